@@ -1,0 +1,31 @@
+# The two commands of the README. Both install what is missing first, so they work on a fresh
+# Debian 12 machine.
+.PHONY: demo test build build-test deps bench format clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@test -f build/build.ninja || cmake --preset default
+	cmake --build --preset default
+
+build-test: deps
+	@test -f build-test/build.ninja || cmake --preset test
+	cmake --build --preset test
+
+# Starts a simulated 6220E printer on a pseudo-terminal and pings it; TARVO_TRACE shows every
+# byte sent and received.
+demo: build
+	TARVO_TRACE=1 build/bin/tarvo --simulate-fresh --simulate 6220E ping
+
+test: build-test
+	ctest --preset test
+
+bench: build
+	scripts/run-bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-test

@@ -1,0 +1,29 @@
+// Command-line parsing of `tarvo`: global options, then a command and its arguments.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo::cli {
+
+struct GlobalOptions {
+    std::string profile;   // --profile PATH
+    std::string port;      // --port NAME
+    std::string simulate;  // --simulate MODEL
+    bool simulateFresh = false;
+    bool yes = false;  // --yes: never ask
+    bool help = false;
+};
+
+struct CommandLine {
+    GlobalOptions options;
+    std::string command;
+    std::vector<std::string> args;
+    bool commandHelp = false;  // --help after the command
+};
+
+// Parses argv. Returns nullopt with *error set for an unknown option or a missing value.
+std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* error);
+
+}  // namespace tarvo::cli

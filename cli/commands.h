@@ -1,0 +1,30 @@
+// The commands of `tarvo`. Each returns the process exit status; errors go to stderr as one
+// line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+
+namespace tarvo::cli {
+
+struct Command {
+    const char* name;
+    const char* synopsis;  // arguments, for the usage line
+    const char* summary;   // one line for the command list
+    const char* help;      // the rest of `tarvo COMMAND --help`
+    int (*run)(int ctx, const CommandLine& line);
+    bool needsContext;
+};
+
+// Every command, in the order the usage lists them.
+const std::vector<Command>& Commands();
+
+// The command named `name`, or null.
+const Command* FindCommand(const std::string& name);
+
+// Prints "tarvo: error: <message>" on stderr and returns 1 (2 for usage errors).
+int Fail(const std::string& message, int status = 1);
+
+}  // namespace tarvo::cli

@@ -1,0 +1,98 @@
+// tarvo: the command-line front end, for scripts and fleets.
+#include <stdlib.h>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "command_line.h"
+#include "commands.h"
+#include "port/port_names.h"
+#include "simulate.h"
+#include "tarvo/kernel.h"
+
+namespace {
+
+using namespace tarvo::cli;
+
+void PrintUsage() {
+    std::cout << "usage: tarvo [OPTIONS] COMMAND [ARGS]\n\n"
+                 "Configures thermal label printers on serial and parallel ports.\n\n"
+                 "Options:\n"
+                 "  --profile PATH      use this profile instead of the user's\n"
+                 "  --port NAME         talk to the printer on NAME (COM1..COM4, LPT1..LPT3)\n"
+                 "  --simulate MODEL    talk to a simulated printer of MODEL (e.g. 6220E); it\n"
+                 "                      remembers its state between runs. Without --profile a\n"
+                 "                      private profile is used; with one, its Device.COM1 is\n"
+                 "                      pointed at the simulated printer\n"
+                 "  --simulate-fresh    start the simulated printer from its factory state\n"
+                 "  --yes               do not ask before changing a printer\n"
+                 "  --help              show this help (after a command: the command's help)\n\n"
+                 "Commands:\n";
+    for (const Command& c : Commands())
+        std::printf("  %-9s %s\n", c.name, c.summary);
+    std::cout << "\nEnvironment: TARVO_PROFILE (profile path), TARVO_TRACE=1 or FILE (log every\n"
+                 "byte sent and received).\n";
+}
+
+void PrintCommandHelp(const Command& c) {
+    std::cout << "usage: tarvo [OPTIONS] " << c.name << (c.synopsis[0] ? " " : "") << c.synopsis
+              << "\n\n"
+              << c.help;
+}
+
+int Run(const CommandLine& line) {
+    const GlobalOptions& o = line.options;
+    if (line.command.empty()) {
+        PrintUsage();
+        return o.help ? 0 : 2;
+    }
+    const Command* command = FindCommand(line.command);
+    if (command == nullptr)
+        return Fail("unknown command '" + line.command + "'", 2);
+    if (line.commandHelp || o.help) {
+        PrintCommandHelp(*command);
+        return 0;
+    }
+    if (!o.profile.empty())
+        ::setenv("TARVO_PROFILE", o.profile.c_str(), 1);
+
+    Simulation simulation;
+    std::string error;
+    if (!o.simulate.empty() && o.profile.empty() && !simulation.makePrivateProfile(&error)) {
+        return Fail(error);
+    }
+    int ctx = 0;
+    if (command->needsContext || !o.simulate.empty()) {
+        ctx = PCUCfgInit();
+        if (ctx == 0)
+            return Fail("cannot create a printer context");
+        if (!o.port.empty()) {
+            commState comm{};
+            PCUGetCommState(ctx, &comm);
+            comm.port = tarvo::PortIndexOf(o.port);
+            if (comm.port < 0)
+                return Fail("unknown port '" + o.port + "' (COM1..COM4, LPT1..LPT3)", 2);
+            if (comm.port >= PCU_PORT_LPT1)
+                comm.protocol = PCU_PROTOCOL_PARALLEL;
+            PCUSetCommState(ctx, &comm);
+        }
+    }
+    if (!o.simulate.empty()) {
+        commState comm{};
+        PCUGetCommState(ctx, &comm);
+        if (!simulation.start(o.simulate, comm, o.simulateFresh, &error))
+            return Fail(error);
+    }
+    return command->run(ctx, line);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto line = ParseCommandLine(argc, argv, &error);
+    if (!line)
+        return Fail(error + " (see tarvo --help)", 2);
+    return Run(*line);
+}

@@ -1,0 +1,107 @@
+#include "simulate.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/fs.h"
+#include "platform/paths.h"
+#include "port/port_names.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::cli {
+namespace {
+
+sim::LineSettings LineOf(const commState& comm) {
+    sim::LineSettings line;
+    line.baud = static_cast<unsigned>(comm.baud);
+    line.dataBits = comm.dataBits;
+    static constexpr char kParity[] = {'E', 'O', 'N', 'M', 'S'};
+    line.parity = comm.parity >= 0 && comm.parity <= 4 ? kParity[comm.parity] : 'E';
+    line.stopBits = comm.stopBits;
+    switch (comm.protocol) {
+        case PCU_PROTOCOL_STANDARD:
+            line.protocol = sim::Protocol::Standard;
+            break;
+        case PCU_PROTOCOL_RTSCTS:
+            line.protocol = sim::Protocol::RtsCts;
+            break;
+        default:
+            line.protocol = sim::Protocol::XonXoff;
+            break;
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string SimulationStatePath(const std::string& modelName) {
+    std::string file;
+    for (const char c : modelName) {
+        file.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
+    }
+    return platform::StateDirectory() + "/printer-" + file + ".state";
+}
+
+Simulation::~Simulation() {
+    if (printer_)
+        printer_->stop();
+    if (!privateDir_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(privateDir_, ignored);
+    }
+}
+
+bool Simulation::makePrivateProfile(std::string* error) {
+    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-sim-XXXXXX").string();
+    if (::mkdtemp(dir.data()) == nullptr) {
+        *error = "cannot make a temporary directory for the simulated printer's profile";
+        return false;
+    }
+    privateDir_ = dir;
+    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
+    if (PCUCreateProfile() != PCU_OK) {
+        *error = "cannot create the simulated printer's profile in " + dir;
+        return false;
+    }
+    // Nothing but the simulated printer may be probed: the user's real ports stay untouched.
+    for (int port = 0; port < PCU_PORT_COUNT; ++port) {
+        PCUWriteProfileString("Communications", PortDeviceKey(port).c_str(), kNoPortDevice, 0);
+    }
+    return true;
+}
+
+bool Simulation::start(const std::string& model, const commState& comm, bool fresh,
+                       std::string* error) {
+    const int index = sim::ModelIndexByName(model);
+    if (index < 0) {
+        *error = "unknown printer model '" + model + "' (see the model list with --help)";
+        return false;
+    }
+    sim::Options options;
+    options.model = index;
+    options.line = LineOf(comm);
+    options.preamble = comm.preamble;
+    options.postamble = comm.postamble;
+    options.statePath = SimulationStatePath(sim::ModelName(index));
+    if (!platform::MakeDirectories(platform::DirectoryOf(options.statePath), 0700)) {
+        *error = "cannot create the state directory " + platform::DirectoryOf(options.statePath);
+        return false;
+    }
+    if (fresh)
+        ::unlink(options.statePath.c_str());
+    printer_ = std::make_unique<sim::PrinterSim>(options);
+    if (!printer_->start(error))
+        return false;
+    if (PCUWriteProfileString("Communications", "Device.COM1", printer_->devicePath().c_str(), 0) !=
+        PCU_OK) {
+        *error = "cannot point Device.COM1 of the profile at the simulated printer";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,39 @@
+// `--simulate MODEL`: a simulated printer on a pseudo-terminal for the length of one command,
+// remembered across runs in a state file per model.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tarvo/sim/printer_sim.h"
+#include "tarvo/types.h"
+
+namespace tarvo::cli {
+
+class Simulation {
+  public:
+    Simulation() = default;
+    ~Simulation();
+    Simulation(const Simulation&) = delete;
+    Simulation& operator=(const Simulation&) = delete;
+
+    // Makes a private temporary profile (TARVO_PROFILE points at it) whose ports map to
+    // nothing yet. Returns false with *error set on failure.
+    bool makePrivateProfile(std::string* error);
+
+    // Starts a printer of `model` on the line `comm` describes and points the profile's
+    // Device.COM1 at it. `fresh` starts from the model's factory state instead of the state
+    // file. Returns false with *error set on failure.
+    bool start(const std::string& model, const commState& comm, bool fresh, std::string* error);
+
+    const sim::PrinterSim& printer() const { return *printer_; }
+
+  private:
+    std::unique_ptr<sim::PrinterSim> printer_;
+    std::string privateDir_;  // removed on exit
+};
+
+// The state file of a simulated model in the user's state directory.
+std::string SimulationStatePath(const std::string& modelName);
+
+}  // namespace tarvo::cli

@@ -1,0 +1,109 @@
+/*
+ * Contexts, communication parameters, the profile and error texts.
+ *
+ * A context is a small integer handle (1..32) naming one printer-configuration context; the
+ * kernel owns the table and never frees a context. Every function taking a handle answers an
+ * unknown handle (0, above 32, or an empty slot) with PCU_ERR_NO_CONTEXT, or with 0 where it
+ * returns a flag.
+ */
+#ifndef TARVO_CONTEXT_H
+#define TARVO_CONTEXT_H
+
+#include "tarvo/export.h"
+#include "tarvo/types.h"
+
+/* Largest number of contexts one process can create. */
+#define PCU_MAX_CONTEXTS 32
+
+/*
+ * Creates a context in the first free slot: empty configuration and object lists, and the
+ * communication parameters loaded from the profile (PCUInitCommParm).
+ * Returns the handle 1..32, or 0 when every slot is taken or memory is exhausted.
+ */
+TARVO_API int PCUCfgInit(void);
+
+/*
+ * Loads the context's communication parameters from the profile (Family, Port, Protocol,
+ * Preamble, Postamble, Baud, Parity, DataBits, StopBits). Unknown texts leave a field as it
+ * was; an LPT port selects the parallel protocol and reads nothing further.
+ * Returns PCU_OK or PCU_ERR_NO_CONTEXT.
+ */
+TARVO_API int PCUInitCommParm(int ctx);
+
+/*
+ * Copies port, baud, parity, data bits, stop bits, protocol, preamble and postamble of the
+ * context into *out (family and the other fields are left alone). Does nothing for an unknown
+ * context or a null pointer.
+ */
+TARVO_API void PCUGetCommState(int ctx, commState* out);
+
+/* The reverse copy of PCUGetCommState, same fields. Does nothing for an unknown context. */
+TARVO_API void PCUSetCommState(int ctx, const commState* in);
+
+/*
+ * Reads the profile value `key` (compared without regard to case; `section` only documents
+ * where the value belongs and may be null) into `out`, a buffer of `size` bytes including the
+ * terminator; a longer value is cut. When the profile does not exist, or the value is missing or
+ * empty, `out` receives `defaultText` (cut the same way; null counts as empty; it may be `out`
+ * itself).
+ * A key is usable when it is non-empty, holds no control character, `=`, `[` or `]`, has no blank
+ * at either end and does not start with `;` or `#`.
+ * Returns PCU_OK (also for an empty value), PCU_ERR_PROFILE_OPEN (no profile file, or it cannot
+ * be read or is a directory), PCU_ERR_PROFILE_READ (value missing, or the file is larger than
+ * 1 MiB) or PCU_ERR_ARGUMENT (null out or size < 1: nothing is written; unusable key: `out`
+ * receives `defaultText`).
+ */
+TARVO_API int PCUGetProfileString(const char* section, const char* key, const char* defaultText,
+                                  char* out, int size, int reserved);
+
+/*
+ * Stores `value` under `key` (any bytes; they read back unchanged), replacing the profile file
+ * atomically under its lock, so two processes never lose each other's values. Other lines of the
+ * file are kept as they are. `section` is ignored and may be null. The profile must exist
+ * (PCUCreateProfile); a symbolic link to it stays a link.
+ * Returns PCU_OK, PCU_ERR_PROFILE_OPEN (no profile file, or not a regular file),
+ * PCU_ERR_PROFILE_WRITE (lock or write failed, or the file would grow beyond 1 MiB; the old file
+ * is left as it was) or PCU_ERR_ARGUMENT (unusable key as for PCUGetProfileString, null value).
+ */
+TARVO_API int PCUWriteProfileString(const char* section, const char* key, const char* value,
+                                    int reserved);
+
+/*
+ * Creates an empty profile (with its directory) when none exists; an existing profile is left
+ * as it is. Programs call it once at start-up, as an installer would.
+ * Returns PCU_OK or PCU_ERR_PROFILE_WRITE (also when something other than a file is in its place).
+ */
+TARVO_API int PCUCreateProfile(void);
+
+/*
+ * Text of the context's last recorded error. Returns a pointer into a process-wide buffer that
+ * stays valid until the next call of PCUErrStr. Codes 1..37 give their table text; 0 and codes
+ * from 38 up give "Error occurred in KERNEL DLL"; an unknown context gives
+ * "Could not find configuration context.".
+ */
+TARVO_API const char* PCUErrStr(int ctx);
+
+/*
+ * The context's last error with its details. Returns the code (PCU_ERR_NO_CONTEXT for an
+ * unknown context). *text as PCUErrStr, except that 0 and codes from 38 up give
+ * "Error occurred in PCU DLL"; for codes 1..37 *sysError is the recorded OS error or port
+ * status and *detailText the name of the object concerned (possibly empty), otherwise 0 and
+ * null. The texts live in a process-wide buffer valid until the next call of PCUErrInfo. Any
+ * output pointer may be null.
+ */
+TARVO_API int PCUErrInfo(int ctx, const char** text, int* sysError, const char** detailText);
+
+/*
+ * Hooks through which the kernel reaches the program that hosts it. A null function means the
+ * terminal default. The record is copied; `user` is passed back unchanged.
+ */
+typedef struct PCUHostHooks {
+    void* user;
+    /* Called between slices of every wait: repaint and run timers, but dispatch no input. */
+    void (*pumpMessages)(void* user);
+} PCUHostHooks;
+
+/* Installs the host hooks (null restores the defaults). Returns PCU_OK. */
+TARVO_API int PCUSetHostHooks(const PCUHostHooks* hooks);
+
+#endif

@@ -1,0 +1,12 @@
+/* The kernel's whole public interface. */
+#ifndef TARVO_KERNEL_H
+#define TARVO_KERNEL_H
+
+#include "tarvo/context.h"
+#include "tarvo/list.h"
+#include "tarvo/port.h"
+#include "tarvo/session.h"
+#include "tarvo/strings.h"
+#include "tarvo/types.h"
+
+#endif

@@ -1,0 +1,25 @@
+// Small file-system helpers shared by everything that writes files the user owns.
+#pragma once
+
+#include <sys/types.h>
+#include <string>
+
+namespace tarvo::platform {
+
+// Creates `path` and its missing parents with `mode`. Returns true when the directory exists
+// afterwards.
+bool MakeDirectories(const std::string& path, mode_t mode);
+
+// Replaces `path` with `contents`: writes a temporary file beside it, syncs it and renames it
+// into place, so a reader sees either the old file or the whole new one. Returns false (and
+// leaves the old file as it was) on any failure.
+bool WriteFileAtomically(const std::string& path, const std::string& contents, mode_t mode);
+
+// Reads a whole file of at most `maxBytes` bytes into *contents. Returns 0, ENOENT when the
+// file does not exist, EFBIG when it is larger than `maxBytes`, or another errno.
+int ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string* contents);
+
+// The directory part of `path` ("." when it has none).
+std::string DirectoryOf(const std::string& path);
+
+}  // namespace tarvo::platform

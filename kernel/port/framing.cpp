@@ -1,0 +1,361 @@
+#include "port/framing.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "port/kernel_state.h"
+#include "port/named_locks.h"
+#include "port/notation.h"
+#include "port/wait.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int kOpenAttempts = 3;
+constexpr int kOpenPauseMs = 250;
+constexpr int kAckWaitMs = 1000;
+constexpr int kAmbleWaitMs = 500;
+constexpr int kEnquiryPauseMs = 250;
+constexpr int kRereadPauseMs = 500;
+constexpr std::size_t kWorkSize = 2 * kReceiveSize + 20;
+
+struct TokenText {
+    Token role;
+    const char* send;
+    const char* receive;
+};
+
+// The protocol tables in the control-character notation. Roles not listed are not defined.
+// The checksum switch is off on every connection, so it is not carried.
+constexpr TokenText kStandard[] = {
+    {kTokFrameStart, "<STX>", ""}, {kTokFrameEnd, "<ETX>", ""}, {kTokXoff, "", "<DC3>"},
+    {kTokAck, "", "<DC1>"},        {kTokNak, "", "~"},          {kTokEnquiry, "<ENQ>", ""},
+    {kTokEscape, "", "<DLE>"},
+};
+constexpr TokenText kXonXoff[] = {
+    {kTokFrameStart, "<STX>", ""}, {kTokFrameEnd, "<ETX>", ""},    {kTokXon, "<DC1>", "<DC1>"},
+    {kTokXoff, "<DC3>", "<DC3>"},  {kTokAck, "", "<DC2>"},         {kTokNak, "", "~"},
+    {kTokEnquiry, "<ENQ>", ""},    {kTokEscape, "<DLE>", "<DLE>"},
+};
+constexpr TokenText kRtsCtsParallel[] = {
+    {kTokFrameStart, "<STX>", ""},
+    {kTokFrameEnd, "<ETX>", ""},
+};
+
+std::string Expanded(const char* notation) {
+    std::string bytes = notation;
+    ExpandMnemonics(bytes);
+    return bytes;
+}
+
+template <std::size_t N>
+void LoadTokens(const TokenText (&table)[N], Connection& conn) {
+    conn.sendTokens = {};
+    conn.receiveTokens = {};
+    for (const TokenText& t : table) {
+        conn.sendTokens[t.role] = Expanded(t.send);
+        conn.receiveTokens[t.role] = Expanded(t.receive);
+    }
+}
+
+char ParityLetter(int parity) {
+    // The framed road runs Mark and Space parity as Even.
+    switch (parity) {
+        case PCU_PARITY_ODD:
+            return 'O';
+        case PCU_PARITY_NONE:
+            return 'N';
+        default:
+            return 'E';
+    }
+}
+
+void Prepare(Connection& conn, int ctx, int portIndex, int baud, int parity, int dataBits,
+             int stopBits, int protocol, char preamble, char postamble) {
+    conn = Connection{};
+    conn.ctx = ctx;
+    switch (protocol) {
+        case PCU_PROTOCOL_XONXOFF:
+            conn.table = ProtocolTable::XonXoff;
+            LoadTokens(kXonXoff, conn);
+            break;
+        case PCU_PROTOCOL_STANDARD:
+            conn.table = ProtocolTable::Standard;
+            LoadTokens(kStandard, conn);
+            break;
+        default:
+            conn.table = ProtocolTable::RtsCtsParallel;
+            LoadTokens(kRtsCtsParallel, conn);
+            break;
+    }
+    conn.sendSize = conn.table == ProtocolTable::Standard ? 256 : 4096;
+    if (conn.table != ProtocolTable::RtsCtsParallel) {
+        for (TokenList* list : {&conn.sendTokens, &conn.receiveTokens}) {
+            (*list)[kTokPreamble] = preamble != '\0' ? std::string(1, preamble) : std::string();
+            (*list)[kTokPostamble] = postamble != '\0' ? std::string(1, postamble) : std::string();
+        }
+    }
+    Port& port = conn.port;
+    port.portIndex = portIndex;
+    port.name = PortName(portIndex);
+    port.baud = baud > 0 ? static_cast<unsigned>(baud) : 0u;
+    port.parity = ParityLetter(parity);
+    port.dataBits = dataBits;
+    port.stopBits = stopBits;
+    const std::string& xon = conn.sendTokens[kTokXon];
+    const std::string& xoff = conn.sendTokens[kTokXoff];
+    const bool flow = !xon.empty() && !xoff.empty() && xon == conn.receiveTokens[kTokXon] &&
+                      xoff == conn.receiveTokens[kTokXoff];
+    port.inX = port.outX = flow;
+    if (flow) {
+        port.xonChar = xon[0];
+        port.xoffChar = xoff[0];
+    }
+}
+
+void GiveReplyBuffer(int ctx) {
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return;
+    context->replyBuffer.assign(kReceiveSize, '\0');
+    context->replyPos = 0;
+}
+
+int ReportPort(const PortResult& r, unsigned* sysErr) {
+    *sysErr = static_cast<unsigned>(r.sysError);
+    return r.status == kPortReadFailed ? kFrameTimeout : r.status;
+}
+
+PortResult EnsureOpen(Connection& conn) {
+    return PortOpen(conn.port, kOpenAttempts, kOpenPauseMs);
+}
+
+PortResult WriteToken(Connection& conn, const std::string& bytes) {
+    if (bytes.empty())
+        return {};
+    ScopedNamedLock writing(NamedLock::Write);
+    return PortWrite(conn.port, bytes.data(), bytes.size());
+}
+
+enum class Answer { Ack, Busy, None, Wrong, LineError };
+
+// Reads the printer's answer to a frame: [preamble] <DC1> or <DC3> [postamble].
+Answer ReadAnswer(Connection& conn, PortResult* error) {
+    const std::string& pre = conn.receiveTokens[kTokPreamble];
+    const std::string& post = conn.receiveTokens[kTokPostamble];
+    auto readByte = [&](int timeoutMs, char* b) {
+        *error = PortReadByte(conn.port, timeoutMs, b);
+        return error->ok();
+    };
+    auto quiet = [&] { return error->sysError == ETIMEDOUT ? Answer::None : Answer::LineError; };
+    char b = 0;
+    if (!readByte(kAckWaitMs, &b))
+        return quiet();
+    if (!pre.empty()) {
+        if (b != pre[0])
+            return Answer::Wrong;
+        if (!readByte(kAmbleWaitMs, &b))
+            return quiet();
+    }
+    Answer answer;
+    if (b == conn.receiveTokens[kTokAck][0]) {
+        answer = Answer::Ack;
+    } else if (b == conn.receiveTokens[kTokXoff][0]) {
+        answer = Answer::Busy;
+    } else {
+        return Answer::Wrong;
+    }
+    if (!post.empty()) {
+        if (!readByte(kAmbleWaitMs, &b))
+            return error->sysError == ETIMEDOUT ? Answer::Wrong : Answer::LineError;
+        if (b != post[0])
+            return Answer::Wrong;
+    }
+    return answer;
+}
+
+// Checks and strips the frame characters of a reply; false when they are wrong.
+bool StripAmbles(const Connection& conn, std::string& reply) {
+    const std::string& pre = conn.receiveTokens[kTokPreamble];
+    const std::string& post = conn.receiveTokens[kTokPostamble];
+    if (!pre.empty()) {
+        if (reply.empty() || reply.front() != pre[0])
+            return false;
+        reply.erase(0, 1);
+    }
+    if (!post.empty()) {
+        if (reply.empty() || reply.back() != post[0])
+            return false;
+        reply.pop_back();
+    }
+    return true;
+}
+
+// Removes data-link escapes, keeping the escaped byte; an escape in the last place stays.
+void Unescape(const Connection& conn, std::string& reply) {
+    const std::string& esc = conn.receiveTokens[kTokEscape];
+    if (esc.empty())
+        return;
+    std::string out;
+    out.reserve(reply.size());
+    for (std::size_t i = 0; i < reply.size(); ++i) {
+        if (reply[i] == esc[0] && i + 1 < reply.size())
+            ++i;
+        out.push_back(reply[i]);
+    }
+    reply.swap(out);
+}
+
+int Deliver(Connection& conn, std::string& reply, char* buffer, std::size_t capacity,
+            std::size_t* count) {
+    const std::size_t n = std::min(capacity, reply.size());
+    std::copy_n(reply.data(), n, buffer);
+    *count = n;
+    if (n == reply.size())
+        return 0;
+    conn.pending.assign(reply, n, std::string::npos);
+    return kFrameReplyKept;
+}
+
+}  // namespace
+
+int ConnOpenFromContext(int ctx, Connection& conn) {
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
+    const commState& c = context->comm;
+    Prepare(conn, ctx, c.port, c.baud, c.parity, c.dataBits, c.stopBits, c.protocol, c.preamble,
+            c.postamble);
+    GiveReplyBuffer(ctx);
+    return PCU_OK;
+}
+
+int ConnOpenExplicit(int ctx, Connection& conn, int portIndex, int baud, int parity, int dataBits,
+                     int stopBits, int protocol) {
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
+    if (portIndex < 0 || portIndex >= PCU_PORT_COUNT)
+        return PCU_ERR_ARGUMENT;
+    Prepare(conn, ctx, portIndex, baud, parity, dataBits, stopBits, protocol,
+            context->comm.preamble, context->comm.postamble);
+    conn.ackReplies = true;
+    GiveReplyBuffer(ctx);
+    return PCU_OK;
+}
+
+int ConnClose(Connection& conn) {
+    conn.pending.clear();
+    int result = PCU_OK;
+    Context* context = FindContext(conn.ctx);
+    if (conn.port.isOpen()) {
+        const PortResult r = PortClose(conn.port);
+        if (!r.ok()) {
+            if (context != nullptr)
+                context->recordError(PCU_ERR_CLOSE, r.sysError);
+            result = PCU_ERR_CLOSE;
+        }
+    }
+    if (context != nullptr) {
+        context->replyBuffer.clear();
+        context->replyBuffer.shrink_to_fit();
+        context->replyPos = 0;
+    }
+    return result;
+}
+
+int FramedWrite(Connection& conn, const char* text, std::size_t length, int retries,
+                unsigned* sysErr) {
+    *sysErr = 0;
+    if (text == nullptr || retries < 0) {
+        *sysErr = EINVAL;
+        return kPortWriteFailed;
+    }
+    if (length > conn.sendSize)
+        return kFrameTooLong;
+    if (const PortResult r = EnsureOpen(conn); !r.ok())
+        return ReportPort(r, sysErr);
+
+    std::string data(text, length);
+    ExpandMnemonics(data);
+    const std::string frame = conn.sendTokens[kTokFrameStart] + data +
+                              conn.sendTokens[kTokLineEnd] + conn.sendTokens[kTokFrameEnd];
+    if (const PortResult r = WriteToken(conn, frame); !r.ok())
+        return ReportPort(r, sysErr);
+    if (conn.table != ProtocolTable::Standard)
+        return 0;
+
+    // A busy or silent printer is asked again with <ENQ>; each answer wait is one pass.
+    const int passes = std::max(retries, 1);
+    for (int pass = 0; pass < passes; ++pass) {
+        PortResult error;
+        switch (ReadAnswer(conn, &error)) {
+            case Answer::Ack:
+                return 0;
+            case Answer::Wrong:
+                return kFrameProtocol;
+            case Answer::LineError:
+                return ReportPort(error, sysErr);
+            case Answer::Busy:
+            case Answer::None:
+                break;
+        }
+        if (pass + 1 == passes)
+            break;
+        WaitMs(kEnquiryPauseMs);
+        PortPurgeInput(conn.port);
+        if (const PortResult r = WriteToken(conn, conn.sendTokens[kTokEnquiry]); !r.ok()) {
+            return ReportPort(r, sysErr);
+        }
+    }
+    return kFrameNoAck;
+}
+
+int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries, int timeoutMs,
+               bool unescape, std::size_t* count, unsigned* sysErr) {
+    *count = 0;
+    *sysErr = 0;
+    if (buffer == nullptr || retries < 0 || timeoutMs < 0) {
+        *sysErr = EINVAL;
+        return kPortReadFailed;
+    }
+    if (!conn.pending.empty()) {
+        std::string kept;
+        kept.swap(conn.pending);
+        return Deliver(conn, kept, buffer, capacity, count);
+    }
+    ScopedNamedLock reading(NamedLock::Read);
+    ScopedNamedLock writing(NamedLock::Write);
+    if (const PortResult r = EnsureOpen(conn); !r.ok())
+        return ReportPort(r, sysErr);
+    if (!conn.sendTokens[kTokPoll].empty()) {
+        PortPurgeInput(conn.port);
+        WriteToken(conn, conn.sendTokens[kTokPoll]);
+    }
+
+    const int passes = std::max(retries, 1);
+    std::string work(kWorkSize, '\0');
+    for (int pass = 0; pass < passes; ++pass) {
+        std::size_t n = 0;
+        const PortResult r = PortRead(conn.port, work.data(), work.size(), timeoutMs, &n);
+        if (!r.ok())
+            return ReportPort(r, sysErr);
+        if (n == 0)
+            return 0;
+        std::string reply(work.data(), n);
+        if (StripAmbles(conn, reply)) {
+            if (unescape)
+                Unescape(conn, reply);
+            if (conn.ackReplies)
+                WriteToken(conn, conn.sendTokens[kTokAck]);
+            return Deliver(conn, reply, buffer, capacity, count);
+        }
+        if (conn.ackReplies)
+            WriteToken(conn, conn.sendTokens[kTokNak]);
+        if (pass + 1 < passes)
+            WaitMs(kRereadPauseMs);
+    }
+    return kFrameProtocol;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,232 @@
+#include "command_line.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string_view>
+
+#include "port/notation.h"
+#include "printer_state.h"
+
+namespace tarvo::sim {
+
+const char* const kUsage =
+    "Usage: tarvo-printersim [OPTION]...\n"
+    "Plays an escape-language label printer on a pseudo-terminal until interrupted.\n"
+    "\n"
+    "  --model NAME|N       model name (\"6220E\", \"5200E (200dpi)\") or number 0..24\n"
+    "                       (default 6220E)\n"
+    "  --baud N             line speed (default 9600)\n"
+    "  --data-bits 7|8      (default 7)\n"
+    "  --parity E|O|N|M|S   (default E)\n"
+    "  --stop-bits 1|2      (default 1)\n"
+    "  --protocol P         xonxoff, standard or rtscts (default xonxoff)\n"
+    "  --preamble C         character sent before every reply, e.g. '#' or '<SOH>'\n"
+    "  --postamble C        character sent after every reply\n"
+    "  --firmware TEXT      firmware version of a new printer (default 1.13)\n"
+    "  --link PATH          also make PATH a symbolic link to the device\n"
+    "  --state FILE         keep the printer's state in FILE between runs\n"
+    "  --transcript FILE    append every byte exchanged to FILE\n"
+    "  --pace               hold both directions to the line's real byte rate\n"
+    "Faults:\n"
+    "  --busy N             answer busy to the next N messages or enquiries (standard)\n"
+    "  --lose-acks N        do not acknowledge the next N messages (standard)\n"
+    "  --garbage TEXT       send TEXT (notation allowed) before the next reply\n"
+    "  --silent             hear everything, answer nothing\n"
+    "  --split N            send replies in pieces of N bytes\n"
+    "  --close-after N      cut the line after N reply bytes\n"
+    "  --flood N            answer the next message with N bytes of noise\n"
+    "  --help               show this help\n";
+
+namespace {
+
+using Handler = std::function<std::string(const std::string& value, CommandLine*)>;
+
+template <typename Number>
+bool ParseNumber(const std::string& text, Number min, Number max, Number* value) {
+    Number parsed{};
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || rest != end || parsed < min || parsed > max) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+template <typename Number>
+Handler NumberOption(const char* name, Number min, Number max,
+                     std::function<void(Options&, Number)> store) {
+    return [=](const std::string& value, CommandLine* line) -> std::string {
+        Number number{};
+        if (!ParseNumber(value, min, max, &number)) {
+            return std::string("--") + name + " wants a number from " + std::to_string(min) +
+                   " to " + std::to_string(max) + ", not \"" + value + "\"";
+        }
+        store(line->options, number);
+        return {};
+    };
+}
+
+std::string ParseFrameCharacter(const char* name, const std::string& value, char* character) {
+    std::string bytes = value;
+    if (!ExpandMnemonics(bytes) || bytes.size() != 1 || bytes[0] == '\0') {
+        return std::string("--") + name + " wants one character, not \"" + value + "\"";
+    }
+    *character = bytes[0];
+    return {};
+}
+
+std::string ParseProtocol(const std::string& value, CommandLine* line) {
+    static const std::map<std::string, Protocol> kProtocols = {{"xonxoff", Protocol::XonXoff},
+                                                               {"standard", Protocol::Standard},
+                                                               {"rtscts", Protocol::RtsCts}};
+    const auto it = kProtocols.find(value);
+    if (it == kProtocols.end()) {
+        return "--protocol wants xonxoff, standard or rtscts, not \"" + value + "\"";
+    }
+    line->options.line.protocol = it->second;
+    return {};
+}
+
+std::string ParseParity(const std::string& value, CommandLine* line) {
+    const char letter = value.size() == 1 ? static_cast<char>(std::toupper(value[0])) : 0;
+    if (letter == 0 || std::string_view("EONMS").find(letter) == std::string_view::npos) {
+        return "--parity wants E, O, N, M or S, not \"" + value + "\"";
+    }
+    line->options.line.parity = letter;
+    return {};
+}
+
+std::string ParseModel(const std::string& value, CommandLine* line) {
+    const int model = ModelIndexByName(value);
+    if (model < 0)
+        return "unknown model \"" + value + "\" (names or numbers 0..24)";
+    line->options.model = model;
+    return {};
+}
+
+std::string ParseGarbage(const std::string& value, CommandLine* line) {
+    std::string bytes = value;
+    if (!ExpandMnemonics(bytes))
+        return "--garbage is too long";
+    line->options.faults.garbage = bytes;
+    return {};
+}
+
+std::string ParseFirmware(const std::string& value, CommandLine* line) {
+    if (!ValidFirmware(value)) {
+        return "--firmware wants 1 to 32 printable characters without a comma";
+    }
+    line->options.firmware = value;
+    return {};
+}
+
+std::string StoreText(std::string Options::*field, const std::string& value, CommandLine* line) {
+    line->options.*field = value;
+    return {};
+}
+
+const std::map<std::string, Handler>& OptionsWithValue() {
+    constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max();
+    static const std::map<std::string, Handler> kHandlers = {
+        {"--model", ParseModel},
+        {"--baud", NumberOption<unsigned>("baud", 50, 4000000,
+                                          [](Options& o, unsigned v) { o.line.baud = v; })},
+        {"--data-bits",
+         NumberOption<int>("data-bits", 7, 8, [](Options& o, int v) { o.line.dataBits = v; })},
+        {"--parity", ParseParity},
+        {"--stop-bits",
+         NumberOption<int>("stop-bits", 1, 2, [](Options& o, int v) { o.line.stopBits = v; })},
+        {"--protocol", ParseProtocol},
+        {"--preamble",
+         [](const std::string& v, CommandLine* l) {
+             return ParseFrameCharacter("preamble", v, &l->options.preamble);
+         }},
+        {"--postamble",
+         [](const std::string& v, CommandLine* l) {
+             return ParseFrameCharacter("postamble", v, &l->options.postamble);
+         }},
+        {"--firmware", ParseFirmware},
+        {"--link",
+         [](const std::string& v, CommandLine* l) { return StoreText(&Options::linkPath, v, l); }},
+        {"--state",
+         [](const std::string& v, CommandLine* l) { return StoreText(&Options::statePath, v, l); }},
+        {"--transcript", [](const std::string& v,
+                            CommandLine* l) { return StoreText(&Options::transcriptPath, v, l); }},
+        {"--busy",
+         NumberOption<int>("busy", 0, 1000000, [](Options& o, int v) { o.faults.busyCount = v; })},
+        {"--lose-acks", NumberOption<int>("lose-acks", 0, 1000000,
+                                          [](Options& o, int v) { o.faults.lostAcks = v; })},
+        {"--garbage", ParseGarbage},
+        {"--split",
+         NumberOption<std::size_t>("split", 1, kMaxBytes,
+                                   [](Options& o, std::size_t v) { o.faults.splitReplyAt = v; })},
+        {"--close-after", NumberOption<std::size_t>("close-after", 1, kMaxBytes,
+                                                    [](Options& o, std::size_t v) {
+                                                        o.faults.closeAfterReplyBytes = v;
+                                                    })},
+        {"--flood",
+         NumberOption<std::size_t>("flood", 1, kMaxBytes,
+                                   [](Options& o, std::size_t v) { o.faults.floodBytes = v; })},
+    };
+    return kHandlers;
+}
+
+// Switches without a value.
+std::string ApplyFlag(const std::string& name, CommandLine* line) {
+    if (name == "--pace") {
+        line->options.pace = true;
+    } else if (name == "--silent") {
+        line->options.faults.silent = true;
+    } else if (name == "--help") {
+        line->help = true;
+    } else {
+        return "unknown option " + name + " (see --help)";
+    }
+    return {};
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* commandLine,
+                      std::string* error) {
+    CommandLine parsed;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::string value;
+        bool valueGiven = false;
+        if (const auto equals = name.find('=');
+            name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+            valueGiven = true;
+        }
+        std::string problem;
+        const auto& handlers = OptionsWithValue();
+        if (const auto it = handlers.find(name); it != handlers.end()) {
+            if (!valueGiven && i + 1 >= arguments.size()) {
+                problem = name + " wants a value";
+            } else {
+                problem = it->second(valueGiven ? value : arguments[++i], &parsed);
+            }
+        } else if (name.rfind("--", 0) != 0) {
+            problem = "unexpected argument \"" + name + "\" (see --help)";
+        } else if (valueGiven) {
+            problem = name + " takes no value";
+        } else {
+            problem = ApplyFlag(name, &parsed);
+        }
+        if (!problem.empty()) {
+            *error = problem;
+            return false;
+        }
+    }
+    *commandLine = parsed;
+    return true;
+}
+
+}  // namespace tarvo::sim

@@ -1,0 +1,23 @@
+// The options of tarvo-printersim.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tarvo/sim/printer_sim.h"
+
+namespace tarvo::sim {
+
+struct CommandLine {
+    Options options;
+    bool help = false;
+};
+
+// Parses the arguments after the program name. Returns false with a one-line message in
+// *error for a usage error.
+bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* commandLine,
+                      std::string* error);
+
+extern const char* const kUsage;
+
+}  // namespace tarvo::sim

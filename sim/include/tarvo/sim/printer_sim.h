@@ -1,0 +1,118 @@
+// A simulated escape-language printer on a pseudo-terminal: it answers on the far end of the
+// pseudo-terminal as a printer of a chosen model would, keeps a transcript of every byte in both
+// directions, and misbehaves on request. Tests run it in-process; tarvo-printersim and
+// `tarvo --simulate` run the same class.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvo::sim {
+
+enum class Protocol { XonXoff = 0, Standard = 1, RtsCts = 2 };
+
+// The line the printer is set to. A host whose line-format note differs in any field (or whose
+// flow control does not suit the protocol) is ignored, as a real printer on the wrong settings
+// would hear only noise.
+struct LineSettings {
+    unsigned baud = 9600;
+    int dataBits = 7;
+    char parity = 'E';  // E, O, N, M, S
+    int stopBits = 1;
+    Protocol protocol = Protocol::XonXoff;
+};
+
+// Misbehaviour on request. Counters count down as they are used.
+struct Faults {
+    int busyCount = 0;    // Standard: answer <DC3> this many times (to frames and <ENQ>)
+    int lostAcks = 0;     // Standard: stay silent instead of acknowledging this many frames
+    std::string garbage;  // bytes sent before the next reply (once)
+    bool silent = false;  // receive everything, answer nothing
+    std::size_t splitReplyAt = 0;  // send replies in pieces of this size with a pause between
+    std::chrono::milliseconds splitPause{20};
+    // >0: close the line after this many reply bytes (preamble, postamble and flood noise
+    // count; acknowledges and garbage do not). The host gets those bytes, then end of file.
+    std::size_t closeAfterReplyBytes = 0;
+    std::size_t floodBytes = 0;  // >0: answer the next request with this many bytes of noise
+};
+
+struct Options {
+    int model = 18;  // 0..24, index of the model table (18 = 6220E)
+    LineSettings line;
+    char preamble = 0;              // byte put before every reply, 0 = none
+    char postamble = 0;             // byte put after every reply, 0 = none
+    bool pace = false;              // hold both directions to the line's byte rate
+    std::string firmware = "1.13";  // 1..32 printable characters, no comma
+    unsigned memoryTotalKb = 1024;  // answered to <ESC>m as "total,free"
+    unsigned memoryFreeKb = 987;
+    std::string linkPath;  // when set, a symlink to the device is made there
+    // When set, state is loaded from and saved to this file. A saved state overrides the
+    // firmware and memory given here; one of another model is refused.
+    std::string statePath;
+    std::string transcriptPath;  // when set, the transcript is also written there as it grows
+    Faults faults;
+};
+
+enum class Direction { HostToPrinter, PrinterToHost };
+
+struct TranscriptEntry {
+    Direction direction;
+    std::string bytes;
+};
+
+class PrinterSim {
+  public:
+    explicit PrinterSim(Options options);
+    ~PrinterSim();  // stops the printer
+    PrinterSim(const PrinterSim&) = delete;
+    PrinterSim& operator=(const PrinterSim&) = delete;
+
+    // Opens the pseudo-terminal and starts answering on a thread of its own. Returns false
+    // with a message in *error when the pseudo-terminal cannot be opened, the options are
+    // invalid, or the state, transcript or link file cannot be used. Starts only once.
+    bool start(std::string* error);
+
+    // Stops answering and closes the line; the host then reads end of file.
+    void stop();
+
+    // The slave device the host opens (/dev/pts/N), or the link path when one was asked for.
+    std::string devicePath() const;
+
+    // Blocks until the printer has taken in every byte the host wrote and sent every reply
+    // that caused (bounded: returns after about two seconds at most). Tests call it from a
+    // fake clock so that protocol waits cost no real time. Returns early when the printer can
+    // only go on once the host acts: output held by the host's <DC3>, a full line, or a line
+    // cut waiting for the host to read what came before it.
+    void settle();
+
+    // Everything exchanged so far, merged into runs per direction.
+    std::vector<TranscriptEntry> transcript() const;
+    // The transcript as text, one line per run: "> <STX><ESC>M1<ETX>" (host to printer) and
+    // "< 066197,1.13,6220E" (printer to host), control bytes spelled as mnemonics.
+    std::string transcriptText() const;
+    void clearTranscript();
+
+    // The bodies of the framed messages received, in order (frame bytes removed, control
+    // bytes kept as they came).
+    std::vector<std::string> receivedMessages() const;
+
+    void setFaults(const Faults& faults);
+    void setLine(const LineSettings& line);
+    void setFrameCharacters(char preamble, char postamble);
+
+  private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Model index for a model name ("6220E", case-insensitive) or a number "0".."24"; -1 when
+// unknown.
+int ModelIndexByName(const std::string& name);
+
+// Name of model 0..24 ("6220E"); empty for other indices.
+std::string ModelName(int model);
+
+}  // namespace tarvo::sim

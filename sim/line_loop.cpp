@@ -1,0 +1,244 @@
+// The line thread: reads what the host sends, lets the protocol engine answer, and writes the
+// answers out at the pace, and with the pauses, that the options and faults ask for.
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+#include "line_check.h"
+#include "platform/line_format.h"
+#include "printer_sim_impl.h"
+
+namespace tarvo::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Longest sleep of the thread: bounds how late a paced byte, a split pause or the transcript
+// file can be.
+constexpr auto kPollInterval = std::chrono::milliseconds(5);
+// Paced I/O moves this much line time per read or write.
+constexpr double kPaceSliceSeconds = 0.005;
+constexpr std::size_t kReadBufferBytes = 4096;
+// A line cut waits for the host to take the bytes sent before it (closing the master throws
+// away what the host has not read yet), but not for ever.
+constexpr auto kCutDrainLimit = std::chrono::seconds(1);
+
+std::size_t PaceChunk(double bytesPerSecond) {
+    return std::max<std::size_t>(1, static_cast<std::size_t>(bytesPerSecond * kPaceSliceSeconds));
+}
+
+Clock::duration LineTime(std::size_t bytes, double bytesPerSecond) {
+    return std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(bytes) / bytesPerSecond));
+}
+
+void Pace(Clock::time_point* next, std::size_t bytes, double bytesPerSecond) {
+    if (bytesPerSecond <= 0)
+        return;
+    *next = std::max(*next, Clock::now()) + LineTime(bytes, bytesPerSecond);
+}
+
+}  // namespace
+
+void PrinterSim::Impl::run() {
+    while (!stopping_) {
+        double bytesPerSecond = 0;
+        if (options_.pace) {
+            std::lock_guard lock(mutex_);
+            bytesPerSecond = BytesPerSecond(line_);
+        }
+        if (closing_ &&
+            (hostHasReadEverything() || Clock::now() - closingSince_ > kCutDrainLimit)) {
+            cutLine();
+            break;
+        }
+        pollLine(Clock::now(), bytesPerSecond);
+        transcript_.flushQuietRun(Clock::now());
+        saveStateIfChanged();
+        publishActivity();
+    }
+    transcript_.flushQuietRun(Clock::now(), true);
+}
+
+void PrinterSim::Impl::pollLine(Clock::time_point now, double bytesPerSecond) {
+    // Input is still taken while a line cut waits for the host, so that a host writing instead
+    // of reading is not left waiting in settle().
+    const bool canRead = now >= nextReadAt_;
+    const bool canWrite = readyToWrite(now);
+    pollfd fds[2] = {
+        {wake_.get(), POLLIN, 0},
+        {pty_.master(), static_cast<short>((canRead ? POLLIN : 0) | (canWrite ? POLLOUT : 0)), 0}};
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::clamp<Clock::duration>(
+            timeUntilNextDeed(now), Clock::duration::zero(), kPollInterval));
+    const timespec timeout{0, static_cast<long>(wait.count())};
+    if (::ppoll(fds, 2, &timeout, nullptr) <= 0)
+        return;
+    if (fds[0].revents & POLLIN) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wake_.get(), &count, sizeof count);
+    }
+    if (fds[1].revents & POLLIN)
+        readFromHost(bytesPerSecond);
+    if (fds[1].revents & POLLOUT)
+        writeToHost(bytesPerSecond);
+}
+
+Clock::duration PrinterSim::Impl::timeUntilNextDeed(Clock::time_point now) const {
+    Clock::duration wait = kPollInterval;
+    if (now < nextReadAt_)
+        wait = std::min(wait, nextReadAt_ - now);
+    if (!output_.empty() && !outputPaused_) {
+        Clock::time_point writeAt = std::max(nextWriteAt_, frontReadyAt_.value_or(now));
+        if (now < writeAt)
+            wait = std::min(wait, writeAt - now);
+    }
+    return wait;
+}
+
+bool PrinterSim::Impl::readyToWrite(Clock::time_point now) {
+    // Empty pieces carry nothing but perhaps the line cut.
+    while (!output_.empty() && output_.front().bytes.empty() && !closing_) {
+        finishPiece();
+    }
+    if (output_.empty() || outputPaused_ || closing_)
+        return false;
+    if (!frontReadyAt_)
+        frontReadyAt_ = now + output_.front().pauseBefore;
+    return now >= *frontReadyAt_ && now >= nextWriteAt_;
+}
+
+void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
+    activity_ = Activity::Busy;
+    char buffer[kReadBufferBytes];
+    const std::size_t chunk = bytesPerSecond > 0 ? PaceChunk(bytesPerSecond) : sizeof buffer;
+    const ssize_t n = ::read(pty_.master(), buffer, std::min(chunk, sizeof buffer));
+    if (n > 0) {
+        const std::string_view bytes(buffer, static_cast<std::size_t>(n));
+        transcript_.append(Direction::HostToPrinter, bytes);
+        Pace(&nextReadAt_, bytes.size(), bytesPerSecond);
+        hear(bytes);
+    }
+    markActive();
+}
+
+// A host whose note says it is on other line settings is heard as noise: kept in the
+// transcript, never understood.
+void PrinterSim::Impl::hear(std::string_view bytes) {
+    const auto hostLine = platform::ReadLineNote(pty_.number());
+    std::vector<OutgoingPiece> pieces;
+    {
+        std::lock_guard lock(mutex_);
+        if (!HostLineMatches(hostLine, line_))
+            return;
+        std::string heard(bytes);
+        if (line_.dataBits == 7) {
+            for (char& c : heard)
+                c = static_cast<char>(c & 0x7F);
+        }
+        engine_.hear(heard, &pieces);
+        outputPaused_ = engine_.outputPaused();
+    }
+    for (OutgoingPiece& piece : pieces)
+        output_.push_back(std::move(piece));
+}
+
+void PrinterSim::Impl::writeToHost(double bytesPerSecond) {
+    if (output_.empty())
+        return;
+    const std::string& bytes = output_.front().bytes;
+    const std::size_t remaining = bytes.size() - frontOffset_;
+    const std::size_t chunk = bytesPerSecond > 0 ? PaceChunk(bytesPerSecond) : remaining;
+    const ssize_t n =
+        ::write(pty_.master(), bytes.data() + frontOffset_, std::min(chunk, remaining));
+    if (n < 0) {
+        // A full line: the host is not reading. Anything else: nobody will read it.
+        blockedByHost_ = errno == EAGAIN || errno == EINTR;
+        if (!blockedByHost_)
+            finishPiece();
+        return;
+    }
+    blockedByHost_ = false;
+    const auto written = static_cast<std::size_t>(n);
+    transcript_.append(Direction::PrinterToHost,
+                       std::string_view(bytes).substr(frontOffset_, written));
+    Pace(&nextWriteAt_, written, bytesPerSecond);
+    frontOffset_ += written;
+    if (frontOffset_ == bytes.size())
+        finishPiece();
+    markActive();
+}
+
+void PrinterSim::Impl::finishPiece() {
+    if (output_.front().closeLineAfter) {
+        closing_ = true;
+        closingSince_ = Clock::now();
+    }
+    output_.pop_front();
+    frontOffset_ = 0;
+    frontReadyAt_.reset();
+}
+
+// Asked on the printer's own slave descriptor, which shares the host's input queue. poll()
+// first passes on bytes still in the kernel's work queue; FIONREAD then also counts bytes that
+// a host with VMIN above one would not yet be woken for.
+bool PrinterSim::Impl::hostHasReadEverything() {
+    pollfd fd{pty_.slave(), POLLIN, 0};
+    int queued = 0;
+    return ::poll(&fd, 1, 0) == 0 && ::ioctl(pty_.slave(), FIONREAD, &queued) == 0 && queued == 0;
+}
+
+void PrinterSim::Impl::cutLine() {
+    {
+        std::lock_guard lock(ptyMutex_);
+        pty_.close();
+    }
+    output_.clear();
+    lineCut_ = true;
+    markActive();
+    activity_ = Activity::Idle;
+}
+
+void PrinterSim::Impl::publishActivity() {
+    Activity activity = Activity::Busy;
+    if (closing_) {
+        activity = hostHasReadEverything() ? Activity::Busy : Activity::WaitingForHost;
+    } else if (output_.empty()) {
+        activity = Activity::Idle;
+    } else if (outputPaused_ || blockedByHost_) {
+        activity = Activity::WaitingForHost;
+    }
+    activity_ = activity;
+}
+
+void PrinterSim::Impl::markActive() {
+    lastActivity_ = Clock::now().time_since_epoch().count();
+}
+
+void PrinterSim::Impl::saveStateIfChanged() {
+    if (options_.statePath.empty())
+        return;
+    PrinterState state;
+    {
+        std::lock_guard lock(mutex_);
+        state = engine_.state();
+    }
+    if (state == savedState_)
+        return;
+    std::string error;
+    if (SaveStateFile(options_.statePath, state, &error)) {
+        savedState_ = state;
+        saveFailureReported_ = false;
+    } else if (!saveFailureReported_) {
+        // Nobody else can hear about it from this thread; the old file is still intact.
+        std::fprintf(stderr, "tarvo-printersim: %s\n", error.c_str());
+        saveFailureReported_ = true;
+    }
+}
+
+}  // namespace tarvo::sim

@@ -1,0 +1,72 @@
+// tarvo-printersim: a simulated label printer on a pseudo-terminal, for trying the programs
+// without a printer and for testing them by hand.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "platform/unique_fd.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitFailure = 1;
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "tarvo-printersim: %s\n", message.c_str());
+    return status;
+}
+
+// Blocks the stop signals (before the line thread starts, so that it inherits the mask) and
+// returns a descriptor that reads them.
+tarvo::platform::UniqueFd OpenStopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    if (::sigprocmask(SIG_BLOCK, &signals, nullptr) != 0)
+        return {};
+    return tarvo::platform::UniqueFd(::signalfd(-1, &signals, SFD_CLOEXEC));
+}
+
+void WaitForStopSignal(int signalFd) {
+    signalfd_siginfo info{};
+    while (::read(signalFd, &info, sizeof info) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tarvo::sim;
+    CommandLine commandLine;
+    std::string error;
+    if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), &commandLine, &error)) {
+        return Fail(kExitUsage, error);
+    }
+    if (commandLine.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const tarvo::platform::UniqueFd signals = OpenStopSignals();
+    if (!signals) {
+        return Fail(kExitFailure, std::string("cannot watch for signals: ") + std::strerror(errno));
+    }
+    PrinterSim printer(commandLine.options);
+    if (!printer.start(&error)) {
+        return Fail(kExitFailure, error);
+    }
+    std::printf("tarvo-printersim: %s on %s\n", ModelName(commandLine.options.model).c_str(),
+                printer.devicePath().c_str());
+    std::fflush(stdout);
+    WaitForStopSignal(signals.get());
+    printer.stop();
+    return 0;
+}

@@ -1,0 +1,223 @@
+#include "tarvo/sim/printer_sim.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "models.h"
+#include "printer_sim_impl.h"
+#include "printer_state.h"
+
+namespace tarvo::sim {
+namespace {
+
+// settle() gives up after this long: a printer that is still busy then is stuck, and the
+// caller's own time-outs will say so.
+constexpr auto kSettleLimit = std::chrono::seconds(2);
+// Bytes written on one side of a pseudo-terminal reach the other side through a kernel work
+// queue, so "nothing to read" is only believed after the line has been quiet this long.
+constexpr auto kQuietTime = std::chrono::milliseconds(3);
+constexpr auto kSettlePollInterval = std::chrono::microseconds(250);
+
+PrinterState InitialState(const Options& options) {
+    PrinterState state;
+    state.model = options.model;
+    state.firmware = options.firmware;
+    state.memoryTotalKb = options.memoryTotalKb;
+    state.memoryFreeKb = options.memoryFreeKb;
+    return state;
+}
+
+std::string CheckOptions(const Options& options) {
+    if (ModelName(options.model).empty()) {
+        return "model " + std::to_string(options.model) + " is not a model number 0..24";
+    }
+    if (!ValidFirmware(options.firmware)) {
+        return "firmware must be 1 to 32 printable characters, no comma";
+    }
+    if (options.memoryFreeKb > options.memoryTotalKb) {
+        return "free memory exceeds total memory";
+    }
+    return {};
+}
+
+}  // namespace
+
+PrinterSim::Impl::Impl(Options options)
+    : options_(std::move(options)), engine_(InitialState(options_)), line_(options_.line) {}
+
+PrinterSim::Impl::~Impl() {
+    stop();
+}
+
+bool PrinterSim::Impl::start(std::string* error) {
+    if (everStarted_) {
+        *error = "a simulated printer can be started only once";
+        return false;
+    }
+    if (std::string problem = CheckOptions(options_); !problem.empty()) {
+        *error = problem;
+        return false;
+    }
+    if (!prepareState(error) || !transcript_.openFile(options_.transcriptPath, error) ||
+        !pty_.open(error)) {
+        return false;
+    }
+    wake_ = platform::UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake_) {
+        *error = std::string("cannot create an event descriptor: ") + std::strerror(errno);
+        pty_.close();
+        return false;
+    }
+    if (!options_.linkPath.empty() && !MakeDeviceLink(options_.linkPath, pty_.slaveName(), error)) {
+        pty_.close();
+        return false;
+    }
+    everStarted_ = true;
+    started_ = true;
+    markActive();
+    thread_ = std::thread(&Impl::run, this);
+    return true;
+}
+
+// Loads the saved state over the options' one, or writes the file when there is none yet, so
+// that a state path that cannot be written is reported now and not lost at the end.
+bool PrinterSim::Impl::prepareState(std::string* error) {
+    PrinterState state = InitialState(options_);
+    if (!options_.statePath.empty()) {
+        const LoadResult result = LoadStateFile(options_.statePath, &state, error);
+        if (result == LoadResult::Failed)
+            return false;
+        if (result == LoadResult::Missing && !SaveStateFile(options_.statePath, state, error)) {
+            return false;
+        }
+    }
+    savedState_ = state;
+    std::lock_guard lock(mutex_);
+    engine_ = ProtocolEngine(state);
+    engine_.setProtocol(line_.protocol);
+    engine_.setFrameCharacters(options_.preamble, options_.postamble);
+    engine_.setFaults(options_.faults);
+    return true;
+}
+
+void PrinterSim::Impl::stop() {
+    if (!started_)
+        return;
+    started_ = false;
+    stopping_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(wake_.get(), &one, sizeof one);
+    if (thread_.joinable())
+        thread_.join();
+    {
+        std::lock_guard lock(ptyMutex_);
+        pty_.close();
+    }
+    transcript_.flushQuietRun(Clock::now(), true);
+    saveStateIfChanged();
+    if (!options_.linkPath.empty()) {
+        RemoveDeviceLink(options_.linkPath, pty_.slaveName());
+    }
+}
+
+std::string PrinterSim::Impl::devicePath() const {
+    if (pty_.slaveName().empty())
+        return {};
+    return options_.linkPath.empty() ? pty_.slaveName() : options_.linkPath;
+}
+
+// poll() rather than FIONREAD: when nothing is queued yet, the kernel's poll first finishes
+// passing on what the host side has written, so a byte the host wrote before calling settle()
+// cannot be missed.
+bool PrinterSim::Impl::hostInputWaiting() {
+    std::lock_guard lock(ptyMutex_);
+    if (!pty_.isOpen())
+        return false;
+    pollfd fd{pty_.master(), POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN) != 0;
+}
+
+// The order matters: input is checked before the thread's state, and the thread marks itself
+// busy before it reads and records its last deed before it says it is idle.
+bool PrinterSim::Impl::settled() {
+    if (!started_ || lineCut_)
+        return true;
+    if (hostInputWaiting())
+        return false;
+    const Clock::time_point last{Clock::duration(lastActivity_.load())};
+    if (Clock::now() - last < kQuietTime)
+        return false;
+    return activity_.load() != Activity::Busy;
+}
+
+void PrinterSim::Impl::settle() {
+    const auto deadline = Clock::now() + kSettleLimit;
+    while (!settled() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(kSettlePollInterval);
+    }
+}
+
+std::vector<std::string> PrinterSim::Impl::receivedMessages() const {
+    std::lock_guard lock(mutex_);
+    return engine_.messages();
+}
+
+void PrinterSim::Impl::setFaults(const Faults& faults) {
+    std::lock_guard lock(mutex_);
+    engine_.setFaults(faults);
+}
+
+void PrinterSim::Impl::setLine(const LineSettings& line) {
+    std::lock_guard lock(mutex_);
+    line_ = line;
+    engine_.setProtocol(line.protocol);
+}
+
+void PrinterSim::Impl::setFrameCharacters(char preamble, char postamble) {
+    std::lock_guard lock(mutex_);
+    engine_.setFrameCharacters(preamble, postamble);
+}
+
+PrinterSim::PrinterSim(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+PrinterSim::~PrinterSim() = default;
+bool PrinterSim::start(std::string* error) {
+    std::string ignored;
+    return impl_->start(error != nullptr ? error : &ignored);
+}
+void PrinterSim::stop() {
+    impl_->stop();
+}
+std::string PrinterSim::devicePath() const {
+    return impl_->devicePath();
+}
+void PrinterSim::settle() {
+    impl_->settle();
+}
+std::vector<TranscriptEntry> PrinterSim::transcript() const {
+    return impl_->transcript().entries();
+}
+std::string PrinterSim::transcriptText() const {
+    return impl_->transcript().text();
+}
+void PrinterSim::clearTranscript() {
+    impl_->transcript().clear();
+}
+std::vector<std::string> PrinterSim::receivedMessages() const {
+    return impl_->receivedMessages();
+}
+void PrinterSim::setFaults(const Faults& faults) {
+    impl_->setFaults(faults);
+}
+void PrinterSim::setLine(const LineSettings& line) {
+    impl_->setLine(line);
+}
+void PrinterSim::setFrameCharacters(char preamble, char postamble) {
+    impl_->setFrameCharacters(preamble, postamble);
+}
+
+}  // namespace tarvo::sim

@@ -1,0 +1,95 @@
+// Inside of PrinterSim: the lifecycle (printer_sim.cpp) and the thread that works the line
+// (line_loop.cpp).
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/unique_fd.h"
+#include "protocol_engine.h"
+#include "pseudo_terminal.h"
+#include "tarvo/sim/printer_sim.h"
+#include "transcript.h"
+
+namespace tarvo::sim {
+
+class PrinterSim::Impl {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit Impl(Options options);
+    ~Impl();
+
+    bool start(std::string* error);
+    void stop();
+    std::string devicePath() const;
+    void settle();
+
+    Transcript& transcript() { return transcript_; }
+    std::vector<std::string> receivedMessages() const;
+    void setFaults(const Faults& faults);
+    void setLine(const LineSettings& line);
+    void setFrameCharacters(char preamble, char postamble);
+
+  private:
+    // What the line thread is doing, for settle().
+    enum class Activity { Idle, Busy, WaitingForHost };
+
+    bool prepareState(std::string* error);
+    bool hostInputWaiting();
+    bool settled();
+
+    // The line thread (line_loop.cpp).
+    void run();
+    void pollLine(Clock::time_point now, double bytesPerSecond);
+    Clock::duration timeUntilNextDeed(Clock::time_point now) const;
+    bool readyToWrite(Clock::time_point now);
+    void readFromHost(double bytesPerSecond);
+    void hear(std::string_view bytes);
+    void writeToHost(double bytesPerSecond);
+    void finishPiece();
+    bool hostHasReadEverything();
+    void cutLine();
+    void publishActivity();
+    void saveStateIfChanged();
+    void markActive();
+
+    Options options_;
+    Transcript transcript_;
+    PseudoTerminal pty_;
+    platform::UniqueFd wake_;  // eventfd that wakes the line thread to stop
+    std::thread thread_;
+    bool everStarted_ = false;
+
+    // Shared with the caller's thread.
+    mutable std::mutex mutex_;  // guards engine_ and line_
+    ProtocolEngine engine_;
+    LineSettings line_;
+    std::mutex ptyMutex_;  // the master is closed by the line thread while settle() polls it
+    std::atomic<bool> started_{false};
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> lineCut_{false};
+    std::atomic<Activity> activity_{Activity::Idle};
+    std::atomic<Clock::rep> lastActivity_{0};
+
+    // Line thread only.
+    std::deque<OutgoingPiece> output_;
+    std::size_t frontOffset_ = 0;
+    std::optional<Clock::time_point> frontReadyAt_;
+    Clock::time_point nextReadAt_{};
+    Clock::time_point nextWriteAt_{};
+    bool outputPaused_ = false;
+    bool blockedByHost_ = false;
+    bool closing_ = false;
+    Clock::time_point closingSince_{};
+    PrinterState savedState_;
+    bool saveFailureReported_ = false;
+};
+
+}  // namespace tarvo::sim

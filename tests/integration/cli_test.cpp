@@ -1,0 +1,112 @@
+// The `tarvo` and `tarvo-printersim` programs end to end, as a user runs them.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "support/test_env.h"
+
+namespace tarvo {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+  protected:
+    // Runs a program from the build's bin directory through the shell.
+    Outcome run(const std::string& program, const std::string& args) {
+        const char* bin = std::getenv("TARVO_BIN_DIR");
+        const std::string errFile = env.root() + "/stderr";
+        const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") + "/" +
+                                    program + " " + args + " 2>" + errFile + " </dev/null";
+        Outcome result;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (pipe == nullptr)
+            return result;
+        std::array<char, 4096> chunk;
+        std::size_t n;
+        while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+            result.out.append(chunk.data(), n);
+        const int raw = ::pclose(pipe);
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.err = test::ReadFile(errFile);
+        return result;
+    }
+    Outcome tarvo(const std::string& args) { return run("tarvo", args); }
+
+    test::TestEnv env;
+};
+
+TEST_F(CliTest, SimulatedPrinterAnswersAPing) {
+    const Outcome r = tarvo("--simulate 6220E ping");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "The printer on COM1 answered.\n");
+}
+
+TEST_F(CliTest, SendPrintsTheReplyInMnemonics) {
+    const Outcome r = tarvo("--simulate-fresh --simulate 5200A send '<ESC>M1'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "059877,1.13\n");
+}
+
+TEST_F(CliTest, PingOfNothingFailsWithStatusOne) {
+    env.setProfile("Device.COM1", env.root() + "/no-device");
+    const Outcome r = tarvo("ping");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "The printer on COM1 did not answer.\n");
+}
+
+TEST_F(CliTest, ProfileValuesRoundTrip) {
+    EXPECT_EQ(tarvo("profile set Baud 19200").status, 0);
+    const Outcome got = tarvo("profile get baud");
+    EXPECT_EQ(got.status, 0);
+    EXPECT_EQ(got.out, "19200\n");
+    const Outcome missing = tarvo("profile get NoSuchKey");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "tarvo: error: no value 'NoSuchKey' in the profile\n");
+    const std::string other = env.root() + "/other.ini";
+    EXPECT_EQ(tarvo("--profile " + other + " profile set Port COM2").status, 0);
+    EXPECT_NE(test::ReadFile(other).find("Port=COM2"), std::string::npos);
+}
+
+TEST_F(CliTest, PortsListsTheSevenLogicalPorts) {
+    env.setProfile("Device.COM2", "/dev/ttyUSB7");
+    env.setProfile("Device.LPT3", "none");
+    const Outcome r = tarvo("ports");
+    EXPECT_EQ(r.status, 0);
+    for (const char* name : {"COM1", "COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"}) {
+        EXPECT_NE(r.out.find(std::string("  ") + name + " "), std::string::npos) << name;
+    }
+    EXPECT_NE(r.out.find("/dev/ttyUSB7"), std::string::npos);
+    EXPECT_NE(r.out.find("(not mapped)"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrorsAreOneLineWithStatusTwo) {
+    for (const char* args : {"frobnicate", "--bogus ping", "--port COM9 ping", "ping extra",
+                             "--simulate NoSuchModel ping", "--simulate"}) {
+        const Outcome r = tarvo(args);
+        EXPECT_NE(r.status, 0) << args;
+        EXPECT_TRUE(r.err.starts_with("tarvo: error: ")) << args << ": " << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << args << ": " << r.err;
+    }
+}
+
+TEST_F(CliTest, EveryCommandHasHelp) {
+    EXPECT_EQ(tarvo("--help").status, 0);
+    for (const char* command : {"ping", "ports", "profile", "send"}) {
+        const Outcome r = tarvo(std::string(command) + " --help");
+        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_TRUE(r.out.starts_with("usage: tarvo")) << command;
+    }
+    EXPECT_EQ(run("tarvo-printersim", "--help").status, 0);
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,795 @@
+// The simulated printer seen from the host's end of its pseudo-terminal: exact bytes on the
+// wire, the faults it plays, its files, and the program around it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/line_format.h"
+#include "platform/unique_fd.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace tarvo::sim {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using platform::FlowControl;
+using platform::LineFormat;
+using platform::UniqueFd;
+
+std::string Frame(const std::string& body) {
+    return "\x02" + body + "\x03";
+}
+
+const std::string kAskId = Frame("\x1bM1");
+const std::string kAskMemory = Frame("\x1bm");
+const std::string kEnq = "\x05";
+const std::string kAck = "\x11";
+const std::string kBusy = "\x13";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A private directory, also made the runtime directory where hosts leave their line notes.
+class TestDirectory {
+  public:
+    TestDirectory() {
+        char pattern[] = "/tmp/tarvo-sim-test.XXXXXX";
+        root_ = ::mkdtemp(pattern);
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        if (old != nullptr)
+            oldRuntime_ = old;
+        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
+    }
+    ~TestDirectory() {
+        if (oldRuntime_) {
+            ::setenv("XDG_RUNTIME_DIR", oldRuntime_->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        }
+        std::filesystem::remove_all(root_);
+    }
+    std::string path(const std::string& name) const { return root_ + "/" + name; }
+
+  private:
+    std::string root_;
+    std::optional<std::string> oldRuntime_;
+};
+
+// The host's end of the line, opened the way a serial port layer opens a device.
+class Host {
+  public:
+    explicit Host(const std::string& device)
+        : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) {
+        termios settings{};
+        if (fd_ && ::tcgetattr(fd_.get(), &settings) == 0) {
+            ::cfmakeraw(&settings);
+            ::tcsetattr(fd_.get(), TCSANOW, &settings);
+        }
+    }
+    bool isOpen() const { return static_cast<bool>(fd_); }
+
+    void note(const LineFormat& format) {
+        ASSERT_TRUE(platform::WriteLineNote(platform::PtyNumberOf(fd_.get()), format));
+    }
+
+    void send(const std::string& bytes) {
+        ASSERT_EQ(::write(fd_.get(), bytes.data(), bytes.size()),
+                  static_cast<ssize_t>(bytes.size()));
+    }
+
+    // Everything that can be read without waiting.
+    std::string drain() {
+        std::string received;
+        char buffer[4096];
+        ssize_t n = 0;
+        while (readable(0ms) && (n = ::read(fd_.get(), buffer, sizeof buffer)) > 0) {
+            received.append(buffer, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+
+    // Reads until `count` bytes came, end of file, or `limit`.
+    std::string receive(std::size_t count, std::chrono::milliseconds limit = 1500ms) {
+        std::string received;
+        const auto deadline = Clock::now() + limit;
+        char buffer[4096];
+        while (received.size() < count && Clock::now() < deadline) {
+            if (!readable(10ms))
+                continue;
+            const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            received.append(buffer, static_cast<std::size_t>(n));
+        }
+        return received;
+    }
+
+    // True once poll reports the hang-up and a read returns end of file.
+    bool seesLineClosed(std::chrono::milliseconds limit = 1500ms) {
+        const auto deadline = Clock::now() + limit;
+        while (Clock::now() < deadline) {
+            pollfd fd{fd_.get(), POLLIN, 0};
+            if (::poll(&fd, 1, 10) > 0 && (fd.revents & POLLHUP) != 0) {
+                char byte = 0;
+                return ::read(fd_.get(), &byte, 1) == 0;
+            }
+        }
+        return false;
+    }
+
+  private:
+    bool readable(std::chrono::milliseconds wait) {
+        pollfd fd{fd_.get(), POLLIN, 0};
+        return ::poll(&fd, 1, static_cast<int>(wait.count())) > 0 && (fd.revents & POLLIN);
+    }
+
+    UniqueFd fd_;
+};
+
+LineFormat NoteFor(const LineSettings& line) {
+    LineFormat format;
+    format.baud = line.baud;
+    format.dataBits = line.dataBits;
+    format.parity = line.parity;
+    format.stopBits = line.stopBits;
+    format.flow = line.protocol == Protocol::XonXoff  ? FlowControl::XonXoff
+                  : line.protocol == Protocol::RtsCts ? FlowControl::RtsCts
+                                                      : FlowControl::None;
+    return format;
+}
+
+Options StandardOptions(char preamble = 0, char postamble = 0) {
+    Options options;
+    options.line.protocol = Protocol::Standard;
+    options.preamble = preamble;
+    options.postamble = postamble;
+    return options;
+}
+
+class SimTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        host.reset();
+        if (sim)
+            sim->stop();
+    }
+
+    // Starts a printer and a host whose note matches it (or the note given).
+    void start(const Options& options, std::optional<LineFormat> note = std::nullopt) {
+        sim = std::make_unique<PrinterSim>(options);
+        std::string error;
+        ASSERT_TRUE(sim->start(&error)) << error;
+        host = std::make_unique<Host>(sim->devicePath());
+        ASSERT_TRUE(host->isOpen());
+        host->note(note.value_or(NoteFor(options.line)));
+    }
+
+    std::string ask(const std::string& bytes) {
+        host->send(bytes);
+        sim->settle();
+        return host->drain();
+    }
+
+    TestDirectory dir;
+    std::unique_ptr<PrinterSim> sim;
+    std::unique_ptr<Host> host;
+};
+
+// --- Models and identification ---
+
+TEST(SimModelNames, NamesAndNumbersFindTheModel) {
+    EXPECT_EQ(ModelIndexByName("6220E"), 18);
+    EXPECT_EQ(ModelIndexByName("tq8E-qel"), 24);
+    EXPECT_EQ(ModelIndexByName("5200E (400dpi)"), 17);
+    EXPECT_EQ(ModelIndexByName("5200c/d"), 2);
+    // Names that are numbers are names first.
+    EXPECT_EQ(ModelIndexByName("6000"), 10);
+    EXPECT_EQ(ModelIndexByName("5600"), 3);
+    EXPECT_EQ(ModelIndexByName("0"), 0);
+    EXPECT_EQ(ModelIndexByName("24"), 24);
+    for (const char* unknown : {"", "25", "-1", "6220 E", "6220E ", "DEFAULT", "18x"}) {
+        EXPECT_EQ(ModelIndexByName(unknown), -1) << unknown;
+    }
+    for (int model = 0; model < 25; ++model) {
+        EXPECT_EQ(ModelIndexByName(ModelName(model)), model);
+    }
+    EXPECT_EQ(ModelName(25), "");
+    EXPECT_EQ(ModelName(-1), "");
+}
+
+TEST_F(SimTest, EveryModelIdentifiesItselfWithItsFirmware) {
+    const char* const expected[25] = {
+        "059877,2.07",        "061612,2.07",        "066211,2.07",       "062198,2.07",
+        "063755,2.07",        "063103,2.07",        "066197,2.07",       "067097,2.07",
+        "064160,2.07",        "064162,2.07",        "062564,2.07",       "062568,2.07",
+        "066199,2.07",        "075052,2.07",        "071210,2.07",       "071210,2.07",
+        "066197,2.07,5200E2", "067097,2.07,5200E4", "066197,2.07,6220E", "067097,2.07,6240E",
+        "071210,2.07",        "071210,2.07",        "071210,2.07",       "071210,2.07",
+        "071210,2.07"};
+    for (int model = 0; model < 25; ++model) {
+        Options options;
+        options.model = model;
+        options.firmware = "2.07";
+        start(options);
+        EXPECT_EQ(ask(kAskId), expected[model]) << ModelName(model);
+        EXPECT_EQ(ask(Frame("\x1bM")), expected[model]) << ModelName(model);
+        host.reset();
+        sim.reset();
+    }
+}
+
+TEST_F(SimTest, ShellModelsNameTheirPlatform) {
+    const std::pair<int, const char*> cases[] = {{14, "G3"},   {15, "G5"},   {20, "TG3e"},
+                                                 {21, "TG5e"}, {22, "TN5e"}, {23, "TQ5e"},
+                                                 {24, "TQ8e"}, {18, ""},     {0, ""}};
+    for (const auto& [model, name] : cases) {
+        Options options;
+        options.model = model;
+        start(options);
+        EXPECT_EQ(ask(Frame("\x1b.x,uname -p")), name) << ModelName(model);
+        EXPECT_EQ(ask(Frame("\x1b.x,uname -a")), "") << ModelName(model);
+        host.reset();
+        sim.reset();
+    }
+}
+
+// --- Commands in a frame ---
+
+TEST_F(SimTest, AnswersMemoryStatusAndSeveralCommandsInOneFrame) {
+    Options options;
+    options.memoryTotalKb = 4096;
+    options.memoryFreeKb = 12;
+    options.postamble = '\r';
+    start(options);
+    EXPECT_EQ(ask(kAskMemory), "4096,12\r");
+    EXPECT_EQ(ask(Frame(kEnq)), "0\r");
+    EXPECT_EQ(ask(Frame("\x1bM1\x1bm\x1bq\x05")), "066197,1.13,6220E\r4096,12\r0\r");
+    sim->setFrameCharacters('#', 0);
+    EXPECT_EQ(ask(kAskMemory), "#4096,12");
+}
+
+TEST_F(SimTest, KeepsEveryMessageButAnswersOnlyWhatItKnows) {
+    start(Options{});
+    EXPECT_EQ(ask(Frame("\x1bq") +
+                  Frame("\x0f"
+                        "A5") +
+                  Frame("")),
+              "");
+    // A second <STX> starts the message over, as after a host's retry.
+    EXPECT_EQ(ask("junk\x02\x1bM\x02\x1bm\x03 more junk"), "1024,987");
+    EXPECT_EQ(sim->receivedMessages(), (std::vector<std::string>{"\x1bq",
+                                                                 "\x0f"
+                                                                 "A5",
+                                                                 "", "\x1bm"}));
+}
+
+TEST_F(SimTest, StripsTheEighthBitOnASevenBitLine) {
+    start(Options{});
+    const std::string highBits = "\x82\x9b\xcd\xb1\x83";
+    EXPECT_EQ(ask(highBits), "066197,1.13,6220E");
+    EXPECT_EQ(sim->transcriptText(), "> <x82><x9B><xCD><xB1><x83>\n< 066197,1.13,6220E\n");
+
+    Options eightBits;
+    eightBits.line.dataBits = 8;
+    eightBits.line.parity = 'N';
+    host.reset();
+    sim.reset();
+    start(eightBits);
+    EXPECT_EQ(ask(highBits), "");
+    EXPECT_TRUE(sim->receivedMessages().empty());
+}
+
+// --- Standard protocol ---
+
+TEST_F(SimTest, StandardAcknowledgesEveryFrameBeforeItsReply) {
+    start(StandardOptions('#', '\r'));
+    EXPECT_EQ(ask(kAskId), "#\x11\r#066197,1.13,6220E\r");
+    EXPECT_EQ(ask(Frame("")), "#\x11\r");
+    EXPECT_EQ(ask(Frame("\x1bq")), "#\x11\r");
+    EXPECT_EQ(ask(Frame(kEnq)), "#\x11\r#0\r");
+    EXPECT_EQ(ask(kEnq), "#\x11\r");
+    // Between frames <DC3> is no flow control under this protocol.
+    EXPECT_EQ(ask(kBusy + kAskMemory), "#\x11\r#1024,987\r");
+}
+
+TEST_F(SimTest, BusyPrinterTakesTheMessageOnceAnEnquiryFindsItReady) {
+    Options options = StandardOptions();
+    options.faults.busyCount = 2;
+    start(options);
+    EXPECT_EQ(ask(kAskId), kBusy);
+    EXPECT_EQ(ask(kEnq), kBusy);
+    EXPECT_EQ(ask(kEnq), kAck + "066197,1.13,6220E");
+    EXPECT_EQ(ask(kAskMemory), kAck + "1024,987");
+    EXPECT_EQ(ask(kEnq), kAck);
+    EXPECT_EQ(sim->receivedMessages(), (std::vector<std::string>{"\x1bM1", "\x1bm"}));
+}
+
+TEST_F(SimTest, LostAcknowledgeStillProcessesTheFrame) {
+    Options options = StandardOptions('#', 0);
+    options.faults.lostAcks = 1;
+    start(options);
+    EXPECT_EQ(ask(kAskMemory), "#1024,987");
+    EXPECT_EQ(ask(kEnq), "#\x11");
+    EXPECT_EQ(ask(kAskMemory), "#\x11#1024,987");
+}
+
+TEST_F(SimTest, OtherProtocolsNeverAcknowledge) {
+    Options rtsCts;
+    rtsCts.line.protocol = Protocol::RtsCts;
+    start(rtsCts);
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    EXPECT_EQ(ask(kEnq), "");
+    host.reset();
+    sim.reset();
+    start(Options{});
+    EXPECT_EQ(ask(kEnq + Frame("")), "");
+}
+
+// --- Line settings ---
+
+TEST_F(SimTest, HostOnOtherLineSettingsIsNotUnderstood) {
+    struct Case {
+        const char* what;
+        Protocol protocol;
+        LineFormat note;
+        bool answers;
+    };
+    const LineFormat right{9600, 7, 'E', 1, FlowControl::XonXoff};
+    const auto with = [&](auto change) {
+        LineFormat note = right;
+        change(note);
+        return note;
+    };
+    const Case cases[] = {
+        {"baud", Protocol::XonXoff, with([](LineFormat& n) { n.baud = 19200; }), false},
+        {"data bits", Protocol::XonXoff, with([](LineFormat& n) { n.dataBits = 8; }), false},
+        {"parity", Protocol::XonXoff, with([](LineFormat& n) { n.parity = 'O'; }), false},
+        {"stop bits", Protocol::XonXoff, with([](LineFormat& n) { n.stopBits = 2; }), false},
+        {"no flow", Protocol::XonXoff, with([](LineFormat& n) { n.flow = FlowControl::None; }),
+         false},
+        {"xonxoff on standard", Protocol::Standard, right, false},
+        {"rtscts on standard", Protocol::Standard,
+         with([](LineFormat& n) { n.flow = FlowControl::RtsCts; }), false},
+        {"none on standard", Protocol::Standard,
+         with([](LineFormat& n) { n.flow = FlowControl::None; }), true},
+        {"none on rtscts", Protocol::RtsCts,
+         with([](LineFormat& n) { n.flow = FlowControl::None; }), true},
+        {"rtscts on rtscts", Protocol::RtsCts,
+         with([](LineFormat& n) { n.flow = FlowControl::RtsCts; }), true},
+        {"xonxoff on rtscts", Protocol::RtsCts, right, false},
+    };
+    for (const Case& c : cases) {
+        Options options;
+        options.line.protocol = c.protocol;
+        start(options, c.note);
+        const std::string reply = ask(kAskMemory);
+        EXPECT_EQ(reply.find("1024,987") != std::string::npos, c.answers) << c.what;
+        EXPECT_EQ(sim->receivedMessages().size(), c.answers ? 1u : 0u) << c.what;
+        EXPECT_EQ(sim->transcript().front().bytes, kAskMemory) << c.what;
+        host.reset();
+        sim.reset();
+    }
+}
+
+TEST_F(SimTest, ListensWithoutANoteAndAgainOnceTheNoteIsRight) {
+    sim = std::make_unique<PrinterSim>(Options{});
+    ASSERT_TRUE(sim->start(nullptr));
+    host = std::make_unique<Host>(sim->devicePath());
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    host->note({9600, 8, 'N', 1, FlowControl::XonXoff});
+    EXPECT_EQ(ask(kAskMemory), "");
+    host->note({9600, 7, 'E', 1, FlowControl::XonXoff});
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    LineSettings line;
+    line.baud = 19200;
+    sim->setLine(line);
+    EXPECT_EQ(ask(kAskMemory), "");
+}
+
+TEST_F(SimTest, HostXoffHoldsRepliesUntilXon) {
+    start(Options{});
+    const auto before = Clock::now();
+    EXPECT_EQ(ask(kBusy + kAskId), "");
+    EXPECT_LT(Clock::now() - before, 1s) << "settle() waited for a host that holds the line";
+    EXPECT_EQ(ask(kAck), "066197,1.13,6220E");
+}
+
+// --- Faults ---
+
+TEST_F(SimTest, GarbageComesOnceBeforeTheNextReplyNotBeforeAnAcknowledge) {
+    Options options = StandardOptions();
+    options.faults.garbage = std::string("\0zz", 3);
+    start(options);
+    EXPECT_EQ(ask(Frame("")), kAck);
+    EXPECT_EQ(ask(kAskMemory), kAck + std::string("\0zz", 3) + "1024,987");
+    EXPECT_EQ(ask(kAskMemory), kAck + "1024,987");
+}
+
+TEST_F(SimTest, SilentPrinterHearsButNeverAnswers) {
+    Options options = StandardOptions();
+    options.faults.silent = true;
+    start(options);
+    EXPECT_EQ(ask(kAskId + kEnq), "");
+    EXPECT_EQ(sim->receivedMessages().size(), 1u);
+    sim->setFaults(Faults{});
+    EXPECT_EQ(ask(kEnq), kAck);
+}
+
+TEST_F(SimTest, SplitReplyArrivesInPiecesWithPausesBetween) {
+    Options options;
+    options.faults.splitReplyAt = 4;
+    options.faults.splitPause = 25ms;
+    start(options);
+    const auto sent = Clock::now();
+    host->send(kAskId);
+    const std::string reply = host->receive(17);
+    const auto elapsed = Clock::now() - sent;
+    EXPECT_EQ(reply, "066197,1.13,6220E");
+    EXPECT_GE(elapsed, 4 * 25ms - 5ms) << "five pieces, four pauses";
+    // settle() waits out the pauses: afterwards the whole reply is there.
+    EXPECT_EQ(ask(kAskId), "066197,1.13,6220E");
+}
+
+TEST_F(SimTest, LineCutDeliversTheBytesBeforeItThenEndOfFile) {
+    Options options;
+    options.postamble = '\r';
+    start(options);
+    EXPECT_EQ(ask(kAskMemory), "1024,987\r");
+    Faults faults;
+    faults.closeAfterReplyBytes = 12;  // 9 bytes of the memory reply and 3 of the next
+    sim->setFaults(faults);
+    EXPECT_EQ(ask(kAskMemory), "1024,987\r");
+    host->send(kAskId);
+    sim->settle();
+    EXPECT_EQ(host->receive(3), "066");
+    EXPECT_TRUE(host->seesLineClosed());
+    const auto before = Clock::now();
+    sim->settle();
+    EXPECT_LT(Clock::now() - before, 100ms);
+}
+
+TEST_F(SimTest, FloodAnswersTheNextRequestWithNoiseOnly) {
+    Options options;
+    options.faults.floodBytes = 3000;
+    start(options);
+    const std::string noise = ask(kAskId);
+    ASSERT_EQ(noise.size(), 3000u);
+    for (char c : noise) {
+        ASSERT_TRUE(c >= '!' && c <= '~') << "flow-control or frame byte in the noise";
+    }
+    EXPECT_EQ(ask(kAskId), "066197,1.13,6220E");
+}
+
+// --- Transcript ---
+
+TEST_F(SimTest, TranscriptMergesRunsAndSpellsControlBytes) {
+    Options options = StandardOptions('#');
+    options.transcriptPath = dir.path("wire.log");
+    start(options);
+    host->send("\x02\x1b");
+    sim->settle();
+    ask("m\x03");
+    const std::string expected = "> <STX><ESC>m<ETX>\n< #<DC1>#1024,987\n";
+    EXPECT_EQ(sim->transcriptText(), expected);
+    const auto entries = sim->transcript();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].direction, Direction::HostToPrinter);
+    EXPECT_EQ(entries[1].direction, Direction::PrinterToHost);
+    EXPECT_EQ(entries[1].bytes, "#\x11#1024,987");
+
+    // The file follows as it happens: a run is written once the line has been quiet a moment.
+    const auto deadline = Clock::now() + 1s;
+    while (ReadFile(dir.path("wire.log")) != expected && Clock::now() < deadline) {
+        std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_EQ(ReadFile(dir.path("wire.log")), expected);
+
+    sim->clearTranscript();
+    EXPECT_EQ(sim->transcriptText(), "");
+    ask(kEnq);
+    EXPECT_EQ(sim->transcriptText(), "> <ENQ>\n< #<DC1>\n");
+    sim->stop();
+    EXPECT_EQ(ReadFile(dir.path("wire.log")), expected + "> <ENQ>\n< #<DC1>\n");
+}
+
+// --- State file ---
+
+TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
+    const std::string path = dir.path("printer.state");
+    Options options;
+    options.model = 0;
+    options.firmware = "1.20";
+    options.statePath = path;
+    start(options);
+    EXPECT_EQ(ReadFile(path),
+              "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
+              "model = 5200A\nfirmware = 1.20\nmemory-total-kb = 1024\nmemory-free-kb = 987\n");
+    host.reset();
+    sim.reset();
+
+    const std::string edited =
+        "# edited by hand\n\n  model=5200a  \nfirmware =  3.01\r\nmemory-total-kb = 2048\n"
+        "memory-free-kb = 1000\n";
+    WriteFile(path, edited);
+    options.firmware = "9.99";  // a saved printer keeps its own firmware
+    start(options);
+    EXPECT_EQ(ask(kAskId + kAskMemory),
+              "059877,3.01"
+              "2048,1000");
+    host.reset();
+    sim.reset();
+    EXPECT_EQ(ReadFile(path), edited) << "nothing changed, so nothing was rewritten";
+}
+
+TEST_F(SimTest, BadStateFileIsRefusedAndLeftAlone) {
+    const std::string path = dir.path("printer.state");
+    const std::pair<const char*, const char*> cases[] = {
+        {"model = 6220E\nthis is not a setting\n", "line 2: expected \"key = value\""},
+        {"model = 6220E\nfirmware = 1,2\n", "line 2: firmware"},
+        {"model = 6220E\ncolour = red\n", "line 2: unknown key \"colour\""},
+        {"model = 6220E\nmodel = 6220E\n", "line 2: \"model\" given twice"},
+        {"model = 6220X\n", "line 1: unknown model \"6220X\""},
+        {"# another printer\nmodel = 5200A\n", "line 2: the saved printer is a 5200A, not a 6220E"},
+        {"memory-free-kb = 10\nmemory-total-kb = 9\n", "line 2: memory-free-kb exceeds"},
+        {"memory-total-kb = -1\n", "line 1: memory-total-kb is not a size"},
+    };
+    for (const auto& [text, reason] : cases) {
+        WriteFile(path, text);
+        Options options;
+        options.statePath = path;
+        PrinterSim printer(options);
+        std::string error;
+        EXPECT_FALSE(printer.start(&error)) << text;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        EXPECT_EQ(printer.devicePath(), "");
+        printer.stop();
+        EXPECT_EQ(ReadFile(path), text);
+    }
+}
+
+TEST_F(SimTest, UnusableFilesAndOptionsStopTheStart) {
+    Options noDirectory;
+    noDirectory.statePath = dir.path("missing/printer.state");
+    std::string error;
+    EXPECT_FALSE(PrinterSim(noDirectory).start(&error));
+    EXPECT_NE(error.find("missing/printer.state"), std::string::npos) << error;
+
+    Options badTranscript;
+    badTranscript.transcriptPath = dir.path("missing/wire.log");
+    EXPECT_FALSE(PrinterSim(badTranscript).start(&error));
+    EXPECT_NE(error.find("wire.log"), std::string::npos) << error;
+
+    Options badModel;
+    badModel.model = 25;
+    EXPECT_FALSE(PrinterSim(badModel).start(&error));
+    Options badFirmware;
+    badFirmware.firmware = "1.0,x";
+    EXPECT_FALSE(PrinterSim(badFirmware).start(&error));
+
+    PrinterSim once(Options{});
+    EXPECT_TRUE(once.start(&error));
+    once.stop();
+    EXPECT_FALSE(once.start(&error));
+}
+
+// --- Lifecycle, link and settle ---
+
+TEST_F(SimTest, LinkPointsAtTheDeviceUntilStop) {
+    const std::string link = dir.path("printer");
+    ASSERT_EQ(::symlink("/nonexistent", link.c_str()), 0);
+    Options options;
+    options.linkPath = link;
+    start(options);
+    EXPECT_EQ(sim->devicePath(), link);
+    char target[PATH_MAX] = {};
+    ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target).rfind("/dev/pts/", 0), 0u) << target;
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    sim->stop();
+    struct stat st {};
+    EXPECT_NE(::lstat(link.c_str(), &st), 0);
+
+    WriteFile(link, "precious");
+    PrinterSim refused(options);
+    std::string error;
+    EXPECT_FALSE(refused.start(&error));
+    EXPECT_NE(error.find("not a symbolic link"), std::string::npos) << error;
+    EXPECT_EQ(ReadFile(link), "precious");
+}
+
+TEST_F(SimTest, HostMayCloseAndReopenAndSeesEndOfFileAfterStop) {
+    start(Options{});
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    host = std::make_unique<Host>(sim->devicePath());
+    host = std::make_unique<Host>(sim->devicePath());
+    EXPECT_EQ(ask(kAskMemory), "1024,987");
+    sim->stop();
+    EXPECT_TRUE(host->seesLineClosed(100ms));
+}
+
+TEST_F(SimTest, SettleReturnsAtOnceWhenIdleAndNeverEarly) {
+    start(Options{});
+    const auto before = Clock::now();
+    sim->settle();
+    EXPECT_LT(Clock::now() - before, 100ms);
+    // Without a single sleep, every reply is complete once settle() returns.
+    for (int round = 0; round < 150; ++round) {
+        ASSERT_EQ(ask(round % 2 ? kAskMemory : kAskId),
+                  round % 2 ? "1024,987" : "066197,1.13,6220E")
+            << "round " << round;
+    }
+}
+
+TEST_F(SimTest, PacedLineMovesBytesNoFasterThanTheBaudRate) {
+    Options options;
+    options.line = {38400, 8, 'N', 1, Protocol::XonXoff};  // 3840 bytes a second
+    options.pace = true;
+    options.faults.floodBytes = 384;
+    start(options);
+    auto before = Clock::now();
+    host->send(kAskId);
+    EXPECT_EQ(host->receive(384).size(), 384u);
+    EXPECT_GE(Clock::now() - before, 95ms);
+
+    // The host's bytes are taken at the same rate: 197 bytes need about 51 ms.
+    before = Clock::now();
+    EXPECT_EQ(ask(std::string(192, 'x') + kAskMemory), "1024,987");
+    EXPECT_GE(Clock::now() - before, 45ms);
+}
+
+// --- The program ---
+
+std::string ProgramPath() {
+    if (const char* dir = std::getenv("TARVO_BIN_DIR"))
+        return std::string(dir) + "/tarvo-printersim";
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tarvo-printersim";
+}
+
+class Program {
+  public:
+    explicit Program(std::vector<std::string> arguments) {
+        int out[2];
+        int err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            return;
+        out_ = UniqueFd(out[0]);
+        err_ = UniqueFd(err[0]);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+        arguments.insert(arguments.begin(), ProgramPath());
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+            pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+    }
+    ~Program() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    // Output up to the first line end (or end of file), waiting at most `limit`.
+    std::string firstLine(std::chrono::milliseconds limit = 1900ms) {
+        return readUntil(out_.get(), limit, true);
+    }
+    std::string errors() { return readUntil(err_.get(), 1900ms, false); }
+
+    // Exit status, or -1 when it did not end in time.
+    int wait(std::chrono::milliseconds limit = 1900ms) {
+        const auto deadline = Clock::now() + limit;
+        int status = 0;
+        while (Clock::now() < deadline) {
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            pollfd none{-1, 0, 0};
+            ::poll(&none, 1, 5);
+        }
+        return -1;
+    }
+    void signal(int number) { ::kill(pid_, number); }
+
+  private:
+    static std::string readUntil(int fd, std::chrono::milliseconds limit, bool oneLine) {
+        std::string text;
+        const auto deadline = Clock::now() + limit;
+        char byte = 0;
+        while (Clock::now() < deadline) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            if (::read(fd, &byte, 1) != 1)
+                break;
+            if (oneLine && byte == '\n')
+                break;
+            text += byte;
+        }
+        return text;
+    }
+
+    pid_t pid_ = -1;
+    UniqueFd out_;
+    UniqueFd err_;
+};
+
+TEST_F(SimTest, ProgramAnnouncesItsDeviceAnswersAndStopsOnTerm) {
+    Program program({"--model", "5200A", "--firmware", "4.2", "--protocol", "standard",
+                     "--preamble", "<SOH>", "--postamble=#"});
+    const std::string line = program.firstLine();
+    const std::string prefix = "tarvo-printersim: 5200A on ";
+    ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+    Host programHost(line.substr(prefix.size()));
+    ASSERT_TRUE(programHost.isOpen());
+    programHost.note({9600, 7, 'E', 1, FlowControl::None});
+    programHost.send(kAskId);
+    EXPECT_EQ(programHost.receive(15),
+              "\x01\x11#\x01"
+              "059877,4.2#");
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(), 0);
+    EXPECT_TRUE(programHost.seesLineClosed(100ms));
+}
+
+TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--parity", "X"},
+                                               {"--model", "7000"},
+                                               {"--baud", "fast"},
+                                               {"--split", "0"},
+                                               {"--preamble", "ab"},
+                                               {"--data-bits"},
+                                               {"--silent=yes"},
+                                               {"stray"}}) {
+        Program program(arguments);
+        const std::string errors = program.errors();
+        EXPECT_EQ(program.wait(), 2) << arguments[0];
+        EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    }
+    const std::string state = dir.path("bad.state");
+    WriteFile(state, "nonsense\n");
+    Program failing({"--state", state});
+    EXPECT_NE(failing.errors().find("line 1"), std::string::npos);
+    EXPECT_EQ(failing.wait(), 1);
+}
+
+}  // namespace
+}  // namespace tarvo::sim

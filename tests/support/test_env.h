@@ -1,0 +1,36 @@
+// Per-test surroundings: a private directory holding the profile, the runtime directory (lock
+// files, line-format notes), the state and data directories, with the environment pointing at
+// them and the kernel's process-wide state reset before and after.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tarvo::test {
+
+class TestEnv {
+  public:
+    TestEnv();
+    ~TestEnv();
+    TestEnv(const TestEnv&) = delete;
+    TestEnv& operator=(const TestEnv&) = delete;
+
+    const std::string& root() const { return root_; }
+    const std::string& profilePath() const { return profile_; }
+
+    // Writes a profile value through the kernel (the profile exists from the start).
+    void setProfile(const std::string& key, const std::string& value);
+
+  private:
+    void setEnv(const char* name, const std::string& value);
+
+    std::string root_;
+    std::string profile_;
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// Reads a whole file; empty when it does not exist.
+std::string ReadFile(const std::string& path);
+
+}  // namespace tarvo::test
