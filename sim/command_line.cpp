@@ -109,14 +109,6 @@ std::string ParseModel(const std::string& value, CommandLine* line) {
     return {};
 }
 
-std::string ParseGarbage(const std::string& value, CommandLine* line) {
-    std::string bytes = value;
-    if (!ExpandMnemonics(bytes))
-        return "--garbage is too long";
-    line->options.faults.garbage = bytes;
-    return {};
-}
-
 std::string ParseFirmware(const std::string& value, CommandLine* line) {
     if (!ValidFirmware(value)) {
         return "--firmware wants 1 to 32 printable characters without a comma";
@@ -161,7 +153,11 @@ const std::map<std::string, Handler>& OptionsWithValue() {
          NumberOption<int>("busy", 0, 1000000, [](Options& o, int v) { o.faults.busyCount = v; })},
         {"--lose-acks", NumberOption<int>("lose-acks", 0, 1000000,
                                           [](Options& o, int v) { o.faults.lostAcks = v; })},
-        {"--garbage", ParseGarbage},
+        {"--garbage",
+         [](const std::string& v, CommandLine* l) {
+             l->options.faults.garbage = v;  // the printer expands the notation itself
+             return std::string();
+         }},
         {"--split",
          NumberOption<std::size_t>("split", 1, kMaxBytes,
                                    [](Options& o, std::size_t v) { o.faults.splitReplyAt = v; })},

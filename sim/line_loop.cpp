@@ -1,7 +1,6 @@
 // The line thread: reads what the host sends, lets the protocol engine answer, and writes the
 // answers out at the pace, and with the pauses, that the options and faults ask for.
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -184,13 +183,8 @@ void PrinterSim::Impl::finishPiece() {
     frontReadyAt_.reset();
 }
 
-// Asked on the printer's own slave descriptor, which shares the host's input queue. poll()
-// first passes on bytes still in the kernel's work queue; FIONREAD then also counts bytes that
-// a host with VMIN above one would not yet be woken for.
 bool PrinterSim::Impl::hostHasReadEverything() {
-    pollfd fd{pty_.slave(), POLLIN, 0};
-    int queued = 0;
-    return ::poll(&fd, 1, 0) == 0 && ::ioctl(pty_.slave(), FIONREAD, &queued) == 0 && queued == 0;
+    return SlaveInputEmpty(pty_.slave());
 }
 
 void PrinterSim::Impl::cutLine() {
@@ -207,11 +201,13 @@ void PrinterSim::Impl::cutLine() {
 void PrinterSim::Impl::publishActivity() {
     Activity activity = Activity::Busy;
     if (closing_) {
-        activity = hostHasReadEverything() ? Activity::Busy : Activity::WaitingForHost;
+        activity = Activity::CutAwaitingHost;
     } else if (output_.empty()) {
         activity = Activity::Idle;
-    } else if (outputPaused_ || blockedByHost_) {
-        activity = Activity::WaitingForHost;
+    } else if (outputPaused_) {
+        activity = Activity::HeldByHost;
+    } else if (blockedByHost_) {
+        activity = Activity::LineFull;
     }
     activity_ = activity;
 }

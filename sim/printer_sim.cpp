@@ -48,7 +48,11 @@ std::string CheckOptions(const Options& options) {
 }  // namespace
 
 PrinterSim::Impl::Impl(Options options)
-    : options_(std::move(options)), engine_(InitialState(options_)), line_(options_.line) {}
+    : options_(std::move(options)), engine_(InitialState(options_)), line_(options_.line) {
+    engine_.setProtocol(line_.protocol);
+    engine_.setFrameCharacters(options_.preamble, options_.postamble);
+    engine_.setFaults(options_.faults);
+}
 
 PrinterSim::Impl::~Impl() {
     stop();
@@ -98,10 +102,7 @@ bool PrinterSim::Impl::prepareState(std::string* error) {
     }
     savedState_ = state;
     std::lock_guard lock(mutex_);
-    engine_ = ProtocolEngine(state);
-    engine_.setProtocol(line_.protocol);
-    engine_.setFrameCharacters(options_.preamble, options_.postamble);
-    engine_.setFaults(options_.faults);
+    engine_.setState(state);
     return true;
 }
 
@@ -152,7 +153,28 @@ bool PrinterSim::Impl::settled() {
     const Clock::time_point last{Clock::duration(lastActivity_.load())};
     if (Clock::now() - last < kQuietTime)
         return false;
-    return activity_.load() != Activity::Busy;
+    const Activity activity = activity_.load();
+    return activity == Activity::Idle || waitingOnHost(activity);
+}
+
+// Whether the printer still cannot go on before the host acts. A host that has read since the
+// thread last looked makes a cut or more output imminent.
+bool PrinterSim::Impl::waitingOnHost(Activity activity) {
+    std::lock_guard lock(ptyMutex_);
+    if (!pty_.isOpen())
+        return false;
+    switch (activity) {
+        case Activity::HeldByHost:
+            return true;  // only a <DC1> from the host changes that, and it is input
+        case Activity::LineFull:
+            return !MasterWritable(pty_.master());
+        case Activity::CutAwaitingHost:
+            return !SlaveInputEmpty(pty_.slave());
+        case Activity::Idle:
+        case Activity::Busy:
+            break;
+    }
+    return false;
 }
 
 void PrinterSim::Impl::settle() {

@@ -38,11 +38,19 @@ class PrinterSim::Impl {
     void setFrameCharacters(char preamble, char postamble);
 
   private:
-    // What the line thread is doing, for settle().
-    enum class Activity { Idle, Busy, WaitingForHost };
+    // What the line thread is doing, for settle(). The last three wait for the host; settle()
+    // checks the line itself for them, since the host may have acted since the thread looked.
+    enum class Activity {
+        Idle,
+        Busy,
+        HeldByHost,      // XON/XOFF: output held by the host's <DC3>
+        LineFull,        // the host is not reading and the line holds no more
+        CutAwaitingHost  // a line cut waits for the host to read what came before it
+    };
 
     bool prepareState(std::string* error);
     bool hostInputWaiting();
+    bool waitingOnHost(Activity activity);
     bool settled();
 
     // The line thread (line_loop.cpp).

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "commands.h"
+#include "port/notation.h"
 
 namespace tarvo::sim {
 
@@ -32,6 +33,7 @@ void ProtocolEngine::setFrameCharacters(char preamble, char postamble) {
 
 void ProtocolEngine::setFaults(const Faults& faults) {
     faults_ = faults;
+    ExpandMnemonics(faults_.garbage);  // over-long text stays as it was given
     replyBytesSent_ = 0;
 }
 
@@ -129,7 +131,16 @@ std::string ProtocolEngine::framed(std::string_view text) const {
 void ProtocolEngine::sendAcknowledgeState(char code, std::vector<OutgoingPiece>* out) {
     if (faults_.silent || lineCut_)
         return;
+    sendGarbage(out);
     out->push_back({framed(std::string_view(&code, 1))});
+}
+
+// Garbage goes before whatever the printer sends next, acknowledge or reply, so that a host
+// waiting for either meets it.
+void ProtocolEngine::sendGarbage(std::vector<OutgoingPiece>* out) {
+    if (!faults_.garbage.empty()) {
+        out->push_back({std::exchange(faults_.garbage, {})});
+    }
 }
 
 // Every reply goes through here: garbage before it, the line cut within it, and splitting.
@@ -138,9 +149,7 @@ void ProtocolEngine::sendAcknowledgeState(char code, std::vector<OutgoingPiece>*
 void ProtocolEngine::sendReply(std::string bytes, std::vector<OutgoingPiece>* out) {
     if (faults_.silent || lineCut_)
         return;
-    if (!faults_.garbage.empty()) {
-        out->push_back({std::exchange(faults_.garbage, {})});
-    }
+    sendGarbage(out);
     if (faults_.closeAfterReplyBytes > 0) {
         const std::size_t budget =
             faults_.closeAfterReplyBytes - std::min(replyBytesSent_, faults_.closeAfterReplyBytes);

@@ -25,6 +25,7 @@ class ProtocolEngine {
   public:
     explicit ProtocolEngine(const PrinterState& state) : state_(state) {}
 
+    void setState(const PrinterState& state) { state_ = state; }
     void setProtocol(Protocol protocol);
     void setFrameCharacters(char preamble, char postamble);
     // Replaces the faults; the count of reply bytes towards a line cut starts again.
@@ -49,6 +50,7 @@ class ProtocolEngine {
     void process(std::string_view body, std::vector<OutgoingPiece>* out);
     void sendAcknowledgeState(char code, std::vector<OutgoingPiece>* out);
     void sendReply(std::string bytes, std::vector<OutgoingPiece>* out);
+    void sendGarbage(std::vector<OutgoingPiece>* out);
     std::string framed(std::string_view text) const;
 
     PrinterState state_;

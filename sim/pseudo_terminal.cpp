@@ -1,7 +1,9 @@
 #include "pseudo_terminal.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -71,6 +73,19 @@ bool PseudoTerminal::open(std::string* error) {
 void PseudoTerminal::close() {
     master_.close();
     slave_.close();
+}
+
+// poll() first passes on bytes still in the kernel's work queue; FIONREAD then also counts
+// bytes that a host with VMIN above one would not yet be woken for.
+bool SlaveInputEmpty(int slaveFd) {
+    pollfd fd{slaveFd, POLLIN, 0};
+    int queued = 0;
+    return ::poll(&fd, 1, 0) == 0 && ::ioctl(slaveFd, FIONREAD, &queued) == 0 && queued == 0;
+}
+
+bool MasterWritable(int masterFd) {
+    pollfd fd{masterFd, POLLOUT, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLOUT) != 0;
 }
 
 bool MakeDeviceLink(const std::string& linkPath, const std::string& target, std::string* error) {

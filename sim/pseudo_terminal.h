@@ -32,6 +32,13 @@ class PseudoTerminal {
     int number_ = -1;
 };
 
+// True when the host has taken every byte sent to it, asked on any descriptor of the slave
+// (they share one input queue).
+bool SlaveInputEmpty(int slaveFd);
+
+// True when the master can take more bytes for the host.
+bool MasterWritable(int masterFd);
+
 // Makes `linkPath` a symbolic link to `target`, replacing an existing link (never anything
 // else). Returns false with a message.
 bool MakeDeviceLink(const std::string& linkPath, const std::string& target, std::string* error);

@@ -5,7 +5,6 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -55,26 +54,46 @@ std::string FormatLineNote(const LineFormat& f) {
 }
 
 std::optional<LineFormat> ParseLineNote(const std::string& text) {
+    // Exactly the five fields FormatLineNote writes, in its order, digits only where numbers go.
+    std::istringstream in(text);
+    std::string field[5];
+    std::string extra;
+    if (!(in >> field[0] >> field[1] >> field[2] >> field[3] >> field[4]) || (in >> extra)) {
+        return std::nullopt;
+    }
+    auto value = [&](int i, const char* key) -> std::optional<std::string> {
+        const std::string prefix = std::string(key) + "=";
+        if (field[i].rfind(prefix, 0) != 0 || field[i].size() == prefix.size()) {
+            return std::nullopt;
+        }
+        return field[i].substr(prefix.size());
+    };
+    auto number = [](const std::optional<std::string>& digits) -> std::optional<unsigned> {
+        if (!digits || digits->size() > 9 ||
+            digits->find_first_not_of("0123456789") != std::string::npos) {
+            return std::nullopt;
+        }
+        return static_cast<unsigned>(std::stoul(*digits));
+    };
+    const auto baud = number(value(0, "baud"));
+    const auto data = number(value(1, "data"));
+    const auto parity = value(2, "parity");
+    const auto stop = number(value(3, "stop"));
+    const auto flowName = value(4, "flow");
+    if (!baud || *baud == 0 || !data || (*data != 7 && *data != 8) || !stop ||
+        (*stop != 1 && *stop != 2) || !parity || parity->size() != 1 ||
+        std::string("EONMS").find((*parity)[0]) == std::string::npos || !flowName) {
+        return std::nullopt;
+    }
+    const auto flow = FlowFromName(*flowName);
+    if (!flow)
+        return std::nullopt;
     LineFormat f;
-    unsigned baud = 0;
-    int data = 0;
-    int stop = 0;
-    char parity = 0;
-    char flow[16] = {};
-    if (std::sscanf(text.c_str(), "baud=%u data=%d parity=%c stop=%d flow=%15s", &baud, &data,
-                    &parity, &stop, flow) != 5) {
-        return std::nullopt;
-    }
-    auto flowValue = FlowFromName(flow);
-    if (!flowValue || baud == 0 || (data != 7 && data != 8) || (stop != 1 && stop != 2) ||
-        std::string("EONMS").find(parity) == std::string::npos) {
-        return std::nullopt;
-    }
-    f.baud = baud;
-    f.dataBits = data;
-    f.parity = parity;
-    f.stopBits = stop;
-    f.flow = *flowValue;
+    f.baud = *baud;
+    f.dataBits = static_cast<int>(*data);
+    f.parity = (*parity)[0];
+    f.stopBits = static_cast<int>(*stop);
+    f.flow = *flow;
     return f;
 }
 

@@ -100,7 +100,9 @@ termios BuildAttributes(termios t, const SerialSettings& s, bool pty) {
     } else if (s.line.flow == FlowControl::RtsCts) {
         t.c_cflag |= CRTSCTS;
     }
-    t.c_cc[VMIN] = 0;
+    // With VMIN 0 a terminal read returns 0 when nothing is queued, which would look like end
+    // of file; with VMIN 1 and a non-blocking descriptor an empty queue is EAGAIN instead.
+    t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     const speed_t speed = SpeedConstant(s.line.baud);
     ::cfsetispeed(&t, speed != B0 ? speed : B9600);

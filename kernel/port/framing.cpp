@@ -219,6 +219,14 @@ int Deliver(Connection& conn, std::string& reply, char* buffer, std::size_t capa
 
 }  // namespace
 
+bool CleanReply(const Connection& conn, std::string& reply, bool unescape) {
+    if (!StripAmbles(conn, reply))
+        return false;
+    if (unescape)
+        Unescape(conn, reply);
+    return true;
+}
+
 int ConnOpenFromContext(int ctx, Connection& conn) {
     Context* context = FindContext(ctx);
     if (context == nullptr)
@@ -335,21 +343,22 @@ int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries
 
     const int passes = std::max(retries, 1);
     std::string work(kWorkSize, '\0');
+    bool refusedOne = false;
     for (int pass = 0; pass < passes; ++pass) {
         std::size_t n = 0;
         const PortResult r = PortRead(conn.port, work.data(), work.size(), timeoutMs, &n);
         if (!r.ok())
             return ReportPort(r, sysErr);
+        // Silence after a refused reply is still a refusal, not an empty success.
         if (n == 0)
-            return 0;
+            return refusedOne ? kFrameProtocol : 0;
         std::string reply(work.data(), n);
-        if (StripAmbles(conn, reply)) {
-            if (unescape)
-                Unescape(conn, reply);
+        if (CleanReply(conn, reply, unescape)) {
             if (conn.ackReplies)
                 WriteToken(conn, conn.sendTokens[kTokAck]);
             return Deliver(conn, reply, buffer, capacity, count);
         }
+        refusedOne = true;
         if (conn.ackReplies)
             WriteToken(conn, conn.sendTokens[kTokNak]);
         if (pass + 1 < passes)

@@ -71,6 +71,11 @@ int ConnOpenExplicit(int ctx, Connection& conn, int portIndex, int baud, int par
 // close fails the port status is recorded in the context and PCU_ERR_CLOSE returned.
 int ConnClose(Connection& conn);
 
+// Checks and strips a reply's preamble and postamble and, with `unescape`, removes data-link
+// escapes (the escaped byte stays; an escape in the last place stays too). Returns false,
+// leaving `reply` partly stripped, when the frame characters are not where they belong.
+bool CleanReply(const Connection& conn, std::string& reply, bool unescape);
+
 // Sends `text` (control-character notation, `length` bytes before expansion) as one framed
 // message in up to `retries` passes (0 counts as 1). Opens the port when needed. Standard
 // connections wait for the printer's acknowledge, re-asking with <ENQ> while it is busy or

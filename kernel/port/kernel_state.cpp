@@ -22,7 +22,8 @@ void Context::recordError(int code, int sysError, std::string_view text) {
     lastError = code;
     lastSysError = sysError;
     const std::size_t n = std::min(text.size(), kErrorTextSize - 1);
-    std::memcpy(lastErrorText, text.data(), n);
+    if (n > 0)
+        std::memcpy(lastErrorText, text.data(), n);
     lastErrorText[n] = '\0';
 }
 

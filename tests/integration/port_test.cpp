@@ -107,7 +107,7 @@ TEST_F(PortTest, ClosedPortRefusesEverything) {
 
 TEST_F(PortTest, WriteHeldByXoffEndsWithinItsTimeOut) {
     sim::Options o;
-    o.faults.garbage = "<DC3>";  // the printer stops the host's output
+    o.faults.garbage = "\x13";  // the printer stops the host's output
     startPrinter(o);
     port.inX = port.outX = true;
     ASSERT_TRUE(PortOpen(port, 1, 0).ok());

@@ -88,6 +88,8 @@ TEST_F(SessionTest, FailedCloseReturnsZeroAndRecordsCodeSeven) {
     startPrinter();
     ASSERT_EQ(PCUOpenPrinter(ctx), 1);
     ASSERT_EQ(PCUWritePrinter(ctx, "<ESC>M1"), 1);
+    // Nothing else may open a file in between, or it could be handed the freed descriptor.
+    printer->stop();
     ::close(State().shared.port.device->fd());
     EXPECT_EQ(PCUClosePrinter(ctx), 0);
     EXPECT_EQ(FindContext(ctx)->lastError, PCU_ERR_CLOSE);

@@ -424,13 +424,21 @@ TEST_F(SimTest, HostXoffHoldsRepliesUntilXon) {
 
 // --- Faults ---
 
-TEST_F(SimTest, GarbageComesOnceBeforeTheNextReplyNotBeforeAnAcknowledge) {
+TEST_F(SimTest, GarbageComesOnceBeforeWhateverThePrinterSendsNext) {
     Options options = StandardOptions();
-    options.faults.garbage = std::string("\0zz", 3);
+    options.faults.garbage = "<NUL>zz";
     start(options);
-    EXPECT_EQ(ask(Frame("")), kAck);
-    EXPECT_EQ(ask(kAskMemory), kAck + std::string("\0zz", 3) + "1024,987");
+    EXPECT_EQ(ask(kAskMemory), std::string("\0zz", 3) + kAck + "1024,987");
     EXPECT_EQ(ask(kAskMemory), kAck + "1024,987");
+    Faults faults;
+    faults.garbage = "A";
+    sim->setFaults(faults);
+    EXPECT_EQ(ask(Frame("")), "A" + kAck);
+    sim->setLine(LineSettings{});
+    host->note(NoteFor(LineSettings{}));
+    sim->setFaults(faults);
+    EXPECT_EQ(ask(Frame("\x1bq")), "") << "kept for the next reply";
+    EXPECT_EQ(ask(kAskMemory), "A1024,987");
 }
 
 TEST_F(SimTest, SilentPrinterHearsButNeverAnswers) {

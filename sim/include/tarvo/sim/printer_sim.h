@@ -29,7 +29,7 @@ struct LineSettings {
 struct Faults {
     int busyCount = 0;    // Standard: answer <DC3> this many times (to frames and <ENQ>)
     int lostAcks = 0;     // Standard: stay silent instead of acknowledging this many frames
-    std::string garbage;  // bytes sent before the next reply (once)
+    std::string garbage;  // sent once before the next acknowledge or reply; notation: "<DC3>"
     bool silent = false;  // receive everything, answer nothing
     std::size_t splitReplyAt = 0;  // send replies in pieces of this size with a pause between
     std::chrono::milliseconds splitPause{20};

@@ -1,0 +1,126 @@
+// Measures what the framing layer makes of a real line:
+//  - a batch of 4096-byte framed writes under XON/XOFF against a printer that takes bytes only
+//    as fast as 115200 baud carries them, as a fraction of the line's byte rate;
+//  - the same batch as 256-byte messages under the Standard protocol, each acknowledged;
+//  - the processor time PCUWait(1000) costs, as a share of one core.
+// Prints one line per figure; scripts/run-bench collects them.
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "port/framing.h"
+#include "port/kernel_state.h"
+#include "tarvo/kernel.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace {
+
+using namespace tarvo;
+using Clock = std::chrono::steady_clock;
+
+constexpr unsigned kBaud = 115200;
+constexpr double kBitsPerChar = 10.0;  // start, 8 data, no parity, stop
+
+std::string MakeSandbox() {
+    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
+    if (::mkdtemp(dir.data()) == nullptr)
+        std::abort();
+    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    PCUCreateProfile();
+    return dir;
+}
+
+void SetProfile(const char* key, const std::string& value) {
+    PCUWriteProfileString("Communications", key, value.c_str(), 0);
+}
+
+std::size_t ReceivedBytes(const sim::PrinterSim& printer) {
+    std::size_t n = 0;
+    for (const auto& e : printer.transcript()) {
+        if (e.direction == sim::Direction::HostToPrinter)
+            n += e.bytes.size();
+    }
+    return n;
+}
+
+// Sends `messages` framed messages of `size` bytes and returns the achieved byte rate over the
+// whole transfer, counted until the printer has taken the last byte.
+double Transfer(sim::Protocol protocol, std::size_t size, int messages) {
+    ResetKernelState();
+    sim::Options options;
+    options.line = {kBaud, 8, 'N', 1, protocol};
+    options.pace = true;
+    sim::PrinterSim printer(options);
+    std::string error;
+    if (!printer.start(&error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        std::exit(1);
+    }
+    SetProfile("Device.COM1", printer.devicePath());
+    SetProfile("Baud", std::to_string(kBaud));
+    SetProfile("Parity", "None");
+    SetProfile("DataBits", "8");
+    SetProfile("Protocol", protocol == sim::Protocol::Standard ? "Standard" : "XON/XOFF");
+    const int ctx = PCUCfgInit();
+    Connection conn;
+    ConnOpenFromContext(ctx, conn);
+    const std::string body(size, 'x');
+    unsigned sysErr = 0;
+    // Opening the port is not part of the transfer.
+    FramedWrite(conn, "", 0, 1, &sysErr);
+    printer.settle();
+    printer.clearTranscript();
+
+    const auto start = Clock::now();
+    for (int i = 0; i < messages; ++i) {
+        if (const int status = FramedWrite(conn, body.data(), body.size(), 5, &sysErr);
+            status != 0) {
+            std::fprintf(stderr, "bench: write failed with %d\n", status);
+            std::exit(1);
+        }
+    }
+    const std::size_t total = static_cast<std::size_t>(messages) * (size + 2);
+    while (ReceivedBytes(printer) < total)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ConnClose(conn);
+    printer.stop();
+    return static_cast<double>(total) / seconds;
+}
+
+double WaitCpuShare() {
+    rusage before{};
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    PCUWait(1000);
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    ::getrusage(RUSAGE_SELF, &after);
+    auto cpu = [](const rusage& r) {
+        return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+               static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    };
+    return (cpu(after) - cpu(before)) / wall;
+}
+
+}  // namespace
+
+int main() {
+    const std::string sandbox = MakeSandbox();
+    const double lineRate = kBaud / kBitsPerChar;
+    const double xon = Transfer(sim::Protocol::XonXoff, 4096, 8);
+    std::printf("xonxoff_4096  %.0f bytes/s  %.3f of line rate %.0f\n", xon, xon / lineRate,
+                lineRate);
+    const double standard = Transfer(sim::Protocol::Standard, 256, 64);
+    std::printf("standard_256  %.0f bytes/s  %.3f of line rate %.0f\n", standard,
+                standard / lineRate, lineRate);
+    std::printf("wait_1000_cpu %.4f of one core\n", WaitCpuShare());
+    std::filesystem::remove_all(sandbox);
+    return 0;
+}
