@@ -193,7 +193,9 @@ int SerialDevice::configure(const SerialSettings& settings) {
         if (!WriteLineNote(ptyNumber_, settings.line))
             return errno != 0 ? errno : EIO;
         notePublished_ = true;
-        TraceNote(label_, FormatLineNote(settings.line));
+        std::string note = FormatLineNote(settings.line);
+        note.pop_back();  // the trace adds its own line end
+        TraceNote(label_, note);
         return 0;
     }
     termios got{};
