@@ -2,7 +2,9 @@
 //  - a batch of 4096-byte framed writes under XON/XOFF against a printer that takes bytes only
 //    as fast as 115200 baud carries them, as a fraction of the line's byte rate;
 //  - the same batch as 256-byte messages under the Standard protocol, each acknowledged;
-//  - the processor time PCUWait(1000) costs, as a share of one core.
+//  - the processor time PCUWait(1000) costs, as a share of one core;
+//  - an auto-connect search that finds a printer on 38400 baud, 8 data bits, no parity and the
+//    Standard protocol, against the sum of the waits the search itself prescribes.
 // Prints one line per figure; scripts/run-bench collects them.
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -13,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/clock.h"
 #include "port/framing.h"
 #include "port/kernel_state.h"
 #include "tarvo/kernel.h"
@@ -109,6 +112,78 @@ double WaitCpuShare() {
     return (cpu(after) - cpu(before)) / wall;
 }
 
+// The real clock, keeping count of the time spent in the waits the protocol prescribes (sleeps
+// and waits for the line), so that what the search costs beyond them can be told apart.
+class CountingClock final : public platform::Clock {
+  public:
+    platform::TimePoint now() override { return real_.now(); }
+    void sleepFor(platform::Millis d) override {
+        timed([&] { real_.sleepFor(d); });
+    }
+    bool waitReadable(int fd, platform::Millis t) override {
+        bool r = false;
+        timed([&] { r = real_.waitReadable(fd, t); });
+        return r;
+    }
+    bool waitWritable(int fd, platform::Millis t) override {
+        bool r = false;
+        timed([&] { r = real_.waitWritable(fd, t); });
+        return r;
+    }
+    double waitedSeconds() const { return waited_; }
+
+  private:
+    template <typename F>
+    void timed(F f) {
+        const auto start = Clock::now();
+        f();
+        waited_ += std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    platform::Clock& real_ = platform::CurrentClock();
+    double waited_ = 0;
+};
+
+struct SearchFigures {
+    double seconds;
+    double waited;
+    int trials;
+};
+
+SearchFigures AutoConnect() {
+    ResetKernelState();
+    sim::Options options;
+    options.line = {38400, 8, 'N', 1, sim::Protocol::Standard};
+    options.pace = true;
+    sim::PrinterSim printer(options);
+    std::string error;
+    if (!printer.start(&error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        std::exit(1);
+    }
+    for (const char* port : {"COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"}) {
+        SetProfile((std::string("Device.") + port).c_str(), "none");
+    }
+    SetProfile("Device.COM1", printer.devicePath());
+    const int ctx = PCUCfgInit();
+    int trials = 0;
+    const PCUNotify notify{&trials, [](void* user, unsigned message, int, commState*) {
+                               if (message == PCU_MSG_AUTOCONNECT_TRIAL)
+                                   ++*static_cast<int*>(user);
+                           }};
+    CountingClock clock;
+    platform::SetClock(&clock);
+    const auto start = Clock::now();
+    const int found = PCUAutoConnect(ctx, &notify);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    platform::SetClock(nullptr);
+    printer.stop();
+    if (found != 1) {
+        std::fprintf(stderr, "bench: auto-connect found nothing\n");
+        std::exit(1);
+    }
+    return {seconds, clock.waitedSeconds(), trials};
+}
+
 }  // namespace
 
 int main() {
@@ -121,6 +196,10 @@ int main() {
     std::printf("standard_256  %.0f bytes/s  %.3f of line rate %.0f\n", standard,
                 standard / lineRate, lineRate);
     std::printf("wait_1000_cpu %.4f of one core\n", WaitCpuShare());
+    const SearchFigures search = AutoConnect();
+    std::printf("autoconnect   %.2f s for %d trials, %.2f s of prescribed waits, overhead %.3f\n",
+                search.seconds, search.trials, search.waited,
+                (search.seconds - search.waited) / search.waited);
     std::filesystem::remove_all(sandbox);
     return 0;
 }

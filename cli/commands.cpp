@@ -1,6 +1,9 @@
 #include "commands.h"
 
+#include <signal.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +19,10 @@ namespace tarvo::cli {
 namespace {
 
 constexpr int kUsage = 2;
+
+int FindErrorCode(int ctx) {
+    return PCUErrInfo(ctx, nullptr, nullptr, nullptr);
+}
 
 std::string PortOf(int ctx) {
     commState comm{};
@@ -147,6 +154,117 @@ int RunSend(int ctx, const CommandLine& line) {
     return 0;
 }
 
+std::string DescribeLine(const commState& c) {
+    static constexpr const char* kParity[] = {"Even", "Odd", "None", "Mark", "Space"};
+    static constexpr const char* kProtocol[] = {"XON/XOFF", "Standard", "RTS/CTS", "Parallel"};
+    const bool known = c.parity >= 0 && c.parity <= 4 && c.protocol >= 0 && c.protocol <= 3;
+    if (!known)
+        return PortName(c.port) + " (unknown settings)";
+    if (c.protocol == PCU_PROTOCOL_PARALLEL)
+        return PortName(c.port) + " (parallel)";
+    return PortName(c.port) + " " + std::to_string(c.baud) + " baud, " +
+           std::to_string(c.dataBits) + " data bits, " + kParity[c.parity] + " parity, " +
+           std::to_string(c.stopBits) + " stop bit" + (c.stopBits == 1 ? "" : "s") + ", " +
+           kProtocol[c.protocol];
+}
+
+const char* FamilyOf(int model) {
+    if (model < PROP_DEFAULT_MODEL)
+        return "Lanmere";
+    if (model == PROP_DEFAULT_MODEL)
+        return "Lanmere (generic)";
+    if (model < PROP_UNKNOWN_MODEL)
+        return "Brakenholm";
+    return "-";
+}
+
+int RunModels(int /*ctx*/, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("models takes no arguments", kUsage);
+    std::printf("%-3s %-16s %-18s %-5s %s\n", "#", "Model", "Family", "dpi", "Speeds (in/s)");
+    for (int model = 0; model < propGetPrinterCount(); ++model) {
+        char name[PROP_NAME_SIZE];
+        propGetPrinterStr(model, name);
+        std::string dpi = "-";
+        std::string speeds;
+        if (model < PROP_TABLE_MODELS) {
+            dpi = std::to_string(static_cast<int>(25.4 / propGetMMPerDot(model) + 0.5));
+            int cursor = 0;
+            char text[PROP_SPEED_TEXT_SIZE];
+            while (propEnumPrintSpeedStr(model, 0, &cursor, text) == 1) {
+                speeds += (speeds.empty() ? "" : " ") + std::string(text);
+            }
+        }
+        std::printf("%-3d %-16s %-18s %-5s %s\n", model, name, FamilyOf(model), dpi.c_str(),
+                    speeds.empty() ? "-" : speeds.c_str());
+    }
+    return 0;
+}
+
+int RunIdentify(int ctx, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("identify takes no arguments", kUsage);
+    char model[PCU_ID_MODEL_SIZE] = "";
+    char number[PCU_ID_NUMBER_SIZE] = "";
+    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
+    const int rc = PCUGetPrinterID(ctx, model, number, firmware, 1);
+    if (rc != PCU_OK) {
+        return Fail("the printer on " + PortOf(ctx) + " was not identified: " + PCUErrStr(ctx) +
+                    " (code " + std::to_string(rc) + ")");
+    }
+    std::cout << "Model:          " << model << "\n"
+              << "Program number: " << number << "\n"
+              << "Firmware:       " << firmware << "\n";
+    return 0;
+}
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) {
+    gInterrupted = 1;
+}
+
+void ReportTrial(void* /*user*/, unsigned message, int /*wParam*/, commState* trial) {
+    if (message == PCU_MSG_AUTOCONNECT_TRIAL) {
+        if (gInterrupted) {
+            trial->cancelRequest = 1;
+            return;
+        }
+        std::cout << "Trying " << DescribeLine(*trial) << std::endl;
+    }
+}
+
+int RunAutoConnect(int ctx, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("autoconnect takes no arguments", kUsage);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    ::sigaction(SIGINT, &action, &previous);
+    const PCUNotify notify{nullptr, ReportTrial};
+    const int found = PCUAutoConnect(ctx, &notify);
+    ::sigaction(SIGINT, &previous, nullptr);
+    if (gInterrupted) {
+        std::cout << "Cancelled; the profile is unchanged.\n";
+        return 130;
+    }
+    commState c{};
+    PCUGetCommState(ctx, &c);
+    if (found == 1) {
+        std::cout << "Found a printer on " << DescribeLine(c) << ".\n"
+                  << "Stored in " << platform::ProfilePath() << ".\n";
+        return 0;
+    }
+    const int error = FindErrorCode(ctx);
+    if (error == PCU_ERR_PROFILE_OPEN || error == PCU_ERR_PROFILE_WRITE) {
+        return Fail("found a printer on " + DescribeLine(c) + ", but could not store it in " +
+                    platform::ProfilePath());
+    }
+    std::cout << "No printer answered.\n";
+    return 1;
+}
+
 }  // namespace
 
 int Fail(const std::string& message, int status) {
@@ -174,6 +292,18 @@ const std::vector<Command>& Commands() {
          "characters spelled the same way. Asks first when standard input is a terminal\n"
          "(--yes does not ask).\n",
          RunSend, true},
+        {"models", "", "list the printer models Tarvo knows",
+         "Lists the 42 models with their family, resolution and print speeds.\n", RunModels, false},
+        {"identify", "", "tell which printer is attached",
+         "Asks the printer which model it is and prints its model, program number and\n"
+         "firmware. Exit status 0 when it was identified.\n",
+         RunIdentify, true},
+        {"autoconnect", "", "search ports and line settings for a printer",
+         "Tries the parallel ports, then every serial port at every rate, data bits, parity\n"
+         "and protocol until a known printer answers, printing each trial. The settings found\n"
+         "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
+         "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
+         RunAutoConnect, true},
     };
     return commands;
 }

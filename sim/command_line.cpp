@@ -15,18 +15,23 @@ namespace tarvo::sim {
 
 const char* const kUsage =
     "Usage: tarvo-printersim [OPTION]...\n"
-    "Plays an escape-language label printer on a pseudo-terminal until interrupted.\n"
+    "Plays a label printer on a pseudo-terminal until interrupted.\n"
     "\n"
-    "  --model NAME|N       model name (\"6220E\", \"5200E (200dpi)\") or number 0..24\n"
-    "                       (default 6220E)\n"
+    "  --family F           lanmere (QEL frames) or brakenholm (Tallyscript lines); follows\n"
+    "                       the model when not given (default lanmere)\n"
+    "  --model NAME|N       model name (\"6220E\", \"5200E (200dpi)\", \"TQ8e\") or number 0..24\n"
+    "                       or 26..40 (default 6220E, or TQ8e for --family brakenholm)\n"
     "  --baud N             line speed (default 9600)\n"
     "  --data-bits 7|8      (default 7)\n"
     "  --parity E|O|N|M|S   (default E)\n"
     "  --stop-bits 1|2      (default 1)\n"
     "  --protocol P         xonxoff, standard or rtscts (default xonxoff)\n"
-    "  --preamble C         character sent before every reply, e.g. '#' or '<SOH>'\n"
-    "  --postamble C        character sent after every reply\n"
+    "  --preamble C         character sent before every reply, e.g. '#' or '<SOH>' (lanmere)\n"
+    "  --postamble C        character sent after every reply (lanmere)\n"
     "  --firmware TEXT      firmware version of a new printer (default 1.13)\n"
+    "  --program-number T   program number answered in place of the model's own\n"
+    "  --ident-reply TEXT   identification answer exactly as given (notation allowed): the\n"
+    "                       answer to <ESC>M1, or to PRINT VERSION$(1) on a brakenholm printer\n"
     "  --link PATH          also make PATH a symbolic link to the device\n"
     "  --state FILE         keep the printer's state in FILE between runs\n"
     "  --transcript FILE    append every byte exchanged to FILE\n"
@@ -104,8 +109,56 @@ std::string ParseParity(const std::string& value, CommandLine* line) {
 std::string ParseModel(const std::string& value, CommandLine* line) {
     const int model = ModelIndexByName(value);
     if (model < 0)
-        return "unknown model \"" + value + "\" (names or numbers 0..24)";
+        return "unknown model \"" + value + "\" (names, or numbers 0..24 and 26..40)";
     line->options.model = model;
+    line->modelGiven = true;
+    return {};
+}
+
+const char* FamilyName(Family family) {
+    return family == Family::Brakenholm ? "brakenholm" : "lanmere";
+}
+
+std::string ParseFamily(const std::string& value, CommandLine* line) {
+    for (Family family : {Family::Lanmere, Family::Brakenholm}) {
+        if (value == FamilyName(family)) {
+            line->options.family = family;
+            line->familyGiven = true;
+            return {};
+        }
+    }
+    return "--family wants lanmere or brakenholm, not \"" + value + "\"";
+}
+
+std::string ParseProgramNumber(const std::string& value, CommandLine* line) {
+    if (!ValidFirmware(value)) {
+        return "--program-number wants 1 to 32 printable characters without a comma";
+    }
+    line->options.programNumber = value;
+    return {};
+}
+
+std::string ParseIdentReply(const std::string& value, CommandLine* line) {
+    std::string bytes = value;
+    if (!ExpandMnemonics(bytes) || bytes.empty())
+        return "--ident-reply wants 1 to 65535 characters";
+    line->options.identReply = bytes;
+    return {};
+}
+
+// The family and the model each follow the other when only one is named.
+std::string MatchFamilyAndModel(CommandLine* line) {
+    Options& options = line->options;
+    if (line->modelGiven) {
+        const Family family = FamilyOfModel(options.model).value_or(Family::Lanmere);
+        if (line->familyGiven && family != options.family) {
+            return "--model " + ModelName(options.model) + " is a " + FamilyName(family) +
+                   " model, not " + FamilyName(options.family);
+        }
+        options.family = family;
+    } else if (options.family == Family::Brakenholm) {
+        options.model = ModelIndexByName("TQ8e");
+    }
     return {};
 }
 
@@ -125,6 +178,7 @@ std::string StoreText(std::string Options::*field, const std::string& value, Com
 const std::map<std::string, Handler>& OptionsWithValue() {
     constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max();
     static const std::map<std::string, Handler> kHandlers = {
+        {"--family", ParseFamily},
         {"--model", ParseModel},
         {"--baud", NumberOption<unsigned>("baud", 50, 4000000,
                                           [](Options& o, unsigned v) { o.line.baud = v; })},
@@ -143,6 +197,8 @@ const std::map<std::string, Handler>& OptionsWithValue() {
              return ParseFrameCharacter("postamble", v, &l->options.postamble);
          }},
         {"--firmware", ParseFirmware},
+        {"--program-number", ParseProgramNumber},
+        {"--ident-reply", ParseIdentReply},
         {"--link",
          [](const std::string& v, CommandLine* l) { return StoreText(&Options::linkPath, v, l); }},
         {"--state",
@@ -220,6 +276,10 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
             *error = problem;
             return false;
         }
+    }
+    if (std::string problem = MatchFamilyAndModel(&parsed); !problem.empty()) {
+        *error = problem;
+        return false;
     }
     *commandLine = parsed;
     return true;

@@ -11,6 +11,9 @@ namespace tarvo::sim {
 struct CommandLine {
     Options options;
     bool help = false;
+    // Whether the family and the model were named; each follows the other when not.
+    bool familyGiven = false;
+    bool modelGiven = false;
 };
 
 // Parses the arguments after the program name. Returns false with a one-line message in

@@ -47,12 +47,16 @@ std::vector<std::string_view> SplitCommands(std::string_view body) {
     return commands;
 }
 
-std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state) {
+std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state,
+                                         const Identity& identity) {
     if (command == "\x05") {
         return "0";  // status: ready, no error
     }
+    // The auto-connect search asks without the 1 and must hear the same answer.
     if (command == "\x1bM" || command == "\x1bM1") {
-        return IdentificationReply(state.model, state.firmware);
+        if (!identity.identReply.empty())
+            return identity.identReply;
+        return IdentificationReply(state.model, state.firmware, identity.programNumber);
     }
     if (command == "\x1bm") {
         return std::to_string(state.memoryTotalKb) + "," + std::to_string(state.memoryFreeKb);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "printer_engine.h"
 #include "printer_state.h"
 
 namespace tarvo::sim {
@@ -17,6 +18,7 @@ std::vector<std::string_view> SplitCommands(std::string_view body);
 
 // The text the printer answers to one command, without preamble and postamble; nullopt when it
 // stays silent (unknown commands, questions this model has no answer for).
-std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state);
+std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state,
+                                         const Identity& identity);
 
 }  // namespace tarvo::sim

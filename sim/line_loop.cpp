@@ -140,8 +140,8 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
             for (char& c : heard)
                 c = static_cast<char>(c & 0x7F);
         }
-        engine_.hear(heard, &pieces);
-        outputPaused_ = engine_.outputPaused();
+        engine_->hear(heard, &pieces);
+        outputPaused_ = engine_->outputPaused();
     }
     for (OutgoingPiece& piece : pieces)
         output_.push_back(std::move(piece));
@@ -222,7 +222,7 @@ void PrinterSim::Impl::saveStateIfChanged() {
     PrinterState state;
     {
         std::lock_guard lock(mutex_);
-        state = engine_.state();
+        state = engine_->state();
     }
     if (state == savedState_)
         return;

@@ -9,7 +9,7 @@
 namespace tarvo::sim {
 namespace {
 
-struct ModelInfo {
+struct LanmereModel {
     std::string_view name;
     std::string_view programNumber;  // first field of the identification reply
     std::string_view typeField;      // third field; empty for models that send two
@@ -17,7 +17,7 @@ struct ModelInfo {
 };
 
 // Index order is the model numbering the host uses, so the index is the model number.
-constexpr std::array<ModelInfo, kModelCount> kModels = {{
+constexpr std::array<LanmereModel, kLanmereModelCount> kLanmereModels = {{
     {"5200A", "059877", "", ""},
     {"5200B", "061612", "", ""},
     {"5200C/D", "066211", "", ""},
@@ -45,8 +45,49 @@ constexpr std::array<ModelInfo, kModelCount> kModels = {{
     {"TQ8e-QEL", "071210", "", "TQ8e"},
 }};
 
-bool ValidModel(int model) {
-    return model >= 0 && model < kModelCount;
+struct BrakenholmModel {
+    std::string_view name;           // also the answer to PRINT VERSION$(1)
+    std::string_view programNumber;  // answer to PRINT VERSION$(2)
+};
+
+// Models 26..40 in order. The host only shows the program number, so each model simply has
+// one of its own.
+constexpr std::array<BrakenholmModel, kLastModel - kFirstBrakenholmModel + 1> kBrakenholmModels = {{
+    {"720", "CG100720"},
+    {"730", "CG100730"},
+    {"M9", "CG100009"},
+    {"760", "CG100760"},
+    {"780", "CG100780"},
+    {"880", "CG100880"},
+    {"780KS", "CG101780"},
+    {"880KS", "CG101880"},
+    {"G3", "CG200003"},
+    {"G5", "CG200005"},
+    {"TG3e", "CG300103"},
+    {"TG5e", "CG300105"},
+    {"TN5e", "CG300205"},
+    {"TQ5e", "CG300305"},
+    {"TQ8e", "CG300308"},
+}};
+
+const LanmereModel* Lanmere(int model) {
+    if (model < 0 || model >= kLanmereModelCount)
+        return nullptr;
+    return &kLanmereModels[static_cast<std::size_t>(model)];
+}
+
+const BrakenholmModel* Brakenholm(int model) {
+    if (model < kFirstBrakenholmModel || model > kLastModel)
+        return nullptr;
+    return &kBrakenholmModels[static_cast<std::size_t>(model - kFirstBrakenholmModel)];
+}
+
+std::string_view NameOf(int model) {
+    if (const LanmereModel* info = Lanmere(model))
+        return info->name;
+    if (const BrakenholmModel* info = Brakenholm(model))
+        return info->name;
+    return {};
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -62,41 +103,57 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::string IdentificationReply(int model, std::string_view firmware) {
-    if (!ValidModel(model))
+std::string IdentificationReply(int model, std::string_view firmware,
+                                std::string_view programNumber) {
+    const LanmereModel* info = Lanmere(model);
+    if (info == nullptr)
         return {};
-    const ModelInfo& info = kModels[static_cast<std::size_t>(model)];
-    std::string reply(info.programNumber);
+    std::string reply(programNumber.empty() ? info->programNumber : programNumber);
     reply += ',';
     reply += firmware;
-    if (!info.typeField.empty()) {
+    if (!info->typeField.empty()) {
         reply += ',';
-        reply += info.typeField;
+        reply += info->typeField;
     }
     return reply;
 }
 
 std::string_view ShellPlatformName(int model) {
-    return ValidModel(model) ? kModels[static_cast<std::size_t>(model)].platformName : "";
+    const LanmereModel* info = Lanmere(model);
+    return info != nullptr ? info->platformName : "";
+}
+
+std::string_view ScriptProgramNumber(int model) {
+    const BrakenholmModel* info = Brakenholm(model);
+    return info != nullptr ? info->programNumber : "";
+}
+
+std::optional<Family> FamilyOfModel(int model) {
+    if (Lanmere(model) != nullptr)
+        return Family::Lanmere;
+    if (Brakenholm(model) != nullptr)
+        return Family::Brakenholm;
+    return std::nullopt;
 }
 
 int ModelIndexByName(const std::string& name) {
-    // Names first: several model names ("6000", "5600") are themselves numbers.
-    for (int i = 0; i < kModelCount; ++i) {
-        if (EqualsIgnoringCase(name, kModels[static_cast<std::size_t>(i)].name))
+    // Names first: several model names ("6000", "720") are themselves numbers.
+    for (int i = 0; i <= kLastModel; ++i) {
+        const std::string_view known = NameOf(i);
+        if (!known.empty() && EqualsIgnoringCase(name, known))
             return i;
     }
     int number = -1;
     const char* end = name.data() + name.size();
     const auto [rest, error] = std::from_chars(name.data(), end, number);
-    if (!name.empty() && error == std::errc() && rest == end && ValidModel(number)) {
+    if (!name.empty() && error == std::errc() && rest == end && FamilyOfModel(number)) {
         return number;
     }
     return -1;
 }
 
 std::string ModelName(int model) {
-    return ValidModel(model) ? std::string(kModels[static_cast<std::size_t>(model)].name) : "";
+    return std::string(NameOf(model));
 }
 
 }  // namespace tarvo::sim

@@ -32,12 +32,24 @@ PrinterState InitialState(const Options& options) {
     return state;
 }
 
+const char* FamilyName(Family family) {
+    return family == Family::Brakenholm ? "Brakenholm" : "Lanmere";
+}
+
 std::string CheckOptions(const Options& options) {
-    if (ModelName(options.model).empty()) {
-        return "model " + std::to_string(options.model) + " is not a model number 0..24";
+    const std::optional<Family> family = FamilyOfModel(options.model);
+    if (!family) {
+        return "model " + std::to_string(options.model) + " is not a model number 0..24 or 26..40";
+    }
+    if (*family != options.family) {
+        return "model " + ModelName(options.model) + " is a " + FamilyName(*family) +
+               " printer, not a " + FamilyName(options.family) + " one";
     }
     if (!ValidFirmware(options.firmware)) {
         return "firmware must be 1 to 32 printable characters, no comma";
+    }
+    if (!options.programNumber.empty() && !ValidFirmware(options.programNumber)) {
+        return "a program number must be 1 to 32 printable characters, no comma";
     }
     if (options.memoryFreeKb > options.memoryTotalKb) {
         return "free memory exceeds total memory";
@@ -48,10 +60,13 @@ std::string CheckOptions(const Options& options) {
 }  // namespace
 
 PrinterSim::Impl::Impl(Options options)
-    : options_(std::move(options)), engine_(InitialState(options_)), line_(options_.line) {
-    engine_.setProtocol(line_.protocol);
-    engine_.setFrameCharacters(options_.preamble, options_.postamble);
-    engine_.setFaults(options_.faults);
+    : options_(std::move(options)),
+      engine_(MakeEngine(options_.family, InitialState(options_),
+                         Identity{options_.programNumber, options_.identReply})),
+      line_(options_.line) {
+    engine_->setProtocol(line_.protocol);
+    engine_->setFrameCharacters(options_.preamble, options_.postamble);
+    engine_->setFaults(options_.faults);
 }
 
 PrinterSim::Impl::~Impl() {
@@ -102,7 +117,7 @@ bool PrinterSim::Impl::prepareState(std::string* error) {
     }
     savedState_ = state;
     std::lock_guard lock(mutex_);
-    engine_.setState(state);
+    engine_->setState(state);
     return true;
 }
 
@@ -186,23 +201,23 @@ void PrinterSim::Impl::settle() {
 
 std::vector<std::string> PrinterSim::Impl::receivedMessages() const {
     std::lock_guard lock(mutex_);
-    return engine_.messages();
+    return engine_->messages();
 }
 
 void PrinterSim::Impl::setFaults(const Faults& faults) {
     std::lock_guard lock(mutex_);
-    engine_.setFaults(faults);
+    engine_->setFaults(faults);
 }
 
 void PrinterSim::Impl::setLine(const LineSettings& line) {
     std::lock_guard lock(mutex_);
     line_ = line;
-    engine_.setProtocol(line.protocol);
+    engine_->setProtocol(line.protocol);
 }
 
 void PrinterSim::Impl::setFrameCharacters(char preamble, char postamble) {
     std::lock_guard lock(mutex_);
-    engine_.setFrameCharacters(preamble, postamble);
+    engine_->setFrameCharacters(preamble, postamble);
 }
 
 PrinterSim::PrinterSim(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,7 +13,7 @@
 #include <vector>
 
 #include "platform/unique_fd.h"
-#include "protocol_engine.h"
+#include "printer_engine.h"
 #include "pseudo_terminal.h"
 #include "tarvo/sim/printer_sim.h"
 #include "transcript.h"
@@ -77,7 +78,7 @@ class PrinterSim::Impl {
 
     // Shared with the caller's thread.
     mutable std::mutex mutex_;  // guards engine_ and line_
-    ProtocolEngine engine_;
+    std::unique_ptr<PrinterEngine> engine_;
     LineSettings line_;
     std::mutex ptyMutex_;  // the master is closed by the line thread while settle() polls it
     std::atomic<bool> started_{false};

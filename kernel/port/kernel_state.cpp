@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/clock.h"
+#include "port/bounded_copy.h"
 
 namespace tarvo {
 
@@ -42,6 +43,7 @@ void ResetKernelState() {
     for (auto& context : s.contexts)
         context.reset();
     s.extraDelayMs = 0;
+    s.programNumberSecond = false;
     s.busyDepth = 0;
     s.busyOwner = {};
 }

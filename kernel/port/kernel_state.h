@@ -21,6 +21,7 @@ namespace tarvo {
 // Configuration values of a context.
 struct ConfigRecord {
     int model = 0;
+    std::string firmware;  // as the printer last reported it
 };
 
 // An object list head owned by its context.
@@ -58,7 +59,10 @@ struct KernelState {
     Connection shared;  // between PCUOpenPrinter and PCUClosePrinter
     bool sharedReady = false;
     std::map<int, platform::SerialDevice> rawPorts;  // OpenPrinterG handles
-    int extraDelayMs = 0;  // inter-character plus message delay of the last configuration sent
+    int extraDelayMs = 0;
+    bool programNumberSecond =
+        false;  // the last identification matched a second number  // inter-character plus message
+                // delay of the last configuration sent
     int busyDepth = 0;
     std::thread::id busyOwner;
 };

@@ -15,11 +15,13 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_lock.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
 #include "platform/paths.h"
+#include "port/bounded_copy.h"
 #include "tarvo/context.h"
 
 namespace tarvo {
@@ -46,14 +48,6 @@ std::string WriteTarget(const std::string& profile) {
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(profile.c_str(), nullptr),
                                                      &std::free);
     return real ? std::string(real.get()) : profile;
-}
-
-// Copies at most size - 1 bytes of `text` and terminates. `text` may overlap `out` (callers pass
-// their buffer as the default text).
-void CopyBounded(std::string_view text, char* out, int size) {
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memmove(out, text.data(), n);
-    out[n] = '\0';
 }
 
 // Reads `key`. PCU_OK with the value (possibly empty), PCU_ERR_PROFILE_OPEN when the profile
@@ -98,30 +92,11 @@ std::string ProfileValue(const std::string& key, const std::string& fallback) {
     return value;
 }
 
-}  // namespace tarvo
-
-int PCUGetProfileString(const char* /*section*/, const char* key, const char* defaultText,
-                        char* out, int size, int /*reserved*/) {
-    if (out == nullptr || size < 1) {
-        return PCU_ERR_ARGUMENT;
-    }
-    const std::string_view fallback = defaultText != nullptr ? defaultText : "";
-    if (!tarvo::IsUsableKey(key)) {
-        tarvo::CopyBounded(fallback, out, size);
-        return PCU_ERR_ARGUMENT;
-    }
-    std::string value;
-    const int code = tarvo::LookupValue(key, &value);
-    tarvo::CopyBounded(code == PCU_OK && !value.empty() ? std::string_view(value) : fallback, out,
-                       size);
-    return code;
-}
-
-int PCUWriteProfileString(const char* /*section*/, const char* key, const char* value,
-                          int /*reserved*/) {
-    using namespace tarvo;
-    if (!IsUsableKey(key) || value == nullptr) {
-        return PCU_ERR_ARGUMENT;
+int WriteProfileValues(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [key, value] : values) {
+        if (!IsUsableKey(key.c_str()) || key.size() != std::strlen(key.c_str())) {
+            return PCU_ERR_ARGUMENT;
+        }
     }
     const std::string profile = platform::ProfilePath();
     // The profile is created by PCUCreateProfile, never here: a write into a missing profile
@@ -145,8 +120,10 @@ int PCUWriteProfileString(const char* /*section*/, const char* key, const char* 
         return PCU_ERR_PROFILE_OPEN;
     }
     auto doc = platform::IniDocument::Parse(text);
-    if (!doc.Set(kSection, key, value)) {
-        return PCU_ERR_ARGUMENT;
+    for (const auto& [key, value] : values) {
+        if (!doc.Set(kSection, key, value)) {
+            return PCU_ERR_ARGUMENT;
+        }
     }
     const std::string updated = doc.Serialize();
     // A file that the next read would refuse is not written at all.
@@ -154,6 +131,33 @@ int PCUWriteProfileString(const char* /*section*/, const char* key, const char* 
         return PCU_ERR_PROFILE_WRITE;
     }
     return platform::WriteFileAtomically(target, updated, mode) ? PCU_OK : PCU_ERR_PROFILE_WRITE;
+}
+
+}  // namespace tarvo
+
+int PCUGetProfileString(const char* /*section*/, const char* key, const char* defaultText,
+                        char* out, int size, int /*reserved*/) {
+    if (out == nullptr || size < 1) {
+        return PCU_ERR_ARGUMENT;
+    }
+    const std::string_view fallback = defaultText != nullptr ? defaultText : "";
+    if (!tarvo::IsUsableKey(key)) {
+        tarvo::CopyBounded(fallback, out, static_cast<std::size_t>(size));
+        return PCU_ERR_ARGUMENT;
+    }
+    std::string value;
+    const int code = tarvo::LookupValue(key, &value);
+    tarvo::CopyBounded(code == PCU_OK && !value.empty() ? std::string_view(value) : fallback, out,
+                       static_cast<std::size_t>(size));
+    return code;
+}
+
+int PCUWriteProfileString(const char* /*section*/, const char* key, const char* value,
+                          int /*reserved*/) {
+    if (!tarvo::IsUsableKey(key) || value == nullptr) {
+        return PCU_ERR_ARGUMENT;
+    }
+    return tarvo::WriteProfileValues({{key, value}});
 }
 
 int PCUCreateProfile(void) {

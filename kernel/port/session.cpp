@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "port/framing.h"
+#include "port/exchange.h"
 #include "port/kernel_state.h"
 #include "tarvo/port.h"
 #include "tarvo/session.h"
@@ -11,39 +11,6 @@ namespace tarvo {
 namespace {
 
 constexpr std::size_t kProbeReplySize = 30;
-
-// A connection opened from a context for one probe, closed when it goes out of scope.
-class ProbeConnection {
-  public:
-    explicit ProbeConnection(int ctx) : ok_(ConnOpenFromContext(ctx, conn_) == PCU_OK) {}
-    ~ProbeConnection() {
-        if (ok_)
-            ConnClose(conn_);
-    }
-    ProbeConnection(const ProbeConnection&) = delete;
-    ProbeConnection& operator=(const ProbeConnection&) = delete;
-
-    bool ok() const { return ok_; }
-
-    bool send(const char* text, int retries) {
-        unsigned sysErr = 0;
-        return FramedWrite(conn_, text, std::strlen(text), retries, &sysErr) == 0;
-    }
-
-    // True when at least one byte came back.
-    bool answered(int retries, int timeoutMs) {
-        char reply[kProbeReplySize];
-        std::size_t count = 0;
-        unsigned sysErr = 0;
-        const int status =
-            FramedRead(conn_, reply, sizeof reply, retries, timeoutMs, false, &count, &sysErr);
-        return (status == 0 || status == kFrameReplyKept) && count > 0;
-    }
-
-  private:
-    Connection conn_;
-    bool ok_;
-};
 
 bool IsScriptFamily(int ctx) {
     const Context* context = FindContext(ctx);
@@ -130,31 +97,27 @@ TARVO_API int PCUPing(int ctx) {
         return 0;
     if (IsScriptFamily(ctx))
         return PingScriptPrinter(ctx);
-    ProbeConnection conn(ctx);
-    if (!conn.ok() || !conn.send("<ESC>M1", 2))
-        return 0;
-    PCUWait(300);
-    return conn.answered(2, 500) ? 1 : 0;
+    Exchange exchange(ctx);
+    return exchange.ok() && !exchange.ask("<ESC>M1", 2, 300, kProbeReplySize, 2, 500).empty();
 }
 
 TARVO_API int PCUPong(int ctx) {
     OperationGuard guard;
     if (!guard.admitted() || FindContext(ctx) == nullptr)
         return 0;
-    ProbeConnection conn(ctx);
-    if (!conn.ok() || !conn.send("<ESC>m", 2))
-        return 0;
-    PCUWait(100);
-    return conn.answered(2, 500) ? 1 : 0;
+    Exchange exchange(ctx);
+    return exchange.ok() && !exchange.ask("<ESC>m", 2, 100, kProbeReplySize, 2, 500).empty();
 }
 
 TARVO_API int PCUCheckForResponse(int ctx) {
     OperationGuard guard;
     if (!guard.admitted() || FindContext(ctx) == nullptr || IsScriptFamily(ctx))
         return 0;
-    ProbeConnection conn(ctx);
-    if (!conn.ok())
+    Exchange exchange(ctx);
+    if (!exchange.ok())
         return 0;
     PCUWait(100);
-    return conn.answered(2, 500) ? 1 : 0;
+    std::string reply;
+    exchange.read(&reply, kProbeReplySize, 2, 500);
+    return reply.empty() ? 0 : 1;
 }

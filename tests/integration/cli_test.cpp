@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -56,6 +57,39 @@ TEST_F(CliTest, SendPrintsTheReplyInMnemonics) {
     EXPECT_EQ(r.out, "059877,1.13\n");
 }
 
+TEST_F(CliTest, IdentifyNamesTheSimulatedPrinter) {
+    const Outcome r = tarvo("--simulate-fresh --simulate TQ5e-QEL identify");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Model:          TQ5e-QEL\n"
+              "Program number: 871210\n"
+              "Firmware:       1.13\n");
+}
+
+TEST_F(CliTest, AutoconnectReportsEachTrialAndTheSettingsFound) {
+    const Outcome r = tarvo("--simulate 6220E autoconnect");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.find("Trying COM1")),
+              "Trying COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, Standard\n"
+              "Trying COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, XON/XOFF\n"
+              "Found a printer on COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, "
+              "XON/XOFF.\n" +
+                  r.out.substr(r.out.find("Stored in ")));
+    EXPECT_TRUE(r.out.starts_with("Trying LPT1 (parallel)\n")) << r.out;
+}
+
+TEST_F(CliTest, ModelsListsAllFortyTwo) {
+    const Outcome r = tarvo("models");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 43);
+    EXPECT_NE(
+        r.out.find(
+            "18  6220E            Lanmere            203   2.0 3.0 4.0 5.0 6.0 7.0 8.0 10.0\n"),
+        std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("40  TQ8e             Brakenholm"), std::string::npos);
+}
+
 TEST_F(CliTest, PingOfNothingFailsWithStatusOne) {
     env.setProfile("Device.COM1", env.root() + "/no-device");
     const Outcome r = tarvo("ping");
@@ -100,7 +134,8 @@ TEST_F(CliTest, UsageErrorsAreOneLineWithStatusTwo) {
 
 TEST_F(CliTest, EveryCommandHasHelp) {
     EXPECT_EQ(tarvo("--help").status, 0);
-    for (const char* command : {"ping", "ports", "profile", "send"}) {
+    for (const char* command :
+         {"ping", "ports", "profile", "send", "models", "identify", "autoconnect"}) {
         const Outcome r = tarvo(std::string(command) + " --help");
         EXPECT_EQ(r.status, 0) << command;
         EXPECT_TRUE(r.out.starts_with("usage: tarvo")) << command;

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "platform/line_format.h"
@@ -174,6 +175,13 @@ Options StandardOptions(char preamble = 0, char postamble = 0) {
     return options;
 }
 
+Options BrakenholmOptions(int model = 40) {
+    Options options;
+    options.family = Family::Brakenholm;
+    options.model = model;
+    return options;
+}
+
 class SimTest : public ::testing::Test {
   protected:
     void TearDown() override {
@@ -225,6 +233,32 @@ TEST(SimModelNames, NamesAndNumbersFindTheModel) {
     EXPECT_EQ(ModelName(-1), "");
 }
 
+TEST(SimModelNames, BrakenholmModelsFollowTheHostTable) {
+    const char* const names[15] = {"720", "730", "M9",   "760",  "780",  "880",  "780KS", "880KS",
+                                   "G3",  "G5",  "TG3e", "TG5e", "TN5e", "TQ5e", "TQ8e"};
+    for (int model = 26; model <= 40; ++model) {
+        EXPECT_EQ(ModelName(model), names[model - 26]);
+        EXPECT_EQ(ModelIndexByName(names[model - 26]), model);
+        EXPECT_EQ(FamilyOfModel(model), Family::Brakenholm) << model;
+    }
+    // "720" is a name before it is a number; other numbers in range are indices.
+    EXPECT_EQ(ModelIndexByName("tq8E"), 40);
+    EXPECT_EQ(ModelIndexByName("780ks"), 32);
+    EXPECT_EQ(ModelIndexByName("26"), 26);
+    EXPECT_EQ(ModelIndexByName("40"), 40);
+    EXPECT_EQ(ModelIndexByName("G3"), 34) << "not G3-QEL";
+    EXPECT_EQ(ModelIndexByName("G3-QEL"), 14);
+    for (const char* unknown : {"41", "25", "TQ8", "TQ8e-", "Unknown"}) {
+        EXPECT_EQ(ModelIndexByName(unknown), -1) << unknown;
+    }
+    EXPECT_EQ(FamilyOfModel(0), Family::Lanmere);
+    EXPECT_EQ(FamilyOfModel(24), Family::Lanmere);
+    EXPECT_EQ(FamilyOfModel(25), std::nullopt);
+    EXPECT_EQ(FamilyOfModel(41), std::nullopt);
+    EXPECT_EQ(FamilyOfModel(-1), std::nullopt);
+    EXPECT_EQ(ModelName(41), "");
+}
+
 TEST_F(SimTest, EveryModelIdentifiesItselfWithItsFirmware) {
     const char* const expected[25] = {
         "059877,2.07",        "061612,2.07",        "066211,2.07",       "062198,2.07",
@@ -256,6 +290,62 @@ TEST_F(SimTest, ShellModelsNameTheirPlatform) {
         start(options);
         EXPECT_EQ(ask(Frame("\x1b.x,uname -p")), name) << ModelName(model);
         EXPECT_EQ(ask(Frame("\x1b.x,uname -a")), "") << ModelName(model);
+        host.reset();
+        sim.reset();
+    }
+}
+
+TEST_F(SimTest, ProgramNumberStandsInForTheModelsOwn) {
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, "FT59877", "FT59877,1.13"},
+        {0, "999999", "999999,1.13"},
+        {18, "ft66197", "ft66197,1.13,6220E"},  // the type field stays
+    };
+    for (const auto& [model, number, reply] : cases) {
+        Options options;
+        options.model = model;
+        options.programNumber = number;
+        start(options);
+        EXPECT_EQ(ask(kAskId), reply) << number;
+        EXPECT_EQ(ask(Frame("\x1bM")), reply) << number;
+        host.reset();
+        sim.reset();
+    }
+}
+
+TEST_F(SimTest, IdentReplyIsSentAsGivenInsideTheFrameCharacters) {
+    const std::string replies[] = {"059877", "059877,1.13,6220E,x,y,",
+                                   std::string("\x11\x12\0FT", 5), "\x7f\x80\xff,1"};
+    for (const std::string& reply : replies) {
+        Options options;
+        options.identReply = reply;
+        options.programNumber = "123456";  // the whole reply wins over a number
+        start(options);
+        EXPECT_EQ(ask(kAskId), reply);
+        EXPECT_EQ(ask(Frame("\x1bM")), reply);
+        EXPECT_EQ(ask(kAskMemory), "1024,987") << "other answers are the model's own";
+        host.reset();
+        sim.reset();
+    }
+    Options framed;
+    framed.model = 23;
+    framed.identReply = "071210,2.0";
+    framed.preamble = '#';
+    framed.postamble = '$';
+    start(framed);
+    EXPECT_EQ(ask(kAskId), "#071210,2.0$");
+    EXPECT_EQ(ask(Frame("\x1b.x,uname -p")), "#TQ5e$") << "the shell still knows the model";
+}
+
+TEST_F(SimTest, StatusEnquiryInAFrameIsOneByteInsideTheFrameCharacters) {
+    const std::tuple<char, char, const char*> cases[] = {
+        {0, 0, "0"}, {'#', '$', "#0$"}, {0, '$', "0$"}, {'#', 0, "#0"}, {'\r', '\n', "\r0\n"}};
+    for (const auto& [preamble, postamble, reply] : cases) {
+        Options options;
+        options.preamble = preamble;
+        options.postamble = postamble;
+        start(options);
+        EXPECT_EQ(ask(Frame(kEnq)), reply);
         host.reset();
         sim.reset();
     }
@@ -496,6 +586,173 @@ TEST_F(SimTest, FloodAnswersTheNextRequestWithNoiseOnly) {
     EXPECT_EQ(ask(kAskId), "066197,1.13,6220E");
 }
 
+// --- Brakenholm printers ---
+
+TEST_F(SimTest, BrakenholmPrinterAnswersTheIdentificationLinesExactly) {
+    Options options = BrakenholmOptions();
+    options.firmware = "8.17.2";
+    start(options);
+    // What a host sends to identify a script-language printer, <DC1> written as text.
+    EXPECT_EQ(ask("<DC1>SYSVAR(18)=2\r\n"), "Ok\r\n");
+    EXPECT_EQ(ask("PRINT VERSION$(1)\r\n"), "TQ8e\r\n");
+    EXPECT_EQ(ask("PRINT VERSION$(0)\r"), "8.17.2\r\n");
+    EXPECT_EQ(ask("PRINT VERSION$(2)\r"), "CG300308\r\n");
+    EXPECT_EQ(sim->transcriptText(),
+              "> <DC1>SYSVAR(18)=2<CR><LF>\n< Ok<CR><LF>\n"
+              "> PRINT VERSION$(1)<CR><LF>\n< TQ8e<CR><LF>\n"
+              "> PRINT VERSION$(0)<CR>\n< 8.17.2<CR><LF>\n"
+              "> PRINT VERSION$(2)<CR>\n< CG300308<CR><LF>\n");
+    EXPECT_EQ(sim->transcript().front().bytes, "<DC1>SYSVAR(18)=2\r\n") << "the text, not the byte";
+    EXPECT_EQ(sim->receivedMessages(),
+              (std::vector<std::string>{"<DC1>SYSVAR(18)=2", "PRINT VERSION$(1)",
+                                        "PRINT VERSION$(0)", "PRINT VERSION$(2)"}));
+}
+
+TEST_F(SimTest, EveryBrakenholmModelNamesItselfWithANumberOfItsOwn) {
+    std::vector<std::string> numbers;
+    for (int model = 26; model <= 40; ++model) {
+        start(BrakenholmOptions(model));
+        EXPECT_EQ(ask("PRINT VERSION$(1)\r\n"), ModelName(model) + "\r\n");
+        EXPECT_EQ(ask("PRINT VERSION$(0)\r\n"), "1.13\r\n");
+        const std::string number = ask("PRINT VERSION$(2)\r\n");
+        EXPECT_EQ(number.rfind("CG", 0), 0u) << number;
+        EXPECT_EQ(number.substr(number.size() - 2), "\r\n");
+        EXPECT_EQ(std::count(numbers.begin(), numbers.end(), number), 0) << number;
+        numbers.push_back(number);
+        host.reset();
+        sim.reset();
+    }
+    start(BrakenholmOptions(26));
+    EXPECT_EQ(ask("PRINT VERSION$(2)\r"), "CG100720\r\n");
+}
+
+TEST_F(SimTest, BrakenholmLinesEndAtCrWhateverTheReadsAre) {
+    start(BrakenholmOptions());
+    host->send("PRINT VER");
+    sim->settle();
+    EXPECT_EQ(ask("SION$(1)"), "") << "no answer before the line ends";
+    EXPECT_EQ(ask("\r"), "TQ8e\r\n");
+    EXPECT_EQ(ask("\nSYSVAR(18)=2\r"), "Ok\r\n") << "the LF after a CR belongs to the line end";
+    EXPECT_EQ(ask("SYSVAR(18)=2\n"), "") << "LF alone ends no line";
+    EXPECT_EQ(ask("\r"), "") << "a line with an LF inside is not understood";
+    EXPECT_EQ(ask("\r\nPRINT VERSION$(0)\rPRINT VERSION$(2)\r\n"), "1.13\r\nCG300308\r\n");
+    EXPECT_EQ(sim->receivedMessages(),
+              (std::vector<std::string>{"PRINT VERSION$(1)", "SYSVAR(18)=2", "SYSVAR(18)=2\n", "",
+                                        "PRINT VERSION$(0)", "PRINT VERSION$(2)"}));
+}
+
+TEST_F(SimTest, BrakenholmReadsKeywordsInAnyCaseAndSpacing) {
+    start(BrakenholmOptions(36));
+    EXPECT_EQ(ask("  print   version$(1)\t \r\n"), "TG3e\r\n");
+    EXPECT_EQ(ask("Sysvar(18)=2\r\n"), "Ok\r\n");
+    // Unknown lines, quoted text among them, are kept as they came and not answered.
+    const std::vector<std::string> unknown = {"SETUP \"MEDIA,MEDIA SIZE,WIDTH,832\"",
+                                              "PRINT VERSION$(3)",
+                                              "FILES \"c:\"",
+                                              "PRINT VERSION$ (1)",
+                                              "SYSVAR(18) = 2",
+                                              "RUN \"rom:win1.prg\""};
+    for (const std::string& line : unknown) {
+        EXPECT_EQ(ask(line + "\r\n"), "") << line;
+    }
+    const auto received = sim->receivedMessages();
+    EXPECT_EQ(std::vector<std::string>(received.begin() + 2, received.end()), unknown);
+}
+
+TEST_F(SimTest, BrakenholmIgnoresALeadingDc1ByteOrText) {
+    Options options = BrakenholmOptions();
+    options.line.protocol = Protocol::Standard;  // no flow control: the <DC1> byte is data
+    start(options);
+    EXPECT_EQ(ask("\x11SYSVAR(18)=2\r\n"), "Ok\r\n");
+    EXPECT_EQ(ask("<DC1>PRINT VERSION$(1)\r\n"), "TQ8e\r\n");
+    EXPECT_EQ(ask("SYS\x11VAR(18)=2\r\n"), "") << "only at the start of a line";
+    EXPECT_EQ(ask("\x11\x11SYSVAR(18)=2\r\n"), "");
+    EXPECT_EQ(ask("<DC1><DC1>SYSVAR(18)=2\r\n"), "");
+    EXPECT_EQ(ask("\x13SYSVAR(18)=2\r\n"), "") << "<DC3> is no flow control here";
+    EXPECT_EQ(sim->receivedMessages().front(), "\x11SYSVAR(18)=2");
+}
+
+TEST_F(SimTest, BrakenholmOnXonXoffTakesFlowControlOutOfTheLine) {
+    start(BrakenholmOptions());
+    EXPECT_EQ(ask("SYS\x11VAR(18)=2\r\n"), "Ok\r\n");
+    const auto before = Clock::now();
+    EXPECT_EQ(ask("\x13PRINT VERSION$(1)\r"), "") << "held by the host";
+    EXPECT_LT(Clock::now() - before, 1s);
+    EXPECT_EQ(ask("\x11\n"), "TQ8e\r\n");
+    EXPECT_EQ(ask("SYSVAR(18)=2\r"), "Ok\r\n")
+        << "an XON between CR and LF leaves the line end whole";
+    EXPECT_EQ(sim->receivedMessages(),
+              (std::vector<std::string>{"SYSVAR(18)=2", "PRINT VERSION$(1)", "SYSVAR(18)=2"}));
+}
+
+TEST_F(SimTest, BrakenholmOverridesAndFirmware) {
+    Options options = BrakenholmOptions(30);
+    options.firmware = "V7.12";
+    options.programNumber = "FT12345";
+    options.identReply = "\x01TQ8e,\x7f";
+    options.preamble = '#';  // a script printer puts nothing around its answers
+    options.postamble = '$';
+    start(options);
+    EXPECT_EQ(ask("PRINT VERSION$(1)\r\n"), "\x01TQ8e,\x7f\r\n");
+    EXPECT_EQ(ask("PRINT VERSION$(2)\r\n"), "FT12345\r\n");
+    EXPECT_EQ(ask("PRINT VERSION$(0)\r\n"), "V7.12\r\n");
+    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "Ok\r\n");
+}
+
+TEST_F(SimTest, BrakenholmIgnoresFramesAndEnquiries) {
+    Options options = BrakenholmOptions();
+    options.line.protocol = Protocol::Standard;
+    start(options);
+    EXPECT_EQ(ask(kAskId + kEnq + Frame(kEnq)), "") << "no acknowledge, no identification";
+    // The frames made one line with the next: the interpreter cannot read it.
+    EXPECT_EQ(ask("SYSVAR(18)=2\r"), "");
+    EXPECT_EQ(ask("SYSVAR(18)=2\r"), "Ok\r\n");
+}
+
+TEST_F(SimTest, BrakenholmHostOnOtherLineSettingsIsNotUnderstood) {
+    start(BrakenholmOptions(), LineFormat{19200, 7, 'E', 1, FlowControl::XonXoff});
+    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "");
+    EXPECT_TRUE(sim->receivedMessages().empty());
+    host->note(NoteFor(LineSettings{}));
+    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "Ok\r\n") << "the default line, as for Lanmere";
+}
+
+TEST_F(SimTest, BrakenholmPlaysTheFaultsToo) {
+    Options options = BrakenholmOptions();
+    options.faults.garbage = "<NUL>zz";
+    options.faults.floodBytes = 5;
+    start(options);
+    const std::string noisy = ask("NOT A COMMAND\r");
+    ASSERT_EQ(noisy.size(), 8u) << "noise answers even a line that has no answer";
+    EXPECT_EQ(noisy.substr(0, 3), std::string("\0zz", 3));
+    for (char c : noisy.substr(3)) {
+        EXPECT_TRUE(c >= '!' && c <= '~') << "line end or control byte in the noise";
+    }
+    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "Ok\r\n");
+    Faults silent;
+    silent.silent = true;
+    sim->setFaults(silent);
+    EXPECT_EQ(ask("PRINT VERSION$(1)\r\n"), "");
+    Faults cut;
+    cut.closeAfterReplyBytes = 3;
+    sim->setFaults(cut);
+    host->send("PRINT VERSION$(1)\r\n");
+    sim->settle();
+    EXPECT_EQ(host->receive(3), "TQ8");
+    EXPECT_TRUE(host->seesLineClosed());
+}
+
+TEST_F(SimTest, BrakenholmDropsAnOverlongLineWhole) {
+    start(BrakenholmOptions());
+    const std::string chunk(4096, 'x');
+    for (int i = 0; i < 17; ++i) {  // 68 KiB, more than any line buffer holds
+        host->send(chunk);
+        sim->settle();
+    }
+    EXPECT_EQ(ask("PRINT VERSION$(1)\r\nPRINT VERSION$(1)\r\n"), "TQ8e\r\n");
+    EXPECT_EQ(sim->receivedMessages(), (std::vector<std::string>{"PRINT VERSION$(1)"}));
+}
+
 // --- Transcript ---
 
 TEST_F(SimTest, TranscriptMergesRunsAndSpellsControlBytes) {
@@ -557,6 +814,32 @@ TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
     EXPECT_EQ(ReadFile(path), edited) << "nothing changed, so nothing was rewritten";
 }
 
+TEST_F(SimTest, BrakenholmStateNamesItsModelAndRefusesAnotherPrinters) {
+    const std::string path = dir.path("printer.state");
+    Options options = BrakenholmOptions();
+    options.firmware = "8.17.2";
+    options.statePath = path;
+    start(options);
+    EXPECT_EQ(ReadFile(path),
+              "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
+              "model = TQ8e\nfirmware = 8.17.2\nmemory-total-kb = 1024\nmemory-free-kb = 987\n");
+    host.reset();
+    sim.reset();
+
+    WriteFile(path, "model = tq8e\nfirmware = 9.0\n");
+    start(options);
+    EXPECT_EQ(ask("PRINT VERSION$(0)\r"), "9.0\r\n");
+    host.reset();
+    sim.reset();
+
+    WriteFile(path, "model = TQ8e-QEL\n");
+    PrinterSim other(options);
+    std::string error;
+    EXPECT_FALSE(other.start(&error));
+    EXPECT_NE(error.find("line 1: the saved printer is a TQ8e-QEL, not a TQ8e"), std::string::npos)
+        << error;
+}
+
 TEST_F(SimTest, BadStateFileIsRefusedAndLeftAlone) {
     const std::string path = dir.path("printer.state");
     const std::pair<const char*, const char*> cases[] = {
@@ -602,6 +885,24 @@ TEST_F(SimTest, UnusableFilesAndOptionsStopTheStart) {
     Options badFirmware;
     badFirmware.firmware = "1.0,x";
     EXPECT_FALSE(PrinterSim(badFirmware).start(&error));
+    Options badNumber;
+    badNumber.programNumber = "0598,77";
+    EXPECT_FALSE(PrinterSim(badNumber).start(&error));
+    EXPECT_NE(error.find("program number"), std::string::npos) << error;
+
+    // The family and the model must agree, either way round.
+    Options lanmereModel = BrakenholmOptions(18);
+    EXPECT_FALSE(PrinterSim(lanmereModel).start(&error));
+    EXPECT_EQ(error, "model 6220E is a Lanmere printer, not a Brakenholm one");
+    Options brakenholmModel;
+    brakenholmModel.model = 40;
+    EXPECT_FALSE(PrinterSim(brakenholmModel).start(&error));
+    EXPECT_EQ(error, "model TQ8e is a Brakenholm printer, not a Lanmere one");
+    for (int model : {25, 41}) {
+        EXPECT_FALSE(PrinterSim(BrakenholmOptions(model)).start(&error)) << model;
+        EXPECT_EQ(error,
+                  "model " + std::to_string(model) + " is not a model number 0..24 or 26..40");
+    }
 
     PrinterSim once(Options{});
     EXPECT_TRUE(once.start(&error));
@@ -776,10 +1077,66 @@ TEST_F(SimTest, ProgramAnnouncesItsDeviceAnswersAndStopsOnTerm) {
     EXPECT_TRUE(programHost.seesLineClosed(100ms));
 }
 
+TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* model;
+        LineFormat note;
+        std::vector<std::pair<std::string, std::string>> exchanges;
+    };
+    const LineFormat standardLine{9600, 7, 'E', 1, FlowControl::XonXoff};
+    const Case cases[] = {
+        {{"--family", "brakenholm", "--firmware", "8.17.2"},
+         "TQ8e",
+         standardLine,
+         {{"<DC1>SYSVAR(18)=2\r\n", "Ok\r\n"},
+          {"PRINT VERSION$(1)\r\n", "TQ8e\r\n"},
+          {"PRINT VERSION$(0)\r", "8.17.2\r\n"}}},
+        {{"--model=780ks", "--ident-reply", "<SOH>780KS <<SOH>", "--program-number", "CG1",
+          "--baud", "19200", "--data-bits", "8", "--parity", "N"},
+         "780KS",
+         {19200, 8, 'N', 1, FlowControl::XonXoff},
+         {{"PRINT VERSION$(1)\r\n",
+           "\x01"
+           "780KS <SOH>\r\n"},
+          {"PRINT VERSION$(2)\r\n", "CG1\r\n"}}},
+        {{"--family", "lanmere", "--model", "5200A", "--ident-reply", "<DC2>FT59877"},
+         "5200A",
+         standardLine,
+         {{kAskId,
+           "\x12"
+           "FT59877"}}},
+        {{"--model", "0", "--program-number", "FT59877"},
+         "5200A",
+         standardLine,
+         {{kAskId, "FT59877,1.13"}}},
+    };
+    for (const Case& c : cases) {
+        Program program(c.arguments);
+        const std::string line = program.firstLine();
+        const std::string prefix = std::string("tarvo-printersim: ") + c.model + " on ";
+        ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+        Host programHost(line.substr(prefix.size()));
+        ASSERT_TRUE(programHost.isOpen());
+        programHost.note(c.note);
+        for (const auto& [request, reply] : c.exchanges) {
+            programHost.send(request);
+            EXPECT_EQ(programHost.receive(reply.size()), reply) << c.model;
+        }
+        program.signal(SIGTERM);
+        EXPECT_EQ(program.wait(), 0);
+    }
+}
+
 TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
     for (const std::vector<std::string>& arguments :
          std::vector<std::vector<std::string>>{{"--parity", "X"},
                                                {"--model", "7000"},
+                                               {"--model", "41"},
+                                               {"--family", "qel"},
+                                               {"--family", "brakenholm", "--model", "6220E"},
+                                               {"--program-number", "05,9877"},
+                                               {"--ident-reply", ""},
                                                {"--baud", "fast"},
                                                {"--split", "0"},
                                                {"--preamble", "ab"},
@@ -792,6 +1149,11 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
         EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     }
+    Program mismatch({"--model", "TQ8e", "--family=lanmere"});
+    EXPECT_EQ(mismatch.errors(),
+              "tarvo-printersim: --model TQ8e is a brakenholm model, not lanmere\n");
+    EXPECT_EQ(mismatch.wait(), 2);
+
     const std::string state = dir.path("bad.state");
     WriteFile(state, "nonsense\n");
     Program failing({"--state", state});

@@ -3,7 +3,9 @@
 #define TARVO_KERNEL_H
 
 #include "tarvo/context.h"
+#include "tarvo/identify.h"
 #include "tarvo/list.h"
+#include "tarvo/models.h"
 #include "tarvo/port.h"
 #include "tarvo/session.h"
 #include "tarvo/strings.h"

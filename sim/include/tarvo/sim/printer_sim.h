@@ -1,18 +1,23 @@
-// A simulated escape-language printer on a pseudo-terminal: it answers on the far end of the
-// pseudo-terminal as a printer of a chosen model would, keeps a transcript of every byte in both
-// directions, and misbehaves on request. Tests run it in-process; tarvo-printersim and
-// `tarvo --simulate` run the same class.
+// A simulated label printer on a pseudo-terminal: it answers on the far end of the
+// pseudo-terminal as a printer of a chosen model and family would, keeps a transcript of every
+// byte in both directions, and misbehaves on request. Tests run it in-process; tarvo-printersim
+// and `tarvo --simulate` run the same class.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarvo::sim {
 
 enum class Protocol { XonXoff = 0, Standard = 1, RtsCts = 2 };
+
+// Lanmere printers speak QEL in <STX>...<ETX> frames; Brakenholm printers read Tallyscript
+// lines ended by CR.
+enum class Family { Lanmere = 0, Brakenholm = 1 };
 
 // The line the printer is set to. A host whose line-format note differs in any field (or whose
 // flow control does not suit the protocol) is ignored, as a real printer on the wrong settings
@@ -25,7 +30,8 @@ struct LineSettings {
     Protocol protocol = Protocol::XonXoff;
 };
 
-// Misbehaviour on request. Counters count down as they are used.
+// Misbehaviour on request. Counters count down as they are used. The two acknowledge faults
+// belong to the framing of the Lanmere family; the others apply to both families.
 struct Faults {
     int busyCount = 0;    // Standard: answer <DC3> this many times (to frames and <ENQ>)
     int lostAcks = 0;     // Standard: stay silent instead of acknowledging this many frames
@@ -40,12 +46,28 @@ struct Faults {
 };
 
 struct Options {
-    int model = 18;  // 0..24, index of the model table (18 = 6220E)
+    // The model must belong to the family; start() refuses a mismatch.
+    Family family = Family::Lanmere;
+    // Index of the host's model table: 0..24 Lanmere (18 = 6220E), 26..40 Brakenholm
+    // (40 = TQ8e).
+    int model = 18;
+    // The line the printer is set to; a Brakenholm printer's default is the same.
     LineSettings line;
-    char preamble = 0;              // byte put before every reply, 0 = none
-    char postamble = 0;             // byte put after every reply, 0 = none
-    bool pace = false;              // hold both directions to the line's byte rate
+    // Lanmere: bytes put before and after every reply, 0 = none. A Brakenholm printer has none.
+    char preamble = 0;
+    char postamble = 0;
+    bool pace = false;  // hold both directions to the line's byte rate
+    // Answered to <ESC>M1 (second field) and to PRINT VERSION$(0).
     std::string firmware = "1.13";  // 1..32 printable characters, no comma
+    // When set, stands in for the model's own program number: the first field of the answer to
+    // <ESC>M1 ("FT59877", or "999999" that no table knows), or the answer to PRINT VERSION$(2).
+    // 1..32 printable characters, no comma.
+    std::string programNumber;
+    // When set, the identification answer exactly as given (raw bytes, no notation), for
+    // answers no real printer gives: without a comma, with many, with control bytes. Lanmere:
+    // the text of the answer to <ESC>M and <ESC>M1, still wrapped in the frame characters.
+    // Brakenholm: the answer to PRINT VERSION$(1), still followed by CR LF.
+    std::string identReply;
     unsigned memoryTotalKb = 1024;  // answered to <ESC>m as "total,free"
     unsigned memoryFreeKb = 987;
     std::string linkPath;  // when set, a symlink to the device is made there
@@ -95,12 +117,14 @@ class PrinterSim {
     std::string transcriptText() const;
     void clearTranscript();
 
-    // The bodies of the framed messages received, in order (frame bytes removed, control
-    // bytes kept as they came).
+    // Lanmere: the bodies of the framed messages received, in order (frame bytes removed,
+    // control bytes kept as they came). Brakenholm: the lines received, without their line
+    // ends (and on an XON/XOFF line without the flow-control bytes).
     std::vector<std::string> receivedMessages() const;
 
     void setFaults(const Faults& faults);
     void setLine(const LineSettings& line);
+    // Lanmere only; a Brakenholm printer ignores it.
     void setFrameCharacters(char preamble, char postamble);
 
   private:
@@ -108,11 +132,14 @@ class PrinterSim {
     std::unique_ptr<Impl> impl_;
 };
 
-// Model index for a model name ("6220E", case-insensitive) or a number "0".."24"; -1 when
-// unknown.
+// Model index for a model name of either family ("6220E", "TQ8e", case-insensitive) or a
+// number "0".."24" or "26".."40"; -1 when unknown. Names win over numbers: "720" is model 26.
 int ModelIndexByName(const std::string& name);
 
-// Name of model 0..24 ("6220E"); empty for other indices.
+// Name of model 0..24 or 26..40 ("6220E", "TQ8e"); empty for other indices.
 std::string ModelName(int model);
+
+// The family of model 0..24 or 26..40; nullopt for other indices.
+std::optional<Family> FamilyOfModel(int model);
 
 }  // namespace tarvo::sim

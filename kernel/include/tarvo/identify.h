@@ -1,0 +1,100 @@
+/*
+ * Identifying the attached printer and searching ports and line settings for one.
+ *
+ * Escape-language printers answer <ESC>M1 with their program number and firmware version; the
+ * number is looked up in the built-in program-number table and then in the site's
+ * program-number file (TarvoProgNo.txt in the data directory: $TARVO_HOME, else
+ * $XDG_DATA_HOME/tarvo). Script-language printers are asked with PRINT VERSION$(n) lines.
+ */
+#ifndef TARVO_IDENTIFY_H
+#define TARVO_IDENTIFY_H
+
+#include "tarvo/export.h"
+#include "tarvo/types.h"
+
+/* Buffer sizes the identification functions need; every copy is cut to them. */
+#define PCU_ID_MODEL_SIZE 64
+#define PCU_ID_NUMBER_SIZE 64
+#define PCU_ID_FIRMWARE_SIZE 64
+#define PCU_ID_TYPE_SIZE 64
+
+/*
+ * Identifies the printer of the context.
+ * `query` 0 reports what the context holds: the model's name and first program number, and the
+ * firmware text last read (PCU_ERR_NO_FIRMWARE when none is known).
+ * Otherwise the printer is asked. A script-language context whose `modelName` on entry is not
+ * "DEFAULT" is asked with PRINT VERSION$(1), (0) and (2) over the raw port: model name,
+ * firmware and program number. Every other context is asked <ESC>M1 (after the frame characters
+ * the printer puts around its replies have been found and stored); the reply's program number
+ * picks the model, which the context then holds.
+ * All three buffers are inputs and outputs of the sizes above (`modelName` is read first).
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ANSWER (6), PCU_ERR_OPEN (11),
+ * PCU_ERR_NO_FIRMWARE (14), PCU_ERR_UNKNOWN_DEVICE (32, also recorded in lastError) or
+ * PCU_ERR_ARGUMENT (a null buffer).
+ */
+TARVO_API int PCUGetPrinterID(int ctx, char* modelName, char* programNumber, char* firmware,
+                              int query);
+
+/*
+ * Asks <ESC>M1 and returns the reply's fields as they came: the first into `programNumber`,
+ * the second into `firmware`, a third (when present, else empty) into `type`.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ANSWER (no reply or no comma), PCU_ERR_OPEN or
+ * PCU_ERR_ARGUMENT.
+ */
+TARVO_API int PCUGetRealPrinterID(int ctx, char* type, char* programNumber, char* firmware);
+
+/*
+ * Looks a model up in the program-number table without a printer.
+ * `how` 0: the row *model; 1: the row named `name`; 2: the first row whose first number (or
+ * non-empty second number) matches `number1` (or `number2`) once leading f, t, F, T and 0 are
+ * skipped and the row's number is taken without its first character; any other `how`: the row
+ * whose index `number2` holds as a decimal text.
+ * A row 0..25: *model, `name`, `number1` and `number2` receive it (the texts as in the table)
+ * and the result is PCU_OK. Otherwise the program-number file is searched for `number1`
+ * (upper-cased); a line whose model name agrees with the name of row *model in its first
+ * characters (the file name's length less one, at most five) gives that name and PCU_OK;
+ * otherwise `name` becomes "Default" and the result is PCU_ERR_DEFAULT_MODEL (25).
+ * Buffers are PCU_ID_MODEL_SIZE and PCU_ID_NUMBER_SIZE bytes. PCU_ERR_ARGUMENT for a null
+ * pointer.
+ */
+TARVO_API int PCUPrinterLookup(int how, int* model, char* name, char* number1, char* number2);
+
+/* Messages of the auto-connect search, numbered as window messages after WM_USER (0x400). */
+enum {
+    PCU_MSG_AUTOCONNECT_TRIAL = 0x400 + 2, /* wParam 1 parallel, 0 serial; record = trial */
+    PCU_MSG_AUTOCONNECT_FOUND = 0x400 + 4,
+    PCU_MSG_AUTOCONNECT_NONE = 0x400 + 5,
+};
+
+/*
+ * Receives the search's progress. `trial` holds the port, baud, parity, data bits, stop bits
+ * and protocol being tried (and after FOUND, what was found); setting its cancelRequest to
+ * nonzero stops the search before the next attempt. Called synchronously on the caller's thread.
+ */
+typedef struct PCUNotify {
+    void* user;
+    void (*notify)(void* user, unsigned message, int wParam, commState* trial);
+} PCUNotify;
+
+/*
+ * Searches for a printer: the parallel ports first (missing devices are skipped), then on each
+ * usable serial port every rate 9600..115200, data bits 7 and 8, parity Even, Odd and None,
+ * protocol Standard and XON/XOFF. The first printer that answers with a known program number
+ * ends the search; its settings are written to the profile (all nine values in one replacement
+ * of the file, creating it when needed) and loaded into the context.
+ * `notify` may be null. Returns 1 when a printer was found and its settings stored; 0 when none
+ * answered, the search was cancelled (the profile is unchanged), or the settings could not be
+ * stored (the context keeps them and lastError says 44 or 46).
+ */
+TARVO_API int PCUAutoConnect(int ctx, const PCUNotify* notify);
+
+/*
+ * Tries one set of line settings: asks <ESC>M twice and checks the second answer against the
+ * known program numbers, detecting the printer's frame characters on the way. Returns 1 and
+ * stores the settings and frame characters in the context when a known printer answered;
+ * 0 otherwise (also for an unknown context or a port outside 0..6).
+ */
+TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int dataBits, int stopBits,
+                               int protocol);
+
+#endif

@@ -1,0 +1,54 @@
+#include "port/exchange.h"
+
+#include "port/kernel_state.h"
+#include "tarvo/port.h"
+
+namespace tarvo {
+
+Exchange::Exchange(int ctx) : opened_(ConnOpenFromContext(ctx, conn_) == PCU_OK) {}
+
+Exchange::Exchange(int ctx, int portIndex, int baud, int parity, int dataBits, int stopBits,
+                   int protocol)
+    : opened_(ConnOpenExplicit(ctx, conn_, portIndex, baud, parity, dataBits, stopBits, protocol) ==
+              PCU_OK) {}
+
+Exchange::~Exchange() {
+    if (opened_)
+        ConnClose(conn_);
+}
+
+int Exchange::send(const std::string& text, int retries) {
+    unsigned sysErr = 0;
+    lastSendStatus_ = FramedWrite(conn_, text.data(), text.size(), retries, &sysErr);
+    return lastSendStatus_;
+}
+
+int Exchange::read(std::string* reply, std::size_t capacity, int retries, int timeoutMs) {
+    reply->assign(capacity, '\0');
+    std::size_t count = 0;
+    unsigned sysErr = 0;
+    const int status =
+        FramedRead(conn_, reply->data(), capacity, retries, timeoutMs, false, &count, &sysErr);
+    reply->resize(count);
+    // Only the first `capacity` bytes are asked for; the rest goes with the connection.
+    return status == kFrameReplyKept ? 0 : status;
+}
+
+std::string Exchange::ask(const std::string& text, int sendRetries, int waitUnits,
+                          std::size_t capacity, int readRetries, int timeoutMs) {
+    std::string reply;
+    if (send(text, sendRetries) != 0)
+        return reply;
+    PCUWait(waitUnits);
+    read(&reply, capacity, readRetries, timeoutMs);
+    return reply;
+}
+
+void Exchange::clearFrameCharacters() {
+    for (TokenList* list : {&conn_.sendTokens, &conn_.receiveTokens}) {
+        (*list)[kTokPreamble].clear();
+        (*list)[kTokPostamble].clear();
+    }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,22 @@
+#include "printer_engine.h"
+
+#include "protocol_engine.h"
+#include "script_engine.h"
+
+namespace tarvo::sim {
+
+void PrinterEngine::setProtocol(Protocol protocol) {
+    protocol_ = protocol;
+    // Only XON/XOFF lets the host hold the printer's output.
+    if (protocol != Protocol::XonXoff)
+        outputPaused_ = false;
+}
+
+std::unique_ptr<PrinterEngine> MakeEngine(Family family, const PrinterState& state,
+                                          Identity identity) {
+    if (family == Family::Brakenholm)
+        return std::make_unique<ScriptEngine>(state, std::move(identity));
+    return std::make_unique<ProtocolEngine>(state, std::move(identity));
+}
+
+}  // namespace tarvo::sim

@@ -1,0 +1,64 @@
+// What every simulated printer does with the bytes it hears, apart from any I/O: one engine per
+// language (QEL frames for the Lanmere family, Tallyscript lines for the Brakenholm family),
+// chosen by the printer's family. The line thread only feeds bytes in and puts pieces out.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "printer_state.h"
+#include "reply_channel.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace tarvo::sim {
+
+// Answers that the options make differ from the model's own (empty: the model's own).
+struct Identity {
+    std::string programNumber;
+    std::string identReply;
+};
+
+class PrinterEngine {
+  public:
+    PrinterEngine(const PrinterState& state, Identity identity)
+        : state_(state), identity_(std::move(identity)) {}
+    virtual ~PrinterEngine() = default;
+    PrinterEngine(const PrinterEngine&) = delete;
+    PrinterEngine& operator=(const PrinterEngine&) = delete;
+
+    void setState(const PrinterState& state) { state_ = state; }
+    const PrinterState& state() const { return state_; }
+
+    void setProtocol(Protocol protocol);
+    virtual void setFrameCharacters(char preamble, char postamble) = 0;
+    // Replaces the faults; the count of reply bytes towards a line cut starts again.
+    void setFaults(const Faults& faults) { replies_.setFaults(faults); }
+
+    // Takes bytes the printer heard (already reduced to its data bits) and appends what it
+    // sends in return to *out, in order.
+    virtual void hear(std::string_view bytes, std::vector<OutgoingPiece>* out) = 0;
+
+    // XON/XOFF: the host has sent <DC3> and not yet <DC1>.
+    bool outputPaused() const { return outputPaused_; }
+    // Once a line cut has been sent, the printer is gone and answers nothing more.
+    bool lineCut() const { return replies_.lineCut(); }
+
+    // What the printer took in, in order: frame bodies or lines.
+    const std::vector<std::string>& messages() const { return messages_; }
+
+  protected:
+    PrinterState state_;
+    const Identity identity_;
+    Protocol protocol_ = Protocol::XonXoff;
+    ReplyChannel replies_;
+    std::vector<std::string> messages_;
+    bool outputPaused_ = false;
+};
+
+// The engine that speaks the language of `family`.
+std::unique_ptr<PrinterEngine> MakeEngine(Family family, const PrinterState& state,
+                                          Identity identity);
+
+}  // namespace tarvo::sim

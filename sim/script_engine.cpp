@@ -1,0 +1,60 @@
+#include "script_engine.h"
+
+#include <utility>
+
+#include "frame_parser.h"
+#include "script_commands.h"
+
+namespace tarvo::sim {
+namespace {
+
+// Hosts start a line with <DC1> to wake a printer that held its output; some write the byte,
+// others the notation itself, unexpanded.
+std::string_view WithoutLeadingDc1(std::string_view line) {
+    constexpr std::string_view kDc1Text = "<DC1>";
+    if (!line.empty() && line.front() == kDc1)
+        return line.substr(1);
+    if (line.substr(0, kDc1Text.size()) == kDc1Text)
+        return line.substr(kDc1Text.size());
+    return line;
+}
+
+}  // namespace
+
+void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out) {
+    for (char byte : bytes) {
+        if (lineCut())
+            return;
+        if (protocol_ == Protocol::XonXoff && (byte == kDc1 || byte == kDc3)) {
+            outputPaused_ = byte == kDc3;
+            continue;
+        }
+        if (byte == '\n' && std::exchange(afterCr_, false))
+            continue;
+        afterCr_ = false;
+        if (byte == '\r') {
+            afterCr_ = true;
+            if (!std::exchange(overrun_, false))
+                onLine(std::exchange(line_, {}), out);
+            continue;
+        }
+        if (overrun_)
+            continue;
+        if (line_.size() >= kMaxLineBytes) {
+            overrun_ = true;
+            std::string().swap(line_);
+            continue;
+        }
+        line_.push_back(byte);
+    }
+}
+
+void ScriptEngine::onLine(std::string line, std::vector<OutgoingPiece>* out) {
+    messages_.push_back(line);
+    if (replies_.sendFloodInstead(out))
+        return;
+    if (auto answer = AnswerScriptLine(WithoutLeadingDc1(line), state_, identity_))
+        replies_.sendReply(std::move(*answer), out);
+}
+
+}  // namespace tarvo::sim
