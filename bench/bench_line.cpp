@@ -24,7 +24,7 @@
 namespace {
 
 using namespace tarvo;
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 constexpr unsigned kBaud = 115200;
 constexpr double kBitsPerChar = 10.0;  // start, 8 data, no parity, stop
@@ -80,7 +80,7 @@ double Transfer(sim::Protocol protocol, std::size_t size, int messages) {
     printer.settle();
     printer.clearTranscript();
 
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     for (int i = 0; i < messages; ++i) {
         if (const int status = FramedWrite(conn, body.data(), body.size(), 5, &sysErr);
             status != 0) {
@@ -91,7 +91,7 @@ double Transfer(sim::Protocol protocol, std::size_t size, int messages) {
     const std::size_t total = static_cast<std::size_t>(messages) * (size + 2);
     while (ReceivedBytes(printer) < total)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
     ConnClose(conn);
     printer.stop();
     return static_cast<double>(total) / seconds;
@@ -101,9 +101,9 @@ double WaitCpuShare() {
     rusage before{};
     rusage after{};
     ::getrusage(RUSAGE_SELF, &before);
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     PCUWait(1000);
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    const double wall = std::chrono::duration<double>(SteadyClock::now() - start).count();
     ::getrusage(RUSAGE_SELF, &after);
     auto cpu = [](const rusage& r) {
         return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
@@ -135,9 +135,9 @@ class CountingClock final : public platform::Clock {
   private:
     template <typename F>
     void timed(F f) {
-        const auto start = Clock::now();
+        const auto start = SteadyClock::now();
         f();
-        waited_ += std::chrono::duration<double>(Clock::now() - start).count();
+        waited_ += std::chrono::duration<double>(SteadyClock::now() - start).count();
     }
     platform::Clock& real_ = platform::CurrentClock();
     double waited_ = 0;
@@ -172,9 +172,9 @@ SearchFigures AutoConnect() {
                            }};
     CountingClock clock;
     platform::SetClock(&clock);
-    const auto start = Clock::now();
+    const auto start = SteadyClock::now();
     const int found = PCUAutoConnect(ctx, &notify);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
     platform::SetClock(nullptr);
     printer.stop();
     if (found != 1) {

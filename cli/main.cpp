@@ -41,6 +41,16 @@ void PrintCommandHelp(const Command& c) {
               << c.help;
 }
 
+// Moves the context to another port; a parallel port brings its own protocol.
+void MoveToPort(int ctx, int port) {
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    comm.port = port;
+    if (port >= PCU_PORT_LPT1)
+        comm.protocol = PCU_PROTOCOL_PARALLEL;
+    PCUSetCommState(ctx, &comm);
+}
+
 int Run(const CommandLine& line) {
     const GlobalOptions& o = line.options;
     if (line.command.empty()) {
@@ -54,6 +64,8 @@ int Run(const CommandLine& line) {
         PrintCommandHelp(*command);
         return 0;
     }
+    if (!o.port.empty() && tarvo::PortIndexOf(o.port) < 0)
+        return Fail("unknown port '" + o.port + "' (COM1..COM4, LPT1..LPT3)", 2);
     if (!o.profile.empty())
         ::setenv("TARVO_PROFILE", o.profile.c_str(), 1);
 
@@ -67,23 +79,16 @@ int Run(const CommandLine& line) {
         ctx = PCUCfgInit();
         if (ctx == 0)
             return Fail("cannot create a printer context");
-        if (!o.port.empty()) {
-            commState comm{};
-            PCUGetCommState(ctx, &comm);
-            comm.port = tarvo::PortIndexOf(o.port);
-            if (comm.port < 0)
-                return Fail("unknown port '" + o.port + "' (COM1..COM4, LPT1..LPT3)", 2);
-            if (comm.port >= PCU_PORT_LPT1)
-                comm.protocol = PCU_PROTOCOL_PARALLEL;
-            PCUSetCommState(ctx, &comm);
-        }
     }
     if (!o.simulate.empty()) {
         commState comm{};
         PCUGetCommState(ctx, &comm);
         if (!simulation.start(o.simulate, comm, o.simulateFresh, &error))
             return Fail(error);
+        PCUInitCommParm(ctx);  // the profile now names the printer's family
     }
+    if (!o.port.empty() && ctx != 0)
+        MoveToPort(ctx, tarvo::PortIndexOf(o.port));
     return command->run(ctx, line);
 }
 

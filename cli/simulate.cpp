@@ -83,6 +83,7 @@ bool Simulation::start(const std::string& model, const commState& comm, bool fre
     }
     sim::Options options;
     options.model = index;
+    options.family = sim::FamilyOfModel(index).value_or(sim::Family::Lanmere);
     options.line = LineOf(comm);
     options.preamble = comm.preamble;
     options.postamble = comm.postamble;
@@ -96,9 +97,12 @@ bool Simulation::start(const std::string& model, const commState& comm, bool fre
     printer_ = std::make_unique<sim::PrinterSim>(options);
     if (!printer_->start(error))
         return false;
-    if (PCUWriteProfileString("Communications", "Device.COM1", printer_->devicePath().c_str(), 0) !=
-        PCU_OK) {
-        *error = "cannot point Device.COM1 of the profile at the simulated printer";
+    const char* family =
+        options.family == sim::Family::Brakenholm ? "Brakenholm" : "Lanmere";
+    if (PCUWriteProfileString("Communications", "Family", family, 0) != PCU_OK ||
+        PCUWriteProfileString("Communications", "Device.COM1", printer_->devicePath().c_str(), 0) !=
+            PCU_OK) {
+        *error = "cannot point the profile's Device.COM1 at the simulated printer";
         return false;
     }
     return true;

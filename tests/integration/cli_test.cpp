@@ -66,6 +66,15 @@ TEST_F(CliTest, IdentifyNamesTheSimulatedPrinter) {
               "Firmware:       1.13\n");
 }
 
+TEST_F(CliTest, IdentifyAsksAScriptPrinterForItsVersions) {
+    const Outcome r = tarvo("--simulate-fresh --simulate TQ8e identify");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Model:          TQ8e\n"
+              "Program number: CG300308\n"
+              "Firmware:       1.13\n");
+}
+
 TEST_F(CliTest, AutoconnectReportsEachTrialAndTheSettingsFound) {
     const Outcome r = tarvo("--simulate 6220E autoconnect");
     EXPECT_EQ(r.status, 0) << r.err;

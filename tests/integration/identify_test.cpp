@@ -210,6 +210,70 @@ TEST_F(IdentifyTest, RealIdReturnsTheRawFields) {
     EXPECT_EQ(PCUGetRealPrinterID(ctx, type, number, firmware), PCU_ERR_OPEN);
 }
 
+class ScriptIdentifyTest : public IdentifyTest {
+protected:
+    void startScriptPrinter(sim::Options o) {
+        o.family = sim::Family::Brakenholm;
+        startPrinter(o);
+        env.setProfile("Family", "Brakenholm");
+        ASSERT_EQ(PCUInitCommParm(ctx), PCU_OK);
+    }
+};
+
+TEST_F(ScriptIdentifyTest, VersionLinesGiveModelFirmwareAndNumber) {
+    sim::Options o;
+    o.model = 40;  // TQ8e
+    o.firmware = "V7.12.3";
+    startScriptPrinter(o);
+    const Identity id = identify();
+    ASSERT_EQ(id.code, PCU_OK);
+    EXPECT_EQ(id.model, "TQ8e");
+    EXPECT_EQ(id.firmware, "V7.12.3");
+    EXPECT_EQ(id.number, "CG300308");
+    EXPECT_EQ(test::HostSent(*printer),
+              "<DC1>SYSVAR(18)=2<CR><LF>PRINT VERSION$(1)<CR><LF>"
+              "PRINT VERSION$(0)<CR>PRINT VERSION$(2)<CR>");
+}
+
+TEST_F(ScriptIdentifyTest, AnswersThatAreNotTextAreRefused) {
+    sim::Options o;
+    o.model = 40;
+    o.identReply = std::string("TQ8e\tx");  // a tab is not printable
+    startScriptPrinter(o);
+    const Identity id = identify();
+    EXPECT_EQ(id.code, PCU_ERR_NO_ANSWER);
+    EXPECT_EQ(id.model, "");
+}
+
+TEST_F(ScriptIdentifyTest, LongAnswersAreCutToTheBuffers) {
+    sim::Options o;
+    o.model = 40;
+    o.identReply = std::string(300, 'M');
+    startScriptPrinter(o);
+    const Identity id = identify();
+    ASSERT_EQ(id.code, PCU_OK);
+    EXPECT_EQ(id.model, std::string(PCU_ID_MODEL_SIZE - 1, 'M'));
+}
+
+TEST_F(ScriptIdentifyTest, DefaultAsModelNameTakesTheEscapeRoad) {
+    startPrinter();  // an escape-language printer on a context set to the script family
+    FindContext(ctx)->comm.family = PCU_FAMILY_BRAKENHOLM;
+    const Identity id = identify("DEFAULT");
+    ASSERT_EQ(id.code, PCU_OK);
+    EXPECT_EQ(id.model, "6220E");
+    EXPECT_EQ(FindContext(ctx)->comm.family, PCU_FAMILY_LANMERE);
+}
+
+TEST_F(ScriptIdentifyTest, SilentScriptPrinterGivesSix) {
+    sim::Options o;
+    o.model = 40;
+    o.faults.silent = true;
+    startScriptPrinter(o);
+    EXPECT_EQ(identify().code, PCU_ERR_NO_ANSWER);
+    env.setProfile("Device.COM1", "none");
+    EXPECT_EQ(identify().code, PCU_ERR_OPEN);
+}
+
 class LookupTest : public ::testing::Test {
   protected:
     struct Row {
