@@ -11,18 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "config/config_record.h"
 #include "platform/serial_device.h"
 #include "port/framing.h"
 #include "tarvo/list.h"
 #include "tarvo/types.h"
 
 namespace tarvo {
-
-// Configuration values of a context.
-struct ConfigRecord {
-    int model = 0;
-    std::string firmware;  // as the printer last reported it
-};
 
 // An object list head owned by its context.
 class ObjectList {
