@@ -97,8 +97,7 @@ bool Simulation::start(const std::string& model, const commState& comm, bool fre
     printer_ = std::make_unique<sim::PrinterSim>(options);
     if (!printer_->start(error))
         return false;
-    const char* family =
-        options.family == sim::Family::Brakenholm ? "Brakenholm" : "Lanmere";
+    const char* family = options.family == sim::Family::Brakenholm ? "Brakenholm" : "Lanmere";
     if (PCUWriteProfileString("Communications", "Family", family, 0) != PCU_OK ||
         PCUWriteProfileString("Communications", "Device.COM1", printer_->devicePath().c_str(), 0) !=
             PCU_OK) {

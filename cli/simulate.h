@@ -22,8 +22,8 @@ class Simulation {
     bool makePrivateProfile(std::string* error);
 
     // Starts a printer of `model` on the line `comm` describes, points the profile's
-    // Device.COM1 at it and sets the profile's Family to the printer's. `fresh` starts from the model's factory state instead of the state
-    // file. Returns false with *error set on failure.
+    // Device.COM1 at it and sets the profile's Family to the printer's. `fresh` starts from the
+    // model's factory state instead of the state file. Returns false with *error set on failure.
     bool start(const std::string& model, const commState& comm, bool fresh, std::string* error);
 
     const sim::PrinterSim& printer() const { return *printer_; }

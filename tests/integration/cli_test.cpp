@@ -1,11 +1,11 @@
 // The `tarvo` and `tarvo-printersim` programs end to end, as a user runs them.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -94,16 +94,18 @@ TEST_F(CliTest, AutoconnectReportsEachTrialAndTheSettingsFound) {
 
 // A program started in the background with its standard output on a pipe.
 class Background {
-public:
+  public:
     Background(const std::string& program, const std::vector<std::string>& args) {
         int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0) return;
+        if (::pipe2(fds, O_CLOEXEC) != 0)
+            return;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
@@ -115,7 +117,8 @@ public:
             ::kill(pid_, SIGKILL);
             wait();
         }
-        if (out_ != nullptr) std::fclose(out_);
+        if (out_ != nullptr)
+            std::fclose(out_);
     }
     // The next line of output, empty at the end.
     std::string line() {
@@ -130,13 +133,14 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     FILE* out_ = nullptr;
 };
 
 TEST_F(CliTest, InterruptedAutoconnectLeavesTheProfileAlone) {
-    const std::string bin = std::getenv("TARVO_BIN_DIR") ? std::getenv("TARVO_BIN_DIR") : "build-test/bin";
+    const std::string bin =
+        std::getenv("TARVO_BIN_DIR") ? std::getenv("TARVO_BIN_DIR") : "build-test/bin";
     const std::string link = env.root() + "/printer";
     Background printer(bin + "/tarvo-printersim",
                        {"--model", "6220E", "--baud", "38400", "--data-bits", "8", "--parity", "N",
@@ -155,7 +159,8 @@ TEST_F(CliTest, InterruptedAutoconnectLeavesTheProfileAlone) {
     ASSERT_FALSE(line.empty());
     search.signal(SIGINT);
     std::string rest;
-    for (std::string l = search.line(); !l.empty(); l = search.line()) rest += l;
+    for (std::string l = search.line(); !l.empty(); l = search.line())
+        rest += l;
     EXPECT_EQ(search.wait(), 130);
     EXPECT_TRUE(rest.ends_with("Cancelled; the profile is unchanged.\n")) << rest;
     EXPECT_EQ(test::ReadFile(env.profilePath()), before);

@@ -211,7 +211,7 @@ TEST_F(IdentifyTest, RealIdReturnsTheRawFields) {
 }
 
 class ScriptIdentifyTest : public IdentifyTest {
-protected:
+  protected:
     void startScriptPrinter(sim::Options o) {
         o.family = sim::Family::Brakenholm;
         startPrinter(o);

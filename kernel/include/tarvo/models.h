@@ -12,13 +12,13 @@
 #include "tarvo/export.h"
 
 #define PROP_MODEL_COUNT 42
-#define PROP_TABLE_MODELS 26      /* models 0..25 have per-model rows */
+#define PROP_TABLE_MODELS 26 /* models 0..25 have per-model rows */
 #define PROP_DEFAULT_MODEL 25
 #define PROP_UNKNOWN_MODEL 41
 #define PROP_SETTING_COUNT 43
-#define PROP_NAME_SIZE 32         /* room for any model name and its terminator */
-#define PROP_SPEED_TEXT_SIZE 8    /* room for any speed text ("12.0", "30.0") and terminator */
-#define PROP_FONT_TEXT_SIZE 34    /* resident font texts are 33 characters */
+#define PROP_NAME_SIZE 32      /* room for any model name and its terminator */
+#define PROP_SPEED_TEXT_SIZE 8 /* room for any speed text ("12.0", "30.0") and terminator */
+#define PROP_FONT_TEXT_SIZE 34 /* resident font texts are 33 characters */
 
 /* Kinds of a setting's domain. */
 enum {
