@@ -24,7 +24,4 @@ const std::vector<Command>& Commands();
 // The command named `name`, or null.
 const Command* FindCommand(const std::string& name);
 
-// Prints "tarvo: error: <message>" on stderr and returns 1 (2 for usage errors).
-int Fail(const std::string& message, int status = 1);
-
 }  // namespace tarvo::cli

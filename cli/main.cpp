@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 
+#include "cli_support.h"
 #include "command_line.h"
 #include "commands.h"
 #include "port/port_names.h"

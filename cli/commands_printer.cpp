@@ -1,0 +1,116 @@
+// Commands about which printer is attached: the model list, identification, the search.
+#include <signal.h>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "cli_support.h"
+#include "command_runs.h"
+#include "platform/paths.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::cli {
+namespace {
+
+const char* FamilyOf(int model) {
+    if (model < PROP_DEFAULT_MODEL)
+        return "Lanmere";
+    if (model == PROP_DEFAULT_MODEL)
+        return "Lanmere (generic)";
+    if (model < PROP_UNKNOWN_MODEL)
+        return "Brakenholm";
+    return "-";
+}
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) {
+    gInterrupted = 1;
+}
+
+void ReportTrial(void* /*user*/, unsigned message, int /*wParam*/, commState* trial) {
+    if (message == PCU_MSG_AUTOCONNECT_TRIAL) {
+        if (gInterrupted) {
+            trial->cancelRequest = 1;
+            return;
+        }
+        std::cout << "Trying " << DescribeLine(*trial) << std::endl;
+    }
+}
+
+}  // namespace
+
+int RunModels(int /*ctx*/, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("models takes no arguments", kUsage);
+    std::printf("%-3s %-16s %-18s %-5s %s\n", "#", "Model", "Family", "dpi", "Speeds (in/s)");
+    for (int model = 0; model < propGetPrinterCount(); ++model) {
+        char name[PROP_NAME_SIZE];
+        propGetPrinterStr(model, name);
+        std::string dpi = "-";
+        std::string speeds;
+        if (model < PROP_TABLE_MODELS) {
+            dpi = std::to_string(static_cast<int>(25.4 / propGetMMPerDot(model) + 0.5));
+            int cursor = 0;
+            char text[PROP_SPEED_TEXT_SIZE];
+            while (propEnumPrintSpeedStr(model, 0, &cursor, text) == 1) {
+                speeds += (speeds.empty() ? "" : " ") + std::string(text);
+            }
+        }
+        std::printf("%-3d %-16s %-18s %-5s %s\n", model, name, FamilyOf(model), dpi.c_str(),
+                    speeds.empty() ? "-" : speeds.c_str());
+    }
+    return 0;
+}
+
+int RunIdentify(int ctx, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("identify takes no arguments", kUsage);
+    char model[PCU_ID_MODEL_SIZE] = "";
+    char number[PCU_ID_NUMBER_SIZE] = "";
+    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
+    const int rc = PCUGetPrinterID(ctx, model, number, firmware, 1);
+    if (rc != PCU_OK) {
+        return Fail("the printer on " + PortOf(ctx) + " was not identified: " + PCUErrStr(ctx) +
+                    " (code " + std::to_string(rc) + ")");
+    }
+    std::cout << "Model:          " << model << "\n"
+              << "Program number: " << number << "\n"
+              << "Firmware:       " << firmware << "\n";
+    return 0;
+}
+
+int RunAutoConnect(int ctx, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("autoconnect takes no arguments", kUsage);
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    ::sigaction(SIGINT, &action, &previous);
+    const PCUNotify notify{nullptr, ReportTrial};
+    const int found = PCUAutoConnect(ctx, &notify);
+    ::sigaction(SIGINT, &previous, nullptr);
+    if (gInterrupted) {
+        std::cout << "Cancelled; the profile is unchanged.\n";
+        return 130;
+    }
+    commState c{};
+    PCUGetCommState(ctx, &c);
+    if (found == 1) {
+        std::cout << "Found a printer on " << DescribeLine(c) << ".\n"
+                  << "Stored in " << platform::ProfilePath() << ".\n";
+        return 0;
+    }
+    const int error = LastErrorCode(ctx);
+    if (error == PCU_ERR_PROFILE_OPEN || error == PCU_ERR_PROFILE_WRITE) {
+        return Fail("found a printer on " + DescribeLine(c) + ", but could not store it in " +
+                    platform::ProfilePath());
+    }
+    std::cout << "No printer answered.\n";
+    return 1;
+}
+
+}  // namespace tarvo::cli
