@@ -13,5 +13,7 @@ int RunSend(int ctx, const CommandLine& line);
 int RunModels(int ctx, const CommandLine& line);
 int RunIdentify(int ctx, const CommandLine& line);
 int RunAutoConnect(int ctx, const CommandLine& line);
+int RunObjects(int ctx, const CommandLine& line);
+int RunConfig(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

@@ -37,6 +37,20 @@ const std::vector<Command>& Commands() {
          "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true},
+        {"config", "show [--json] | set NAME=VALUE... | pull FILE.tcf | push FILE.tcf",
+         "show, change, save and send the printer's configuration",
+         "show     every setting the printer's model offers, lengths in inches or centimetres\n"
+         "         by the profile's Measurements value (--json for scripts)\n"
+         "set      changes settings (NAME=VALUE; lengths also take in, cm or mm, the emulation\n"
+         "         its dpi or mil), checks them against the model, sends the configuration,\n"
+         "         reads it back and prints what changed\n"
+         "pull     saves the printer's configuration to a configuration file\n"
+         "push     shows what a configuration file would change and sends it\n"
+         "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
+         RunConfig, true},
+        {"objects", "list [fonts|graphics|formats|pages]", "list what the printer stores",
+         "Reads the printer's listings and prints each object's number, description and size.\n",
+         RunObjects, true},
     };
     return commands;
 }

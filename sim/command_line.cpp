@@ -3,13 +3,16 @@
 #include <cctype>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <map>
 #include <string_view>
 
+#include "platform/fs.h"
 #include "port/notation.h"
 #include "printer_state.h"
+#include "state_file.h"
 
 namespace tarvo::sim {
 
@@ -32,8 +35,16 @@ const char* const kUsage =
     "  --program-number T   program number answered in place of the model's own\n"
     "  --ident-reply TEXT   identification answer exactly as given (notation allowed): the\n"
     "                       answer to <ESC>M1, or to PRINT VERSION$(1) on a brakenholm printer\n"
+    "  --options N          installed option answered to <ESC>O, 0 (none) to 4 (default 0)\n"
+    "  --network NAME|none  network interface a shell model reports (default eth0)\n"
+    "  --admin-password PW  password of the shell's admin user on a new printer\n"
+    "                       (default admin)\n"
+    "  --objects-from FILE  store the objects FILE lists, one per line in the state file's\n"
+    "                       form: \"font.30 = Logo font,400,2048\" (kinds font, graphic,\n"
+    "                       format, page; description, type, size in bytes)\n"
     "  --link PATH          also make PATH a symbolic link to the device\n"
-    "  --state FILE         keep the printer's state in FILE between runs\n"
+    "  --state FILE         keep the printer's state in FILE between runs: firmware, memory,\n"
+    "                       and for lanmere its configuration, objects and shell user\n"
     "  --transcript FILE    append every byte exchanged to FILE\n"
     "  --pace               hold both directions to the line's real byte rate\n"
     "Faults:\n"
@@ -170,6 +181,35 @@ std::string ParseFirmware(const std::string& value, CommandLine* line) {
     return {};
 }
 
+std::string ParseNetwork(const std::string& value, CommandLine* line) {
+    if (value == "none") {
+        line->options.networkInterface = "";
+    } else if (ValidPassword(value)) {
+        line->options.networkInterface = value;
+    } else {
+        return "--network wants an interface name of 1 to 32 printable characters, or none";
+    }
+    return {};
+}
+
+std::string ParseAdminPassword(const std::string& value, CommandLine* line) {
+    if (!ValidPassword(value))
+        return "--admin-password wants 1 to 32 printable characters without blanks";
+    line->options.adminPassword = value;
+    return {};
+}
+
+std::string ParseObjectsFrom(const std::string& path, CommandLine* line) {
+    constexpr std::size_t kMaxListBytes = 1 << 20;
+    std::string text;
+    if (const int rc = platform::ReadSmallFile(path, kMaxListBytes, &text); rc != 0)
+        return "--objects-from " + path + ": " + std::strerror(rc);
+    std::string reason;
+    if (!ParseObjectList(text, &line->options.objects, &reason))
+        return "--objects-from " + path + ", " + reason;
+    return {};
+}
+
 std::string StoreText(std::string Options::*field, const std::string& value, CommandLine* line) {
     line->options.*field = value;
     return {};
@@ -199,6 +239,11 @@ const std::map<std::string, Handler>& OptionsWithValue() {
         {"--firmware", ParseFirmware},
         {"--program-number", ParseProgramNumber},
         {"--ident-reply", ParseIdentReply},
+        {"--options",
+         NumberOption<int>("options", 0, 4, [](Options& o, int v) { o.installedOption = v; })},
+        {"--network", ParseNetwork},
+        {"--admin-password", ParseAdminPassword},
+        {"--objects-from", ParseObjectsFrom},
         {"--link",
          [](const std::string& v, CommandLine* l) { return StoreText(&Options::linkPath, v, l); }},
         {"--state",

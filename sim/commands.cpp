@@ -1,70 +1,189 @@
 #include "commands.h"
 
+#include "config_text.h"
 #include "frame_parser.h"
 #include "models.h"
+#include "shell.h"
 
 namespace tarvo::sim {
 namespace {
 
-constexpr std::string_view kShellPrefix = "\x1b.";
+constexpr int kMessageDelay = 26;
+constexpr int kInterCharDelay = 27;
+constexpr int kStartChar = 28;
+constexpr int kEndChar = 29;
+constexpr int kStatusSettings[] = {22, 23, 24};  // media, buffer, memory status reporting
 
 bool StartsCommand(char byte) {
-    return byte == kEsc || byte == kSi || byte == kEnq;
+    return byte == kEsc || byte == kSi || byte == kEnq || byte == kSyn || byte == kSoh ||
+           byte == kEot;
 }
 
-std::string_view TrimLineEnd(std::string_view text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
-        text.remove_suffix(1);
+// Where a command's arguments end: at ';' or at the byte that starts the next command.
+std::size_t ArgumentsEnd(std::string_view body, std::size_t from) {
+    while (from < body.size() && body[from] != ';' && !StartsCommand(body[from]))
+        ++from;
+    return from;
+}
+
+void ApplyDelay(PrinterState* state, int setting, std::string_view digits) {
+    std::vector<ConfigValue> numbers;
+    if (ParseConfigNumbers(digits, false, &numbers) && numbers.size() == 1)
+        ApplyHostValue(state, setting, *numbers[0]);
+}
+
+std::optional<ObjectKind> ListingKind(std::string_view name) {
+    if (name == "v")
+        return ObjectKind::Font;
+    if (name == "u")
+        return ObjectKind::Graphic;
+    if (name == "x")
+        return ObjectKind::Format;
+    if (name == "y")
+        return ObjectKind::Page;
+    return std::nullopt;
+}
+
+// Program mode's deletions: T font, G graphic, E format, s page, each with the number.
+std::optional<ObjectKind> DeletionKind(char letter) {
+    switch (letter) {
+        case 'T':
+            return ObjectKind::Font;
+        case 'G':
+            return ObjectKind::Graphic;
+        case 'E':
+            return ObjectKind::Format;
+        case 's':
+            return ObjectKind::Page;
+        default:
+            return std::nullopt;
     }
-    return text;
 }
 
-// "<ESC>.x,command": the printer runs a command line on its own shell. Only the question the
-// host asks to tell the shell-equipped models apart is known here.
-std::optional<std::string> AnswerShellLine(std::string_view line, const PrinterState& state) {
-    constexpr std::string_view kExecute = "x,";
-    if (line.substr(0, kExecute.size()) != kExecute)
+std::optional<unsigned> ObjectNumber(std::string_view digits) {
+    std::vector<ConfigValue> numbers;
+    if (digits.empty() || digits.front() == '-' || !ParseConfigNumbers(digits, false, &numbers) ||
+        numbers.size() != 1 || *numbers[0] > 65535) {
         return std::nullopt;
-    const std::string_view commandLine = TrimLineEnd(line.substr(kExecute.size()));
-    const std::string_view platform = ShellPlatformName(state.model);
-    if (commandLine != "uname -p" || platform.empty())
-        return std::nullopt;
-    return std::string(platform);
+    }
+    return static_cast<unsigned>(*numbers[0]);
 }
 
 }  // namespace
 
-std::vector<std::string_view> SplitCommands(std::string_view body) {
-    std::vector<std::string_view> commands;
-    std::size_t start = 0;
-    for (std::size_t i = 1; i <= body.size(); ++i) {
-        const bool shellLine = body.substr(start, kShellPrefix.size()) == kShellPrefix;
-        if (i == body.size() || (!shellLine && StartsCommand(body[i]))) {
-            commands.push_back(body.substr(start, i - start));
-            start = i;
+void CommandInterpreter::run(std::string_view body, PrinterState* state, const LineSettings& line,
+                             std::vector<Reply>* replies) {
+    const Run run{state, line, replies};
+    std::size_t at = 0;
+    while (at < body.size()) {
+        const char byte = body[at];
+        if (byte == ';') {
+            ++at;
+        } else if (byte == kEsc) {
+            at = runEscape(body, at, run);
+        } else if (byte == kSoh || byte == kEot) {
+            // The character that follows is the value, whatever byte it is.
+            if (at + 1 < body.size()) {
+                ApplyHostValue(state, byte == kSoh ? kStartChar : kEndChar,
+                               static_cast<unsigned char>(body[at + 1]));
+            }
+            at += 2;
+        } else {
+            const std::size_t end = ArgumentsEnd(body, at + 1);
+            const std::string_view command = body.substr(at, end - at);
+            if (byte == kSi)
+                runShift(command.substr(1), run);
+            else if (byte == kSyn)
+                ApplyDelay(state, kInterCharDelay, command.substr(1));
+            else if (command == "\x05")
+                replies->push_back({"0"});  // status: ready, no error
+            else if (byte != kEnq)
+                runPlain(command, run);
+            at = end;
         }
     }
-    return commands;
 }
 
-std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state,
-                                         const Identity& identity) {
-    if (command == "\x05") {
-        return "0";  // status: ready, no error
+std::optional<LineSettings> CommandInterpreter::takeLineChange() {
+    return std::exchange(lineChange_, std::nullopt);
+}
+
+// <ESC> and one letter; "M1" and "m1" take their digit, <ESC><SYN> its number, and a shell
+// line (<ESC>.) the rest of the message.
+std::size_t CommandInterpreter::runEscape(std::string_view body, std::size_t at, const Run& run) {
+    if (at + 1 >= body.size())
+        return body.size();
+    const char letter = body[at + 1];
+    if (letter == '.') {
+        const std::string network = identity_.networkInterface;
+        if (auto text = RunShellLine(body.substr(at + 2), run.state, network))
+            run.replies->push_back({std::move(*text)});
+        return body.size();
     }
+    if (letter == kSyn) {
+        const std::size_t end = ArgumentsEnd(body, at + 2);
+        ApplyDelay(run.state, kMessageDelay, body.substr(at + 2, end - at - 2));
+        return end;
+    }
+    std::size_t end = at + 2;
+    if ((letter == 'M' || letter == 'm') && end < body.size() && body[end] == '1')
+        ++end;
+    runQuestion(body.substr(at + 1, end - at - 1), run);
+    return end;
+}
+
+void CommandInterpreter::runQuestion(std::string_view name, const Run& run) {
+    PrinterState& state = *run.state;
+    auto answer = [&run](std::string text) { run.replies->push_back({std::move(text)}); };
     // The auto-connect search asks without the 1 and must hear the same answer.
-    if (command == "\x1bM" || command == "\x1bM1") {
-        if (!identity.identReply.empty())
-            return identity.identReply;
-        return IdentificationReply(state.model, state.firmware, identity.programNumber);
+    if (name == "M" || name == "M1") {
+        answer(identity_.identReply.empty()
+                   ? IdentificationReply(state.model, state.firmware, identity_.programNumber)
+                   : identity_.identReply);
+    } else if (name == "m") {
+        answer(std::to_string(state.memoryTotalKb) + "," + std::to_string(state.memoryFreeKb));
+    } else if (name == "m1") {
+        answer(std::to_string(state.memoryTotalKb) + "," +
+               std::to_string(ImageBufferKb(state.model)));
+    } else if (name == "p") {
+        answer(ConfigurationReply(state, run.line));
+    } else if (name == "O") {
+        answer(std::to_string(identity_.installedOption));
+    } else if (name == "P") {
+        programMode_ = true;
+    } else if (name == "k") {
+        for (int setting : kStatusSettings)
+            ApplyHostValue(&state, setting, 0);
+    } else if (name == "j" || name == "d" || name == "e") {
+        ApplyHostValue(&state, kStatusSettings[std::string_view("jde").find(name[0])], 1);
+    } else if (const auto kind = ListingKind(name); kind && HasDirectory(state.model)) {
+        Reply lines = ListingLines(state.model, state.objects, *kind);
+        if (!lines.empty())  // an empty directory lists nothing at all
+            run.replies->push_back(std::move(lines));
     }
-    if (command == "\x1bm") {
-        return std::to_string(state.memoryTotalKb) + "," + std::to_string(state.memoryFreeKb);
+}
+
+void CommandInterpreter::runShift(std::string_view command, const Run& run) {
+    if (command.empty())
+        return;
+    std::optional<LineSettings> newLine;
+    ApplyShiftCommand(run.state, run.line, command[0], command.substr(1), &newLine);
+    if (newLine)
+        lineChange_ = newLine;
+}
+
+// Outside program mode plain bytes are label data; R (leave the mode) is harmless there.
+void CommandInterpreter::runPlain(std::string_view command, const Run& run) {
+    if (!programMode_)
+        return;
+    if (command == "R") {
+        programMode_ = false;
+        return;
     }
-    if (command.substr(0, kShellPrefix.size()) == kShellPrefix) {
-        return AnswerShellLine(command.substr(kShellPrefix.size()), state);
-    }
-    return std::nullopt;
+    const auto kind = DeletionKind(command[0]);
+    const auto number = ObjectNumber(command.substr(1));
+    if (kind && number)
+        RemoveObject(run.state, *kind, *number);
 }
 
 }  // namespace tarvo::sim

@@ -1,6 +1,8 @@
-// The commands a simulated printer understands inside a framed message, and its answers.
+// The QEL commands a simulated Lanmere printer understands inside a framed message: questions,
+// configuration commands, program mode with its deletions, and shell lines.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,14 +13,39 @@
 
 namespace tarvo::sim {
 
-// Cuts a message body into commands: each <ESC>, <SI> or <ENQ> starts a new one, except that a
-// shell line (<ESC>.) runs to the end of the message. Bytes before the first command form a
-// command of their own (which nobody understands).
-std::vector<std::string_view> SplitCommands(std::string_view body);
+// One reply: texts the printer puts in its frame characters one by one (a listing frames each
+// of its lines) and sends together.
+using Reply = std::vector<std::string>;
 
-// The text the printer answers to one command, without preamble and postamble; nullopt when it
-// stays silent (unknown commands, questions this model has no answer for).
-std::optional<std::string> AnswerCommand(std::string_view command, const PrinterState& state,
-                                         const Identity& identity);
+class CommandInterpreter {
+  public:
+    explicit CommandInterpreter(const Identity& identity) : identity_(identity) {}
+
+    // Runs every command of one message body, in order, against *state on `line`, and appends
+    // the replies they ask for. Commands start at <ESC>, <SI>, <ENQ>, <SYN>, <SOH> or <EOT>
+    // and end at ';' or at the next of those; bytes between them are the plain commands of
+    // program mode. A shell line (<ESC>.) runs to the end of the message.
+    void run(std::string_view body, PrinterState* state, const LineSettings& line,
+             std::vector<Reply>* replies);
+
+    // The line an <SI>P command asked for, once.
+    std::optional<LineSettings> takeLineChange();
+
+  private:
+    struct Run {
+        PrinterState* state;
+        const LineSettings& line;
+        std::vector<Reply>* replies;
+    };
+
+    std::size_t runEscape(std::string_view body, std::size_t at, const Run& run);
+    void runQuestion(std::string_view name, const Run& run);
+    void runShift(std::string_view command, const Run& run);
+    void runPlain(std::string_view command, const Run& run);
+
+    const Identity& identity_;
+    bool programMode_ = false;  // between <ESC>P and R, across messages
+    std::optional<LineSettings> lineChange_;
+};
 
 }  // namespace tarvo::sim

@@ -7,13 +7,17 @@
 
 namespace tarvo::sim {
 
+inline constexpr char kSoh = 0x01;
 inline constexpr char kStx = 0x02;
 inline constexpr char kEtx = 0x03;
+inline constexpr char kEot = 0x04;
 inline constexpr char kEnq = 0x05;
 inline constexpr char kEsc = 0x1B;
 inline constexpr char kSi = 0x0F;
+inline constexpr char kDle = 0x10;
 inline constexpr char kDc1 = 0x11;
 inline constexpr char kDc3 = 0x13;
+inline constexpr char kSyn = 0x16;
 
 class FrameParser {
   public:

@@ -11,6 +11,7 @@
 #include "line_check.h"
 #include "platform/line_format.h"
 #include "printer_sim_impl.h"
+#include "state_file.h"
 
 namespace tarvo::sim {
 namespace {
@@ -119,7 +120,7 @@ void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
     const ssize_t n = ::read(pty_.master(), buffer, std::min(chunk, sizeof buffer));
     if (n > 0) {
         const std::string_view bytes(buffer, static_cast<std::size_t>(n));
-        transcript_.append(Direction::HostToPrinter, bytes);
+        transcript_.append(Direction::HostToPrinter, secrets_.mask(bytes));
         Pace(&nextReadAt_, bytes.size(), bytesPerSecond);
         hear(bytes);
     }
@@ -142,6 +143,8 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
         }
         engine_->hear(heard, &pieces);
         outputPaused_ = engine_->outputPaused();
+        if (auto line = engine_->takeLineChange())
+            line_ = *line;
     }
     for (OutgoingPiece& piece : pieces)
         output_.push_back(std::move(piece));

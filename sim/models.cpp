@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "models/model_tables.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {
@@ -121,6 +122,22 @@ std::string IdentificationReply(int model, std::string_view firmware,
 std::string_view ShellPlatformName(int model) {
     const LanmereModel* info = Lanmere(model);
     return info != nullptr ? info->platformName : "";
+}
+
+bool HasDirectory(int model) {
+    const tarvo::ModelRow* row = Lanmere(model) != nullptr ? tarvo::FindModelRow(model) : nullptr;
+    return row != nullptr && row->directory;
+}
+
+unsigned ImageBufferKb(int model) {
+    constexpr unsigned kFineKb = 1024;   // 400 dpi heads and finer
+    constexpr unsigned kCoarseKb = 512;  // 300 dpi heads and coarser
+    const tarvo::ModelRow* row = tarvo::FindModelRow(model);
+    if (row == nullptr)
+        return 0;
+    if (row->imageSizeKb != tarvo::kImageSizeAsked)
+        return static_cast<unsigned>(row->imageSizeKb);
+    return row->mmPerDot < 0.08 ? kFineKb : kCoarseKb;
 }
 
 std::string_view ScriptProgramNumber(int model) {

@@ -24,6 +24,13 @@ std::string IdentificationReply(int model, std::string_view firmware,
 // without one.
 std::string_view ShellPlatformName(int model);
 
+// Whether the escape-language `model` answers the object listings (<ESC>v, u, x, y).
+bool HasDirectory(int model);
+
+// The image buffer in KB that <ESC>m1 reports: the host's table value where it has one,
+// otherwise a size that suits the model's resolution.
+unsigned ImageBufferKb(int model);
+
 // What a script-language model answers to PRINT VERSION$(2); empty for other models.
 std::string_view ScriptProgramNumber(int model);
 

@@ -5,10 +5,10 @@
 
 namespace tarvo::sim {
 
-void PrinterEngine::setProtocol(Protocol protocol) {
-    protocol_ = protocol;
+void PrinterEngine::setLine(const LineSettings& line) {
+    line_ = line;
     // Only XON/XOFF lets the host hold the printer's output.
-    if (protocol != Protocol::XonXoff)
+    if (line.protocol != Protocol::XonXoff)
         outputPaused_ = false;
 }
 

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "printer_state.h"
@@ -14,10 +16,13 @@
 
 namespace tarvo::sim {
 
-// Answers that the options make differ from the model's own (empty: the model's own).
+// Answers that the options make differ from the model's own (empty: the model's own), and the
+// hardware the options give the printer.
 struct Identity {
     std::string programNumber;
     std::string identReply;
+    std::string networkInterface;  // empty: none
+    int installedOption = 0;
 };
 
 class PrinterEngine {
@@ -30,8 +35,11 @@ class PrinterEngine {
 
     void setState(const PrinterState& state) { state_ = state; }
     const PrinterState& state() const { return state_; }
+    PrinterState& state() { return state_; }
 
-    void setProtocol(Protocol protocol);
+    void setLine(const LineSettings& line);
+    // The line a host's command switched the printer to since the last call, once.
+    std::optional<LineSettings> takeLineChange() { return std::exchange(lineChange_, {}); }
     virtual void setFrameCharacters(char preamble, char postamble) = 0;
     // Replaces the faults; the count of reply bytes towards a line cut starts again.
     void setFaults(const Faults& faults) { replies_.setFaults(faults); }
@@ -51,7 +59,8 @@ class PrinterEngine {
   protected:
     PrinterState state_;
     const Identity identity_;
-    Protocol protocol_ = Protocol::XonXoff;
+    LineSettings line_;
+    std::optional<LineSettings> lineChange_;
     ReplyChannel replies_;
     std::vector<std::string> messages_;
     bool outputPaused_ = false;

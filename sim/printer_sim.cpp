@@ -11,6 +11,7 @@
 #include "models.h"
 #include "printer_sim_impl.h"
 #include "printer_state.h"
+#include "state_file.h"
 
 namespace tarvo::sim {
 namespace {
@@ -23,13 +24,29 @@ constexpr auto kSettleLimit = std::chrono::seconds(2);
 constexpr auto kQuietTime = std::chrono::milliseconds(3);
 constexpr auto kSettlePollInterval = std::chrono::microseconds(250);
 
+constexpr int kLastInstalledOption = 4;
+constexpr const char* kDefaultInterface = "eth0";
+
 PrinterState InitialState(const Options& options) {
     PrinterState state;
     state.model = options.model;
     state.firmware = options.firmware;
     state.memoryTotalKb = options.memoryTotalKb;
     state.memoryFreeKb = options.memoryFreeKb;
+    if (options.family == Family::Lanmere)
+        state.config = DefaultConfig(options.model);
+    state.adminPassword = options.adminPassword;
     return state;
+}
+
+Identity IdentityOf(const Options& options) {
+    return {options.programNumber, options.identReply,
+            options.networkInterface.value_or(kDefaultInterface), options.installedOption};
+}
+
+// An interface name goes into the shell's output as it is: printable, no blank, like a password.
+bool ValidInterfaceName(const std::optional<std::string>& name) {
+    return !name || name->empty() || ValidPassword(*name);
 }
 
 const char* FamilyName(Family family) {
@@ -54,6 +71,18 @@ std::string CheckOptions(const Options& options) {
     if (options.memoryFreeKb > options.memoryTotalKb) {
         return "free memory exceeds total memory";
     }
+    if (options.installedOption < 0 || options.installedOption > kLastInstalledOption) {
+        return "the installed option is a number from 0 to 4";
+    }
+    if (!ValidPassword(options.adminPassword)) {
+        return "a password must be 1 to 32 printable characters, no blank";
+    }
+    if (!ValidInterfaceName(options.networkInterface)) {
+        return "a network interface name is up to 32 printable characters, no blank";
+    }
+    if (!options.objects.empty() && options.family != Family::Lanmere) {
+        return "only a Lanmere printer stores objects";
+    }
     return {};
 }
 
@@ -61,10 +90,9 @@ std::string CheckOptions(const Options& options) {
 
 PrinterSim::Impl::Impl(Options options)
     : options_(std::move(options)),
-      engine_(MakeEngine(options_.family, InitialState(options_),
-                         Identity{options_.programNumber, options_.identReply})),
+      engine_(MakeEngine(options_.family, InitialState(options_), IdentityOf(options_))),
       line_(options_.line) {
-    engine_->setProtocol(line_.protocol);
+    engine_->setLine(line_);
     engine_->setFrameCharacters(options_.preamble, options_.postamble);
     engine_->setFaults(options_.faults);
 }
@@ -103,19 +131,42 @@ bool PrinterSim::Impl::start(std::string* error) {
     return true;
 }
 
+namespace {
+
+// Stores the options' objects over those of the state.
+bool StoreOptionObjects(const std::vector<ObjectEntry>& objects, PrinterState* state,
+                        std::string* error) {
+    for (const ObjectEntry& entry : objects) {
+        if (std::string reason = StoreObject(state, entry.kind, entry.object); !reason.empty()) {
+            *error = "cannot store " + std::string(ObjectKindName(entry.kind)) + " " +
+                     std::to_string(entry.object.id) + ": " + reason;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 // Loads the saved state over the options' one, or writes the file when there is none yet, so
 // that a state path that cannot be written is reported now and not lost at the end.
 bool PrinterSim::Impl::prepareState(std::string* error) {
     PrinterState state = InitialState(options_);
+    LoadResult result = LoadResult::Missing;
     if (!options_.statePath.empty()) {
-        const LoadResult result = LoadStateFile(options_.statePath, &state, error);
+        result = LoadStateFile(options_.statePath, &state, error);
         if (result == LoadResult::Failed)
             return false;
-        if (result == LoadResult::Missing && !SaveStateFile(options_.statePath, state, error)) {
-            return false;
-        }
     }
+    // What the file holds; objects of the options stored over it are saved as changes.
     savedState_ = state;
+    if (!StoreOptionObjects(options_.objects, &state, error))
+        return false;
+    if (!options_.statePath.empty() && result == LoadResult::Missing) {
+        if (!SaveStateFile(options_.statePath, state, error))
+            return false;
+        savedState_ = state;
+    }
     std::lock_guard lock(mutex_);
     engine_->setState(state);
     return true;
@@ -212,7 +263,12 @@ void PrinterSim::Impl::setFaults(const Faults& faults) {
 void PrinterSim::Impl::setLine(const LineSettings& line) {
     std::lock_guard lock(mutex_);
     line_ = line;
-    engine_->setProtocol(line.protocol);
+    engine_->setLine(line);
+}
+
+LineSettings PrinterSim::Impl::line() const {
+    std::lock_guard lock(mutex_);
+    return line_;
 }
 
 void PrinterSim::Impl::setFrameCharacters(char preamble, char postamble) {
@@ -252,6 +308,9 @@ void PrinterSim::setFaults(const Faults& faults) {
 }
 void PrinterSim::setLine(const LineSettings& line) {
     impl_->setLine(line);
+}
+LineSettings PrinterSim::line() const {
+    return impl_->line();
 }
 void PrinterSim::setFrameCharacters(char preamble, char postamble) {
     impl_->setFrameCharacters(preamble, postamble);

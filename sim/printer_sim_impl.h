@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "platform/unique_fd.h"
 #include "printer_engine.h"
 #include "pseudo_terminal.h"
+#include "secret_mask.h"
 #include "tarvo/sim/printer_sim.h"
 #include "transcript.h"
 
@@ -36,7 +38,18 @@ class PrinterSim::Impl {
     std::vector<std::string> receivedMessages() const;
     void setFaults(const Faults& faults);
     void setLine(const LineSettings& line);
+    LineSettings line() const;
     void setFrameCharacters(char preamble, char postamble);
+
+    // Reads the printer's memory under the lock.
+    template <typename Read>
+    auto readState(Read read) const {
+        std::lock_guard lock(mutex_);
+        return read(engine_->state(), line_);
+    }
+    // Changes the printer's memory under the lock: `change` returns empty, or why it refused
+    // (and then must have left the state alone). Refused unless a Lanmere printer is running.
+    bool changeState(const std::function<std::string(PrinterState&)>& change, std::string* error);
 
   private:
     // What the line thread is doing, for settle(). The last three wait for the host; settle()
@@ -99,6 +112,7 @@ class PrinterSim::Impl {
     Clock::time_point closingSince_{};
     PrinterState savedState_;
     bool saveFailureReported_ = false;
+    SecretMask secrets_;
 };
 
 }  // namespace tarvo::sim

@@ -1,9 +1,12 @@
-// What the simulated printer remembers between runs, and its text file: "key = value" lines,
-// '#' comments, so that a person can read and edit it.
+// What the simulated printer remembers between runs, and the changes to it that keep its
+// memory figures right.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "object_store.h"
+#include "printer_config.h"
 
 namespace tarvo::sim {
 
@@ -11,27 +14,31 @@ struct PrinterState {
     int model = 18;
     std::string firmware = "1.13";
     unsigned memoryTotalKb = 1024;
-    unsigned memoryFreeKb = 987;
+    unsigned memoryFreeKb = 987;  // what <ESC>m reports: stored objects are already taken off
+    // Lanmere printers only.
+    PrinterConfig config;
+    ObjectStore objects;
+    std::string shellUser = "user";
+    std::string adminPassword = "admin";
 
     bool operator==(const PrinterState&) const = default;
 };
+
+inline constexpr std::string_view kAdminUser = "admin";
+inline constexpr std::string_view kPlainUser = "user";
 
 // The firmware text goes into the identification reply between commas, so it must stay one
 // printable field of at most 32 characters.
 bool ValidFirmware(std::string_view text);
 
-std::string FormatState(const PrinterState& state);
+// A password must survive the shell's command line: 1..32 printable characters, no blank.
+bool ValidPassword(std::string_view text);
 
-// Parses the text of a state file over *state (keys that are missing keep their values).
-// On failure returns false with "line N: reason" in *error and leaves *state unchanged.
-bool ParseState(const std::string& text, PrinterState* state, std::string* error);
+// Stores `object` (in place of one with the same kind and number) and takes its memory.
+// Returns empty, or why not (state unchanged).
+std::string StoreObject(PrinterState* state, ObjectKind kind, StoredObject object);
 
-enum class LoadResult { Loaded, Missing, Failed };
-
-// Reads `path` into *state. Failed comes with a message naming the file (and line) in *error.
-LoadResult LoadStateFile(const std::string& path, PrinterState* state, std::string* error);
-
-// Replaces `path` atomically. Returns false with a message in *error.
-bool SaveStateFile(const std::string& path, const PrinterState& state, std::string* error);
+// Removes an object and gives its memory back; false when there is none.
+bool RemoveObject(PrinterState* state, ObjectKind kind, unsigned id);
 
 }  // namespace tarvo::sim

@@ -23,11 +23,11 @@ void ProtocolEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* ou
                 onEnquiry(out);
                 break;
             case FrameParser::Event::ResumeOutput:
-                if (protocol_ == Protocol::XonXoff)
+                if (line_.protocol == Protocol::XonXoff)
                     outputPaused_ = false;
                 break;
             case FrameParser::Event::PauseOutput:
-                if (protocol_ == Protocol::XonXoff)
+                if (line_.protocol == Protocol::XonXoff)
                     outputPaused_ = true;
                 break;
             case FrameParser::Event::None:
@@ -38,7 +38,7 @@ void ProtocolEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* ou
 
 void ProtocolEngine::onMessage(const std::string& body, std::vector<OutgoingPiece>* out) {
     messages_.push_back(body);
-    if (protocol_ != Protocol::Standard) {
+    if (line_.protocol != Protocol::Standard) {
         process(body, out);
         return;
     }
@@ -61,7 +61,7 @@ void ProtocolEngine::onMessage(const std::string& body, std::vector<OutgoingPiec
 }
 
 void ProtocolEngine::onEnquiry(std::vector<OutgoingPiece>* out) {
-    if (protocol_ != Protocol::Standard)
+    if (line_.protocol != Protocol::Standard)
         return;
     Faults& faults = replies_.faults();
     if (faults.busyCount > 0) {
@@ -81,13 +81,22 @@ void ProtocolEngine::acknowledgeAndProcessHeld(std::vector<OutgoingPiece>* out) 
     }
 }
 
+// The commands take effect even when noise goes out in place of their replies; a new line
+// takes effect once the message is done.
 void ProtocolEngine::process(std::string_view body, std::vector<OutgoingPiece>* out) {
+    std::vector<Reply> replies;
+    interpreter_.run(body, &state_, line_, &replies);
+    if (auto line = interpreter_.takeLineChange()) {
+        setLine(*line);
+        lineChange_ = line;
+    }
     if (replies_.sendFloodInstead(out))
         return;
-    for (std::string_view command : SplitCommands(body)) {
-        if (auto text = AnswerCommand(command, state_, identity_)) {
-            replies_.sendReply(framed(*text), out);
-        }
+    for (const Reply& reply : replies) {
+        std::string bytes;
+        for (const std::string& text : reply)
+            bytes += framed(text);
+        replies_.sendReply(std::move(bytes), out);
     }
 }
 

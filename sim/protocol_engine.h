@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands.h"
 #include "frame_parser.h"
 #include "printer_engine.h"
 
@@ -32,6 +33,7 @@ class ProtocolEngine final : public PrinterEngine {
     char postamble_ = 0;
     FrameParser parser_;
     std::deque<std::string> held_;  // messages taken while busy, processed once ready
+    CommandInterpreter interpreter_{identity_};
 };
 
 }  // namespace tarvo::sim

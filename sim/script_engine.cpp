@@ -25,7 +25,7 @@ void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out)
     for (char byte : bytes) {
         if (lineCut())
             return;
-        if (protocol_ == Protocol::XonXoff && (byte == kDc1 || byte == kDc3)) {
+        if (line_.protocol == Protocol::XonXoff && (byte == kDc1 || byte == kDc3)) {
             outputPaused_ = byte == kDc3;
             continue;
         }
@@ -35,17 +35,17 @@ void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out)
         if (byte == '\r') {
             afterCr_ = true;
             if (!std::exchange(overrun_, false))
-                onLine(std::exchange(line_, {}), out);
+                onLine(std::exchange(lineText_, {}), out);
             continue;
         }
         if (overrun_)
             continue;
-        if (line_.size() >= kMaxLineBytes) {
+        if (lineText_.size() >= kMaxLineBytes) {
             overrun_ = true;
-            std::string().swap(line_);
+            std::string().swap(lineText_);
             continue;
         }
-        line_.push_back(byte);
+        lineText_.push_back(byte);
     }
 }
 

@@ -27,7 +27,7 @@ class ScriptEngine final : public PrinterEngine {
   private:
     void onLine(std::string line, std::vector<OutgoingPiece>* out);
 
-    std::string line_;
+    std::string lineText_;
     bool afterCr_ = false;  // an LF now still belongs to the last line end
     bool overrun_ = false;  // the current line has grown too long and is being skipped
 };

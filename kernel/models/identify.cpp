@@ -117,7 +117,7 @@ int IdentifyEscapePrinter(int ctx, Context& context, char* modelName, char* prog
     CopyBounded(candidate, programNumber, PCU_ID_NUMBER_SIZE);
     CopyBounded(parsed->firmware, firmware, PCU_ID_FIRMWARE_SIZE);
     context.settings.model = model;
-    context.settings.firmware = parsed->firmware.substr(0, PCU_ID_FIRMWARE_SIZE - 1);
+    CopyBounded(parsed->firmware, context.settings.firmware, sizeof context.settings.firmware);
     State().programNumberSecond = second;
     return PCU_OK;
 }
@@ -202,7 +202,7 @@ TARVO_API int PCUGetPrinterID(int ctx, char* modelName, char* programNumber, cha
                         : std::string_view(),
                     programNumber, PCU_ID_NUMBER_SIZE);
         CopyBounded(context->settings.firmware, firmware, PCU_ID_FIRMWARE_SIZE);
-        return context->settings.firmware.empty() ? PCU_ERR_NO_FIRMWARE : PCU_OK;
+        return context->settings.firmware[0] == '\0' ? PCU_ERR_NO_FIRMWARE : PCU_OK;
     }
     const bool askedAsDefault = std::strncmp(modelName, "DEFAULT", PCU_ID_MODEL_SIZE) == 0;
     if (context->comm.family == PCU_FAMILY_BRAKENHOLM && !askedAsDefault) {

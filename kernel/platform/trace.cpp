@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "port/notation.h"
 
@@ -28,6 +30,58 @@ struct TraceSink {
 };
 
 TraceSink gSink;
+
+constexpr std::string_view kMask = "*****";
+
+struct Secret {
+    std::string text;
+    bool writeSeen = false;   // the first write under the mask has been traced
+    bool maskWrites = false;  // show every later write as stars
+};
+
+std::vector<Secret> gSecrets;
+
+void Wipe(std::string& text) {
+    ::explicit_bzero(text.data(), text.size());
+    text.clear();
+}
+
+void ReplaceAll(std::string& bytes, std::string_view secret) {
+    for (std::size_t at = bytes.find(secret); at != std::string::npos;
+         at = bytes.find(secret, at + kMask.size())) {
+        bytes.replace(at, secret.size(), kMask);
+    }
+}
+
+void StarPrintable(std::string& bytes) {
+    for (char& c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x20)
+            c = '*';
+    }
+}
+
+// `bytes` with every active secret taken out.
+std::string Masked(TraceDirection direction, std::string_view bytes) {
+    std::string out(bytes);
+    for (Secret& secret : gSecrets) {
+        if (secret.text.empty())
+            continue;
+        if (direction == TraceDirection::Sent) {
+            if (!secret.writeSeen) {
+                secret.writeSeen = true;
+                secret.maskWrites = out.find(secret.text) == std::string::npos;
+            }
+            if (secret.maskWrites) {
+                StarPrintable(out);
+                continue;
+            }
+            // Only the first write can be shown; later ones could continue a cut secret.
+            secret.maskWrites = true;
+        }
+        ReplaceAll(out, secret.text);
+    }
+    return out;
+}
 
 FILE* Sink() {
     if (!gSink.initialised) {
@@ -72,7 +126,12 @@ bool TraceEnabled() {
 void TraceBytes(std::string_view port, TraceDirection direction, std::string_view bytes) {
     if (!TraceEnabled() || bytes.empty())
         return;
-    WriteLine(port, direction == TraceDirection::Sent ? '>' : '<', RenderMnemonics(bytes));
+    const char marker = direction == TraceDirection::Sent ? '>' : '<';
+    if (gSecrets.empty()) {
+        WriteLine(port, marker, RenderMnemonics(bytes));
+        return;
+    }
+    WriteLine(port, marker, RenderMnemonics(Masked(direction, bytes)));
 }
 
 void TraceNote(std::string_view port, std::string_view note) {
@@ -83,6 +142,15 @@ void TraceNote(std::string_view port, std::string_view note) {
 
 void ResetTrace() {
     gSink.close();
+}
+
+TraceSecret::TraceSecret(std::string_view secret) {
+    gSecrets.push_back(Secret{std::string(secret)});
+}
+
+TraceSecret::~TraceSecret() {
+    Wipe(gSecrets.back().text);
+    gSecrets.pop_back();
 }
 
 }  // namespace tarvo::platform

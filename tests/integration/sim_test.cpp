@@ -24,6 +24,7 @@
 #include <tuple>
 #include <vector>
 
+#include "integration/sim_host.h"
 #include "platform/line_format.h"
 #include "platform/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
@@ -31,185 +32,9 @@
 namespace tarvo::sim {
 namespace {
 
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-using platform::FlowControl;
-using platform::LineFormat;
-using platform::UniqueFd;
+using namespace wire;
 
-std::string Frame(const std::string& body) {
-    return "\x02" + body + "\x03";
-}
-
-const std::string kAskId = Frame("\x1bM1");
-const std::string kAskMemory = Frame("\x1bm");
-const std::string kEnq = "\x05";
-const std::string kAck = "\x11";
-const std::string kBusy = "\x13";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// A private directory, also made the runtime directory where hosts leave their line notes.
-class TestDirectory {
-  public:
-    TestDirectory() {
-        char pattern[] = "/tmp/tarvo-sim-test.XXXXXX";
-        root_ = ::mkdtemp(pattern);
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        if (old != nullptr)
-            oldRuntime_ = old;
-        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
-    }
-    ~TestDirectory() {
-        if (oldRuntime_) {
-            ::setenv("XDG_RUNTIME_DIR", oldRuntime_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-        std::filesystem::remove_all(root_);
-    }
-    std::string path(const std::string& name) const { return root_ + "/" + name; }
-
-  private:
-    std::string root_;
-    std::optional<std::string> oldRuntime_;
-};
-
-// The host's end of the line, opened the way a serial port layer opens a device.
-class Host {
-  public:
-    explicit Host(const std::string& device)
-        : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK)) {
-        termios settings{};
-        if (fd_ && ::tcgetattr(fd_.get(), &settings) == 0) {
-            ::cfmakeraw(&settings);
-            ::tcsetattr(fd_.get(), TCSANOW, &settings);
-        }
-    }
-    bool isOpen() const { return static_cast<bool>(fd_); }
-
-    void note(const LineFormat& format) {
-        ASSERT_TRUE(platform::WriteLineNote(platform::PtyNumberOf(fd_.get()), format));
-    }
-
-    void send(const std::string& bytes) {
-        ASSERT_EQ(::write(fd_.get(), bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
-    }
-
-    // Everything that can be read without waiting.
-    std::string drain() {
-        std::string received;
-        char buffer[4096];
-        ssize_t n = 0;
-        while (readable(0ms) && (n = ::read(fd_.get(), buffer, sizeof buffer)) > 0) {
-            received.append(buffer, static_cast<std::size_t>(n));
-        }
-        return received;
-    }
-
-    // Reads until `count` bytes came, end of file, or `limit`.
-    std::string receive(std::size_t count, std::chrono::milliseconds limit = 1500ms) {
-        std::string received;
-        const auto deadline = Clock::now() + limit;
-        char buffer[4096];
-        while (received.size() < count && Clock::now() < deadline) {
-            if (!readable(10ms))
-                continue;
-            const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            received.append(buffer, static_cast<std::size_t>(n));
-        }
-        return received;
-    }
-
-    // True once poll reports the hang-up and a read returns end of file.
-    bool seesLineClosed(std::chrono::milliseconds limit = 1500ms) {
-        const auto deadline = Clock::now() + limit;
-        while (Clock::now() < deadline) {
-            pollfd fd{fd_.get(), POLLIN, 0};
-            if (::poll(&fd, 1, 10) > 0 && (fd.revents & POLLHUP) != 0) {
-                char byte = 0;
-                return ::read(fd_.get(), &byte, 1) == 0;
-            }
-        }
-        return false;
-    }
-
-  private:
-    bool readable(std::chrono::milliseconds wait) {
-        pollfd fd{fd_.get(), POLLIN, 0};
-        return ::poll(&fd, 1, static_cast<int>(wait.count())) > 0 && (fd.revents & POLLIN);
-    }
-
-    UniqueFd fd_;
-};
-
-LineFormat NoteFor(const LineSettings& line) {
-    LineFormat format;
-    format.baud = line.baud;
-    format.dataBits = line.dataBits;
-    format.parity = line.parity;
-    format.stopBits = line.stopBits;
-    format.flow = line.protocol == Protocol::XonXoff  ? FlowControl::XonXoff
-                  : line.protocol == Protocol::RtsCts ? FlowControl::RtsCts
-                                                      : FlowControl::None;
-    return format;
-}
-
-Options StandardOptions(char preamble = 0, char postamble = 0) {
-    Options options;
-    options.line.protocol = Protocol::Standard;
-    options.preamble = preamble;
-    options.postamble = postamble;
-    return options;
-}
-
-Options BrakenholmOptions(int model = 40) {
-    Options options;
-    options.family = Family::Brakenholm;
-    options.model = model;
-    return options;
-}
-
-class SimTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        host.reset();
-        if (sim)
-            sim->stop();
-    }
-
-    // Starts a printer and a host whose note matches it (or the note given).
-    void start(const Options& options, std::optional<LineFormat> note = std::nullopt) {
-        sim = std::make_unique<PrinterSim>(options);
-        std::string error;
-        ASSERT_TRUE(sim->start(&error)) << error;
-        host = std::make_unique<Host>(sim->devicePath());
-        ASSERT_TRUE(host->isOpen());
-        host->note(note.value_or(NoteFor(options.line)));
-    }
-
-    std::string ask(const std::string& bytes) {
-        host->send(bytes);
-        sim->settle();
-        return host->drain();
-    }
-
-    TestDirectory dir;
-    std::unique_ptr<PrinterSim> sim;
-    std::unique_ptr<Host> host;
-};
+class SimTest : public SimHostTest {};
 
 // --- Models and identification ---
 
@@ -794,9 +619,13 @@ TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
     options.firmware = "1.20";
     options.statePath = path;
     start(options);
-    EXPECT_EQ(ReadFile(path),
-              "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
-              "model = 5200A\nfirmware = 1.20\nmemory-total-kb = 1024\nmemory-free-kb = 987\n");
+    const std::string created = ReadFile(path);
+    const std::string head =
+        "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
+        "model = 5200A\nfirmware = 1.20\nmemory-total-kb = 1024\nmemory-free-kb = 987\n";
+    EXPECT_EQ(created.substr(0, head.size()), head);
+    EXPECT_NE(created.find("\nconfig.label-length = 1000\n"), std::string::npos) << created;
+    EXPECT_EQ(created.find("shell-user"), std::string::npos) << "the 5200A has no shell";
     host.reset();
     sim.reset();
 
@@ -1128,6 +957,37 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
     }
 }
 
+TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
+    const std::string objects = dir.path("objects.txt");
+    WriteFile(objects, "# the shop's own\nformat.1 = Shipping,0,2048\nfont.29 = Logo,400,100\n");
+    Program program({"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
+                     "--admin-password", "pw", "--objects-from", objects});
+    const std::string line = program.firstLine();
+    const std::string prefix = "tarvo-printersim: TQ5e-QEL on ";
+    ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+    Host programHost(line.substr(prefix.size()));
+    programHost.note({9600, 7, 'E', 1, FlowControl::XonXoff});
+    const std::pair<std::string, std::string> exchanges[] = {
+        {Frame("\x1bO"), "2"},
+        {Frame("\x1bx"), "1,Shipping,0,2048\r\n"},
+        {Frame("\x1bm"), "1024,984"},
+        {Frame("\x1b.x,echo IFNAME=$SETENV_OS{IFNAME}"), "IFNAME="},
+        {Frame("\x1b.x,su -p pw admin") + Frame("\x1b.x,whoami"), "admin"},
+    };
+    for (const auto& [request, reply] : exchanges) {
+        programHost.send(request);
+        EXPECT_EQ(programHost.receive(reply.size()), reply);
+    }
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(), 0);
+
+    WriteFile(objects, "font.5 = Resident,200,1\n");
+    Program refused({"--objects-from", objects});
+    EXPECT_EQ(refused.errors(),
+              "tarvo-printersim: cannot store font 5: font number 5 is taken by a resident font\n");
+    EXPECT_EQ(refused.wait(), 1);
+}
+
 TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
     for (const std::vector<std::string>& arguments :
          std::vector<std::vector<std::string>>{{"--parity", "X"},
@@ -1149,6 +1009,23 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
         EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     }
+    const std::string badObjects = dir.path("bad-objects.txt");
+    WriteFile(badObjects, "font.29 = Logo,400,100\nlogo = 1\n");
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--options", "5"},
+                                               {"--network", "eth 0"},
+                                               {"--admin-password", ""},
+                                               {"--objects-from", dir.path("missing.txt")},
+                                               {"--objects-from", badObjects}}) {
+        Program program(arguments);
+        const std::string errors = program.errors();
+        EXPECT_EQ(program.wait(), 2) << arguments[0];
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_NE(errors.find(arguments[0]), std::string::npos) << errors;
+    }
+    Program badList({"--objects-from", badObjects});
+    EXPECT_NE(badList.errors().find("line 2: unknown kind of object \"logo\""), std::string::npos);
+
     Program mismatch({"--model", "TQ8e", "--family=lanmere"});
     EXPECT_EQ(mismatch.errors(),
               "tarvo-printersim: --model TQ8e is a brakenholm model, not lanmere\n");

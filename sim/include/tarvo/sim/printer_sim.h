@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,31 @@ struct Faults {
     std::size_t floodBytes = 0;  // >0: answer the next request with this many bytes of noise
 };
 
+// One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
+// the value, which its reply to <ESC>p then shows as '?'.
+using ConfigValue = std::optional<int>;
+
+// The four kinds of object a Lanmere printer stores, each with a listing of its own.
+enum class ObjectKind { Font = 0, Graphic = 1, Format = 2, Page = 3 };
+
+// One stored object as the printer lists it: "id,description,type,size".
+struct StoredObject {
+    unsigned id = 0;          // 0..65535; a font may not take a resident font's number
+    std::string description;  // 0..32 printable characters, no comma, no blank at either end
+    // The third field of the listing. Fonts: the type code, 200 bitmap, 300 Speedo, 301 or 400
+    // TrueType. Other kinds: a field hosts skip, 1..16 printable characters without a comma.
+    // Empty: "200" for a font, "0" for the others.
+    std::string type;
+    std::uint32_t size = 0;  // bytes; takes size / 1024 KB (rounded up) of the printer's memory
+
+    bool operator==(const StoredObject&) const = default;
+};
+
+struct ObjectEntry {
+    ObjectKind kind = ObjectKind::Font;
+    StoredObject object;
+};
+
 struct Options {
     // The model must belong to the family; start() refuses a mismatch.
     Family family = Family::Lanmere;
@@ -70,9 +96,21 @@ struct Options {
     std::string identReply;
     unsigned memoryTotalKb = 1024;  // answered to <ESC>m as "total,free"
     unsigned memoryFreeKb = 987;
+    // Lanmere: the installed option answered to <ESC>O, 0 (none) to 4.
+    int installedOption = 0;
+    // Lanmere models with a shell: the network interface named by `echo $SETENV_OS{IFNAME}`;
+    // empty for none. nullopt: "eth0".
+    std::optional<std::string> networkInterface;
+    // Lanmere models with a shell: the administrator's password of a new printer (a saved state
+    // keeps its own). 1..32 printable characters without blanks.
+    std::string adminPassword = "admin";
+    // Lanmere: objects stored at start, in place of saved ones with the same kind and number.
+    // Each takes memory from memoryFreeKb.
+    std::vector<ObjectEntry> objects;
     std::string linkPath;  // when set, a symlink to the device is made there
-    // When set, state is loaded from and saved to this file. A saved state overrides the
-    // firmware and memory given here; one of another model is refused.
+    // When set, state is loaded from and saved to this file: firmware, memory, and for a
+    // Lanmere printer its configuration, stored objects and shell user. A saved state overrides
+    // the firmware, memory and password given here; one of another model is refused.
     std::string statePath;
     std::string transcriptPath;  // when set, the transcript is also written there as it grows
     Faults faults;
@@ -113,19 +151,60 @@ class PrinterSim {
     // Everything exchanged so far, merged into runs per direction.
     std::vector<TranscriptEntry> transcript() const;
     // The transcript as text, one line per run: "> <STX><ESC>M1<ETX>" (host to printer) and
-    // "< 066197,1.13,6220E" (printer to host), control bytes spelled as mnemonics.
+    // "< 066197,1.13,6220E" (printer to host), control bytes spelled as mnemonics. The password
+    // of an "su -p PASSWORD NAME" line appears as one '*' per byte, here, in transcript() and in
+    // the transcript file.
     std::string transcriptText() const;
     void clearTranscript();
 
     // Lanmere: the bodies of the framed messages received, in order (frame bytes removed,
     // control bytes kept as they came). Brakenholm: the lines received, without their line
-    // ends (and on an XON/XOFF line without the flow-control bytes).
+    // ends (and on an XON/XOFF line without the flow-control bytes). Passwords are kept as they
+    // came, while the transcript shows each of their bytes as '*'.
     std::vector<std::string> receivedMessages() const;
 
     void setFaults(const Faults& faults);
     void setLine(const LineSettings& line);
+    // The line the printer is on now: the options' one, setLine()'s, or the one a host's
+    // <SI>P command switched it to.
+    LineSettings line() const;
     // Lanmere only; a Brakenholm printer ignores it.
     void setFrameCharacters(char preamble, char postamble);
+
+    // --- What a Lanmere printer keeps (a Brakenholm printer keeps none of it) ---
+    // Readers work at any time. Changes are refused (false, with a reason in *error) unless the
+    // printer is running, between start() and stop(), since start() loads the saved state over
+    // whatever came before; they are saved like changes made by a host.
+
+    // The value of configuration setting 0..42, numbered as the host numbers them: 0 gives the
+    // model, 7 the free memory in KB, 8 the image buffer in KB; 1, 16 and 40, which a printer
+    // does not keep, and indices outside 0..42 give nullopt, as does an unknown value.
+    ConfigValue configValue(int setting) const;
+    // Sets a kept setting (2..6, 9..15, 17..39, 41, 42) within its domain, whether or not the
+    // model offers it. nullopt makes the value unknown, except for settings 22..24, 28 and 29,
+    // whose commands cannot say so.
+    bool setConfigValue(int setting, ConfigValue value, std::string* error = nullptr);
+    // The numbers that follow <SI> and `letter` in the reply to <ESC>p: two for 'g' (media
+    // type, sensitivity), five for 'P' (from the line and the serial flag), and so on; empty
+    // for a letter the printer does not use.
+    std::vector<ConfigValue> configValues(char letter) const;
+    // Sets every number of an <SI> command at once, as setConfigValue() would. 'P' is refused:
+    // its numbers follow the line (setLine()) and setting 39.
+    bool setConfigValues(char letter, const std::vector<ConfigValue>& values,
+                         std::string* error = nullptr);
+
+    // Stores an object (replacing one of the same kind and number), taking its memory.
+    bool addObject(ObjectKind kind, const StoredObject& object, std::string* error = nullptr);
+    // Removes a stored object and gives back its memory; false when there is none.
+    bool deleteObject(ObjectKind kind, unsigned id);
+    // The stored objects of a kind in ascending order of number (resident fonts, which the font
+    // listing also shows, are not stored objects).
+    std::vector<StoredObject> objects(ObjectKind kind) const;
+    // Free memory as <ESC>m reports it.
+    unsigned memoryFreeKb() const;
+
+    // The shell's current user: "user" or "admin".
+    std::string shellUser() const;
 
   private:
     class Impl;

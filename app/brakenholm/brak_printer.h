@@ -1,0 +1,199 @@
+// CBrakPrinter: a Brakenholm printer, driven in Tallyscript lines over the kernel's raw port.
+//
+// Every transaction opens the port, writes its line or lines, reads what it needs and closes
+// the port again; nothing stays open between transactions. Replies are read into at most 4095
+// bytes; a longer answer is drained from the line and reported as truncated, so its tail never
+// becomes the next question's answer.
+//
+// The object belongs to the session (AppSession::printer) and keeps references to it and to the
+// prompt, both of which outlive it.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brakenholm/brak_setup.h"
+#include "brakenholm/script_port.h"
+#include "shell/app_session.h"
+#include "shell/printer_base.h"
+#include "shell/prompt.h"
+
+namespace tarvo::app {
+
+enum class TxStatus {
+    Ok,
+    OpenFailed,     // the port did not open; `error` holds the OS error
+    WriteFailed,    // a write failed; `error` holds the OS error
+    ReadFailed,     // a read failed; `error` holds the OS error
+    NotApplicable,  // the printer has no such setting; nothing was sent
+    Refused,        // the value or argument cannot be sent; nothing was sent
+};
+
+struct TxResult {
+    TxStatus status = TxStatus::Ok;
+    int error = 0;
+    bool ok() const { return status == TxStatus::Ok; }
+};
+
+struct QueryReply : TxResult {
+    std::string text;        // what this transaction read, nothing older
+    bool truncated = false;  // the printer said more than the reply buffer holds
+};
+
+// The identification texts and system variables read from the printer.
+struct BrakIdentity {
+    std::string printerDate;  // "YYYYMMDD"
+    std::string version1;     // PRINT VERSION$(1): the model's name
+    std::string version0;     // PRINT VERSION$(0): firmware, blanks collapsed
+    std::string version2;     // PRINT VERSION$(2): program number
+    std::string heapFree;
+    std::string heapAllocated;
+    std::string storageFree;
+    std::string storageUsed;
+    std::string sysvar22;
+    std::string sysvar21;       // print head dots per millimetre
+    std::int16_t sysvar23 = 0;  // non-zero when a ribbon is fitted
+    std::int16_t sysvar20 = 0;
+};
+
+struct MemoryFigures {
+    std::string free;
+    std::string used;  // storage: used; heap: allocated
+};
+
+// Where a listing came from. Only a listing read from the attached printer rewrites the host's
+// line settings: a file describes a printer that may not be the attached one, and the search
+// writes the settings it found itself.
+enum class ListingSource { Printer, File, Search };
+
+struct ListingRead {
+    TxStatus status = TxStatus::Ok;
+    bool received = false;   // the printer answered with something
+    bool truncated = false;  // and with more than the reply buffer holds
+    bool parsed = false;     // the answer parsed and is now the record
+};
+
+enum class ParityCheck {
+    NotNeeded,  // the printer's parity is not NONE
+    Confirmed,  // it is NONE and the printer still answers with a readable listing
+    NoAnswer,   // nothing came back: nothing is judged and nothing changed
+    Rewritten,  // the listing came back unreadable: printer and host were set to ODD
+    Failed,     // the port would not open
+};
+
+enum class PrinterUser { Admin, User };
+
+struct BrakPrinterOptions {
+    // The computer's local time, for setting a printer clock that does not run.
+    std::function<std::tm()> localTime;
+    // Reboot: how many times the printer is asked whether it is back, 5 s apart.
+    int rebootPolls = 24;
+};
+
+class CBrakPrinter final : public CPrinterBase {
+  public:
+    using Options = BrakPrinterOptions;
+
+    CBrakPrinter(AppSession& session, Prompt& prompt, int model, std::unique_ptr<ScriptPort> port,
+                 Options options = {});
+
+    // CPrinterBase
+    bool IsScriptFamily() const override { return true; }
+    int SetupGeneration() const override { return generation_; }
+    OpResult ReadPrinterIdentity() override;
+    OpResult SendAllSetup() override;
+    OpResult RestoreSetupDefaults() override;
+    OpResult SaveSetupFile() override;
+    OpResult LoadSetupFile() override;
+    OpResult Reboot() override;
+    OpResult SearchPrinter(SearchObserver& observer) override;
+    BrakSetup GetSetup() const override { return setup_; }
+    void SetSetup(const BrakSetup& setup) override { setup_ = setup; }
+
+    int Model() const { return model_; }
+    // "6.13" or "7.12", by the setup generation.
+    std::string_view TreeVersion() const;
+    const BrakIdentity& Identity() const { return identity_; }
+    // Table values of the last parsed listing that matched nothing ("KEY: text").
+    const std::vector<std::string>& Unrecognised() const { return unrecognised_; }
+
+    // Transactions.
+    // "SYSVAR(18)=0" CR, 200 ms, then `line` ended by CR (one CR only).
+    TxResult SendSetupLine(std::string_view line);
+    // `line` ended by exactly one CR LF, after "SYSVAR(18)=0" CR and 200 ms when `prefix`.
+    TxResult SendLine(std::string_view line, bool prefix);
+    // As SendSetupLine, then up to three reads, 2500 ms apart while nothing comes.
+    QueryReply QueryLine(std::string_view line);
+    // As QueryLine with a further wait of `waitMs` before the first read.
+    QueryReply QueryLineAfter(std::string_view line, std::uint16_t waitMs);
+
+    // Sends one setting from the record by its own SETUP command, and nothing more: a serial
+    // line setting sent this way leaves the host behind (use SendSettings for those).
+    TxResult SendSetting(BrakSetting setting);
+    // Sends `settings` from the record: every value is checked first, the serial line settings
+    // go last, and when any of them went out the host follows and the printer is asked whether
+    // it still answers. What `setup set` uses.
+    OpResult SendSettings(const std::vector<BrakSetting>& settings);
+
+    // The setup file.
+    std::vector<std::string> BuildSetupLines() const;
+    OpResult SaveSetupFileTo(const std::string& path);
+    OpResult LoadSetupFileFrom(const std::string& path);
+
+    // The setup listing.
+    ListingRead ReadSetupListing();
+    // Parses `listing` into the record. The record changes only when the listing holds the
+    // serial settings; a listing from the printer also brings the host's line settings in line.
+    bool ParseSetupListing(std::string_view listing, ListingSource source);
+
+    // Memory.
+    MemoryFigures ReadStorageMemory();
+    MemoryFigures ReadHeapMemory();
+    bool HasRoomFor(std::string_view device, long long neededBytes);
+    bool FileExists(std::string_view device, std::string_view path);
+
+    // Users and recovery.
+    bool WhoAmI();
+    TxResult SwitchUser(PrinterUser user, const SecretText& password);
+    OpResult RestoreSavedSetup();
+    ParityCheck CheckParity();
+
+  private:
+    TxResult Send(std::string_view terminatedLine, bool prefix);
+    QueryReply Query(std::string_view line, int extraWaitMs);
+    void ReadClock();
+    void ApplyAssumedValues();
+    void ReadVersionsAndVariables(const std::string& version1);
+    OpResult SendThenSerial(const std::vector<BrakSetting>& body,
+                            const std::vector<BrakSetting>& serial);
+    OpResult BringHostInLine(const std::vector<BrakSetting>& sent);
+    OpResult FollowPrinter();
+    bool PrinterAnswers();
+    bool TrySearchTrial(std::string_view lineSettings);
+    OpResult StoreFoundSettings(std::string_view foundBaud);
+
+    AppSession& session_;
+    Prompt& prompt_;
+    int model_;
+    int generation_;
+    std::unique_ptr<ScriptPort> port_;
+    Options options_;
+    BrakSetup setup_;
+    BrakIdentity identity_;
+    std::vector<std::string> unrecognised_;
+};
+
+// The session's printer as a CBrakPrinter, or null when it is the neutral one.
+CBrakPrinter* AsBrakPrinter(CPrinterBase* printer);
+
+// The printer object for `model` on the session's kernel context: a CBrakPrinter over the raw
+// port for the Brakenholm models (26 to 40), the neutral object otherwise. Nothing is read from
+// the printer; the caller runs ReadPrinterIdentity when it wants the printer's state.
+std::unique_ptr<CPrinterBase> MakePrinter(AppSession& session, Prompt& prompt, int model);
+
+}  // namespace tarvo::app

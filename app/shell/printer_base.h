@@ -1,0 +1,84 @@
+// The current printer as the session sees it, whatever its family.
+//
+// A Lanmere printer is configured through the kernel's framed functions, so for it the session
+// keeps this family-neutral object, whose operations have nothing to do and report success. A
+// Brakenholm printer is configured by the program itself in Tallyscript lines; for it the
+// session keeps a CBrakPrinter (brakenholm/brak_printer.h), whose operations do the work.
+//
+// Because the neutral operations succeed without doing anything, a command must never reach
+// them unchecked: it asks IsScriptFamily() (or uses AsBrakPrinter) first and takes the kernel's
+// road otherwise.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "brakenholm/brak_setup.h"
+#include "shell/search_observer.h"
+
+namespace tarvo::app {
+
+enum class OpStatus {
+    Done,
+    Cancelled,     // the operator said no
+    NotSupported,  // the printer has no such operation (generation-1 defaults, for one)
+    Refused,       // the input was not acceptable; nothing was sent or written
+    Failed,        // the port, a write or a file failed
+    NoAnswer,      // the printer did not answer
+};
+
+struct OpResult {
+    OpStatus status = OpStatus::Done;
+    // The first setting that failed or was refused, when the operation sends settings.
+    std::optional<BrakSetting> setting;
+    // What went wrong, for the operator (empty when the status says enough).
+    std::string detail;
+
+    bool ok() const { return status == OpStatus::Done; }
+};
+
+// "done", "cancelled", "not supported", ...
+const char* StatusName(OpStatus status);
+
+// One line for the operator: the status, the setting and the detail.
+std::string Describe(const OpResult& result);
+
+class CPrinterBase {
+  public:
+    static constexpr int kNoGeneration = -1;
+
+    // `printerHandle` is the session's kernel context, passed to every port the printer opens.
+    explicit CPrinterBase(int printerHandle) : printerHandle_(printerHandle) {}
+    virtual ~CPrinterBase() = default;
+    CPrinterBase(const CPrinterBase&) = delete;
+    CPrinterBase& operator=(const CPrinterBase&) = delete;
+
+    int PrinterHandle() const { return printerHandle_; }
+
+    // Whether the printer speaks Tallyscript (and this object does the work).
+    virtual bool IsScriptFamily() const { return false; }
+    // Setup generation 0..3 of a Brakenholm printer, kNoGeneration otherwise.
+    virtual int SetupGeneration() const { return kNoGeneration; }
+
+    // Reads the printer's identification, setup, clock and memory.
+    virtual OpResult ReadPrinterIdentity() { return {}; }
+    // Sends the whole setup record; the result names the first setting that failed.
+    virtual OpResult SendAllSetup() { return {}; }
+    // Brings the printer back to its factory setup (NotSupported where it cannot).
+    virtual OpResult RestoreSetupDefaults() { return {}; }
+    // Saves the setup record to a file the operator chooses, or loads it from one.
+    virtual OpResult SaveSetupFile() { return {}; }
+    virtual OpResult LoadSetupFile() { return {}; }
+    virtual OpResult Reboot() { return {}; }
+    // Finds the line settings of the printer on the session's port.
+    virtual OpResult SearchPrinter(SearchObserver& /*observer*/) { return {}; }
+
+    // The setup record (a cleared one for the neutral printer, which has none).
+    virtual BrakSetup GetSetup() const { return {}; }
+    virtual void SetSetup(const BrakSetup& /*setup*/) {}
+
+  private:
+    int printerHandle_;
+};
+
+}  // namespace tarvo::app

@@ -1,0 +1,130 @@
+// Commands about what the printer stores: fonts, graphics, formats and pages.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli_support.h"
+#include "command_runs.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::cli {
+namespace {
+
+struct Row {
+    unsigned id;
+    std::string description;
+    unsigned long size;
+};
+
+// One kind of object: how to read its listing and walk what it left in the context.
+struct Kind {
+    const char* name;
+    int (*read)(int, uint16_t*);
+    std::vector<Row> (*rows)(int ctx);
+};
+
+std::vector<Row> FontRows(int ctx) {
+    uint16_t count = 0;
+    PCUGetFontCount(ctx, &count);
+    std::vector<uint16_t> ids(count);
+    PCUGetFontIDs(ctx, ids.data(), nullptr, nullptr, &count);
+    std::vector<Row> rows;
+    for (uint16_t i = 0; i < count; ++i) {
+        FontInfo info{};
+        if (PCUGetFontInfo(ctx, ids[i], &info) == PCU_OK)
+            rows.push_back({info.id, info.description, static_cast<unsigned long>(info.size)});
+    }
+    return rows;
+}
+
+std::vector<Row> GraphicRows(int ctx) {
+    uint16_t count = 0;
+    PCUGetGraphicCount(ctx, &count);
+    std::vector<uint16_t> ids(count);
+    PCUGetGraphicIDs(ctx, ids.data(), nullptr, nullptr, &count);
+    std::vector<Row> rows;
+    for (uint16_t i = 0; i < count; ++i) {
+        GraphicInfo info{};
+        if (PCUGetGraphicInfo(ctx, ids[i], &info) == PCU_OK)
+            rows.push_back({info.id, info.description, static_cast<unsigned long>(info.size)});
+    }
+    return rows;
+}
+
+std::vector<Row> FormatRows(int ctx) {
+    uint16_t count = 0;
+    PCUGetFormatCount(ctx, &count);
+    std::vector<uint16_t> ids(count);
+    PCUGetFormatIDs(ctx, ids.data(), nullptr, &count);
+    std::vector<Row> rows;
+    for (uint16_t i = 0; i < count; ++i) {
+        FormatInfo info{};
+        if (PCUGetFormatInfo(ctx, ids[i], &info) == PCU_OK)
+            rows.push_back({info.id, info.description, static_cast<unsigned long>(info.size)});
+    }
+    return rows;
+}
+
+std::vector<Row> PageRows(int ctx) {
+    uint16_t count = 0;
+    PCUGetPageCount(ctx, &count);
+    std::vector<uint16_t> ids(count);
+    PCUGetPageIDs(ctx, ids.data(), &count);
+    std::vector<Row> rows;
+    for (uint16_t i = 0; i < count; ++i)
+        rows.push_back({ids[i], "", 0});
+    return rows;
+}
+
+const Kind kKinds[] = {
+    {"fonts", PCUGetFonts, FontRows},
+    {"graphics", PCUGetGraphics, GraphicRows},
+    {"formats", PCUGetFormats, FormatRows},
+    {"pages", PCUGetPages, PageRows},
+};
+
+// Reads and prints one kind. Returns false when the listing could not be read at all.
+bool ListKind(int ctx, const Kind& kind) {
+    uint16_t count = 0;
+    const int rc = kind.read(ctx, &count);
+    if (rc != PCU_OK && LastErrorCode(ctx) != PCU_ERR_DIRECTORY_ENTRY) {
+        Fail(std::string("reading the ") + kind.name + " from the printer on " + PortOf(ctx) +
+             " failed: " + PCUErrStr(ctx));
+        return false;
+    }
+    const std::vector<Row> rows = kind.rows(ctx);
+    std::cout << kind.name << " (" << rows.size() << "):\n";
+    for (const Row& r : rows) {
+        if (kind.rows == PageRows) {
+            std::printf("  %5u\n", r.id);
+        } else {
+            std::printf("  %5u  %-32s %10lu bytes\n", r.id, r.description.c_str(), r.size);
+        }
+    }
+    if (rc != PCU_OK)
+        std::cerr << "tarvo: warning: some " << kind.name
+                  << " lines of the printer's listing could not be read and were left out\n";
+    return true;
+}
+
+}  // namespace
+
+int RunObjects(int ctx, const CommandLine& line) {
+    const auto& a = line.args;
+    if (a.empty() || a[0] != "list" || a.size() > 2)
+        return Fail("usage: tarvo objects list [fonts|graphics|formats|pages]", kUsage);
+    bool any = false;
+    bool ok = true;
+    for (const Kind& kind : kKinds) {
+        if (a.size() == 2 && a[1] != kind.name)
+            continue;
+        any = true;
+        ok = ListKind(ctx, kind) && ok;
+    }
+    if (!any)
+        return Fail("unknown kind '" + a[1] + "' (fonts, graphics, formats or pages)", kUsage);
+    return ok ? 0 : 1;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,281 @@
+#include "config/config_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "config/file_sections.h"
+#include "config/reply_parser.h"
+#include "config/transfer.h"
+#include "models/model_tables.h"
+#include "platform/fs.h"
+#include "port/bounded_copy.h"
+#include "port/notation.h"
+#include "tarvo/config.h"
+
+namespace tarvo {
+namespace {
+
+constexpr mode_t kNewFileMode = 0644;
+constexpr std::string_view kObjectSectionStart = "<ESC>P";
+constexpr std::string_view kFrameEnd = "<ETX>";
+constexpr char kEtx = 0x03;
+
+// ---- writing ----
+
+struct Step {
+    bool wanted;
+    SectionWriter writer;
+};
+
+// Runs the wanted steps in order until one fails. Nothing is saved after a failure, so the
+// steps after it would be written for nothing.
+int RunUntilFailure(int ctx, std::initializer_list<Step> steps, std::string* text) {
+    for (const Step& step : steps) {
+        if (!step.wanted || step.writer == nullptr)
+            continue;
+        if (const int status = step.writer(ctx, text); status != 0)
+            return status;
+    }
+    return 0;
+}
+
+// Where a save lands: the target of a symbolic link, with the permissions the file had.
+struct SaveTarget {
+    std::string path;
+    mode_t mode = kNewFileMode;
+};
+
+SaveTarget ResolveTarget(const std::string& path) {
+    SaveTarget target{path};
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+        if (real)
+            target.path = real.get();
+    }
+    if (::stat(target.path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        target.mode = st.st_mode & 07777;
+    return target;
+}
+
+// The last part of a path, for the error record.
+std::string_view FileName(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// ---- reading ----
+
+enum class LineRead { kLine, kEnd, kTooLong, kError };
+
+// One line without its line end (LF, or CR LF). Reading stops as soon as the line is known to be
+// too long, so a file without line ends costs no more than one line's worth of memory.
+LineRead ReadLine(std::FILE* file, std::string* line) {
+    line->clear();
+    bool any = false;
+    for (;;) {
+        const int c = std::getc(file);
+        if (c == EOF) {
+            if (std::ferror(file))
+                return LineRead::kError;
+            break;
+        }
+        any = true;
+        if (c == '\n')
+            break;
+        // One byte more than the limit may be the CR of a CR LF.
+        if (line->size() > kMaxFileLine)
+            return LineRead::kTooLong;
+        line->push_back(static_cast<char>(c));
+    }
+    if (!line->empty() && line->back() == '\r')
+        line->pop_back();
+    if (line->size() > kMaxFileLine)
+        return LineRead::kTooLong;
+    return any ? LineRead::kLine : LineRead::kEnd;
+}
+
+// What a line carries: everything after its first `>` (the end of "<STX>" or "<ETX>"), without
+// the "<ETX>" that closes it. Only the last "<ETX>" closes: an end-of-message character ETX is
+// written as "<ETX>" inside the command.
+std::string_view Content(std::string_view line) {
+    const std::size_t open = line.find('>');
+    if (open == std::string_view::npos)
+        return {};
+    line.remove_prefix(open + 1);
+    if (line.ends_with(kFrameEnd))
+        line.remove_suffix(kFrameEnd.size());
+    return line;
+}
+
+int StatusOf(LineRead read) {
+    return read == LineRead::kError ? PCU_ERR_FILE_READ : PCU_ERR_FILE_PARSE;
+}
+
+// "model,firmware": the model must be one of the escape-language rows; the firmware runs to a
+// blank.
+int ReadHeader(std::FILE* file, ConfigRecord& record) {
+    std::string line;
+    const LineRead read = ReadLine(file, &line);
+    if (read == LineRead::kEnd)
+        return PCU_ERR_FILE_MODEL;
+    if (read != LineRead::kLine)
+        return StatusOf(read);
+    const std::string_view content = Content(line);
+    const std::size_t comma = content.find(',');
+    const int model = ModelIndexOf(content.substr(0, comma));
+    if (!IsTableModel(model))
+        return PCU_ERR_FILE_MODEL;
+    std::string_view firmware =
+        comma == std::string_view::npos ? std::string_view() : content.substr(comma + 1);
+    firmware = firmware.substr(0, firmware.find_first_of(" \r\n"));
+    record.model = static_cast<std::int16_t>(model);
+    CopyBounded(firmware, record.firmware, sizeof record.firmware);
+    return PCU_OK;
+}
+
+int ReadProgramModeLine(std::FILE* file) {
+    std::string line;
+    const LineRead read = ReadLine(file, &line);
+    if (read == LineRead::kEnd)
+        return PCU_ERR_FILE_MODEL;
+    if (read != LineRead::kLine)
+        return StatusOf(read);
+    return Content(line) == "R" ? PCU_OK : PCU_ERR_FILE_MODEL;
+}
+
+// The configuration commands, expanded and run together as a printer would report them, ended
+// by <ETX>.
+int ReadCommands(std::FILE* file, std::string* commands) {
+    std::string line;
+    for (;;) {
+        const LineRead read = ReadLine(file, &line);
+        if (read == LineRead::kEnd)
+            break;
+        if (read != LineRead::kLine)
+            return StatusOf(read);
+        if (line.find(kObjectSectionStart) != std::string::npos)
+            break;
+        std::string content(Content(line));
+        ExpandMnemonics(content);
+        if (commands->size() + content.size() + 1 > kMaxConfigurationPart)
+            return PCU_ERR_FILE_PARSE;
+        *commands += content;
+    }
+    commands->push_back(kEtx);
+    return PCU_OK;
+}
+
+}  // namespace
+
+int BuildConfigurationFile(int ctx, const Context& context, std::string* text) {
+    const auto& flags = context.downloadFlags;
+    if (flags[0] != 0) {
+        if (const int status = WriteConfiguration(ctx, nullptr, text, context.settings))
+            return status;
+    }
+    const ObjectSectionWriters& sections = ObjectSections();
+    // Deletions first, so that a download may take the place of what it replaces.
+    return RunUntilFailure(ctx,
+                           {{flags[1] != 0, sections.fontDeletions},
+                            {flags[2] != 0, sections.graphicDeletions},
+                            {flags[3] != 0, sections.formatDeletions},
+                            {flags[3] != 0, sections.pageDeletions},
+                            {flags[1] != 0, sections.fontDownloads},
+                            {flags[2] != 0, sections.graphicDownloads},
+                            {flags[3] != 0, sections.formatDownloads}},
+                           text);
+}
+
+int LoadConfigurationPart(std::FILE* file, ConfigRecord& record) {
+    ConfigRecord scratch = record;
+    if (const int status = ReadHeader(file, scratch); status != PCU_OK)
+        return status;
+    if (const int status = ReadProgramModeLine(file); status != PCU_OK)
+        return status;
+    std::string commands;
+    if (const int status = ReadCommands(file, &commands); status != PCU_OK)
+        return status;
+    scratch.valueV = kValueVNotSent;
+    if (!ParseConfigurationReply(commands, scratch))
+        return PCU_ERR_FILE_PARSE;
+    scratch.memoryFree = 0;
+    scratch.imageSize = 0;
+    DerivePaperHandling(scratch);
+    record = scratch;
+    return PCU_OK;
+}
+
+}  // namespace tarvo
+
+using namespace tarvo;
+
+namespace {
+
+template <typename F>
+int NoThrow(F body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return PCU_ERR_NO_MEMORY;
+    }
+}
+
+int SaveFile(int ctx, Context& context, const std::string& path) {
+    std::string text;
+    if (const int status = BuildConfigurationFile(ctx, context, &text); status != 0)
+        return status;
+    const SaveTarget target = ResolveTarget(path);
+    if (!platform::WriteFileAtomically(target.path, text, target.mode)) {
+        context.recordError(PCU_ERR_FILE_WRITE, errno, FileName(path));
+        return PCU_ERR_FILE_WRITE;
+    }
+    return PCU_OK;
+}
+
+int LoadFile(Context& context, const std::string& path) {
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "rb"),
+                                                            &std::fclose);
+    if (!file) {
+        context.recordError(PCU_ERR_FILE_WRITE, errno, FileName(path));
+        return PCU_ERR_FILE_WRITE;
+    }
+    errno = 0;
+    const int status = LoadConfigurationPart(file.get(), context.settings);
+    if (status != PCU_OK)
+        context.recordError(status, status == PCU_ERR_FILE_READ ? errno : 0, FileName(path));
+    return status;
+}
+
+}  // namespace
+
+TARVO_API int PCUToFile(int ctx, const char* path) {
+    OperationGuard guard;
+    if (!guard.admitted())
+        return PCU_ERR_BUSY;
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
+    if (path == nullptr)
+        return PCU_ERR_ARGUMENT;
+    return NoThrow([&] { return SaveFile(ctx, *context, path); });
+}
+
+TARVO_API int PCUFromFile(int ctx, const char* path) {
+    OperationGuard guard;
+    if (!guard.admitted())
+        return PCU_ERR_BUSY;
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
+    if (path == nullptr)
+        return PCU_ERR_ARGUMENT;
+    return NoThrow([&] { return LoadFile(*context, path); });
+}

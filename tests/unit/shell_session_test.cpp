@@ -1,0 +1,108 @@
+// Reading the program's settings into the session, and the printer object a model gets.
+#include <gtest/gtest.h>
+
+#include "brakenholm/brak_printer.h"
+#include "shell/app_session.h"
+#include "support/scripted_prompt.h"
+#include "support/test_env.h"
+#include "tarvo/context.h"
+
+namespace tarvo::app {
+namespace {
+
+class ShellSession : public ::testing::Test {
+  protected:
+    test::TestEnv env;
+    AppSession session;
+    test::ScriptedPrompt prompt;
+};
+
+TEST_F(ShellSession, MissingValuesReadAsTheFirstRunDefaults) {
+    EXPECT_EQ(ReadSettings(session, prompt), kSettingsRead);
+    EXPECT_EQ(session.port, PCU_PORT_COM1);
+    EXPECT_EQ(session.model, PROP_DEFAULT_MODEL);
+    EXPECT_EQ(session.baud, 9600);
+    EXPECT_EQ(session.parity, PCU_PARITY_EVEN);
+    EXPECT_EQ(session.dataBits, 7);
+    EXPECT_EQ(session.stopBits, 1);
+    EXPECT_EQ(session.protocol, PCU_PROTOCOL_XONXOFF);
+    EXPECT_TRUE(session.autoDefault);
+    EXPECT_FALSE(session.metric);
+    EXPECT_TRUE(session.startupGuide);
+    EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(ShellSession, StoredValuesAreRead) {
+    env.setProfile("Port", "COM3");
+    env.setProfile("Printer", "TQ8e");
+    env.setProfile("Baud", "57600");
+    env.setProfile("Measurements", "Metric");
+    env.setProfile("Parity", "sPaCe");
+    env.setProfile("DataBits", "8");
+    env.setProfile("StopBits", "2");
+    env.setProfile("Protocol", "RTS/CTS");
+    env.setProfile("Settings", "Manual");
+    env.setProfile("ViewStartup", "0");
+    ASSERT_EQ(ReadSettings(session, prompt), kSettingsRead);
+    EXPECT_EQ(session.port, PCU_PORT_COM3);
+    EXPECT_EQ(session.model, 40);
+    EXPECT_EQ(session.modelName, "TQ8e");
+    EXPECT_EQ(session.baud, 57600);
+    EXPECT_TRUE(session.metric);
+    EXPECT_EQ(session.parity, PCU_PARITY_SPACE);
+    EXPECT_EQ(session.dataBits, 8);
+    EXPECT_EQ(session.stopBits, 2);
+    EXPECT_EQ(session.protocol, PCU_PROTOCOL_RTSCTS);
+    EXPECT_FALSE(session.autoDefault);
+    EXPECT_FALSE(session.startupGuide);
+    env.setProfile("Protocol", "Standard");
+    ASSERT_EQ(ReadSettings(session, prompt), kSettingsRead);
+    EXPECT_TRUE(session.standardProtocol());
+}
+
+TEST_F(ShellSession, UnknownPortPrinterOrBaudStopsTheReadingWithAMessage) {
+    env.setProfile("Port", "COM2");
+    env.setProfile("Printer", "NoSuchModel");
+    env.setProfile("Baud", "4800");
+    EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown);
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].caption, "Warning");
+    EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
+    EXPECT_NE(prompt.shown[0].text.find("selected printer"), std::string::npos);
+    EXPECT_EQ(session.port, PCU_PORT_COM2) << "what was read before stays";
+    EXPECT_EQ(session.baud, 9600) << "nothing after it was read";
+
+    env.setProfile("Printer", "730");
+    for (const char* baud : {"4801", "96OO", "", "-9600", "115200000"}) {
+        env.setProfile("Baud", baud[0] ? baud : " ");
+        EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown) << baud;
+        EXPECT_NE(prompt.shown.back().text.find("baud rate"), std::string::npos);
+    }
+    env.setProfile("Port", "COM9");
+    EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown);
+    EXPECT_NE(prompt.shown.back().text.find("port selection"), std::string::npos);
+}
+
+TEST_F(ShellSession, EachModelGetsThePrinterObjectOfItsFamily) {
+    session.kernelHandle = PCUCfgInit();
+    EXPECT_FALSE(session.printer->IsScriptFamily()) << "a new session holds the neutral printer";
+    EXPECT_EQ(AsBrakPrinter(session.printer.get()), nullptr);
+    for (int model : {0, 24, 25, 41}) {
+        const auto p = MakePrinter(session, prompt, model);
+        EXPECT_FALSE(p->IsScriptFamily()) << model;
+        EXPECT_EQ(p->SetupGeneration(), CPrinterBase::kNoGeneration);
+    }
+    for (int model : {26, 27, 33, 40}) {
+        auto p = MakePrinter(session, prompt, model);
+        ASSERT_TRUE(p->IsScriptFamily()) << model;
+        CBrakPrinter* brak = AsBrakPrinter(p.get());
+        ASSERT_NE(brak, nullptr);
+        EXPECT_EQ(brak->Model(), model);
+        EXPECT_EQ(brak->PrinterHandle(), session.kernelHandle);
+    }
+    EXPECT_EQ(PortName(PCU_PORT_LPT3), "LPT3");
+    EXPECT_EQ(PortName(7), "");
+}
+
+}  // namespace
+}  // namespace tarvo::app
