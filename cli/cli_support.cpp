@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "port/port_names.h"
+#include "shell/terminal_prompt.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -48,11 +49,10 @@ std::string ProfileString(const char* key, const char* fallback) {
 bool Confirm(const CommandLine& line, const std::string& question) {
     if (line.options.yes || !::isatty(STDIN_FILENO))
         return true;
-    std::cerr << question << " [y/N] " << std::flush;
-    std::string answer;
-    if (!std::getline(std::cin, answer))
-        return false;
-    return answer == "y" || answer == "Y" || answer == "yes";
+    app::TerminalPrompt prompt;
+    const app::Question ask{"Tarvo", question, app::PromptButtons::YesNo, app::PromptIcon::Question,
+                            app::PromptAnswer::No};
+    return prompt.Ask(ask) == app::PromptAnswer::Yes;
 }
 
 }  // namespace tarvo::cli

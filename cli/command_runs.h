@@ -15,5 +15,6 @@ int RunIdentify(int ctx, const CommandLine& line);
 int RunAutoConnect(int ctx, const CommandLine& line);
 int RunObjects(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);
+int RunUser(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

@@ -51,6 +51,14 @@ const std::vector<Command>& Commands() {
         {"objects", "list [fonts|graphics|formats|pages]", "list what the printer stores",
          "Reads the printer's listings and prints each object's number, description and size.\n",
          RunObjects, true},
+        {"user", "whoami | network | su NAME [--password-stdin]",
+         "the printer's shell user and network",
+         "whoami   prints admin or user\n"
+         "network  tells whether the printer has a network interface\n"
+         "su       changes the shell user; the admin password is read from the terminal without\n"
+         "         echo (or one line from standard input with --password-stdin), never from\n"
+         "         the command line or the environment\n",
+         RunUser, true},
     };
     return commands;
 }

@@ -105,13 +105,15 @@ void Show(const Printer& p, const Values& v, bool json) {
     }
 }
 
-// Prints the settings whose values differ; returns how many did.
+// Prints the settings a configuration carries to the printer whose values differ (what the
+// printer only reports, such as free memory, is left out); returns how many did.
 int ShowChanges(const Printer& p, const Values& before, const Values& after) {
     const Units units = ProfileUnits();
     int changed = 0;
     for (const SettingName& s : SettingNames()) {
         const auto i = static_cast<std::size_t>(s.index);
-        if (before[i] == after[i] || !Offered(p, s))
+        if (before[i] == after[i] || !Offered(p, s) ||
+            !SettingReachesPrinter(p.model, p.firmware, s.index, nullptr))
             continue;
         std::printf("  %-22s %s -> %s\n", s.name, ShowValue(s, p.model, before[i], units).c_str(),
                     ShowValue(s, p.model, after[i], units).c_str());

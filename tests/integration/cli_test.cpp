@@ -178,6 +178,67 @@ TEST_F(CliTest, ModelsListsAllFortyTwo) {
     EXPECT_NE(r.out.find("40  TQ8e             Brakenholm"), std::string::npos);
 }
 
+// A simulated printer on the Standard protocol, remembered across runs in this test's state
+// directory: each command acknowledges quickly, without the XON/XOFF greeting's waits.
+class CliPrinterTest : public CliTest {
+  protected:
+    void SetUp() override { env.setProfile("Protocol", "Standard"); }
+    Outcome on(const std::string& model, const std::string& args) {
+        return tarvo("--profile " + env.profilePath() + " --simulate " + model + " " + args);
+    }
+};
+
+TEST_F(CliPrinterTest, ConfigSetIsKeptByThePrinterAcrossRuns) {
+    const Outcome set = on("6220E --simulate-fresh --yes", "config set darkness=5 label-width=3in");
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out,
+              "  darkness               0 -> 5\n"
+              "  label-width            4.00 in (813 dots) -> 3.00 in (610 dots)\n");
+    const Outcome show = on("6220E", "config show");
+    EXPECT_EQ(show.status, 0) << show.err;
+    EXPECT_NE(show.out.find("\n  darkness               5\n"), std::string::npos) << show.out;
+    const Outcome json = on("6220E", "config show --json");
+    EXPECT_NE(json.out.find("\"darkness\": {\"value\": 5, \"shown\": \"5\"}"), std::string::npos)
+        << json.out;
+}
+
+TEST_F(CliPrinterTest, ConfigSetRefusesWhatTheModelOrThePrinterCannotTake) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"darkness=11", "tarvo: error: darkness allows -10 to 10\n"},
+        {"emulation=400dpi",
+         "tarvo: error: emulation allows 200 dpi (5 mil), 100 dpi (10 mil), 66 dpi (15 mil)\n"},
+        {"memory-free=5", "tarvo: error: cannot set memory-free: "},
+        {"colour=red", "tarvo: error: no setting named 'colour' (see tarvo config show)\n"},
+        {"darkness", "tarvo: error: 'darkness' is not NAME=VALUE\n"},
+    };
+    for (const auto& [arg, message] : cases) {
+        const Outcome r = on("6220E --yes", std::string("config set ") + arg);
+        EXPECT_NE(r.status, 0) << arg;
+        EXPECT_TRUE(r.err.starts_with(message)) << arg << ": " << r.err;
+    }
+}
+
+TEST_F(CliPrinterTest, PulledConfigurationIsPushedBackUnchanged) {
+    const std::string file = env.root() + "/printer.tcf";
+    const Outcome pull = on("6220E --simulate-fresh", "config pull " + file);
+    ASSERT_EQ(pull.status, 0) << pull.err;
+    EXPECT_TRUE(test::ReadFile(file).starts_with("<ETX>6220E,1.13\r\n<STX>R<ETX>\r\n"))
+        << test::ReadFile(file);
+    const Outcome push = on("6220E --yes", "config push " + file);
+    EXPECT_EQ(push.status, 0) << push.err;
+    EXPECT_EQ(push.out, "Changes from " + file + ":\n  (none)\nSent.\n");
+}
+
+TEST_F(CliPrinterTest, ObjectsAndUsers) {
+    const Outcome fonts = on("6220E --simulate-fresh", "objects list fonts");
+    EXPECT_EQ(fonts.status, 0) << fonts.err;
+    EXPECT_TRUE(fonts.out.starts_with("fonts (24):\n")) << fonts.out;
+    const Outcome who = on("TQ8e-QEL --simulate-fresh", "user whoami");
+    EXPECT_EQ(who.status, 0) << who.err;
+    EXPECT_EQ(who.out, "user\n");
+    EXPECT_EQ(on("TQ8e-QEL", "user su admin secret").status, 2) << "no passwords as arguments";
+}
+
 TEST_F(CliTest, PingOfNothingFailsWithStatusOne) {
     env.setProfile("Device.COM1", env.root() + "/no-device");
     const Outcome r = tarvo("ping");
@@ -222,8 +283,8 @@ TEST_F(CliTest, UsageErrorsAreOneLineWithStatusTwo) {
 
 TEST_F(CliTest, EveryCommandHasHelp) {
     EXPECT_EQ(tarvo("--help").status, 0);
-    for (const char* command :
-         {"ping", "ports", "profile", "send", "models", "identify", "autoconnect"}) {
+    for (const char* command : {"ping", "ports", "profile", "send", "models", "identify",
+                                "autoconnect", "config", "objects", "user"}) {
         const Outcome r = tarvo(std::string(command) + " --help");
         EXPECT_EQ(r.status, 0) << command;
         EXPECT_TRUE(r.out.starts_with("usage: tarvo")) << command;

@@ -1,0 +1,93 @@
+// Commands about the printer's shell user: who is logged in, whether it has a network, and
+// changing the user.
+#include <iostream>
+#include <string>
+
+#include "cli_support.h"
+#include "command_runs.h"
+#include "shell/terminal_prompt.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::cli {
+namespace {
+
+int WhoAmI(int ctx) {
+    const int rc = PCUCheckIfAdministrator(ctx);
+    if (rc == 1) {
+        std::cout << "admin\n";
+        return 0;
+    }
+    if (rc == 0) {
+        std::cout << "user\n";
+        return 0;
+    }
+    return Fail("asking the printer on " + PortOf(ctx) +
+                " who is logged in failed: " + PCUErrStr(ctx));
+}
+
+int Network(int ctx) {
+    int present = 0;
+    if (PCUGetNetwork(ctx, &present) != PCU_OK)
+        return Fail("asking the printer on " + PortOf(ctx) +
+                    " for its network failed: " + PCUErrStr(ctx));
+    std::cout << (present ? "The printer has a network interface.\n"
+                          : "The printer has no network interface.\n");
+    return 0;
+}
+
+int SwitchUser(int ctx, const CommandLine& line) {
+    const auto& a = line.args;
+    bool fromPipe = false;
+    std::string name;
+    for (std::size_t i = 1; i < a.size(); ++i) {
+        if (a[i] == "--password-stdin") {
+            fromPipe = true;
+        } else if (name.empty()) {
+            name = a[i];
+        } else {
+            return Fail(
+                "passwords are not taken from the command line: type it when asked, or "
+                "pipe it with --password-stdin",
+                kUsage);
+        }
+    }
+    if (name.empty())
+        return Fail("usage: tarvo user su NAME [--password-stdin]", kUsage);
+    app::TerminalOptions options;
+    options.passwordFromPipe = fromPipe;
+    app::TerminalPrompt prompt(options);
+    app::PasswordEntry entry;
+    if (name == "admin") {
+        entry = prompt.EnterPassword("Log in", "Password for admin");
+        if (entry.outcome != app::PasswordEntry::Outcome::Entered)
+            return Fail("no password was entered");
+    }
+    const std::string password(entry.password.View());
+    const int rc = PCUChangeUser(ctx, name.c_str(), name == "admin" ? password.c_str() : "");
+    if (rc == PCU_ERR_ARGUMENT)
+        return Fail("the printer's shell cannot take that user name or password", kUsage);
+    if (rc != 1)
+        return Fail("changing the user on " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+    // The shell answers a wrong password only with its own text, so ask who is logged in now.
+    const int admin = PCUCheckIfAdministrator(ctx);
+    if ((name == "admin") != (admin == 1))
+        return Fail("the printer did not switch to " + name);
+    std::cout << "Logged in as " << name << ".\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunUser(int ctx, const CommandLine& line) {
+    const auto& a = line.args;
+    const std::string verb = a.empty() ? "" : a[0];
+    if (verb == "whoami" && a.size() == 1)
+        return WhoAmI(ctx);
+    if (verb == "network" && a.size() == 1)
+        return Network(ctx);
+    if (verb == "su")
+        return SwitchUser(ctx, line);
+    return Fail("usage: tarvo user whoami | network | su NAME", kUsage);
+}
+
+}  // namespace tarvo::cli
