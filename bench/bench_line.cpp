@@ -4,7 +4,10 @@
 //  - the same batch as 256-byte messages under the Standard protocol, each acknowledged;
 //  - the processor time PCUWait(1000) costs, as a share of one core;
 //  - an auto-connect search that finds a printer on 38400 baud, 8 data bits, no parity and the
-//    Standard protocol, against the sum of the waits the search itself prescribes.
+//    Standard protocol, against the sum of the waits the search itself prescribes;
+//  - loading a printer's state (configuration, memory, options and the four listings of 100
+//    objects each) and sending its configuration back, at 9600 and 115200 baud, against the
+//    waits the kernel prescribes plus the time the bytes take on the paced line.
 // Prints one line per figure; scripts/run-bench collects them.
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -19,6 +22,8 @@
 #include "port/framing.h"
 #include "port/kernel_state.h"
 #include "tarvo/kernel.h"
+#include "tarvo/config.h"
+#include "tarvo/directory.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace {
@@ -184,6 +189,66 @@ SearchFigures AutoConnect() {
     return {seconds, clock.waitedSeconds(), trials};
 }
 
+struct TransferFigures {
+    double loadSeconds, loadWaited;
+    double sendSeconds, sendWaited;
+};
+
+TransferFigures LoadAndSend(unsigned baud) {
+    ResetKernelState();
+    sim::Options options;
+    options.line = {baud, 8, 'N', 1, sim::Protocol::XonXoff};
+    options.pace = true;
+    sim::PrinterSim printer(options);
+    std::string error;
+    if (!printer.start(&error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        std::exit(1);
+    }
+    const sim::ObjectKind kinds[] = {sim::ObjectKind::Font, sim::ObjectKind::Graphic,
+                                     sim::ObjectKind::Format, sim::ObjectKind::Page};
+    for (const sim::ObjectKind kind : kinds) {
+        for (unsigned i = 0; i < 100; ++i) {
+            sim::StoredObject object;
+            object.id = kind == sim::ObjectKind::Font ? 100 + i : 1 + i;
+            object.description = "Object " + std::to_string(i);
+            object.size = 64;
+            printer.addObject(kind, object);
+        }
+    }
+    SetProfile("Device.COM1", printer.devicePath());
+    SetProfile("Baud", std::to_string(baud));
+    SetProfile("Parity", "None");
+    SetProfile("DataBits", "8");
+    SetProfile("Protocol", "XON/XOFF");
+    const int ctx = PCUCfgInit();
+    FindContext(ctx)->settings.model = 18;  // a 6220E, as identification would have found
+    CountingClock clock;
+    platform::SetClock(&clock);
+
+    const auto loadStart = SteadyClock::now();
+    int o1 = 0, o2 = 0, o3 = 0;
+    uint16_t count = 0;
+    const bool loaded = PCUGetCfg(ctx) == PCU_OK && PCUGetOptions(ctx, &o1, &o2, &o3) == PCU_OK &&
+                        PCUGetFonts(ctx, &count) == PCU_OK &&
+                        PCUGetGraphics(ctx, &count) == PCU_OK &&
+                        PCUGetFormats(ctx, &count) == PCU_OK && PCUGetPages(ctx, &count) == PCU_OK;
+    const double loadSeconds = std::chrono::duration<double>(SteadyClock::now() - loadStart).count();
+    const double loadWaited = clock.waitedSeconds();
+
+    const auto sendStart = SteadyClock::now();
+    const bool sent = PCUPutCfg(ctx) == PCU_OK;
+    const double sendSeconds = std::chrono::duration<double>(SteadyClock::now() - sendStart).count();
+    const double sendWaited = clock.waitedSeconds() - loadWaited;
+    platform::SetClock(nullptr);
+    printer.stop();
+    if (!loaded || !sent) {
+        std::fprintf(stderr, "bench: load or send failed at %u baud\n", baud);
+        std::exit(1);
+    }
+    return {loadSeconds, loadWaited, sendSeconds, sendWaited};
+}
+
 }  // namespace
 
 int main() {
@@ -200,6 +265,13 @@ int main() {
     std::printf("autoconnect   %.2f s for %d trials, %.2f s of prescribed waits, overhead %.3f\n",
                 search.seconds, search.trials, search.waited,
                 (search.seconds - search.waited) / search.waited);
+    for (const unsigned baud : {9600u, 115200u}) {
+        const TransferFigures f = LoadAndSend(baud);
+        std::printf("load_%u  %.2f s, %.2f s of waits and line, overhead %.3f\n", baud,
+                    f.loadSeconds, f.loadWaited, (f.loadSeconds - f.loadWaited) / f.loadWaited);
+        std::printf("send_%u  %.2f s, %.2f s of waits and line, overhead %.3f\n", baud,
+                    f.sendSeconds, f.sendWaited, (f.sendSeconds - f.sendWaited) / f.sendWaited);
+    }
     std::filesystem::remove_all(sandbox);
     return 0;
 }

@@ -16,5 +16,6 @@ int RunAutoConnect(int ctx, const CommandLine& line);
 int RunObjects(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);
 int RunUser(int ctx, const CommandLine& line);
+int RunSetup(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

@@ -51,9 +51,23 @@ const std::vector<Command>& Commands() {
         {"objects", "list [fonts|graphics|formats|pages]", "list what the printer stores",
          "Reads the printer's listings and prints each object's number, description and size.\n",
          RunObjects, true},
-        {"user", "whoami | network | su NAME [--password-stdin]",
+        {"setup",
+         "show [--json] | set NAME=VALUE... | send | save FILE | load FILE [--send] | "
+         "restore-defaults",
+         "a Brakenholm printer's setup",
+         "show              every setting as the printer states it (--json for scripts)\n"
+         "set               changes settings, checked against the printer's tables, sends\n"
+         "                  them and reads them back\n"
+         "send              sends the whole setup again\n"
+         "save FILE         saves the setup to a text file\n"
+         "load FILE         loads a setup file and shows it; with --send, sends it\n"
+         "restore-defaults  restores the printer's factory setup (where the model can)\n"
+         "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
+         RunSetup, true},
+        {"user", "whoami | login [--password-stdin] | network | su NAME [--password-stdin]",
          "the printer's shell user and network",
          "whoami   prints admin or user\n"
+         "login    logs in as the administrator (the password is asked for)\n"
          "network  tells whether the printer has a network interface\n"
          "su       changes the shell user; the admin password is read from the terminal without\n"
          "         echo (or one line from standard input with --password-stdin), never from\n"

@@ -6,9 +6,11 @@
 #include <iostream>
 #include <string>
 
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "platform/paths.h"
+#include "shell/search_observer.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -30,14 +32,63 @@ void OnInterrupt(int) {
     gInterrupted = 1;
 }
 
-void ReportTrial(void* /*user*/, unsigned message, int /*wParam*/, commState* trial) {
-    if (message == PCU_MSG_AUTOCONNECT_TRIAL) {
-        if (gInterrupted) {
-            trial->cancelRequest = 1;
-            return;
-        }
-        std::cout << "Trying " << DescribeLine(*trial) << std::endl;
+// Prints one line per trial; Ctrl-C asks the search to stop before its next trial.
+class TrialPrinter final : public app::SearchObserver {
+  public:
+    void Trial(const commState& trial) override {
+        std::cout << "Trying " << DescribeLine(trial) << std::endl;
     }
+    void Found(const commState&) override {}
+    void NotFound() override {}
+    bool CancelRequested() override { return gInterrupted != 0; }
+};
+
+// Holds SIGINT for the search's lifetime, so Ctrl-C cancels through the search instead of
+// killing the program half-way through writing the profile.
+class InterruptScope {
+  public:
+    InterruptScope() {
+        gInterrupted = 0;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptScope() { ::sigaction(SIGINT, &previous_, nullptr); }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+  private:
+    struct sigaction previous_ {};
+};
+
+// Searches for a Brakenholm printer with the printer object of the selected model.
+int SearchBrakenholm(int ctx, const CommandLine& line) {
+    BrakenholmSession s(line);
+    if (!s.openForSearch(ctx))
+        return 1;
+    TrialPrinter observer;
+    app::OpResult result;
+    {
+        InterruptScope interrupts;
+        result = s.printer().SearchPrinter(observer);
+    }
+    if (gInterrupted) {
+        std::cout << "Cancelled; the profile is unchanged.\n";
+        return 130;
+    }
+    if (result.status == app::OpStatus::NoAnswer) {
+        std::cout << "No printer answered.\n";
+        return 1;
+    }
+    if (!result.ok())
+        return Fail("the search failed: " + app::Describe(result));
+    commState c{};
+    PCUInitCommParm(ctx);
+    PCUGetCommState(ctx, &c);
+    std::cout << "Found a printer on " << DescribeLine(c) << ".\n"
+              << "Stored in " << platform::ProfilePath() << ".\n";
+    return 0;
 }
 
 }  // namespace
@@ -85,14 +136,15 @@ int RunIdentify(int ctx, const CommandLine& line) {
 int RunAutoConnect(int ctx, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("autoconnect takes no arguments", kUsage);
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
-    ::sigaction(SIGINT, &action, &previous);
-    const PCUNotify notify{nullptr, ReportTrial};
-    const int found = PCUAutoConnect(ctx, &notify);
-    ::sigaction(SIGINT, &previous, nullptr);
+    if (IsBrakenholmContext(ctx))
+        return SearchBrakenholm(ctx, line);
+    TrialPrinter observer;
+    int found = 0;
+    {
+        InterruptScope interrupts;
+        const PCUNotify notify = app::MakeKernelNotify(observer);
+        found = PCUAutoConnect(ctx, &notify);
+    }
     if (gInterrupted) {
         std::cout << "Cancelled; the profile is unchanged.\n";
         return 130;

@@ -3,6 +3,8 @@
 #include <iostream>
 #include <string>
 
+#include "brakenholm/brak_login.h"
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "shell/terminal_prompt.h"
@@ -76,18 +78,49 @@ int SwitchUser(int ctx, const CommandLine& line) {
     return 0;
 }
 
+// The administrator log-in of a Brakenholm printer, through its printer object.
+int LogInBrakenholm(int ctx, const CommandLine& line) {
+    BrakenholmSession s(line);
+    if (!s.open(ctx))
+        return 1;
+    const app::OpResult r = app::LogInAsAdministrator(s.session(), s.prompt());
+    if (!r.ok())
+        return Fail("logging in as admin failed: " + app::Describe(r));
+    std::cout << "Logged in as admin.\n";
+    return 0;
+}
+
+int WhoAmIBrakenholm(int ctx, const CommandLine& line) {
+    BrakenholmSession s(line);
+    if (!s.open(ctx))
+        return 1;
+    std::cout << (s.printer().WhoAmI() ? "admin\n" : "user\n");
+    return 0;
+}
+
 }  // namespace
 
 int RunUser(int ctx, const CommandLine& line) {
     const auto& a = line.args;
     const std::string verb = a.empty() ? "" : a[0];
+    const bool brakenholm = IsBrakenholmContext(ctx);
     if (verb == "whoami" && a.size() == 1)
-        return WhoAmI(ctx);
+        return brakenholm ? WhoAmIBrakenholm(ctx, line) : WhoAmI(ctx);
+    const bool pipe = a.size() == 2 && a[1] == "--password-stdin";
+    if (verb == "login" && (a.size() == 1 || pipe)) {
+        if (brakenholm)
+            return LogInBrakenholm(ctx, line);
+        CommandLine su = line;
+        su.args = {"su", "admin"};
+        if (pipe)
+            su.args.push_back("--password-stdin");
+        return SwitchUser(ctx, su);
+    }
     if (verb == "network" && a.size() == 1)
         return Network(ctx);
     if (verb == "su")
         return SwitchUser(ctx, line);
-    return Fail("usage: tarvo user whoami | network | su NAME", kUsage);
+    return Fail("usage: tarvo user whoami | login | network | su NAME", kUsage);
 }
 
 }  // namespace tarvo::cli

@@ -44,7 +44,8 @@ const char* const kUsage =
     "                       format, page; description, type, size in bytes)\n"
     "  --link PATH          also make PATH a symbolic link to the device\n"
     "  --state FILE         keep the printer's state in FILE between runs: firmware, memory,\n"
-    "                       and for lanmere its configuration, objects and shell user\n"
+    "                       and for lanmere its configuration, objects and shell user; for\n"
+    "                       brakenholm its setup tree, files, clock and shell user\n"
     "  --transcript FILE    append every byte exchanged to FILE\n"
     "  --pace               hold both directions to the line's real byte rate\n"
     "Faults:\n"
@@ -55,6 +56,8 @@ const char* const kUsage =
     "  --split N            send replies in pieces of N bytes\n"
     "  --close-after N      cut the line after N reply bytes\n"
     "  --flood N            answer the next message with N bytes of noise\n"
+    "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
+    "                       (brakenholm)\n"
     "  --help               show this help\n";
 
 namespace {
@@ -279,6 +282,8 @@ std::string ApplyFlag(const std::string& name, CommandLine* line) {
         line->options.pace = true;
     } else if (name == "--silent") {
         line->options.faults.silent = true;
+    } else if (name == "--clock-broken") {
+        line->options.faults.clockHardwareError = true;
     } else if (name == "--help") {
         line->help = true;
     } else {

@@ -43,6 +43,7 @@ class PrinterEngine {
     virtual void setFrameCharacters(char preamble, char postamble) = 0;
     // Replaces the faults; the count of reply bytes towards a line cut starts again.
     void setFaults(const Faults& faults) { replies_.setFaults(faults); }
+    void setClockHardwareError(bool broken) { replies_.faults().clockHardwareError = broken; }
 
     // Takes bytes the printer heard (already reduced to its data bits) and appends what it
     // sends in return to *out, in order.

@@ -35,6 +35,8 @@ PrinterState InitialState(const Options& options) {
     state.memoryFreeKb = options.memoryFreeKb;
     if (options.family == Family::Lanmere)
         state.config = DefaultConfig(options.model);
+    else if (FamilyOfModel(options.model) == Family::Brakenholm)
+        state.setup = DefaultSetup(options.model);
     state.adminPassword = options.adminPassword;
     return state;
 }
@@ -158,6 +160,8 @@ bool PrinterSim::Impl::prepareState(std::string* error) {
         if (result == LoadResult::Failed)
             return false;
     }
+    if (options_.family == Family::Brakenholm)
+        MatchFlagsToProtocol(options_.line.protocol, &state.setup);
     // What the file holds; objects of the options stored over it are saved as changes.
     savedState_ = state;
     if (!StoreOptionObjects(options_.objects, &state, error))

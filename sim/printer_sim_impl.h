@@ -50,6 +50,11 @@ class PrinterSim::Impl {
     // Changes the printer's memory under the lock: `change` returns empty, or why it refused
     // (and then must have left the state alone). Refused unless a Lanmere printer is running.
     bool changeState(const std::function<std::string(PrinterState&)>& change, std::string* error);
+    // The same for a Brakenholm printer, whose line a change may move as well.
+    bool changeScriptState(const std::function<std::string(PrinterState&, LineSettings&)>& change,
+                           std::string* error);
+    void setClockHardwareError(bool broken);
+    Family family() const { return options_.family; }
 
   private:
     // What the line thread is doing, for settle(). The last three wait for the host; settle()

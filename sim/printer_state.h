@@ -5,8 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include <cstdint>
+#include <map>
+
 #include "object_store.h"
 #include "printer_config.h"
+#include "setup_tree.h"
 
 namespace tarvo::sim {
 
@@ -20,6 +24,10 @@ struct PrinterState {
     ObjectStore objects;
     std::string shellUser = "user";
     std::string adminPassword = "admin";
+    // Brakenholm printers only (they share the user and password above).
+    SetupValues setup;
+    std::map<std::string, std::uint32_t> files;  // "c:/HELLO.PRG" -> bytes
+    long long clockOffsetSeconds = 0;            // the printer's clock less the computer's
 
     bool operator==(const PrinterState&) const = default;
 };

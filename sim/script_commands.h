@@ -7,16 +7,41 @@
 
 #include "printer_engine.h"
 #include "printer_state.h"
+#include "setup_tree.h"
 
 namespace tarvo::sim {
+
+// What the interpreter keeps while the printer runs and forgets when it is switched off.
+struct ScriptSession {
+    std::string dateFormat = "YY/MM/DD";   // FORMAT DATE$, used by PRINT DATE$("F")
+    std::optional<SetupValues> readSetup;  // what "setup r" read, in force after "setup w"
+};
+
+// Everything one line may read or change. A SETUP line for the serial settings changes `line`;
+// the caller puts the printer on it after the answer.
+struct ScriptContext {
+    PrinterState& state;
+    LineSettings& line;
+    const Identity& identity;
+    ScriptSession& session;
+    bool clockBroken = false;  // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+};
 
 // A line as the interpreter reads it: keywords in capitals, runs of blanks as one blank and
 // none at either end, quoted text ("c:") kept exactly.
 std::string CanonicalScriptLine(std::string_view line);
 
 // The bytes the printer sends back for one line (line end removed, any leading <DC1> already
-// taken off), CR LF included; nullopt when it answers nothing.
-std::optional<std::string> AnswerScriptLine(std::string_view line, const PrinterState& state,
-                                            const Identity& identity);
+// taken off), CR LF included; nullopt when it answers nothing, as for lines it does not know.
+// A known command with a bad argument is answered "Error: " and the reason, and changes
+// nothing.
+std::optional<std::string> AnswerScriptLine(std::string_view line, ScriptContext& context);
+
+// The commands of the printer's shell, reached with RUN "command (closing quote optional).
+std::optional<std::string> RunScriptShell(std::string_view command, ScriptContext& context);
+
+// "text" CR LF, and "Error: reason" CR LF.
+std::string AnswerLine(std::string_view text);
+std::string ErrorLine(std::string_view reason);
 
 }  // namespace tarvo::sim

@@ -49,12 +49,19 @@ void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out)
     }
 }
 
-void ScriptEngine::onLine(std::string line, std::vector<OutgoingPiece>* out) {
-    messages_.push_back(line);
+void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
+    messages_.push_back(text);
     if (replies_.sendFloodInstead(out))
         return;
-    if (auto answer = AnswerScriptLine(WithoutLeadingDc1(line), state_, identity_))
+    LineSettings line = line_;
+    ScriptContext context{state_, line, identity_, session_, replies_.faults().clockHardwareError};
+    if (auto answer = AnswerScriptLine(WithoutLeadingDc1(text), context))
         replies_.sendReply(std::move(*answer), out);
+    // The printer takes up new serial settings once it has answered the line that set them.
+    if (line != line_) {
+        setLine(line);
+        lineChange_ = line;
+    }
 }
 
 }  // namespace tarvo::sim

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "printer_engine.h"
+#include "script_commands.h"
 
 namespace tarvo::sim {
 
@@ -25,11 +26,12 @@ class ScriptEngine final : public PrinterEngine {
     void hear(std::string_view bytes, std::vector<OutgoingPiece>* out) override;
 
   private:
-    void onLine(std::string line, std::vector<OutgoingPiece>* out);
+    void onLine(std::string text, std::vector<OutgoingPiece>* out);
 
     std::string lineText_;
     bool afterCr_ = false;  // an LF now still belongs to the last line end
     bool overrun_ = false;  // the current line has grown too long and is being skipped
+    ScriptSession session_;
 };
 
 }  // namespace tarvo::sim

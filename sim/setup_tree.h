@@ -35,6 +35,10 @@ std::string ApplySetupText(int model, std::string_view text, SetupValues* values
 // kept there. Returns empty or the reason.
 std::string CheckStoredSetting(int model, std::string_view path, std::string_view value);
 
+// Sets the flow-control flags as `protocol` has them, unless they already lead to it: a printer
+// started on a line keeps flags that fit that line.
+void MatchFlagsToProtocol(Protocol protocol, SetupValues* values);
+
 // The listing of SETUP WRITE: "path,value" lines in the printer's order, without line ends.
 // Flow-control flags that contradict the line's protocol are shown as the protocol has them.
 std::vector<std::string> SetupListing(int model, const SetupValues& values,

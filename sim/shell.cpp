@@ -73,6 +73,10 @@ std::optional<std::string> SwitchUser(const std::vector<std::string_view>& words
 
 }  // namespace
 
+std::optional<std::string> SwitchShellUser(std::string_view commandLine, PrinterState* state) {
+    return SwitchUser(Words(TrimLineEnd(commandLine)), state);
+}
+
 std::optional<std::string> RunShellLine(std::string_view line, PrinterState* state,
                                         std::string_view networkInterface) {
     const std::string_view platform = ShellPlatformName(state->model);

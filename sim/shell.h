@@ -17,4 +17,8 @@ namespace tarvo::sim {
 std::optional<std::string> RunShellLine(std::string_view line, PrinterState* state,
                                         std::string_view networkInterface);
 
+// "su NAME" or "su -p PASSWORD NAME" (the Brakenholm printers run the same switch): what it
+// prints, or nullopt after a successful switch.
+std::optional<std::string> SwitchShellUser(std::string_view commandLine, PrinterState* state);
+
 }  // namespace tarvo::sim

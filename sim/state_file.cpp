@@ -12,6 +12,8 @@
 #include "config_text.h"
 #include "models.h"
 #include "platform/fs.h"
+#include "script_files.h"
+#include "setup_values.h"
 
 namespace tarvo::sim {
 namespace {
@@ -20,6 +22,10 @@ namespace {
 constexpr std::size_t kMaxStateFileBytes = 1 << 20;
 constexpr unsigned kMaxMemoryKb = 16u * 1024 * 1024;
 constexpr std::string_view kConfigPrefix = "config.";
+constexpr std::string_view kSetupPrefix = "setup.";
+constexpr std::string_view kFilePrefix = "file.";
+// A century either way is more than any clock a host sets.
+constexpr long long kMaxClockOffsetSeconds = 100LL * 366 * 24 * 3600;
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -68,6 +74,23 @@ void FormatLanmereState(const PrinterState& state, std::ostream& out) {
             out << ObjectKindName(kind) << "." << id << " = " << FormatObjectValue(object) << "\n";
         }
     }
+}
+
+bool IsBrakenholm(int model) {
+    return FamilyOfModel(model) == Family::Brakenholm;
+}
+
+void FormatBrakenholmState(const PrinterState& state, std::ostream& out) {
+    out << "shell-user = " << state.shellUser << "\n"
+        << "admin-password = " << state.adminPassword << "\n"
+        << "# The printer's clock less the computer's, in seconds.\n"
+        << "clock-offset-seconds = " << state.clockOffsetSeconds << "\n"
+        << "# Setup tree " << SetupTreeVersion(state.model)
+        << "; the serial settings of UART1 are the line's, not kept here.\n";
+    for (const auto& [path, value] : state.setup)
+        out << kSetupPrefix << path << " = " << value << "\n";
+    for (const auto& [key, size] : state.files)
+        out << kFilePrefix << key << " = " << size << "\n";
 }
 
 // Calls `apply` with each "key = value" pair of `text` and its line number; stops at the first
@@ -124,6 +147,10 @@ class StateParser {
     // These return nullopt for a key that is not theirs.
     std::optional<std::string> applyCommon(std::string_view key, std::string_view value);
     std::optional<std::string> applyLanmere(std::string_view key, std::string_view value);
+    std::optional<std::string> applyUser(std::string_view key, std::string_view value);
+    std::optional<std::string> applyBrakenholm(std::string_view key, std::string_view value);
+    std::string applyFile(std::string_view key, std::string_view value);
+    std::string checkFiles(int* lineNumber) const;
     std::string applyConfig(std::string_view name, std::string_view value);
     std::string applyObject(std::string_view key, std::string_view value);
     int lastLineOf(std::initializer_list<std::string_view> keys) const;
@@ -132,6 +159,7 @@ class StateParser {
     const int model_;
     std::map<std::string, int, std::less<>> lineOfKey_;
     int lastObjectLine_ = 0;
+    int lastFileLine_ = 0;
 };
 
 std::string StateParser::apply(std::string_view key, std::string_view value, int lineNumber) {
@@ -140,10 +168,14 @@ std::string StateParser::apply(std::string_view key, std::string_view value, int
     std::optional<std::string> reason = applyCommon(key, value);
     if (!reason && IsLanmere(model_))
         reason = applyLanmere(key, value);
+    if (!reason && IsBrakenholm(model_))
+        reason = applyBrakenholm(key, value);
     if (!reason)
         return "unknown key \"" + std::string(key) + "\"";
-    if (reason->empty() && ObjectKindByName(key.substr(0, key.find('.'))))
+    if (reason->empty() && IsLanmere(model_) && ObjectKindByName(key.substr(0, key.find('.'))))
         lastObjectLine_ = lineNumber;
+    if (reason->empty() && key.substr(0, kFilePrefix.size()) == kFilePrefix)
+        lastFileLine_ = lineNumber;
     return *reason;
 }
 
@@ -173,6 +205,65 @@ std::optional<std::string> StateParser::applyCommon(std::string_view key, std::s
 }
 
 std::optional<std::string> StateParser::applyLanmere(std::string_view key, std::string_view value) {
+    if (auto reason = applyUser(key, value))
+        return reason;
+    if (key.substr(0, kConfigPrefix.size()) == kConfigPrefix)
+        return applyConfig(key.substr(kConfigPrefix.size()), value);
+    if (ObjectKindByName(key.substr(0, key.find('.'))))
+        return applyObject(key, value);
+    return std::nullopt;
+}
+
+std::optional<std::string> StateParser::applyBrakenholm(std::string_view key,
+                                                        std::string_view value) {
+    if (auto reason = applyUser(key, value))
+        return reason;
+    if (key == "clock-offset-seconds") {
+        const auto offset = ParseSetupNumber(value);
+        if (!offset || *offset < -kMaxClockOffsetSeconds || *offset > kMaxClockOffsetSeconds)
+            return std::string("clock-offset-seconds is a number of seconds within a century");
+        parsed_.clockOffsetSeconds = *offset;
+        return std::string();
+    }
+    if (key.substr(0, kSetupPrefix.size()) == kSetupPrefix) {
+        const std::string_view path = key.substr(kSetupPrefix.size());
+        if (std::string reason = CheckStoredSetting(model_, path, value); !reason.empty())
+            return std::string(path) + ": " + reason;
+        parsed_.setup[std::string(path)] = value;
+        return std::string();
+    }
+    if (key.substr(0, kFilePrefix.size()) == kFilePrefix)
+        return applyFile(key.substr(kFilePrefix.size()), value);
+    return std::nullopt;
+}
+
+std::string StateParser::applyFile(std::string_view key, std::string_view value) {
+    const auto file = FileOfKey(model_, key);
+    if (!file)
+        return "\"" + std::string(key) + "\" is not a file of this printer (\"c:/NAME\")";
+    const auto size = ParseSetupNumber(value);
+    if (!size || *size < 0 || *size > 0xFFFFFFFFLL || value.front() == '+' || value.front() == '-')
+        return "the size of " + std::string(key) + " is not a number of bytes";
+    parsed_.files[FileKey(*file)] = static_cast<std::uint32_t>(*size);
+    return {};
+}
+
+std::string StateParser::checkFiles(int* lineNumber) const {
+    for (std::string_view device : {"c:", "ram:", "tmp:"}) {
+        const std::uint64_t capacity = DeviceCapacity(parsed_, device);
+        std::uint64_t used = 0;
+        for (const PrinterFile& file : FilesOn(parsed_, device, true))
+            used += file.size;
+        if (used > capacity) {
+            *lineNumber = std::max(lastFileLine_, lastLineOf({"memory-total-kb"}));
+            return "the files on " + std::string(device) + " take " + std::to_string(used) +
+                   " bytes, more than its " + std::to_string(capacity);
+        }
+    }
+    return {};
+}
+
+std::optional<std::string> StateParser::applyUser(std::string_view key, std::string_view value) {
     if (key == "shell-user") {
         if (value != kAdminUser && value != kPlainUser)
             return "shell-user is admin or user";
@@ -185,10 +276,6 @@ std::optional<std::string> StateParser::applyLanmere(std::string_view key, std::
         parsed_.adminPassword = value;
         return std::string();
     }
-    if (key.substr(0, kConfigPrefix.size()) == kConfigPrefix)
-        return applyConfig(key.substr(kConfigPrefix.size()), value);
-    if (ObjectKindByName(key.substr(0, key.find('.'))))
-        return applyObject(key, value);
     return std::nullopt;
 }
 
@@ -234,6 +321,8 @@ std::string StateParser::finish(int* lineNumber) const {
         *lineNumber = lastLineOf({"memory-total-kb", "memory-free-kb"});
         return "memory-free-kb exceeds memory-total-kb";
     }
+    if (IsBrakenholm(model_))
+        return checkFiles(lineNumber);
     const unsigned stored = StoredKb(parsed_.objects);
     if (stored > parsed_.memoryTotalKb - parsed_.memoryFreeKb) {
         *lineNumber = std::max(lastObjectLine_, lastLineOf({"memory-total-kb", "memory-free-kb"}));
@@ -270,6 +359,8 @@ std::string FormatState(const PrinterState& state) {
         << "memory-free-kb = " << state.memoryFreeKb << "\n";
     if (IsLanmere(state.model))
         FormatLanmereState(state, out);
+    else if (IsBrakenholm(state.model))
+        FormatBrakenholmState(state, out);
     return out.str();
 }
 

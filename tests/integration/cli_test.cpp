@@ -239,6 +239,57 @@ TEST_F(CliPrinterTest, ObjectsAndUsers) {
     EXPECT_EQ(on("TQ8e-QEL", "user su admin secret").status, 2) << "no passwords as arguments";
 }
 
+// A simulated Tallyscript printer: the raw port runs XON/XOFF, as these printers do.
+class CliScriptPrinterTest : public CliPrinterTest {
+  protected:
+    void SetUp() override { env.setProfile("Protocol", "XON/XOFF"); }
+};
+
+TEST_F(CliScriptPrinterTest, SetupSetIsKeptByTheScriptPrinterAcrossRuns) {
+    const Outcome set = on("TQ8e --simulate-fresh --yes", "setup set width=1000");
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "  width                1000\n");
+    const Outcome show = on("TQ8e", "setup show");
+    EXPECT_EQ(show.status, 0) << show.err;
+    EXPECT_TRUE(show.out.starts_with("Model TQ8e, setup tree 7.12\n")) << show.out;
+    EXPECT_NE(show.out.find("\n  width                1000\n"), std::string::npos) << show.out;
+}
+
+TEST_F(CliScriptPrinterTest, SetupFileSavesAndLoadsBack) {
+    const std::string file = env.root() + "/setup.txt";
+    const Outcome save = on("730 --simulate-fresh", "setup save " + file);
+    ASSERT_EQ(save.status, 0) << save.err;
+    EXPECT_TRUE(test::ReadFile(file).starts_with("SER-COM,UART1,BAUDRATE,9600\r\n") ||
+                test::ReadFile(file).starts_with("SER-COM,UART1,BAUDRATE,9600\n"))
+        << test::ReadFile(file);
+    const Outcome load = on("730 --yes", "setup load " + file + " --send");
+    EXPECT_EQ(load.status, 0) << load.err;
+    EXPECT_TRUE(load.out.ends_with("Sent the setup from " + file + ".\n")) << load.out;
+}
+
+TEST_F(CliScriptPrinterTest, SetupSetRefusesWhatCannotReachThePrinter) {
+    const Outcome r = on("TQ8e --simulate-fresh --yes", "setup set head-resistance=900");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.starts_with("tarvo: error: cannot set head-resistance: ")) << r.err;
+    const Outcome unknown = on("TQ8e --yes", "setup set colour=red");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "tarvo: error: no setting named 'colour' (see tarvo setup show)\n");
+    const Outcome lanmere = on("6220E", "setup show");
+    EXPECT_EQ(lanmere.status, 1);
+    EXPECT_EQ(lanmere.err,
+              "tarvo: error: the printer on COM1 (6220E) is not a Brakenholm printer\n");
+}
+
+TEST_F(CliScriptPrinterTest, ScriptPrinterIsFoundAtAnotherRate) {
+    env.setProfile("Baud", "115200");
+    env.setProfile("Parity", "None");
+    env.setProfile("Family", "Brakenholm");
+    const Outcome r = on("TQ5e --simulate-fresh", "autoconnect");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Trying COM1 ")) << r.out;
+    EXPECT_NE(r.out.find("Found a printer on COM1 115200 baud"), std::string::npos) << r.out;
+}
+
 TEST_F(CliTest, PingOfNothingFailsWithStatusOne) {
     env.setProfile("Device.COM1", env.root() + "/no-device");
     const Outcome r = tarvo("ping");

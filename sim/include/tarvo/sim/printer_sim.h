@@ -29,6 +29,8 @@ struct LineSettings {
     char parity = 'E';  // E, O, N, M, S
     int stopBits = 1;
     Protocol protocol = Protocol::XonXoff;
+
+    bool operator==(const LineSettings&) const = default;
 };
 
 // Misbehaviour on request. Counters count down as they are used. The two acknowledge faults
@@ -44,6 +46,8 @@ struct Faults {
     // count; acknowledges and garbage do not). The host gets those bytes, then end of file.
     std::size_t closeAfterReplyBytes = 0;
     std::size_t floodBytes = 0;  // >0: answer the next request with this many bytes of noise
+    // Brakenholm: the clock is broken; PRINT DATE$ and PRINT TIME$ answer "Hardware error".
+    bool clockHardwareError = false;
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
@@ -101,19 +105,31 @@ struct Options {
     // Lanmere models with a shell: the network interface named by `echo $SETENV_OS{IFNAME}`;
     // empty for none. nullopt: "eth0".
     std::optional<std::string> networkInterface;
-    // Lanmere models with a shell: the administrator's password of a new printer (a saved state
-    // keeps its own). 1..32 printable characters without blanks.
+    // Lanmere models with a shell and every Brakenholm model: the administrator's password of a
+    // new printer (a saved state keeps its own). 1..32 printable characters without blanks.
     std::string adminPassword = "admin";
     // Lanmere: objects stored at start, in place of saved ones with the same kind and number.
     // Each takes memory from memoryFreeKb.
     std::vector<ObjectEntry> objects;
     std::string linkPath;  // when set, a symlink to the device is made there
     // When set, state is loaded from and saved to this file: firmware, memory, and for a
-    // Lanmere printer its configuration, stored objects and shell user. A saved state overrides
+    // Lanmere printer its configuration, stored objects and shell user; for a Brakenholm
+    // printer its setup tree (but for the serial settings, which are the line's), files, clock
+    // and shell user. A saved state overrides
     // the firmware, memory and password given here; one of another model is refused.
     std::string statePath;
     std::string transcriptPath;  // when set, the transcript is also written there as it grows
     Faults faults;
+};
+
+// A file in a Brakenholm printer's store, as FILES lists it.
+struct PrinterFile {
+    std::string device;  // "c:", "ram:", "tmp:" or "rom:"
+    std::string name;    // 1..30 printable characters without blanks, quotes, '/', ',', ':',
+                         // ';' or '='; a leading '.' makes a system file
+    std::uint32_t size = 0;
+
+    bool operator==(const PrinterFile&) const = default;
 };
 
 enum class Direction { HostToPrinter, PrinterToHost };
@@ -203,8 +219,37 @@ class PrinterSim {
     // Free memory as <ESC>m reports it.
     unsigned memoryFreeKb() const;
 
-    // The shell's current user: "user" or "admin".
+    // The shell's current user: "user" or "admin" (Lanmere models with a shell, and every
+    // Brakenholm model).
     std::string shellUser() const;
+    // Changes the administrator's password (1..32 printable characters, no blank).
+    bool setAdminPassword(const std::string& password, std::string* error = nullptr);
+
+    // --- What a Brakenholm printer keeps ---
+    // Readers work at any time; changes are refused unless a Brakenholm printer is running.
+
+    // "6.13" (models 26..31) or "7.12" (32..40).
+    std::string setupTreeVersion() const;
+    // The value SETUP WRITE "UART1:" lists for `path` ("MEDIA,MEDIA SIZE,WIDTH" gives "1216");
+    // nullopt for a path the model's tree does not have. The serial settings of UART1 are
+    // those of line(). A generation-0 pair of new supplies reads "GZ6;GJ118".
+    std::optional<std::string> setupValue(const std::string& path) const;
+    // The lines of the listing, in the printer's order, without line ends.
+    std::vector<std::string> setupListing() const;
+    // Sets a value as SETUP "path,value" would: the same checks, and a serial setting moves the
+    // printer's line at once.
+    bool setSetupValue(const std::string& path, const std::string& value,
+                       std::string* error = nullptr);
+    // The files of a device in name order, system files included; empty for a device the model
+    // does not have.
+    std::vector<PrinterFile> files(const std::string& device) const;
+    // Stores a file (in place of one with the same name) when the device has room.
+    bool addFile(const PrinterFile& file, std::string* error = nullptr);
+    // The printer's clock, which runs on from where it was set.
+    std::chrono::sys_seconds clock() const;
+    bool setClock(std::chrono::sys_seconds when, std::string* error = nullptr);
+    // Breaks or mends the clock (Faults::clockHardwareError).
+    void setClockHardwareError(bool broken);
 
   private:
     class Impl;

@@ -1,0 +1,74 @@
+#include "brakenholm_session.h"
+
+#include <unistd.h>
+
+#include "cli_support.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::cli {
+namespace {
+
+app::TerminalOptions OptionsFor(const CommandLine& line) {
+    app::TerminalOptions options;
+    // Scripts never wait on a question, and --yes answers them.
+    options.acceptQuestions = line.options.yes || !::isatty(STDIN_FILENO);
+    // A password comes from a pipe only when the command line asks for it.
+    for (const std::string& arg : line.args) {
+        if (arg == "--password-stdin")
+            options.passwordFromPipe = true;
+    }
+    return options;
+}
+
+}  // namespace
+
+BrakenholmSession::BrakenholmSession(const CommandLine& line) : prompt_(OptionsFor(line)) {}
+
+bool BrakenholmSession::open(int ctx) {
+    session_.kernelHandle = ctx;
+    app::ReadSettings(session_, prompt_);
+    char model[PCU_ID_MODEL_SIZE] = "";
+    char number[PCU_ID_NUMBER_SIZE] = "";
+    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
+    if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
+        Fail("the printer on " + PortOf(ctx) + " did not say which model it is");
+        return false;
+    }
+    const int index = propGetPrinterID(model);
+    if (index <= PROP_DEFAULT_MODEL || index >= PROP_UNKNOWN_MODEL) {
+        Fail("the printer on " + PortOf(ctx) + " (" + model + ") is not a Brakenholm printer");
+        return false;
+    }
+    // The identified model becomes the selected printer, as in the desktop program, so that a
+    // re-read of the settings (after the printer's line changed) keeps it.
+    PCUWriteProfileString("Settings", "Printer", model, 0);
+    session_.model = index;
+    session_.modelName = model;
+    session_.printer = app::MakePrinter(session_, prompt_, index);
+    printer_ = app::AsBrakPrinter(session_.printer.get());
+    if (printer_ == nullptr) {
+        Fail(std::string("no printer object for the ") + model);
+        return false;
+    }
+    return true;
+}
+
+bool BrakenholmSession::openForSearch(int ctx) {
+    session_.kernelHandle = ctx;
+    app::ReadSettings(session_, prompt_);
+    constexpr int kNewestModel = 40;  // TQ8e: the newest setup generation
+    const bool brakenholm =
+        session_.model > PROP_DEFAULT_MODEL && session_.model < PROP_UNKNOWN_MODEL;
+    const int model = brakenholm ? session_.model : kNewestModel;
+    session_.printer = app::MakePrinter(session_, prompt_, model);
+    printer_ = app::AsBrakPrinter(session_.printer.get());
+    if (printer_ == nullptr)
+        return Fail("no printer object for the Brakenholm search") == 0;
+    return true;
+}
+
+bool IsBrakenholmContext(int ctx) {
+    return ProfileString("Family", "Lanmere") == "Brakenholm" && ctx != 0;
+}
+
+}  // namespace tarvo::cli

@@ -1,0 +1,71 @@
+// The shell behind RUN: the user switch that every Brakenholm printer has, and the memory report
+// and setup store of the "7.12" firmware.
+#include <cstdio>
+#include <utility>
+
+#include "script_commands.h"
+#include "script_files.h"
+#include "shell.h"
+
+namespace tarvo::sim {
+namespace {
+
+constexpr std::string_view kSavedSetup = "rom:.setup.saved";
+// The heap of the "7.12" firmware; nothing the simulated printer does uses it up.
+constexpr unsigned long kHeapFree = 5'767'168;
+constexpr unsigned long kHeapAllocated = 2'621'440;
+
+std::string MemoryReport() {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Total free to malloc(): %lu\r\n"
+                  "Sum of allocated memory: %lu\r\n",
+                  kHeapFree, kHeapAllocated);
+    return text;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// "setup r FILE" reads a stored setup (only the factory one is kept); "setup w" puts what was
+// read in force. The serial settings stay as they are, so the host keeps its line.
+std::optional<std::string> SetupStore(std::string_view arguments, ScriptContext& context) {
+    if (arguments == "w") {
+        if (context.session.readSetup)
+            context.state.setup = *std::exchange(context.session.readSetup, std::nullopt);
+        return std::nullopt;
+    }
+    if (arguments.substr(0, 2) == "r ") {
+        const std::string_view file = Trimmed(arguments.substr(2));
+        if (file != kSavedSetup)
+            return ErrorLine("setup: cannot read " + std::string(file));
+        context.session.readSetup = DefaultSetup(context.state.model);
+        return std::nullopt;
+    }
+    return ErrorLine("setup: usage: setup r FILE | setup w");
+}
+
+}  // namespace
+
+std::optional<std::string> RunScriptShell(std::string_view command, ScriptContext& context) {
+    command = Trimmed(command);
+    const bool newFirmware = SetupGeneration(context.state.model) >= 2;
+    if (command == "whoami")
+        return AnswerLine(context.state.shellUser);
+    if (command.substr(0, 3) == "su " || command == "su") {
+        const auto printed = SwitchShellUser(command, &context.state);
+        return printed ? std::optional(AnswerLine(*printed)) : std::nullopt;
+    }
+    if (newFirmware && command == "meminfo -a")
+        return MemoryReport();
+    if (newFirmware && command.substr(0, 6) == "setup ")
+        return SetupStore(Trimmed(command.substr(6)), context);
+    return std::nullopt;
+}
+
+}  // namespace tarvo::sim
