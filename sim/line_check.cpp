@@ -20,12 +20,13 @@ bool FlowSuitsProtocol(platform::FlowControl flow, Protocol protocol) {
 
 }  // namespace
 
-bool HostLineMatches(const std::optional<platform::LineFormat>& host, const LineSettings& printer) {
+bool HostLineMatches(const std::optional<platform::LineFormat>& host, const LineSettings& printer,
+                     Family family) {
     if (!host)
         return true;
     return host->baud == printer.baud && host->dataBits == printer.dataBits &&
            host->parity == printer.parity && host->stopBits == printer.stopBits &&
-           FlowSuitsProtocol(host->flow, printer.protocol);
+           (family == Family::Brakenholm || FlowSuitsProtocol(host->flow, printer.protocol));
 }
 
 int BitsPerCharacter(const LineSettings& line) {

@@ -134,7 +134,7 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
     std::vector<OutgoingPiece> pieces;
     {
         std::lock_guard lock(mutex_);
-        if (!HostLineMatches(hostLine, line_))
+        if (!HostLineMatches(hostLine, line_, options_.family))
             return;
         std::string heard(bytes);
         if (line_.dataBits == 7) {
