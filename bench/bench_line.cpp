@@ -21,9 +21,9 @@
 #include "platform/clock.h"
 #include "port/framing.h"
 #include "port/kernel_state.h"
-#include "tarvo/kernel.h"
 #include "tarvo/config.h"
 #include "tarvo/directory.h"
+#include "tarvo/kernel.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace {
@@ -233,12 +233,14 @@ TransferFigures LoadAndSend(unsigned baud) {
                         PCUGetFonts(ctx, &count) == PCU_OK &&
                         PCUGetGraphics(ctx, &count) == PCU_OK &&
                         PCUGetFormats(ctx, &count) == PCU_OK && PCUGetPages(ctx, &count) == PCU_OK;
-    const double loadSeconds = std::chrono::duration<double>(SteadyClock::now() - loadStart).count();
+    const double loadSeconds =
+        std::chrono::duration<double>(SteadyClock::now() - loadStart).count();
     const double loadWaited = clock.waitedSeconds();
 
     const auto sendStart = SteadyClock::now();
     const bool sent = PCUPutCfg(ctx) == PCU_OK;
-    const double sendSeconds = std::chrono::duration<double>(SteadyClock::now() - sendStart).count();
+    const double sendSeconds =
+        std::chrono::duration<double>(SteadyClock::now() - sendStart).count();
     const double sendWaited = clock.waitedSeconds() - loadWaited;
     platform::SetClock(nullptr);
     printer.stop();

@@ -1,0 +1,133 @@
+// Times the Brakenholm printer object against a simulated TQ8e pacing its line at 9600 baud:
+// reading the printer's identity and whole setup, sending the whole setup, and the search for a
+// printer left at 115200 baud, no parity, 7 data bits, one stop bit (the last settings the
+// search tries). Each is set against the waits the object prescribes plus the line's own time,
+// counted by a clock that wraps the real one.
+#include <stdlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "brakenholm/brak_printer.h"
+#include "platform/clock.h"
+#include "port/kernel_state.h"
+#include "shell/app_session.h"
+#include "shell/search_observer.h"
+#include "shell/terminal_prompt.h"
+#include "tarvo/kernel.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace {
+
+using namespace tarvo;
+using SteadyClock = std::chrono::steady_clock;
+
+class CountingClock final : public platform::Clock {
+  public:
+    platform::TimePoint now() override { return real_.now(); }
+    void sleepFor(platform::Millis d) override {
+        timed([&] { real_.sleepFor(d); });
+    }
+    bool waitReadable(int fd, platform::Millis t) override {
+        bool r = false;
+        timed([&] { r = real_.waitReadable(fd, t); });
+        return r;
+    }
+    bool waitWritable(int fd, platform::Millis t) override {
+        bool r = false;
+        timed([&] { r = real_.waitWritable(fd, t); });
+        return r;
+    }
+    double waited() const { return waited_; }
+
+  private:
+    template <typename F>
+    void timed(F f) {
+        const auto start = SteadyClock::now();
+        f();
+        waited_ += std::chrono::duration<double>(SteadyClock::now() - start).count();
+    }
+    platform::Clock& real_ = platform::CurrentClock();
+    double waited_ = 0;
+};
+
+void SetProfile(const char* key, const std::string& value) {
+    PCUWriteProfileString("Communications", key, value.c_str(), 0);
+}
+
+struct Figure {
+    double seconds;
+    double waited;
+};
+
+template <typename F>
+Figure Time(CountingClock& clock, F f) {
+    const double before = clock.waited();
+    const auto start = SteadyClock::now();
+    f();
+    return {std::chrono::duration<double>(SteadyClock::now() - start).count(),
+            clock.waited() - before};
+}
+
+void Report(const char* name, const Figure& f) {
+    std::printf("%-22s %.2f s, %.2f s of waits and line, overhead %.3f\n", name, f.seconds,
+                f.waited, (f.seconds - f.waited) / f.waited);
+}
+
+}  // namespace
+
+int main() {
+    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
+    if (::mkdtemp(dir.data()) == nullptr)
+        return 1;
+    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    PCUCreateProfile();
+
+    sim::Options options;
+    options.family = sim::Family::Brakenholm;
+    options.model = 40;  // TQ8e
+    options.pace = true;
+    sim::PrinterSim printer(options);
+    std::string error;
+    if (!printer.start(&error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        return 1;
+    }
+    SetProfile("Device.COM1", printer.devicePath());
+    SetProfile("Family", "Brakenholm");
+    SetProfile("Printer", "TQ8e");
+
+    std::FILE* quiet = std::fopen("/dev/null", "w");
+    app::TerminalOptions terminal;
+    terminal.out = quiet;
+    terminal.acceptQuestions = true;
+    app::TerminalPrompt prompt(terminal);
+    app::AppSession session;
+    session.kernelHandle = PCUCfgInit();
+    app::ReadSettings(session, prompt);
+    session.printer = app::MakePrinter(session, prompt, 40);
+    app::CBrakPrinter* brak = app::AsBrakPrinter(session.printer.get());
+
+    CountingClock clock;
+    platform::SetClock(&clock);
+    bool ok = true;
+    Report("identity_and_setup", Time(clock, [&] { ok = brak->ReadPrinterIdentity().ok() && ok; }));
+    Report("send_all_setup", Time(clock, [&] { ok = brak->SendAllSetup().ok() && ok; }));
+
+    printer.setLine({115200, 7, 'N', 1, sim::Protocol::XonXoff});
+    app::SilentSearchObserver observer;
+    Report("search_115200_n71",
+           Time(clock, [&] { ok = brak->SearchPrinter(observer).ok() && ok; }));
+    platform::SetClock(nullptr);
+    printer.stop();
+    std::fclose(quiet);
+    std::filesystem::remove_all(dir);
+    if (!ok) {
+        std::fprintf(stderr, "bench: an operation failed\n");
+        return 1;
+    }
+    return 0;
+}
