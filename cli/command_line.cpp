@@ -33,6 +33,13 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
         } else if (arg == "--simulate") {
             if (!value(arg, &o.simulate))
                 return std::nullopt;
+        } else if (arg == "--family") {
+            if (!value(arg, &o.family))
+                return std::nullopt;
+            if (o.family != "lanmere" && o.family != "brakenholm") {
+                *error = "--family takes lanmere or brakenholm";
+                return std::nullopt;
+            }
         } else if (arg.starts_with("-") && arg != "-") {
             *error = "unknown option " + std::string(arg);
             return std::nullopt;

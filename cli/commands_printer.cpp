@@ -116,9 +116,35 @@ int RunModels(int /*ctx*/, const CommandLine& line) {
     return 0;
 }
 
+// A Brakenholm printer tells more about itself: its clock and its memory.
+int IdentifyBrakenholm(int ctx, const CommandLine& line) {
+    BrakenholmSession s(line);
+    if (!s.open(ctx))
+        return 1;
+    const app::OpResult r = s.printer().ReadPrinterIdentity();
+    const app::BrakIdentity& id = s.printer().Identity();
+    if (id.version1.empty())
+        return Fail("the printer on " + PortOf(ctx) +
+                    " did not say which model it is: " + app::Describe(r));
+    auto show = [](const char* label, const std::string& value) {
+        std::printf("%-16s%s\n", label, value.empty() ? "(not read)" : value.c_str());
+    };
+    show("Model:", id.version1);
+    show("Program number:", id.version2);
+    show("Firmware:", id.version0);
+    show("Clock:", id.printerDate);
+    show("Storage free:", id.storageFree);
+    show("Storage used:", id.storageUsed);
+    show("Heap free:", id.heapFree);
+    show("Heap allocated:", id.heapAllocated);
+    return 0;
+}
+
 int RunIdentify(int ctx, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("identify takes no arguments", kUsage);
+    if (IsBrakenholmContext(ctx))
+        return IdentifyBrakenholm(ctx, line);
     char model[PCU_ID_MODEL_SIZE] = "";
     char number[PCU_ID_NUMBER_SIZE] = "";
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";

@@ -22,6 +22,8 @@ void PrintUsage() {
                  "Options:\n"
                  "  --profile PATH      use this profile instead of the user's\n"
                  "  --port NAME         talk to the printer on NAME (COM1..COM4, LPT1..LPT3)\n"
+                 "  --family NAME       the printer family, lanmere or brakenholm; stored in the\n"
+                 "                      profile as the selected family\n"
                  "  --simulate MODEL    talk to a simulated printer of MODEL (e.g. 6220E); it\n"
                  "                      remembers its state between runs. Without --profile a\n"
                  "                      private profile is used; with one, its Device.COM1 is\n"
@@ -74,6 +76,12 @@ int Run(const CommandLine& line) {
     std::string error;
     if (!o.simulate.empty() && o.profile.empty() && !simulation.makePrivateProfile(&error)) {
         return Fail(error);
+    }
+    if (!o.family.empty()) {
+        const char* family = o.family == "brakenholm" ? "Brakenholm" : "Lanmere";
+        if (PCUCreateProfile() != PCU_OK ||
+            PCUWriteProfileString("Communications", "Family", family, 0) != PCU_OK)
+            return Fail("cannot store the family in the profile");
     }
     int ctx = 0;
     if (command->needsContext || !o.simulate.empty()) {

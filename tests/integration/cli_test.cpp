@@ -71,13 +71,17 @@ TEST_F(CliTest, IdentifyNamesTheSimulatedPrinter) {
               "Firmware:       1.13\n");
 }
 
-TEST_F(CliTest, IdentifyAsksAScriptPrinterForItsVersions) {
+TEST_F(CliTest, IdentifyAsksAScriptPrinterForItsVersionsClockAndMemory) {
     const Outcome r = tarvo("--simulate-fresh --simulate TQ8e identify");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "Model:          TQ8e\n"
-              "Program number: CG300308\n"
-              "Firmware:       1.13\n");
+    EXPECT_TRUE(
+        r.out.starts_with("Model:          TQ8e\n"
+                          "Program number: CG300308\n"
+                          "Firmware:       1.13\n"
+                          "Clock:          20"))
+        << r.out;
+    EXPECT_NE(r.out.find("\nStorage free:   1048576\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nHeap free:      "), std::string::npos) << r.out;
 }
 
 TEST_F(CliTest, AutoconnectReportsEachTrialAndTheSettingsFound) {
