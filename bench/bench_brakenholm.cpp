@@ -11,6 +11,7 @@
 #include <string>
 
 #include "brakenholm/brak_printer.h"
+#include "counting_clock.h"
 #include "platform/clock.h"
 #include "port/kernel_state.h"
 #include "shell/app_session.h"
@@ -24,35 +25,6 @@ namespace {
 using namespace tarvo;
 using SteadyClock = std::chrono::steady_clock;
 
-class CountingClock final : public platform::Clock {
-  public:
-    platform::TimePoint now() override { return real_.now(); }
-    void sleepFor(platform::Millis d) override {
-        timed([&] { real_.sleepFor(d); });
-    }
-    bool waitReadable(int fd, platform::Millis t) override {
-        bool r = false;
-        timed([&] { r = real_.waitReadable(fd, t); });
-        return r;
-    }
-    bool waitWritable(int fd, platform::Millis t) override {
-        bool r = false;
-        timed([&] { r = real_.waitWritable(fd, t); });
-        return r;
-    }
-    double waited() const { return waited_; }
-
-  private:
-    template <typename F>
-    void timed(F f) {
-        const auto start = SteadyClock::now();
-        f();
-        waited_ += std::chrono::duration<double>(SteadyClock::now() - start).count();
-    }
-    platform::Clock& real_ = platform::CurrentClock();
-    double waited_ = 0;
-};
-
 void SetProfile(const char* key, const std::string& value) {
     PCUWriteProfileString("Communications", key, value.c_str(), 0);
 }
@@ -63,12 +35,12 @@ struct Figure {
 };
 
 template <typename F>
-Figure Time(CountingClock& clock, F f) {
-    const double before = clock.waited();
+Figure Time(bench::CountingClock& clock, F f) {
+    const double before = clock.waitedSeconds();
     const auto start = SteadyClock::now();
     f();
     return {std::chrono::duration<double>(SteadyClock::now() - start).count(),
-            clock.waited() - before};
+            clock.waitedSeconds() - before};
 }
 
 void Report(const char* name, const Figure& f) {
@@ -111,7 +83,7 @@ int main() {
     session.printer = app::MakePrinter(session, prompt, 40);
     app::CBrakPrinter* brak = app::AsBrakPrinter(session.printer.get());
 
-    CountingClock clock;
+    bench::CountingClock clock;
     platform::SetClock(&clock);
     bool ok = true;
     Report("identity_and_setup", Time(clock, [&] { ok = brak->ReadPrinterIdentity().ok() && ok; }));

@@ -18,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "counting_clock.h"
 #include "platform/clock.h"
 #include "port/framing.h"
 #include "port/kernel_state.h"
@@ -117,37 +118,6 @@ double WaitCpuShare() {
     return (cpu(after) - cpu(before)) / wall;
 }
 
-// The real clock, keeping count of the time spent in the waits the protocol prescribes (sleeps
-// and waits for the line), so that what the search costs beyond them can be told apart.
-class CountingClock final : public platform::Clock {
-  public:
-    platform::TimePoint now() override { return real_.now(); }
-    void sleepFor(platform::Millis d) override {
-        timed([&] { real_.sleepFor(d); });
-    }
-    bool waitReadable(int fd, platform::Millis t) override {
-        bool r = false;
-        timed([&] { r = real_.waitReadable(fd, t); });
-        return r;
-    }
-    bool waitWritable(int fd, platform::Millis t) override {
-        bool r = false;
-        timed([&] { r = real_.waitWritable(fd, t); });
-        return r;
-    }
-    double waitedSeconds() const { return waited_; }
-
-  private:
-    template <typename F>
-    void timed(F f) {
-        const auto start = SteadyClock::now();
-        f();
-        waited_ += std::chrono::duration<double>(SteadyClock::now() - start).count();
-    }
-    platform::Clock& real_ = platform::CurrentClock();
-    double waited_ = 0;
-};
-
 struct SearchFigures {
     double seconds;
     double waited;
@@ -175,7 +145,7 @@ SearchFigures AutoConnect() {
                                if (message == PCU_MSG_AUTOCONNECT_TRIAL)
                                    ++*static_cast<int*>(user);
                            }};
-    CountingClock clock;
+    bench::CountingClock clock;
     platform::SetClock(&clock);
     const auto start = SteadyClock::now();
     const int found = PCUAutoConnect(ctx, &notify);
@@ -223,7 +193,7 @@ TransferFigures LoadAndSend(unsigned baud) {
     SetProfile("Protocol", "XON/XOFF");
     const int ctx = PCUCfgInit();
     FindContext(ctx)->settings.model = 18;  // a 6220E, as identification would have found
-    CountingClock clock;
+    bench::CountingClock clock;
     platform::SetClock(&clock);
 
     const auto loadStart = SteadyClock::now();

@@ -46,6 +46,16 @@ std::string ProfileString(const char* key, const char* fallback) {
     return value;
 }
 
+std::string JsonEscape(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 bool Confirm(const CommandLine& line, const std::string& question) {
     if (line.options.yes || !::isatty(STDIN_FILENO))
         return true;

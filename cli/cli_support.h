@@ -27,6 +27,9 @@ std::string DescribeLine(const commState& c);
 // A profile value, or `fallback`.
 std::string ProfileString(const char* key, const char* fallback);
 
+// `text` with quotes and backslashes escaped, for a JSON string.
+std::string JsonEscape(const std::string& text);
+
 // Asks before changing a printer, but only a person at a terminal (and not with --yes);
 // scripts are never held up. True to go ahead.
 bool Confirm(const CommandLine& line, const std::string& question);

@@ -69,16 +69,6 @@ bool ReadConfiguration(int ctx, Values* values) {
     return true;
 }
 
-std::string JsonEscape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 void Show(const Printer& p, const Values& v, bool json) {
     const Units units = ProfileUnits();
     if (json) {

@@ -33,16 +33,6 @@ bool ReadSetup(BrakenholmSession& s) {
     return true;
 }
 
-std::string JsonEscape(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 void PrintSetup(BrakenholmSession& s, bool json) {
     app::CBrakPrinter& p = s.printer();
     const app::BrakSetup setup = p.GetSetup();
