@@ -295,16 +295,21 @@ std::string PrinterSim::devicePath() const {
 void PrinterSim::settle() {
     impl_->settle();
 }
+// What was exchanged is read once the printer has taken in what the host wrote, so a reader
+// never sees bytes the printer has not yet had time to act on.
 std::vector<TranscriptEntry> PrinterSim::transcript() const {
+    impl_->settle();
     return impl_->transcript().entries();
 }
 std::string PrinterSim::transcriptText() const {
+    impl_->settle();
     return impl_->transcript().text();
 }
 void PrinterSim::clearTranscript() {
     impl_->transcript().clear();
 }
 std::vector<std::string> PrinterSim::receivedMessages() const {
+    impl_->settle();
     return impl_->receivedMessages();
 }
 void PrinterSim::setFaults(const Faults& faults) {

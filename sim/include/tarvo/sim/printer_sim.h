@@ -164,7 +164,9 @@ class PrinterSim {
     // cut waiting for the host to read what came before it.
     void settle();
 
-    // Everything exchanged so far, merged into runs per direction.
+    // Everything exchanged so far, merged into runs per direction. This and the other readers
+    // of what was exchanged settle() first, so they include everything the host's writes so
+    // far have caused.
     std::vector<TranscriptEntry> transcript() const;
     // The transcript as text, one line per run: "> <STX><ESC>M1<ETX>" (host to printer) and
     // "< 066197,1.13,6220E" (printer to host), control bytes spelled as mnemonics. The password
