@@ -15,6 +15,7 @@
 #include "models/model_tables.h"
 #include "platform/fs.h"
 #include "port/bounded_copy.h"
+#include "port/export_guard.h"
 #include "port/notation.h"
 #include "tarvo/config.h"
 
@@ -218,15 +219,6 @@ int LoadConfigurationPart(std::FILE* file, ConfigRecord& record) {
 using namespace tarvo;
 
 namespace {
-
-template <typename F>
-int NoThrow(F body) {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return PCU_ERR_NO_MEMORY;
-    }
-}
 
 int SaveFile(int ctx, Context& context, const std::string& path) {
     std::string text;

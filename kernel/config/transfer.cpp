@@ -9,6 +9,7 @@
 #include "config/command_writer.h"
 #include "config/reply_parser.h"
 #include "models/model_tables.h"
+#include "port/export_guard.h"
 #include "port/kernel_state.h"
 #include "port/wait.h"
 #include "tarvo/config.h"
@@ -218,17 +219,6 @@ int SendSerialSettings(int ctx, const Context& context, const commState& wanted,
         WaitMs(kResetSettleMs);
     }
     return link.close();
-}
-
-// Runs an export's body; running out of memory becomes PCU_ERR_NO_MEMORY instead of an
-// exception crossing the library boundary.
-template <typename F>
-int NoThrow(F body) {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return PCU_ERR_NO_MEMORY;
-    }
 }
 
 }  // namespace

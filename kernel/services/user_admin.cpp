@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "objects/export_guard.h"
+#include "port/export_guard.h"
 #include "objects/printer_query.h"
 #include "port/kernel_state.h"
 #include "tarvo/network.h"
