@@ -14,6 +14,12 @@ int RunModels(int ctx, const CommandLine& line);
 int RunIdentify(int ctx, const CommandLine& line);
 int RunAutoConnect(int ctx, const CommandLine& line);
 int RunObjects(int ctx, const CommandLine& line);
+// `objects add-font|add-graphic|add-format|delete ...`, reached through RunObjects.
+int RunObjectChanges(int ctx, const CommandLine& line);
+// Reads and prints the chosen kinds of the printer's listings; 1 when one could not be read.
+int RunObjectListing(int ctx, bool fonts, bool graphics, bool formats, bool pages);
+int RunFonts(int ctx, const CommandLine& line);
+int RunGraphic(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);
 int RunUser(int ctx, const CommandLine& line);
 int RunSetup(int ctx, const CommandLine& line);

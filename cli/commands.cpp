@@ -37,20 +37,58 @@ const std::vector<Command>& Commands() {
          "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true},
-        {"config", "show [--json] | set NAME=VALUE... | pull FILE.tcf | push FILE.tcf",
+        {"config",
+         "show [--json] | set NAME=VALUE... | pull FILE.tcf [--with-objects] | push FILE.tcf",
          "show, change, save and send the printer's configuration",
          "show     every setting the printer's model offers, lengths in inches or centimetres\n"
          "         by the profile's Measurements value (--json for scripts)\n"
          "set      changes settings (NAME=VALUE; lengths also take in, cm or mm, the emulation\n"
          "         its dpi or mil), checks them against the model, sends the configuration,\n"
          "         reads it back and prints what changed\n"
-         "pull     saves the printer's configuration to a configuration file\n"
-         "push     shows what a configuration file would change and sends it\n"
+         "pull     saves the printer's configuration to a configuration file; with\n"
+         "         --with-objects the object downloads and deletions the file already carries\n"
+         "         (see `objects ... --to`) are kept behind it\n"
+         "push     shows what a configuration file would change and sends it, then the\n"
+         "         object downloads and deletions the file carries\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
          RunConfig, true},
-        {"objects", "list [fonts|graphics|formats|pages]", "list what the printer stores",
-         "Reads the printer's listings and prints each object's number, description and size.\n",
+        {"objects", "list [KIND] | CHANGE... [--to FILE.tcf]",
+         "list, download and delete fonts, graphics, formats and pages",
+         "list [fonts|graphics|formats|pages]\n"
+         "    reads the printer's listings and prints each object's number, name and size\n"
+         "CHANGE is one of the following; several may follow each other and are committed\n"
+         "together (deletions first), with a progress line:\n"
+         "add-font (--face NAME | --file PATH) --id N --name NAME\n"
+         "         (--points P | --size WxH | --outline)\n"
+         "         [--chars letters|digits|printable|all|cp932|cp950|cp936|cp949]\n"
+         "         [--lead RANGES --trail RANGES]\n"
+         "    a host font (see `tarvo fonts`) or font file, converted character by character\n"
+         "    at P points or WxH inches, or with --outline sent as its TrueType file; a file\n"
+         "    ending in .ibf is sent as it is. The double-byte sets take their usual lead and\n"
+         "    trail byte ranges unless given as hexadecimal ranges (e.g. --lead 88-89)\n"
+         "add-graphic FILE --id N --name NAME (--scale S | --size WxH) [--rotate 0|90|180|270]\n"
+         "    a .bmp file (uncompressed) or raw device bitmap, scaled by S or to WxH inches\n"
+         "add-format FILE [--id N] [--name NAME]\n"
+         "    a label-format or page command file; the number and name come from its header\n"
+         "delete KIND ID\n"
+         "    deletes font, graphic, format or page ID from the printer\n"
+         "With --to FILE.tcf nothing is sent: the printer's configuration and the changes are\n"
+         "saved to FILE.tcf, which `config push` sends later.\n",
          RunObjects, true},
+        {"fonts", "", "list the host's fonts that can be downloaded",
+         "Lists the TrueType faces installed on this computer, as `objects add-font --face`\n"
+         "takes them; a face that covers another character set is listed again with the set's\n"
+         "name in parentheses.\n",
+         RunFonts, false},
+        {"graphic",
+         "preview FILE [--scale S | --size WxH] [--rotate 0|90|180|270] "
+         "[--emulation N] --out PNG",
+         "show what a graphic download would print",
+         "Converts FILE as `objects add-graphic` would (rotation, scaling to printer dots, the\n"
+         "printed-pixel rule) and writes the result as a black-and-white PNG image. The\n"
+         "emulation code (0..4, default 0) selects the dot size for --size; without --scale or\n"
+         "--size the scale is 1.\n",
+         RunGraphic, false},
         {"setup",
          "show [--json] | set NAME=VALUE... | send | save FILE | load FILE [--send] | "
          "restore-defaults",

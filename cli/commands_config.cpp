@@ -10,6 +10,7 @@
 #include "cli_support.h"
 #include "command_runs.h"
 #include "config/setting_access.h"
+#include "config_objects.h"
 #include "setting_catalog.h"
 #include "tarvo/kernel.h"
 
@@ -203,17 +204,48 @@ int Set(int ctx, const CommandLine& line) {
     return 0;
 }
 
+// With --with-objects the object sections the file already carries (queued with
+// `objects ... --to FILE`) stay behind the fresh configuration; otherwise the file holds the
+// configuration alone.
 int Pull(int ctx, const std::vector<std::string>& args) {
-    if (args.size() != 2)
-        return Fail("usage: tarvo config pull FILE.tcf", kUsage);
+    const bool withObjects = args.size() == 3 && args[2] == "--with-objects";
+    if (args.size() != 2 && !withObjects)
+        return Fail("usage: tarvo config pull FILE.tcf [--with-objects]", kUsage);
+    const std::string& path = args[1];
+    std::vector<std::string> sections;
+    std::string error;
+    if (withObjects && !ReadObjectSections(path, &sections, &error))
+        return Fail(error);
     Printer p;
     Values v{};
     if (!Identify(ctx, &p) || !ReadConfiguration(ctx, &v))
         return 1;
     PCUSetDnldFlags(ctx, 1, 0, 0, 0);
-    if (PCUToFile(ctx, args[1].c_str()) != PCU_OK)
-        return Fail("writing " + args[1] + " failed: " + PCUErrStr(ctx));
-    std::cout << "Saved the configuration of the " << p.name << " to " << args[1] << ".\n";
+    if (PCUToFile(ctx, path.c_str()) != PCU_OK)
+        return Fail("writing " + path + " failed: " + PCUErrStr(ctx));
+    if (!sections.empty() && !AppendObjectSections(path, sections, &error))
+        return Fail(error);
+    std::cout << "Saved the configuration of the " << p.name << " to " << path;
+    if (!sections.empty())
+        std::cout << " with its " << sections.size() << " object-section lines";
+    std::cout << ".\n";
+    return 0;
+}
+
+// The object sections of a pushed file: deletions and downloads the file carries.
+int SendSections(int ctx, const CommandLine& line, const std::string& path) {
+    std::vector<std::string> sections;
+    std::string error;
+    if (!ReadObjectSections(path, &sections, &error))
+        return Fail(error);
+    if (sections.empty())
+        return 0;
+    if (!Confirm(line, path + " also carries " + std::to_string(sections.size()) +
+                           " lines of object downloads and deletions. Send them?"))
+        return Fail("the object sections were not sent");
+    if (const int status = SendObjectSections(ctx, sections); status != 0)
+        return status;
+    std::cout << "Sent the object sections.\n";
     return 0;
 }
 
@@ -250,7 +282,7 @@ int Push(int ctx, const CommandLine& line) {
         }
     }
     std::cout << "Sent.\n";
-    return 0;
+    return SendSections(ctx, line, args[1]);
 }
 
 }  // namespace

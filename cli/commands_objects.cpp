@@ -110,21 +110,34 @@ bool ListKind(int ctx, const Kind& kind) {
 
 }  // namespace
 
+int RunObjectListing(int ctx, bool fonts, bool graphics, bool formats, bool pages) {
+    const bool wanted[] = {fonts, graphics, formats, pages};
+    bool ok = true;
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (wanted[i])
+            ok = ListKind(ctx, kKinds[i]) && ok;
+    }
+    return ok ? 0 : 1;
+}
+
 int RunObjects(int ctx, const CommandLine& line) {
     const auto& a = line.args;
-    if (a.empty() || a[0] != "list" || a.size() > 2)
+    if (a.empty())
+        return Fail(
+            "usage: tarvo objects list [KIND] | add-font ... | add-graphic ... | "
+            "add-format ... | delete KIND ID",
+            kUsage);
+    if (a[0] != "list")
+        return RunObjectChanges(ctx, line);
+    if (a.size() > 2)
         return Fail("usage: tarvo objects list [fonts|graphics|formats|pages]", kUsage);
-    bool any = false;
-    bool ok = true;
-    for (const Kind& kind : kKinds) {
-        if (a.size() == 2 && a[1] != kind.name)
-            continue;
-        any = true;
-        ok = ListKind(ctx, kind) && ok;
+    if (a.size() == 1)
+        return RunObjectListing(ctx, true, true, true, true);
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (a[1] == kKinds[i].name)
+            return RunObjectListing(ctx, i == 0, i == 1, i == 2, i == 3);
     }
-    if (!any)
-        return Fail("unknown kind '" + a[1] + "' (fonts, graphics, formats or pages)", kUsage);
-    return ok ? 0 : 1;
+    return Fail("unknown kind '" + a[1] + "' (fonts, graphics, formats or pages)", kUsage);
 }
 
 }  // namespace tarvo::cli

@@ -44,29 +44,17 @@ std::optional<ObjectKind> ListingKind(std::string_view name) {
     return std::nullopt;
 }
 
-// Program mode's deletions: T font, G graphic, E format, s page, each with the number.
-std::optional<ObjectKind> DeletionKind(char letter) {
-    switch (letter) {
-        case 'T':
-            return ObjectKind::Font;
-        case 'G':
-            return ObjectKind::Graphic;
-        case 'E':
-            return ObjectKind::Format;
-        case 's':
-            return ObjectKind::Page;
-        default:
-            return std::nullopt;
+// Where an R command starts in `body` at or after `from`: at `from` itself or after a ';', and
+// followed by ';', the body's end or the byte that starts the next command.
+std::size_t FindLeaveCommand(std::string_view body, std::size_t from) {
+    for (std::size_t at = from; at < body.size(); ++at) {
+        const bool starts = at == from || body[at - 1] == ';';
+        const bool ends =
+            at + 1 == body.size() || body[at + 1] == ';' || StartsCommand(body[at + 1]);
+        if (body[at] == 'R' && starts && ends)
+            return at;
     }
-}
-
-std::optional<unsigned> ObjectNumber(std::string_view digits) {
-    std::vector<ConfigValue> numbers;
-    if (digits.empty() || digits.front() == '-' || !ParseConfigNumbers(digits, false, &numbers) ||
-        numbers.size() != 1 || *numbers[0] > 65535) {
-        return std::nullopt;
-    }
-    return static_cast<unsigned>(*numbers[0]);
+    return body.size();
 }
 
 }  // namespace
@@ -79,6 +67,12 @@ void CommandInterpreter::run(std::string_view body, PrinterState* state, const L
         const char byte = body[at];
         if (byte == ';') {
             ++at;
+        } else if (const auto end = lineEnd(body, at)) {
+            std::string_view line = body.substr(at, *end - at);
+            if (*end < body.size() && line.ends_with(';'))
+                line.remove_suffix(1);  // the separator before R
+            downloads_.takeLine(line, state);
+            at = *end;
         } else if (byte == kEsc) {
             at = runEscape(body, at, run);
         } else if (byte == kSoh || byte == kEot) {
@@ -177,13 +171,23 @@ void CommandInterpreter::runPlain(std::string_view command, const Run& run) {
     if (!programMode_)
         return;
     if (command == "R") {
+        downloads_.finish(run.state);
         programMode_ = false;
         return;
     }
-    const auto kind = DeletionKind(command[0]);
-    const auto number = ObjectNumber(command.substr(1));
-    if (kind && number)
-        RemoveObject(run.state, *kind, *number);
+    downloads_.take(command, run.state);
+}
+
+// Where the line that starts at `at` ends, when the rest of the message from there is a line
+// of the download under way; nullopt when it is commands.
+std::optional<std::size_t> CommandInterpreter::lineEnd(std::string_view body,
+                                                       std::size_t at) const {
+    if (!programMode_ || StartsCommand(body[at]) || !downloads_.takesLine(body.substr(at)))
+        return std::nullopt;
+    const std::size_t end = FindLeaveCommand(body, at);
+    if (end == at)
+        return std::nullopt;  // R itself
+    return end;
 }
 
 }  // namespace tarvo::sim

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "object_downloads.h"
 #include "printer_engine.h"
 #include "printer_state.h"
 
@@ -24,7 +25,8 @@ class CommandInterpreter {
     // Runs every command of one message body, in order, against *state on `line`, and appends
     // the replies they ask for. Commands start at <ESC>, <SI>, <ENQ>, <SYN>, <SOH> or <EOT>
     // and end at ';' or at the next of those; bytes between them are the plain commands of
-    // program mode. A shell line (<ESC>.) runs to the end of the message.
+    // program mode. A shell line (<ESC>.) runs to the end of the message, and so does a line
+    // of a format, a page or an image font under way (up to an R command).
     void run(std::string_view body, PrinterState* state, const LineSettings& line,
              std::vector<Reply>* replies);
 
@@ -42,9 +44,11 @@ class CommandInterpreter {
     void runQuestion(std::string_view name, const Run& run);
     void runShift(std::string_view command, const Run& run);
     void runPlain(std::string_view command, const Run& run);
+    std::optional<std::size_t> lineEnd(std::string_view body, std::size_t at) const;
 
     const Identity& identity_;
     bool programMode_ = false;  // between <ESC>P and R, across messages
+    DownloadReceiver downloads_;
     std::optional<LineSettings> lineChange_;
 };
 

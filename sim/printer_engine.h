@@ -56,6 +56,7 @@ class PrinterEngine {
 
     // What the printer took in, in order: frame bodies or lines.
     const std::vector<std::string>& messages() const { return messages_; }
+    void clearMessages() { messages_.clear(); }
 
   protected:
     PrinterState state_;

@@ -259,6 +259,11 @@ std::vector<std::string> PrinterSim::Impl::receivedMessages() const {
     return engine_->messages();
 }
 
+void PrinterSim::Impl::clearMessages() {
+    std::lock_guard lock(mutex_);
+    engine_->clearMessages();
+}
+
 void PrinterSim::Impl::setFaults(const Faults& faults) {
     std::lock_guard lock(mutex_);
     engine_->setFaults(faults);
@@ -306,7 +311,9 @@ std::string PrinterSim::transcriptText() const {
     return impl_->transcript().text();
 }
 void PrinterSim::clearTranscript() {
+    impl_->settle();
     impl_->transcript().clear();
+    impl_->clearMessages();
 }
 std::vector<std::string> PrinterSim::receivedMessages() const {
     impl_->settle();

@@ -36,6 +36,7 @@ class PrinterSim::Impl {
 
     Transcript& transcript() { return transcript_; }
     std::vector<std::string> receivedMessages() const;
+    void clearMessages();
     void setFaults(const Faults& faults);
     void setLine(const LineSettings& line);
     LineSettings line() const;
@@ -46,6 +47,15 @@ class PrinterSim::Impl {
     auto readState(Read read) const {
         std::lock_guard lock(mutex_);
         return read(engine_->state(), line_);
+    }
+    // A copy of the downloaded content of type T stored for object `id` of `kind`, once the
+    // printer has settled; nullopt when there is none of that type.
+    template <typename T>
+    std::optional<T> downloadContent(ObjectKind kind, unsigned id) {
+        settle();
+        std::lock_guard lock(mutex_);
+        const T* content = FindContent<T>(engine_->state().downloads, kind, id);
+        return content == nullptr ? std::nullopt : std::optional<T>(*content);
     }
     // Changes the printer's memory under the lock: `change` returns empty, or why it refused
     // (and then must have left the state alone). Refused unless a Lanmere printer is running.

@@ -37,8 +37,18 @@ std::string StoreObject(PrinterState* state, ObjectKind kind, StoredObject objec
                std::to_string(state->memoryFreeKb + freed) + " KB free";
     }
     state->memoryFreeKb = state->memoryFreeKb + freed - needed;
+    state->downloads.of(kind).erase(object.id);
     objects[object.id] = std::move(object);
     return {};
+}
+
+std::string StoreDownload(PrinterState* state, ObjectKind kind, StoredObject object,
+                          std::shared_ptr<const ObjectContent> content) {
+    const unsigned id = object.id;
+    std::string reason = StoreObject(state, kind, std::move(object));
+    if (reason.empty())
+        state->downloads.of(kind)[id] = std::move(content);
+    return reason;
 }
 
 bool RemoveObject(PrinterState* state, ObjectKind kind, unsigned id) {
@@ -48,6 +58,7 @@ bool RemoveObject(PrinterState* state, ObjectKind kind, unsigned id) {
         return false;
     state->memoryFreeKb += KbOf(it->second.size);
     objects.erase(it);
+    state->downloads.of(kind).erase(id);
     return true;
 }
 

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 
+#include "object_contents.h"
 #include "object_store.h"
 #include "printer_config.h"
 #include "setup_tree.h"
@@ -22,6 +24,7 @@ struct PrinterState {
     // Lanmere printers only.
     PrinterConfig config;
     ObjectStore objects;
+    DownloadRecord downloads;  // kept only while the printer runs
     std::string shellUser = "user";
     std::string adminPassword = "admin";
     // Brakenholm printers only (they share the user and password above).
@@ -42,11 +45,16 @@ bool ValidFirmware(std::string_view text);
 // A password must survive the shell's command line: 1..32 printable characters, no blank.
 bool ValidPassword(std::string_view text);
 
-// Stores `object` (in place of one with the same kind and number) and takes its memory.
-// Returns empty, or why not (state unchanged).
+// Stores `object` (in place of one with the same kind and number) and takes its memory. The
+// object replaced takes its downloaded content with it. Returns empty, or why not (state
+// unchanged).
 std::string StoreObject(PrinterState* state, ObjectKind kind, StoredObject object);
 
-// Removes an object and gives its memory back; false when there is none.
+// Stores a downloaded object as StoreObject() does, with what it held (not null).
+std::string StoreDownload(PrinterState* state, ObjectKind kind, StoredObject object,
+                          std::shared_ptr<const ObjectContent> content);
+
+// Removes an object with its content and gives its memory back; false when there is none.
 bool RemoveObject(PrinterState* state, ObjectKind kind, unsigned id);
 
 }  // namespace tarvo::sim

@@ -11,6 +11,7 @@
 #include "models/model_tables.h"
 #include "port/export_guard.h"
 #include "port/kernel_state.h"
+#include "port/scoped_connection.h"
 #include "port/wait.h"
 #include "tarvo/config.h"
 #include "tarvo/port.h"
@@ -25,28 +26,6 @@ constexpr int kReplyTimeoutMs = 500;
 constexpr int kSettleAfterConfigMs = 100;
 constexpr int kSerialSettleUnits = 1500;
 constexpr int kResetSettleMs = 100;
-
-// A connection from the context, closed on every way out; close() gives the close result.
-class ScopedConnection {
-  public:
-    explicit ScopedConnection(int ctx) : opened_(ConnOpenFromContext(ctx, conn_) == PCU_OK) {}
-    ~ScopedConnection() { close(); }
-    ScopedConnection(const ScopedConnection&) = delete;
-    ScopedConnection& operator=(const ScopedConnection&) = delete;
-
-    bool ok() const { return opened_; }
-    Connection& conn() { return conn_; }
-    int close() {
-        if (!opened_)
-            return PCU_OK;
-        opened_ = false;
-        return ConnClose(conn_);
-    }
-
-  private:
-    Connection conn_;
-    bool opened_;
-};
 
 // Sends `question`, waits for the printer to answer and reads the reply (data-link escapes
 // removed). Asks up to `attempts` times until a reply comes; empty when none did. A reply

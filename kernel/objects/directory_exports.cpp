@@ -4,8 +4,8 @@
 #include <type_traits>
 
 #include "objects/directory_list.h"
-#include "port/export_guard.h"
 #include "port/bounded_copy.h"
+#include "port/export_guard.h"
 #include "port/kernel_state.h"
 #include "tarvo/directory.h"
 

@@ -12,6 +12,15 @@
 
 namespace tarvo {
 
+// A page command file queued for download is kept in the format list under its page number
+// plus this offset, so that a page and a format of the same number never collide.
+inline constexpr std::uint16_t kPageListOffset = 100;
+
+// The page number of such an entry (its id when it was stored without the offset).
+inline int PageNumberOf(const FormatInfo& entry) {
+    return entry.id > kPageListOffset ? entry.id - kPageListOffset : entry.id;
+}
+
 // The list of a context that holds records of type Record.
 template <class Record>
 cl_node* ListOf(Context& context);

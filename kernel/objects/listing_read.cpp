@@ -1,9 +1,9 @@
 // Reading the directory listings from the printer: PCUGetFonts, PCUGetGraphics, PCUGetFormats
 // and PCUGetPages.
 #include "objects/directory_list.h"
-#include "port/export_guard.h"
 #include "objects/listing_parser.h"
 #include "objects/printer_query.h"
+#include "port/export_guard.h"
 #include "port/kernel_state.h"
 #include "tarvo/directory.h"
 

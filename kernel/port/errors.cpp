@@ -5,6 +5,7 @@
 
 #include "port/kernel_state.h"
 #include "tarvo/context.h"
+#include "tarvo/downloads.h"
 
 namespace tarvo {
 namespace {
@@ -17,6 +18,16 @@ constexpr const char* kKernelFallback = "Error occurred in KERNEL DLL";
 constexpr const char* kPcuFallback = "Error occurred in PCU DLL";
 constexpr const char* kBusy = "Another printer operation is still in progress.";
 constexpr const char* kArgument = "Invalid argument passed to the printer kernel.";
+constexpr const char* kImageFormat =
+    "The image file is not an uncompressed bitmap that can be read.";
+constexpr const char* kImageSize = "The graphic's size in dots is out of range.";
+constexpr const char* kGraphicFrame =
+    "The graphic is too tall for the messages of the printer's protocol.";
+constexpr const char* kObjectNumber = "The command file names no valid format or page number.";
+constexpr const char* kDbcsRanges =
+    "The double-byte ranges or the output name of the font are not valid.";
+constexpr const char* kPrinterMemory =
+    "The printer does not have enough free memory for the object.";
 
 constexpr int kFirstCodeWithoutText = 38;
 
@@ -70,6 +81,18 @@ const char* ExtendedText(int code) {
             return kBusy;
         case PCU_ERR_ARGUMENT:
             return kArgument;
+        case PCU_ERR_IMAGE_FORMAT:
+            return kImageFormat;
+        case PCU_ERR_IMAGE_SIZE:
+            return kImageSize;
+        case PCU_ERR_GRAPHIC_FRAME:
+            return kGraphicFrame;
+        case PCU_ERR_OBJECT_NUMBER:
+            return kObjectNumber;
+        case PCU_ERR_DBCS_RANGES:
+            return kDbcsRanges;
+        case PCU_ERR_PRINTER_MEMORY:
+            return kPrinterMemory;
         default:
             return nullptr;
     }
@@ -118,7 +141,8 @@ TARVO_API int PCUErrInfo(int ctx, const char** text, int* sysError, const char**
         message = ErrorTableText(code);
         if (message == nullptr) {
             message = kPcuFallback;
-        } else if (code >= 1 && code < kFirstCodeWithoutText) {
+        } else {
+            // Every code with a text of its own names the object concerned.
             sys = context->lastSysError;
             detailOut = Keep(detail, context->lastErrorText);
         }

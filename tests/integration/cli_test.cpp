@@ -13,37 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_run.h"
 #include "support/test_env.h"
 
 namespace tarvo {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
 class CliTest : public ::testing::Test {
   protected:
-    // Runs a program from the build's bin directory through the shell.
     Outcome run(const std::string& program, const std::string& args) {
-        const char* bin = std::getenv("TARVO_BIN_DIR");
-        const std::string errFile = env.root() + "/stderr";
-        const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") + "/" +
-                                    program + " " + args + " 2>" + errFile + " </dev/null";
-        Outcome result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        std::array<char, 4096> chunk;
-        std::size_t n;
-        while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-            result.out.append(chunk.data(), n);
-        const int raw = ::pclose(pipe);
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.err = test::ReadFile(errFile);
-        return result;
+        return test::RunProgram(env, program, args);
     }
     Outcome tarvo(const std::string& args) { return run("tarvo", args); }
 

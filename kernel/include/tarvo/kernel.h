@@ -5,6 +5,8 @@
 #include "tarvo/config.h"
 #include "tarvo/context.h"
 #include "tarvo/directory.h"
+#include "tarvo/downloads.h"
+#include "tarvo/fonts.h"
 #include "tarvo/identify.h"
 #include "tarvo/list.h"
 #include "tarvo/models.h"

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo::sim {
@@ -68,6 +69,27 @@ struct StoredObject {
     std::uint32_t size = 0;  // bytes; takes size / 1024 KB (rounded up) of the printer's memory
 
     bool operator==(const StoredObject&) const = default;
+};
+
+// A character of a downloaded bitmap font, decoded from the columns the host sent.
+struct DecodedGlyph {
+    int code = 0;
+    std::optional<int> aWidth;      // when it was sent as "t<code>,<A>"
+    int z = 0;                      // the Z value: the advance, or with an A-width the B-width
+    int width = 0;                  // columns received (the highest column number + 1)
+    int height = 0;                 // the font's cell height
+    std::vector<std::string> rows;  // height rows of width characters: '#' printed, '.' blank
+
+    bool operator==(const DecodedGlyph&) const = default;
+};
+
+// A downloaded graphic, decoded from its columns.
+struct DecodedImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::string> rows;  // height rows of width characters: '#' printed, '.' blank
+
+    bool operator==(const DecodedImage&) const = default;
 };
 
 struct ObjectEntry {
@@ -173,6 +195,8 @@ class PrinterSim {
     // of an "su -p PASSWORD NAME" line appears as one '*' per byte, here, in transcript() and in
     // the transcript file.
     std::string transcriptText() const;
+    // Forgets the exchange so far (the transcript and the received messages), once the printer
+    // has taken in what the host wrote.
     void clearTranscript();
 
     // Lanmere: the bodies of the framed messages received, in order (frame bytes removed,
@@ -220,6 +244,29 @@ class PrinterSim {
     std::vector<StoredObject> objects(ObjectKind kind) const;
     // Free memory as <ESC>m reports it.
     unsigned memoryFreeKb() const;
+
+    // What the objects a host downloaded in program mode held, while the printer runs (the
+    // state file keeps only the listing entries; objects stored through the options,
+    // addObject() or a saved state have no content). Each reader settles first, like the
+    // readers of the transcript; each gives nothing for an object that is not stored or was
+    // downloaded as another kind of object.
+
+    // An outline font's bytes, as its hex data carried them.
+    std::optional<std::string> outlineFontData(unsigned id) const;
+    // The lines of a font sent as image lines (tag character and data, as each message
+    // carried it).
+    std::vector<std::string> ibfLines(unsigned id) const;
+    // The characters of a bitmap font in ascending order of code.
+    std::vector<DecodedGlyph> bitmapFontGlyphs(unsigned id) const;
+    // A bitmap font's maximum character width and cell height (its x and y).
+    std::optional<std::pair<int, int>> bitmapFontCell(unsigned id) const;
+    std::optional<DecodedImage> graphicImage(unsigned id) const;
+    // The lines of a format or a page after its header, as each message carried them.
+    std::vector<std::string> formatLines(unsigned id) const;
+    std::vector<std::string> pageLines(unsigned id) const;
+    // Why the last download the printer dropped was dropped (malformed, empty, or too big for
+    // the free memory), naming the object; empty while none was.
+    std::string lastRefusal() const;
 
     // The shell's current user: "user" or "admin" (Lanmere models with a shell, and every
     // Brakenholm model).

@@ -1,0 +1,91 @@
+/*
+ * Host fonts: the TrueType faces installed on this computer, as the font pages list them, and
+ * the face and metrics a listed name or a font file resolves to. The printer fonts made from
+ * them are queued with PCUPutFontInfo and sent by PCUPutFonts (downloads.h).
+ *
+ * Faces are compared with names without regard to ASCII case ("dejavu sans" finds
+ * "DejaVu Sans"), since the same face is spelled differently by different tools.
+ */
+#ifndef TARVO_FONTS_H
+#define TARVO_FONTS_H
+
+#include <stdint.h>
+
+#include "tarvo/export.h"
+
+/* Longest listed name, terminator included: at most 64 characters. */
+#define PCU_HOST_FONT_NAME_SIZE 65
+/* Longest font file path a resolved face reports, terminator included. */
+#define PCU_FONT_FILE_SIZE 4096
+
+/* The host's TrueType faces, filled by the kernel: `count` texts of at most 64 characters,
+ * each a face's full name, or the full name followed by a character-set suffix such as
+ * " (Greek)" for a face that also covers that script. Sorted, without duplicates. */
+typedef struct HostFontList {
+    int32_t count;
+    char** names;
+} HostFontList;
+
+/* Sets list->count to 0 and list->names to null, then lists the installed TrueType faces
+ * (TrueType outlines only: faces with PostScript outlines and names beginning with "@" are
+ * left out). Returns 1 when the list was filled (count may be 0 on a host without such faces),
+ * 0 for a null list or when memory ran out (the list then stays empty). Release a filled list
+ * with PCUFreeHostFontList. */
+TARVO_API int PCUGetHostFontList(HostFontList* list);
+
+/* Releases what PCUGetHostFontList allocated and empties the list. A null list, or one that is
+ * already empty, is left alone. */
+TARVO_API void PCUFreeHostFontList(HostFontList* list);
+
+/* Character sets of a listed name's suffix (PCULogicalFont.charSet). */
+enum {
+    PCU_CHARSET_DEFAULT = 0, /* no suffix: Western (code page 1252) */
+    PCU_CHARSET_GREEK = 1,
+    PCU_CHARSET_TURKISH = 2,
+    PCU_CHARSET_HEBREW = 3,
+    PCU_CHARSET_ARABIC = 4,
+    PCU_CHARSET_BALTIC = 5,
+    PCU_CHARSET_RUSSIAN = 6,
+    PCU_CHARSET_THAI = 7,
+    PCU_CHARSET_CENTRAL_EUROPEAN = 8,
+};
+
+/* The face a name or file resolved to. Sizes are in the face's design units: `height` is the
+ * negated units per em (a negative height is an em height), `width` 0 (the face's own
+ * proportion). */
+typedef struct PCULogicalFont {
+    char faceName[PCU_HOST_FONT_NAME_SIZE]; /* the name matched: listed name without suffix,
+                                               or the file's family name */
+    char fullName[PCU_HOST_FONT_NAME_SIZE]; /* the matched face's full name */
+    char filePath[PCU_FONT_FILE_SIZE];      /* the file holding the matched face */
+    int32_t faceIndex;                      /* the face's index inside that file */
+    int32_t height;
+    int32_t width;
+    int32_t weight; /* 100..900 */
+    uint8_t italic;
+    uint8_t underline;
+    uint8_t strikeOut;
+    uint8_t charSet; /* PCU_CHARSET_* */
+} PCULogicalFont;
+
+/* Metrics of the resolved face in design units (the face at units-per-em pixels per em). */
+typedef struct PCUTextMetrics {
+    int32_t height;       /* ascent + descent */
+    int32_t ascent;       /* from the OS/2 table's Windows ascent */
+    int32_t descent;      /* from its Windows descent */
+    int32_t avgCharWidth; /* OS/2 average width */
+    int32_t maxCharWidth; /* largest advance */
+    int32_t firstChar;    /* lowest code 0..255 with a glyph, by the character set's code page */
+    int32_t lastChar;     /* highest such code */
+    int32_t unitsPerEm;
+} PCUTextMetrics;
+
+/* Resolves a font file (`fontFile`, when not null or empty) or a listed face name (`faceName`:
+ * cut before " (", the suffix selecting the character set) to a TrueType face and fills both
+ * records. A file matches its own faces first, by the family names and style its tables state,
+ * then the installed faces. Returns 1 when a face matched, 0 otherwise (null records, neither
+ * a file nor a name, no such face, not a TrueType font); the records are untouched then. */
+TARVO_API int fonGetFontStructs(const char* fontFile, const char* faceName, PCULogicalFont* logFont,
+                                PCUTextMetrics* metrics);
+
+#endif

@@ -1,0 +1,30 @@
+#include "support/cli_run.h"
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tarvo::test {
+
+Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args) {
+    const char* bin = std::getenv("TARVO_BIN_DIR");
+    const std::string errFile = env.root() + "/stderr";
+    const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") + "/" +
+                                program + " " + args + " 2>" + errFile + " </dev/null";
+    Outcome result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    std::array<char, 4096> chunk;
+    std::size_t n;
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+        result.out.append(chunk.data(), n);
+    const int raw = ::pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.err = ReadFile(errFile);
+    return result;
+}
+
+}  // namespace tarvo::test
