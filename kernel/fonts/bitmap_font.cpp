@@ -1,7 +1,10 @@
 #include "fonts/bitmap_font.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -19,24 +22,32 @@ constexpr int kRowsPerCharacter = 6;
 
 // One dot column over the whole cell, six rows to a character. A new character begins after
 // every sixth row, the last one included, so a column always has cell / 6 + 1 characters.
-void AppendColumn(std::string& out, int x, const Glyph& glyph, const TextMetrics& metrics) {
-    out += 'u';
-    out += std::to_string(x);
-    out += ',';
-    const int blankAbove = metrics.ascent - glyph.top;
-    char dots = '@';
-    for (int row = 0; row < metrics.height; ++row) {
-        const int y = row - blankAbove;
-        if (!glyph.bitmap.empty() && x < glyph.bitmap.width && y >= 0 && y < glyph.bitmap.rows &&
-            glyph.bitmap.pixel(x, y)) {
-            dots = static_cast<char>(dots | 1 << (row % kRowsPerCharacter));
-        }
-        if (row % kRowsPerCharacter == kRowsPerCharacter - 1) {
-            out += dots;
-            dots = '@';
+// Only the glyph's own rows are looked at; the rest of the cell stays blank.
+void AppendColumn(std::string& out, int x, const Glyph& glyph, const TextMetrics& metrics,
+                  std::string& column) {
+    column.assign(static_cast<std::size_t>(metrics.height / kRowsPerCharacter + 1), '@');
+    const GlyphBitmap& bitmap = glyph.bitmap;
+    if (!bitmap.empty() && x < bitmap.width) {
+        const int blankAbove = metrics.ascent - glyph.top;
+        const int first = std::max(0, -blankAbove);
+        const int last = std::min(bitmap.rows, metrics.height - blankAbove);
+        const std::uint8_t* byte = bitmap.bits.data() + x / 8;
+        const auto mask = static_cast<std::uint8_t>(0x80 >> (x % 8));
+        for (int y = first; y < last; ++y) {
+            if ((byte[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.pitch)] &
+                 mask) != 0) {
+                const int row = y + blankAbove;
+                column[static_cast<std::size_t>(row / kRowsPerCharacter)] |=
+                    static_cast<char>(1 << (row % kRowsPerCharacter));
+            }
         }
     }
-    out += dots;
+    std::array<char, 16> number{};
+    const auto written = std::to_chars(number.data(), number.data() + number.size(), x);
+    out += 'u';
+    out.append(number.data(), written.ptr);
+    out += ',';
+    out += column;
     out += ';';
 }
 
@@ -103,8 +114,9 @@ std::string BitmapCharacterCommands(unsigned code, const Glyph& glyph, const Tex
     const int columns = blank ? advance : glyph.b;
     out.reserve(out.size() + static_cast<std::size_t>(columns) *
                                  (static_cast<std::size_t>(metrics.height) / 6 + 9));
+    std::string column;
     for (int x = 0; x < columns; ++x)
-        AppendColumn(out, x, glyph, metrics);
+        AppendColumn(out, x, glyph, metrics, column);
     return out;
 }
 
