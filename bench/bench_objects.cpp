@@ -113,14 +113,22 @@ void GraphicConversion() {
             sum += pixel;
         sink = sink + sum;
     });
+    // Reading the file is part of building; the floor for that is reading it into memory.
+    const double read = Best(5, [&] {
+        std::ifstream in(g.path, std::ios::binary | std::ios::ate);
+        std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        sink = sink + static_cast<unsigned char>(bytes[bytes.size() / 2]);
+    });
     std::string text;
     const double encode =
         Best(5, [&] { text = EncodeGraphicCommand(g.id, g.newDescription, image); });
     const double build = Best(5, [&] { BuildGraphicCommand(g, 0, &text, nullptr); });
     std::printf(
-        "graphic_1600  build %.4f s, encode %.4f s, pixel pass %.4f s: build %.2fx, "
-        "encode %.2fx of the pass (%zu bytes of text)\n",
-        build, encode, pass, build / pass, encode / pass, text.size());
+        "graphic_1600  encode %.4f s, pixel pass %.4f s: %.2fx; build from the file "
+        "%.4f s, file read + pass %.4f s: %.2fx (%zu bytes of text)\n",
+        encode, pass, encode / pass, build, read + pass, build / (read + pass), text.size());
 }
 
 // A paced printer on COM1 with the profile pointing at it, and a context for it.

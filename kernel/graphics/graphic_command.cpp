@@ -1,6 +1,8 @@
 #include "graphics/graphic_command.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -120,16 +122,20 @@ std::string EncodeGraphicCommand(unsigned id, std::string_view description, cons
     const std::size_t height = static_cast<std::size_t>(image.height);
     const std::size_t chars = (height + kRowsPerCharacter - 1) / kRowsPerCharacter;
 
-    // The characters of every column, column after column, filled row by row so the image is
-    // read in memory order.
+    // The characters of every column, column after column. The image is read in memory order,
+    // six rows (one character of every column) at a time, so each character is written once.
     std::vector<char> columns(width * chars, '@');
-    for (std::size_t y = 0; y < height; ++y) {
-        const char bit = static_cast<char>(1 << (y % kRowsPerCharacter));
-        const std::size_t band = y / kRowsPerCharacter;
-        const std::uint32_t* row = image.pixels.data() + y * width;
-        for (std::size_t x = 0; x < width; ++x) {
-            if (IsPrintedPixel(row[x]))
-                columns[x * chars + band] |= bit;
+    for (std::size_t band = 0; band < chars; ++band) {
+        const std::size_t top = band * kRowsPerCharacter;
+        const std::size_t rows = std::min<std::size_t>(kRowsPerCharacter, height - top);
+        for (std::size_t r = 0; r < rows; ++r) {
+            const std::uint32_t* row = image.pixels.data() + (top + r) * width;
+            const char bit = static_cast<char>(1 << r);
+            char* out = columns.data() + band;
+            for (std::size_t x = 0; x < width; ++x, out += chars) {
+                if (IsPrintedPixel(row[x]))
+                    *out |= bit;
+            }
         }
     }
 
@@ -148,8 +154,10 @@ std::string EncodeGraphicCommand(unsigned id, std::string_view description, cons
     text.append(description);
     text.append(size, static_cast<std::size_t>(sizeLength));
     for (std::size_t x = 0; x < width; ++x) {
+        std::array<char, 24> number{};
+        const auto written = std::to_chars(number.data(), number.data() + number.size(), x);
         text += 'u';
-        text += std::to_string(x);
+        text.append(number.data(), written.ptr);
         text += ',';
         text.append(columns.data() + x * chars, chars);
         text += ';';

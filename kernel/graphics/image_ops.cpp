@@ -72,13 +72,6 @@ RgbImage StretchColumns(const RgbImage& src, int height) {
 
 }  // namespace
 
-bool IsPrintedPixel(std::uint32_t rgb) {
-    const std::uint32_t red = (rgb >> 16) & 0xFF;
-    const std::uint32_t green = (rgb >> 8) & 0xFF;
-    const std::uint32_t blue = rgb & 0xFF;
-    return green == 0 && (red == 0 || blue == 0);
-}
-
 RgbImage Rotate(const RgbImage& source, int rotation) {
     if (rotation < 1 || rotation > 3)
         return source;

@@ -9,7 +9,13 @@ namespace tarvo {
 
 // True when the printer prints a pixel of colour `rgb` (0xRRGGBB): no green at all and no red or
 // no blue. Black, pure red and pure blue print; white and anything with green do not.
-bool IsPrintedPixel(std::uint32_t rgb);
+// Inline: the encoder asks once per pixel.
+inline bool IsPrintedPixel(std::uint32_t rgb) {
+    const std::uint32_t red = (rgb >> 16) & 0xFF;
+    const std::uint32_t green = (rgb >> 8) & 0xFF;
+    const std::uint32_t blue = rgb & 0xFF;
+    return green == 0 && (red == 0 || blue == 0);
+}
 
 // The image turned by `rotation`: 0 unchanged, 1 a quarter turn clockwise (W x H becomes
 // H x W, source (x, y) lands at (H - 1 - y, x)), 2 a half turn, 3 a quarter turn
