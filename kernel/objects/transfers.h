@@ -25,8 +25,9 @@ int SendCommandFile(int ctx, Connection* conn, std::string* file, const FormatIn
 // memory (<ESC>m) against the image size the file's first line states: PCU_ERR_PRINTER_MEMORY
 // when it does not fit (recorded in the context as PCU_LAST_ERROR_FONT_MEMORY, the font's
 // number and its new description; nothing of the font sent; the printer back in program mode).
-// Returns 0, PCU_ERR_FILE_OPEN, PCU_ERR_PRINTER_MEMORY, PCU_ERR_FILE_READ (a line over 255
-// characters or a read error) or the first failing send's status.
+// Returns 0, PCU_ERR_FILE_OPEN, PCU_ERR_PRINTER_MEMORY, PCU_ERR_FILE_READ (a first line that
+// states no image size, a line over 255 characters or a read error), PCU_ERR_NO_CONTEXT or the
+// first failing send's status.
 int SendIbfFont(int ctx, Connection* conn, std::string* file, const FontInfo& entry);
 
 // ---- fonts ----

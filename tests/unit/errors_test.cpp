@@ -51,6 +51,21 @@ TEST_F(ErrorsTest, TableTextsAndTheSharedGenericText) {
     EXPECT_STREQ(PCUErrStr(ctx), "End of file found");
 }
 
+TEST_F(ErrorsTest, DownloadCodesPastTheTableHaveTextsAndNameTheObject) {
+    Record(60, 70, "SANS");
+    const char* text = nullptr;
+    int sys = -1;
+    const char* detail = nullptr;
+    EXPECT_EQ(PCUErrInfo(ctx, &text, &sys, &detail), 60);
+    EXPECT_STREQ(text, "The printer does not have enough free memory for the object.");
+    EXPECT_EQ(sys, 70);
+    EXPECT_STREQ(detail, "SANS");
+    for (int code : {51, 52, 53, 54, 55}) {
+        Record(code, 5, "obj");
+        EXPECT_STRNE(PCUErrStr(ctx), "Error occurred in KERNEL DLL") << code;
+    }
+}
+
 TEST_F(ErrorsTest, CodesPastTheTableAndNegativeCodesGetTheFallbacks) {
     for (int code : {38, 40, 46, -1, -1000, 1 << 30}) {
         Record(code, 5, "obj");
