@@ -22,6 +22,7 @@
 #include "platform/clock.h"
 #include "port/framing.h"
 #include "port/kernel_state.h"
+#include "sandbox.h"
 #include "tarvo/config.h"
 #include "tarvo/directory.h"
 #include "tarvo/kernel.h"
@@ -34,16 +35,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr unsigned kBaud = 115200;
 constexpr double kBitsPerChar = 10.0;  // start, 8 data, no parity, stop
-
-std::string MakeSandbox() {
-    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr)
-        std::abort();
-    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    PCUCreateProfile();
-    return dir;
-}
 
 void SetProfile(const char* key, const std::string& value) {
     PCUWriteProfileString("Communications", key, value.c_str(), 0);
@@ -224,7 +215,7 @@ TransferFigures LoadAndSend(unsigned baud) {
 }  // namespace
 
 int main() {
-    const std::string sandbox = MakeSandbox();
+    const std::string sandbox = bench::MakeSandbox();
     const double lineRate = kBaud / kBitsPerChar;
     const double xon = Transfer(sim::Protocol::XonXoff, 4096, 8);
     std::printf("xonxoff_4096  %.0f bytes/s  %.3f of line rate %.0f\n", xon, xon / lineRate,

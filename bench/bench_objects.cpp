@@ -16,6 +16,7 @@
 #include "graphics/bitmap_file.h"
 #include "graphics/graphic_command.h"
 #include "port/kernel_state.h"
+#include "sandbox.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/printer_sim.h"
 
@@ -33,16 +34,6 @@ std::string g_sandbox;
 void Die(const std::string& why) {
     std::fprintf(stderr, "bench: %s\n", why.c_str());
     std::exit(1);
-}
-
-std::string MakeSandbox() {
-    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr)
-        std::abort();
-    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    PCUCreateProfile();
-    return dir;
 }
 
 template <class Body>
@@ -195,7 +186,7 @@ void PacedDownload(const char* name, int (*commit)(int), double pauseSeconds,
 }  // namespace
 
 int main() {
-    g_sandbox = MakeSandbox();
+    g_sandbox = bench::MakeSandbox();
     GraphicConversion();
     static std::string graphicPath = WriteBitmap(400, 400);
     PacedDownload("graphic_download_400", PCUPutGraphics, 0.05, [](int ctx) {

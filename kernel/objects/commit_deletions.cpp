@@ -10,14 +10,6 @@
 namespace tarvo {
 namespace {
 
-constexpr const char* kProgramMode = "<ESC>P";
-constexpr const char* kLeaveProgramMode = "R";
-
-template <class Record>
-Record& EntryAt(cl_node* node) {
-    return *static_cast<Record*>(node->data);
-}
-
 // Writes one loop's commands and keeps the first failure; after it nothing more is sent but
 // the closing "R", so the printer does not stay in program mode.
 class DeletionWriter {

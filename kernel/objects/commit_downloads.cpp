@@ -18,14 +18,6 @@
 namespace tarvo {
 namespace {
 
-constexpr const char* kProgramMode = "<ESC>P";
-constexpr const char* kLeaveProgramMode = "R";
-
-template <class Record>
-Record& EntryAt(cl_node* node) {
-    return *static_cast<Record*>(node->data);
-}
-
 int Send(int ctx, Connection* conn, std::string* file, const char* command) {
     return SendCommand(ctx, conn, file, kCommandSingle, command);
 }

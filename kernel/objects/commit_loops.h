@@ -14,6 +14,10 @@
 
 namespace tarvo {
 
+// Program mode brackets every object change.
+inline constexpr const char* kProgramMode = "<ESC>P";
+inline constexpr const char* kLeaveProgramMode = "R";
+
 // ---- deletions: each marked entry is removed from its list once its command was written ----
 
 // <ESC>P before the first marked font, "T<n>;" per font, "R" after the last. Nothing when no

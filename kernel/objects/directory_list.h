@@ -25,6 +25,12 @@ inline int PageNumberOf(const FormatInfo& entry) {
 template <class Record>
 cl_node* ListOf(Context& context);
 
+// The record a list node carries.
+template <class Record>
+Record& EntryAt(cl_node* node) {
+    return *static_cast<Record*>(node->data);
+}
+
 // The entry numbered `id`, or null. The whole list is searched: a printer may list its objects
 // out of order, and an entry after a larger number must still be found.
 template <class Record>

@@ -2,7 +2,6 @@
 // would print, and a failed preview leaves an existing file alone.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
@@ -12,17 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "support/cli_run.h"
 #include "support/test_env.h"
 #include "unit/bitmap_builder.h"
 
 namespace tarvo {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
 // A PNG read back as 8-bit grey: 0 black, 255 white.
 struct Grey {
@@ -49,24 +45,7 @@ std::optional<Grey> ReadPng(const std::string& path) {
 
 class GraphicPreviewTest : public ::testing::Test {
   protected:
-    Outcome tarvo(const std::string& args) {
-        const char* bin = std::getenv("TARVO_BIN_DIR");
-        const std::string errFile = env.root() + "/stderr";
-        const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") +
-                                    "/tarvo " + args + " 2>" + errFile + " </dev/null";
-        Outcome result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        std::array<char, 4096> chunk;
-        std::size_t n;
-        while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
-            result.out.append(chunk.data(), n);
-        const int raw = ::pclose(pipe);
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.err = test::ReadFile(errFile);
-        return result;
-    }
+    Outcome tarvo(const std::string& args) { return test::RunProgram(env, "tarvo", args); }
 
     std::string file(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
