@@ -89,6 +89,63 @@ const std::vector<Command>& Commands() {
          "emulation code (0..4, default 0) selects the dot size for --size; without --scale or\n"
          "--size the scale is 1.\n",
          RunGraphic, false},
+        {"testprint",
+         "(label hardware|quality|software|pitch | font ID [--points P] | graphic ID | "
+         "barcode NAME | format N | page N) [--large]",
+         "print a test label",
+         "label     prints one of the printer's own test labels\n"
+         "font, graphic, barcode\n"
+         "          print a label composed for that object as a temporary format (the\n"
+         "          profile's FormatLoc when free, else the lowest free format number), erased\n"
+         "          again after printing\n"
+         "format, page\n"
+         "          print a stored format or page\n"
+         "NAME is a sample name (case, blanks and underscores ignored: code128, QR_Code) or its\n"
+         "index 0..19. --large composes a 4 x 6 in label instead of 2 x 3 in.\n"
+         "Exit status 0 when printed.\n",
+         RunTestPrint, true},
+        {"service", "[ITEM ...]", "read the printer's test-and-service values",
+         "Puts the printer in test-and-service mode, reads the items and returns it to print\n"
+         "mode. ITEM is G, L, M, P, S1, S2, S3, T, U or V (or 0..9; default all). An item the\n"
+         "model does not offer shows 'not supported'. Exit status 1 when a reply was missing.\n",
+         RunService, true},
+        {"memory-check", "[--graphic FILE (--scale S | --size WxH)]...",
+         "check that downloads fit the printer's memory",
+         "Estimates the bytes the graphics would take, checks each against the model's size\n"
+         "limit, and compares the total with the printer's free memory. Without graphics it\n"
+         "shows the free memory. A file that cannot be read is named and not counted.\n"
+         "Exit status 1 when it does not fit or a graphic is too large.\n",
+         RunMemoryCheck, true},
+        {"reset", "", "reset the printer's communication settings to factory values",
+         "Resets the printer's line and stores the same settings in the profile, then prints\n"
+         "them. Asks first at a terminal (--yes does not ask).\n",
+         RunReset, true},
+        {"firmware",
+         "verify DIR | download DIR [--yes] [--boot-mode] [--ignore-mismatch] [--port N]",
+         "check and download Lanmere-family firmware",
+         "verify    checks DIR (listfile.txt, flashldr.bin and the image it names) against the\n"
+         "          printer: the image's checksum, its version texts and its program number\n"
+         "download  verifies, asks before invalidating the running firmware (--yes does not\n"
+         "          ask), invalidates it, downloads through the boot loader with a progress\n"
+         "          line, then identifies the printer and reports its new firmware. The files\n"
+         "          are deleted after a good download and kept after any error.\n"
+         "--boot-mode        the printer is already in its boot ROM: no identification, no\n"
+         "                   invalidation\n"
+         "--ignore-mismatch  download even when the image is for another printer (code 30)\n"
+         "--port N           boot-loader port COM1..COM4 (default: the context's serial port)\n"
+         "Errors print the firmware messages of the desktop program.\n",
+         RunFirmware, true},
+        {"report", "[--sections comm,config,fonts,graphics,formats] (--log FILE | --print)",
+         "write the configuration report to a log file or the printer",
+         "Identifies the printer and reads its configuration and the object listings the chosen\n"
+         "sections need, then writes the configuration report: pages of 60 lines of 80 characters\n"
+         "with the communication settings, the configuration parameters and the font, graphic and\n"
+         "format directories (all unless --sections names some).\n"
+         "--log FILE  writes the report to FILE, replacing it whole\n"
+         "--print     sends it as one plain-text job to the default print queue\n"
+         "Lengths are in centimetres when the profile's Measurements value is Metric.\n"
+         "Exit status 0 when the report was written, 1 when it failed, 2 for a usage error.\n",
+         RunReport, true},
         {"setup",
          "show [--json] | set NAME=VALUE... | send | save FILE | load FILE [--send] | "
          "restore-defaults",

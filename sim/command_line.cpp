@@ -48,6 +48,12 @@ const char* const kUsage =
     "                       brakenholm its setup tree, files, clock and shell user\n"
     "  --transcript FILE    append every byte exchanged to FILE\n"
     "  --pace               hold both directions to the line's real byte rate\n"
+    "Test firmware:\n"
+    "  --make-firmware DIR  write listfile.txt, flashldr.bin and a firmware image into DIR\n"
+    "                       and exit; --model and --program-number choose the image's\n"
+    "                       program number (default: the model's)\n"
+    "  --version TEXT       the image's firmware version, 1..8 characters (default 2.00)\n"
+    "  --size BYTES         the image's size (default 262144)\n"
     "Faults:\n"
     "  --busy N             answer busy to the next N messages or enquiries (standard)\n"
     "  --lose-acks N        do not acknowledge the next N messages (standard)\n"
@@ -56,6 +62,9 @@ const char* const kUsage =
     "  --split N            send replies in pieces of N bytes\n"
     "  --close-after N      cut the line after N reply bytes\n"
     "  --flood N            answer the next message with N bytes of noise\n"
+    "  --nak-frames N       boot loader: answer NAK to the next N good frames\n"
+    "  --cut-at-flash-write N\n"
+    "                       boot loader: cut the line when the Nth flash write arrives\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
     "  --help               show this help\n";
@@ -253,6 +262,30 @@ const std::map<std::string, Handler>& OptionsWithValue() {
          [](const std::string& v, CommandLine* l) { return StoreText(&Options::statePath, v, l); }},
         {"--transcript", [](const std::string& v,
                             CommandLine* l) { return StoreText(&Options::transcriptPath, v, l); }},
+        {"--nak-frames", NumberOption<int>("nak-frames", 0, 1000000,
+                                           [](Options& o, int v) { o.faults.nakFrames = v; })},
+        {"--cut-at-flash-write",
+         NumberOption<int>("cut-at-flash-write", 0, 1000000,
+                           [](Options& o, int v) { o.faults.cutLineDuringFlashWrite = v; })},
+        {"--make-firmware",
+         [](const std::string& v, CommandLine* l) {
+             l->makeFirmwareDir = v;
+             return v.empty() ? std::string("--make-firmware wants a directory") : std::string();
+         }},
+        {"--version",
+         [](const std::string& v, CommandLine* l) {
+             l->firmware.version = v;
+             l->firmwareOptionGiven = true;
+             return std::string();
+         }},
+        {"--size",
+         [](const std::string& v, CommandLine* l) {
+             l->firmwareOptionGiven = true;
+             return ParseNumber<std::size_t>(v, kMinImageBytes, kMaxImageBytes, &l->firmware.size)
+                        ? std::string()
+                        : "--size wants a number from " + std::to_string(kMinImageBytes) + " to " +
+                              std::to_string(kMaxImageBytes) + ", not \"" + v + "\"";
+         }},
         {"--busy",
          NumberOption<int>("busy", 0, 1000000, [](Options& o, int v) { o.faults.busyCount = v; })},
         {"--lose-acks", NumberOption<int>("lose-acks", 0, 1000000,
@@ -331,6 +364,12 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
         *error = problem;
         return false;
     }
+    if (parsed.firmwareOptionGiven && parsed.makeFirmwareDir.empty()) {
+        *error = "--version and --size belong to --make-firmware";
+        return false;
+    }
+    parsed.firmware.model = parsed.options.model;
+    parsed.firmware.programNumber = parsed.options.programNumber;
     *commandLine = parsed;
     return true;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "firmware_image.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {
@@ -14,6 +15,11 @@ struct CommandLine {
     // Whether the family and the model were named; each follows the other when not.
     bool familyGiven = false;
     bool modelGiven = false;
+    // --make-firmware DIR: write a test firmware directory there instead of playing a printer.
+    // --model and --program-number then choose the image's program number.
+    std::string makeFirmwareDir;
+    TestFirmwareOptions firmware;
+    bool firmwareOptionGiven = false;  // --version or --size
 };
 
 // Parses the arguments after the program name. Returns false with a one-line message in

@@ -1,8 +1,11 @@
 #include "commands.h"
 
+#include <charconv>
+
 #include "config_text.h"
 #include "frame_parser.h"
 #include "models.h"
+#include "service_mode.h"
 #include "shell.h"
 
 namespace tarvo::sim {
@@ -13,6 +16,7 @@ constexpr int kInterCharDelay = 27;
 constexpr int kStartChar = 28;
 constexpr int kEndChar = 29;
 constexpr int kStatusSettings[] = {22, 23, 24};  // media, buffer, memory status reporting
+constexpr char kEtb = 0x17;                      // ends the number of a format or page to print
 
 bool StartsCommand(char byte) {
     return byte == kEsc || byte == kSi || byte == kEnq || byte == kSyn || byte == kSoh ||
@@ -91,6 +95,8 @@ void CommandInterpreter::run(std::string_view body, PrinterState* state, const L
                 ApplyDelay(state, kInterCharDelay, command.substr(1));
             else if (command == "\x05")
                 replies->push_back({"0"});  // status: ready, no error
+            else if (byte != kEnq && serviceMode_)
+                runService(command, run);
             else if (byte != kEnq)
                 runPlain(command, run);
             at = end;
@@ -119,6 +125,12 @@ std::size_t CommandInterpreter::runEscape(std::string_view body, std::size_t at,
         ApplyDelay(run.state, kMessageDelay, body.substr(at + 2, end - at - 2));
         return end;
     }
+    if (letter == 'T') {
+        serviceMode_ = true;
+        return at + 2;
+    }
+    if (letter == 'E' || letter == 'G')
+        return runPrint(body, at, run);
     std::size_t end = at + 2;
     if ((letter == 'M' || letter == 'm') && end < body.size() && body[end] == '1')
         ++end;
@@ -176,6 +188,44 @@ void CommandInterpreter::runPlain(std::string_view command, const Run& run) {
         return;
     }
     downloads_.take(command, run.state);
+}
+
+// In test-and-service mode each letter asks for a number, prints a built-in label, resets the
+// line (D, once the message is done) or declares the firmware invalid (F and a text); R leaves.
+void CommandInterpreter::runService(std::string_view command, const Run& run) {
+    if (command.empty())
+        return;
+    const char letter = command.front();
+    if (command == "R") {
+        serviceMode_ = false;
+    } else if (command == "D") {
+        if (auto factory = FactoryLine(run.state->model))
+            lineChange_ = factory;
+        frameReset_ = true;
+    } else if (letter == 'F') {
+        run.state->firmwareInvalidated = true;
+        run.state->invalidationText = std::string(command.substr(1));
+    } else if (PrintBuiltInLabel(command, run.state)) {
+        // printed
+    } else if (command.size() == 1) {
+        if (auto answer = ServiceAnswer(run.state->model, letter, identity_.serviceReplies))
+            run.replies->push_back({std::move(*answer)});
+    }
+}
+
+// <ESC>E<n><ETB> prints stored format n, <ESC>G<n><ETB> stored page n.
+std::size_t CommandInterpreter::runPrint(std::string_view body, std::size_t at, const Run& run) {
+    const std::size_t end = ArgumentsEnd(body, at + 2);
+    std::string_view number = body.substr(at + 2, end - at - 2);
+    if (number.ends_with(kEtb))
+        number.remove_suffix(1);
+    unsigned id = 0;
+    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), id);
+    if (ec == std::errc() && ptr == number.data() + number.size() && !number.empty()) {
+        PrintStoredObject(body[at + 1] == 'E' ? ObjectKind::Format : ObjectKind::Page, id,
+                          run.state);
+    }
+    return end;
 }
 
 // Where the line that starts at `at` ends, when the rest of the message from there is a line

@@ -1,11 +1,13 @@
 // The QEL commands a simulated Lanmere printer understands inside a framed message: questions,
-// configuration commands, program mode with its deletions, and shell lines.
+// configuration commands, program mode with its deletions, test-and-service mode, printing
+// stored formats and pages, and shell lines.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "object_downloads.h"
@@ -33,6 +35,10 @@ class CommandInterpreter {
     // The line an <SI>P command asked for, once.
     std::optional<LineSettings> takeLineChange();
 
+    // True, once, after a reset to the factory settings ("D" in test-and-service mode): the
+    // printer puts no characters around its replies from the end of that message on.
+    bool takeFrameReset() { return std::exchange(frameReset_, false); }
+
   private:
     struct Run {
         PrinterState* state;
@@ -44,12 +50,16 @@ class CommandInterpreter {
     void runQuestion(std::string_view name, const Run& run);
     void runShift(std::string_view command, const Run& run);
     void runPlain(std::string_view command, const Run& run);
+    void runService(std::string_view command, const Run& run);
+    std::size_t runPrint(std::string_view body, std::size_t at, const Run& run);
     std::optional<std::size_t> lineEnd(std::string_view body, std::size_t at) const;
 
     const Identity& identity_;
     bool programMode_ = false;  // between <ESC>P and R, across messages
+    bool serviceMode_ = false;  // test-and-service mode: between <ESC>T and R
     DownloadReceiver downloads_;
     std::optional<LineSettings> lineChange_;
+    bool frameReset_ = false;
 };
 
 }  // namespace tarvo::sim

@@ -50,7 +50,7 @@ void PrinterSim::Impl::run() {
         double bytesPerSecond = 0;
         if (options_.pace) {
             std::lock_guard lock(mutex_);
-            bytesPerSecond = BytesPerSecond(line_);
+            bytesPerSecond = BytesPerSecond(lineHeard());
         }
         if (closing_ &&
             (hostHasReadEverything() || Clock::now() - closingSince_ > kCutDrainLimit)) {
@@ -127,6 +127,13 @@ void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
     markActive();
 }
 
+// The line the printer is on now: its own, or its boot code's while that answers. Called under
+// the lock.
+LineSettings PrinterSim::Impl::lineHeard() const {
+    const std::vector<LineSettings> boot = engine_->bootLines();
+    return boot.empty() ? line_ : boot.front();
+}
+
 // A host whose note says it is on other line settings is heard as noise: kept in the
 // transcript, never understood.
 void PrinterSim::Impl::hear(std::string_view bytes) {
@@ -134,10 +141,15 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
     std::vector<OutgoingPiece> pieces;
     {
         std::lock_guard lock(mutex_);
-        if (!HostLineMatches(hostLine, line_, options_.family))
+        std::vector<LineSettings> lines = engine_->bootLines();
+        if (lines.empty())
+            lines.push_back(line_);
+        if (std::none_of(lines.begin(), lines.end(), [&](const LineSettings& line) {
+                return HostLineMatches(hostLine, line, options_.family);
+            }))
             return;
         std::string heard(bytes);
-        if (line_.dataBits == 7) {
+        if (lines.front().dataBits == 7) {
             for (char& c : heard)
                 c = static_cast<char>(c & 0x7F);
         }

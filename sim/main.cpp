@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "firmware_image.h"
 #include "platform/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 
@@ -53,6 +54,14 @@ int main(int argc, char** argv) {
     }
     if (commandLine.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!commandLine.makeFirmwareDir.empty()) {
+        if (!WriteTestFirmware(commandLine.makeFirmwareDir, commandLine.firmware, &error))
+            return Fail(kExitFailure, error);
+        std::printf("tarvo-printersim: firmware %s written to %s\n",
+                    TestFirmwareFileName(commandLine.firmware).c_str(),
+                    commandLine.makeFirmwareDir.c_str());
         return 0;
     }
     const tarvo::platform::UniqueFd signals = OpenStopSignals();

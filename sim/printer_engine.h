@@ -3,6 +3,7 @@
 // chosen by the printer's family. The line thread only feeds bytes in and puts pieces out.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@
 
 namespace tarvo::sim {
 
+class BootEngine;
+
 // Answers that the options make differ from the model's own (empty: the model's own), and the
 // hardware the options give the printer.
 struct Identity {
@@ -23,6 +26,8 @@ struct Identity {
     std::string identReply;
     std::string networkInterface;  // empty: none
     int installedOption = 0;
+    // Test-and-service answers by item letter in place of the model's own (empty: silence).
+    std::map<char, std::string> serviceReplies;
 };
 
 class PrinterEngine {
@@ -52,7 +57,13 @@ class PrinterEngine {
     // XON/XOFF: the host has sent <DC3> and not yet <DC1>.
     bool outputPaused() const { return outputPaused_; }
     // Once a line cut has been sent, the printer is gone and answers nothing more.
-    bool lineCut() const { return replies_.lineCut(); }
+    bool lineCut() const { return replies_.lineCut() || lineCutHere_; }
+
+    // While the printer answers as its boot code: the lines that it understands then, in place
+    // of its own line (the first one is its speed now). Empty while firmware runs.
+    virtual std::vector<LineSettings> bootLines() const { return {}; }
+    // The boot code, for printers that have one; nullptr otherwise. Owned by the engine.
+    virtual const BootEngine* boot() const { return nullptr; }
 
     // What the printer took in, in order: frame bodies or lines.
     const std::vector<std::string>& messages() const { return messages_; }
@@ -66,6 +77,7 @@ class PrinterEngine {
     ReplyChannel replies_;
     std::vector<std::string> messages_;
     bool outputPaused_ = false;
+    bool lineCutHere_ = false;  // a fault of the engine's own cut the line
 };
 
 // The engine that speaks the language of `family`.

@@ -43,7 +43,8 @@ PrinterState InitialState(const Options& options) {
 
 Identity IdentityOf(const Options& options) {
     return {options.programNumber, options.identReply,
-            options.networkInterface.value_or(kDefaultInterface), options.installedOption};
+            options.networkInterface.value_or(kDefaultInterface), options.installedOption,
+            options.serviceReplies};
 }
 
 // An interface name goes into the shell's output as it is: printable, no blank, like a password.

@@ -48,6 +48,12 @@ class PrinterSim::Impl {
         std::lock_guard lock(mutex_);
         return read(engine_->state(), line_);
     }
+    // Reads the engine (its boot code, say) under the lock.
+    template <typename Read>
+    auto readEngine(Read read) const {
+        std::lock_guard lock(mutex_);
+        return read(*engine_);
+    }
     // A copy of the downloaded content of type T stored for object `id` of `kind`, once the
     // printer has settled; nullopt when there is none of that type.
     template <typename T>
@@ -89,6 +95,7 @@ class PrinterSim::Impl {
     bool readyToWrite(Clock::time_point now);
     void readFromHost(double bytesPerSecond);
     void hear(std::string_view bytes);
+    LineSettings lineHeard() const;
     void writeToHost(double bytesPerSecond);
     void finishPiece();
     bool hostHasReadEverything();

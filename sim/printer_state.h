@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "object_contents.h"
 #include "object_store.h"
@@ -31,6 +32,13 @@ struct PrinterState {
     SetupValues setup;
     std::map<std::string, std::uint32_t> files;  // "c:/HELLO.PRG" -> bytes
     long long clockOffsetSeconds = 0;            // the printer's clock less the computer's
+    // Lanmere: the host declared the running firmware invalid (<ESC>T;F<text>;R); the printer
+    // has fallen back to its boot ROM until a firmware download ends with "exit mode".
+    bool firmwareInvalidated = false;
+    // Lanmere, kept only while the printer runs: what it printed, in order ("test label h",
+    // "format 3: <its field lines>"), and the text of the last firmware invalidation.
+    std::vector<std::string> printedLabels;
+    std::string invalidationText;
 
     bool operator==(const PrinterState&) const = default;
 };

@@ -15,24 +15,49 @@ void ProtocolEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* ou
     for (char byte : bytes) {
         if (lineCut())
             return;
-        switch (parser_.feed(byte)) {
-            case FrameParser::Event::Message:
-                onMessage(parser_.message(), out);
-                break;
-            case FrameParser::Event::Enquiry:
-                onEnquiry(out);
-                break;
-            case FrameParser::Event::ResumeOutput:
-                if (line_.protocol == Protocol::XonXoff)
-                    outputPaused_ = false;
-                break;
-            case FrameParser::Event::PauseOutput:
-                if (line_.protocol == Protocol::XonXoff)
-                    outputPaused_ = true;
-                break;
-            case FrameParser::Event::None:
-                break;
-        }
+        // The message that declares the firmware invalid is done before the next byte, which
+        // the boot ROM hears.
+        if (state_.firmwareInvalidated && hearInBoot(byte, out))
+            continue;
+        hearByte(byte, out);
+    }
+}
+
+std::vector<LineSettings> ProtocolEngine::bootLines() const {
+    return state_.firmwareInvalidated ? boot_.lines() : std::vector<LineSettings>{};
+}
+
+// Returns false when the byte is for the firmware that the loader has just started.
+bool ProtocolEngine::hearInBoot(char byte, std::vector<OutgoingPiece>* out) {
+    if (boot_.phase() == BootEngine::Phase::Running) {
+        // Whatever the firmware was doing is lost with it.
+        parser_ = FrameParser{};
+        held_.clear();
+        outputPaused_ = false;
+    }
+    const bool taken = boot_.hear(byte, &state_, &replies_, out);
+    lineCutHere_ = boot_.lineCut();
+    return taken;
+}
+
+void ProtocolEngine::hearByte(char byte, std::vector<OutgoingPiece>* out) {
+    switch (parser_.feed(byte)) {
+        case FrameParser::Event::Message:
+            onMessage(parser_.message(), out);
+            break;
+        case FrameParser::Event::Enquiry:
+            onEnquiry(out);
+            break;
+        case FrameParser::Event::ResumeOutput:
+            if (line_.protocol == Protocol::XonXoff)
+                outputPaused_ = false;
+            break;
+        case FrameParser::Event::PauseOutput:
+            if (line_.protocol == Protocol::XonXoff)
+                outputPaused_ = true;
+            break;
+        case FrameParser::Event::None:
+            break;
     }
 }
 
@@ -90,6 +115,8 @@ void ProtocolEngine::process(std::string_view body, std::vector<OutgoingPiece>* 
         setLine(*line);
         lineChange_ = line;
     }
+    if (interpreter_.takeFrameReset())
+        setFrameCharacters(0, 0);
     if (replies_.sendFloodInstead(out))
         return;
     for (const Reply& reply : replies) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boot_engine.h"
 #include "commands.h"
 #include "frame_parser.h"
 #include "printer_engine.h"
@@ -20,8 +21,12 @@ class ProtocolEngine final : public PrinterEngine {
 
     void setFrameCharacters(char preamble, char postamble) override;
     void hear(std::string_view bytes, std::vector<OutgoingPiece>* out) override;
+    std::vector<LineSettings> bootLines() const override;
+    const BootEngine* boot() const override { return &boot_; }
 
   private:
+    void hearByte(char byte, std::vector<OutgoingPiece>* out);
+    bool hearInBoot(char byte, std::vector<OutgoingPiece>* out);
     void onMessage(const std::string& body, std::vector<OutgoingPiece>* out);
     void onEnquiry(std::vector<OutgoingPiece>* out);
     void acknowledgeAndProcessHeld(std::vector<OutgoingPiece>* out);
@@ -34,6 +39,7 @@ class ProtocolEngine final : public PrinterEngine {
     FrameParser parser_;
     std::deque<std::string> held_;  // messages taken while busy, processed once ready
     CommandInterpreter interpreter_{identity_};
+    BootEngine boot_;
 };
 
 }  // namespace tarvo::sim

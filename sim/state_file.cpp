@@ -55,6 +55,10 @@ bool HasShell(int model) {
 }
 
 void FormatLanmereState(const PrinterState& state, std::ostream& out) {
+    // Written only while it holds, so that the files of printers that never lost their
+    // firmware stay as they were.
+    if (state.firmwareInvalidated)
+        out << "firmware-invalid = yes\n";
     if (HasShell(state.model)) {
         out << "shell-user = " << state.shellUser << "\n"
             << "admin-password = " << state.adminPassword << "\n";
@@ -207,6 +211,12 @@ std::optional<std::string> StateParser::applyCommon(std::string_view key, std::s
 std::optional<std::string> StateParser::applyLanmere(std::string_view key, std::string_view value) {
     if (auto reason = applyUser(key, value))
         return reason;
+    if (key == "firmware-invalid") {
+        if (value != "yes" && value != "no")
+            return std::string("firmware-invalid is yes or no");
+        parsed_.firmwareInvalidated = value == "yes";
+        return std::string();
+    }
     if (key.substr(0, kConfigPrefix.size()) == kConfigPrefix)
         return applyConfig(key.substr(kConfigPrefix.size()), value);
     if (ObjectKindByName(key.substr(0, key.find('.'))))

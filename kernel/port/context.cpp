@@ -5,7 +5,6 @@
 #include <new>
 #include <string>
 
-#include "platform/clock.h"
 #include "port/kernel_state.h"
 #include "port/port.h"
 #include "port/profile.h"
@@ -77,12 +76,6 @@ void CopyLineFields(const commState& from, commState& to) {
     to.postamble = from.postamble;
 }
 
-void HostPump(void* user) {
-    const auto* hooks = static_cast<const PCUHostHooks*>(user);
-    if (hooks->pumpMessages != nullptr)
-        hooks->pumpMessages(hooks->user);
-}
-
 }  // namespace
 }  // namespace tarvo
 
@@ -125,16 +118,4 @@ TARVO_API void PCUSetCommState(int ctx, const commState* in) {
     if (context == nullptr || in == nullptr)
         return;
     CopyLineFields(*in, context->comm);
-}
-
-TARVO_API int PCUSetHostHooks(const PCUHostHooks* hooks) {
-    static PCUHostHooks installed{};
-    if (hooks == nullptr || hooks->pumpMessages == nullptr) {
-        installed = PCUHostHooks{};
-        platform::SetMessagePump(nullptr, nullptr);
-        return PCU_OK;
-    }
-    installed = *hooks;
-    platform::SetMessagePump(HostPump, &installed);
-    return PCU_OK;
 }

@@ -6,6 +6,7 @@
 #include "port/kernel_state.h"
 #include "tarvo/context.h"
 #include "tarvo/downloads.h"
+#include "tarvo/services.h"
 
 namespace tarvo {
 namespace {
@@ -28,6 +29,9 @@ constexpr const char* kDbcsRanges =
     "The double-byte ranges or the output name of the font are not valid.";
 constexpr const char* kPrinterMemory =
     "The printer does not have enough free memory for the object.";
+
+constexpr const char* kNoFreeFormat =
+    "Formats 1 to 99 are all in use: the printer has no room for a test label's format.";
 
 constexpr int kFirstCodeWithoutText = 38;
 
@@ -93,6 +97,8 @@ const char* ExtendedText(int code) {
             return kDbcsRanges;
         case PCU_ERR_PRINTER_MEMORY:
             return kPrinterMemory;
+        case PCU_ERR_NO_FREE_FORMAT:
+            return kNoFreeFormat;
         default:
             return nullptr;
     }

@@ -56,7 +56,9 @@ TEST_F(WaitTest, NegativeCountsAreRefused) {
 TEST(RealClockTest, WaitsSleepAndPumpTheHostsMessages) {
     test::TestEnv env;
     int pumped = 0;
-    PCUHostHooks hooks{&pumped, [](void* user) { ++*static_cast<int*>(user); }};
+    PCUHostHooks hooks{};
+    hooks.user = &pumped;
+    hooks.pumpMessages = [](void* user) { ++*static_cast<int*>(user); };
     PCUSetHostHooks(&hooks);
     const auto start = std::chrono::steady_clock::now();
     const std::clock_t cpuStart = std::clock();
@@ -78,11 +80,13 @@ TEST(RealClockTest, KernelCallsFromInsideThePumpAreRefusedDuringAnOperation) {
         const char* nestedError = nullptr;
     } probe;
     probe.ctx = PCUCfgInit();
-    PCUHostHooks hooks{&probe, [](void* user) {
-                           auto* p = static_cast<Probe*>(user);
-                           if (p->nestedResult == -1)
-                               p->nestedResult = PCUOpenPrinter(p->ctx);
-                       }};
+    PCUHostHooks hooks{};
+    hooks.user = &probe;
+    hooks.pumpMessages = [](void* user) {
+        auto* p = static_cast<Probe*>(user);
+        if (p->nestedResult == -1)
+            p->nestedResult = PCUOpenPrinter(p->ctx);
+    };
     PCUSetHostHooks(&hooks);
     // A ping on a missing device waits between its open attempts, pumping messages.
     EXPECT_EQ(PCUPing(probe.ctx), 0);

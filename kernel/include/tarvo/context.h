@@ -101,9 +101,50 @@ typedef struct PCUHostHooks {
     void* user;
     /* Called between slices of every wait: repaint and run timers, but dispatch no input. */
     void (*pumpMessages)(void* user);
+    /*
+     * Shows `text` under `caption` and waits for the operator. `style` is one PCU_MB_* button
+     * set or'ed with one PCU_MB_ICON_* icon. Returns the button pressed (PCU_MB_ID_*).
+     * Default: prints "caption: text" on standard error and returns PCU_MB_ID_OK.
+     */
+    int (*messageBox)(void* user, const char* caption, const char* text, int style);
+    /*
+     * Asks the operator where to save a file. `filter` lists description and pattern pairs,
+     * every part ended by '|' ("Log files (*.log)|*.log|"); `initialName` is proposed and
+     * `defaultExtension` (without the dot) is added to a name typed without one. The chosen
+     * path is written, terminated, into `path` (`pathSize` bytes).
+     * Returns 1 when a path was chosen, 0 when the operator cancelled, -1 when no dialog could
+     * be shown. Default (null): no dialog can be shown.
+     */
+    int (*saveFileDialog)(void* user, const char* title, const char* filter,
+                          const char* initialName, const char* defaultExtension, char* path,
+                          int pathSize);
+    /*
+     * A modeless window with which the operator can stop a printing report. openCancelWindow
+     * shows it with `caption` and `text` and returns the host's handle for it (passed back
+     * unchanged, null included); cancelRequested returns nonzero once the operator asked to
+     * stop; closeCancelWindow removes it (called once, also after a cancel). The kernel asks
+     * between pages, after pumping messages. Default (null members): no window, and printing is
+     * never cancelled.
+     */
+    void* (*openCancelWindow)(void* user, const char* caption, const char* text);
+    int (*cancelRequested)(void* user, void* window);
+    void (*closeCancelWindow)(void* user, void* window);
 } PCUHostHooks;
 
-/* Installs the host hooks (null restores the defaults). Returns PCU_OK. */
+/* Button sets and icons of PCUHostHooks.messageBox (`style`). */
+#define PCU_MB_OK 0x0000
+#define PCU_MB_OKCANCEL 0x0001
+#define PCU_MB_ICON_ERROR 0x0010
+#define PCU_MB_ICON_WARNING 0x0030
+#define PCU_MB_ICON_INFORMATION 0x0040
+/* Buttons a message box returns. */
+#define PCU_MB_ID_OK 1
+#define PCU_MB_ID_CANCEL 2
+
+/*
+ * Installs the host hooks (null restores the defaults). Every member is taken as it is, so a
+ * host may set only the hooks it has. Returns PCU_OK.
+ */
 TARVO_API int PCUSetHostHooks(const PCUHostHooks* hooks);
 
 #endif

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,12 @@ struct Faults {
     std::size_t floodBytes = 0;  // >0: answer the next request with this many bytes of noise
     // Brakenholm: the clock is broken; PRINT DATE$ and PRINT TIME$ answer "Hardware error".
     bool clockHardwareError = false;
+    // Lanmere boot loader: >0: close the line, unanswered, when the Nth "flash write" command
+    // from now arrives.
+    int cutLineDuringFlashWrite = 0;
+    // Lanmere boot loader: answer NAK to the next N well-formed frames without carrying them
+    // out (a frame that is not well formed gets NAK anyway and does not count).
+    int nakFrames = 0;
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
@@ -124,6 +131,11 @@ struct Options {
     unsigned memoryFreeKb = 987;
     // Lanmere: the installed option answered to <ESC>O, 0 (none) to 4.
     int installedOption = 0;
+    // Lanmere, test-and-service mode (<ESC>T ... R): the answer to an item letter (G L M P S T
+    // U V) in place of the model's own; an empty text makes the printer stay silent on it.
+    // Letters not named answer a number ("a,b,c" for S) when the model measures the item and
+    // nothing otherwise. S answers at once, also on the models that take seconds to measure it.
+    std::map<char, std::string> serviceReplies;
     // Lanmere models with a shell: the network interface named by `echo $SETENV_OS{IFNAME}`;
     // empty for none. nullopt: "eth0".
     std::optional<std::string> networkInterface;
@@ -268,6 +280,13 @@ class PrinterSim {
     // the free memory), naming the object; empty while none was.
     std::string lastRefusal() const;
 
+    // What the printer printed since it started, in order: "test label h" (Q, C, s) for its
+    // built-in labels, "format 3: <the format's field lines, ';' between>" and "page 2: ..."
+    // for stored ones ("format 3" alone for one whose content the printer was not sent).
+    std::vector<std::string> printedLabels() const;
+    // The text of the last firmware invalidation (<ESC>T;F<text>;R); empty while none came.
+    std::string invalidationText() const;
+
     // The shell's current user: "user" or "admin" (Lanmere models with a shell, and every
     // Brakenholm model).
     std::string shellUser() const;
@@ -299,6 +318,29 @@ class PrinterSim {
     bool setClock(std::chrono::sys_seconds when, std::string* error = nullptr);
     // Breaks or mends the clock (Faults::clockHardwareError).
     void setClockHardwareError(bool broken);
+
+    // --- A Lanmere printer's boot code ---
+    // Once the host declares the running firmware invalid (<ESC>T;F...;R), the printer stops
+    // speaking QEL and answers as its boot ROM on the same line at 38400 baud, 8 data bits, no
+    // parity, 1 stop bit and no flow control: it echoes <DLE>, takes a boot loader after <DC1>
+    // and runs it, and the loader programs flash until "exit mode boot" runs the firmware found
+    // there. Readers settle first, like the readers of the transcript.
+
+    // Declares the firmware invalid as the host's command does (refused unless a Lanmere
+    // printer is running). The state file keeps it.
+    bool invalidateFirmware(std::string* error = nullptr);
+    // True while the firmware is invalid: the printer answers as its boot ROM or as the boot
+    // loader the ROM started, and not in QEL.
+    bool inBootRom() const;
+    // "rom" (boot ROM, loader upload included), "loader", or "running" (firmware runs).
+    std::string bootState() const;
+    // The speed of the boot link now: 38400 in the ROM, then what "baud rate change" set.
+    unsigned bootBaud() const;
+    // Flash contents; bytes never programmed in this run (or outside the flash) read 0xFF.
+    std::vector<std::uint8_t> flashBytes(std::uint32_t address, std::size_t length) const;
+    // Why the boot ROM last refused a loader, or why "exit mode boot" last found no firmware it
+    // could run (the printer then stays in its boot ROM); empty once firmware booted.
+    std::string bootRefusal() const;
 
   private:
     class Impl;

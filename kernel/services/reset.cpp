@@ -1,0 +1,82 @@
+// PCUResetPrinter: the printer back on its factory communication settings, and the profile and
+// the context on the same ones, so that the next connection still reaches it.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "port/export_guard.h"
+#include "port/kernel_state.h"
+#include "port/profile.h"
+#include "port/wait.h"
+#include "services/service_link.h"
+#include "tarvo/context.h"
+#include "tarvo/services.h"
+
+namespace tarvo {
+namespace {
+
+using ProfileValues = std::vector<std::pair<std::string, std::string>>;
+
+constexpr int kResetWaitMs = 50;
+
+bool SevenBitDefaults(int model) {
+    return model == 8 || model == 9;
+}
+
+bool EightBitDefaults(int model) {
+    return (model >= 12 && model <= 15) || (model >= 20 && model <= 24);
+}
+
+// The profile values that describe the model's factory line. Models not named keep their line
+// settings; none of them puts characters around its replies after a reset.
+ProfileValues FactoryLine(int model) {
+    ProfileValues values;
+    if (SevenBitDefaults(model) || EightBitDefaults(model)) {
+        const bool seven = SevenBitDefaults(model);
+        values = {{"Baud", "9600"},
+                  {"Parity", seven ? "Even" : "None"},
+                  {"DataBits", seven ? "7" : "8"},
+                  {"StopBits", "1"},
+                  {"Protocol", "XON/XOFF"}};
+    }
+    values.emplace_back("Preamble", "");
+    values.emplace_back("Postamble", "");
+    return values;
+}
+
+int ResetPrinter(int ctx, int model) {
+    if (!PrinterAnswers(ctx))
+        return PCU_ERR_NO_PING;
+    {
+        ServiceLink link(ctx);
+        if (!link.ok())
+            return PCU_ERR_NO_CONTEXT;
+        link.send("<ESC>T;D;R");
+        if (link.portRefused())
+            return link.failure();
+        WaitMs(kResetWaitMs);
+        if (const int closed = link.close(); closed != PCU_OK)
+            return closed;
+    }
+    const int written = WriteProfileValues(FactoryLine(model));
+    // The context follows the profile even when the profile could not be written: then it keeps
+    // what the profile still says, which is what the user will see.
+    PCUInitCommParm(ctx);
+    return written;
+}
+
+}  // namespace
+}  // namespace tarvo
+
+using namespace tarvo;
+
+TARVO_API int PCUResetPrinter(int ctx) {
+    OperationGuard guard;
+    if (!guard.admitted())
+        return PCU_ERR_BUSY;
+    Context* context = FindContext(ctx);
+    if (context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
+    const int model = context->settings.model;
+    return NoThrow([&] { return ResetPrinter(ctx, model); });
+}

@@ -1,0 +1,562 @@
+// The simulated Lanmere printer's boot code seen from the host's end of its pseudo-terminal:
+// the boot ROM's echo and loader upload, the loader's frames byte for byte, RAM staging and
+// flash programming, the speed change, and booting the firmware found in flash.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "boot_frames.h"
+#include "firmware_image.h"
+#include "integration/sim_host.h"
+#include "tarvo/sim/printer_sim.h"
+
+namespace tarvo::sim {
+namespace {
+
+using namespace wire;
+
+constexpr char kDle = 0x10;
+constexpr char kDc1 = 0x11;
+constexpr char kEm = 0x19;
+constexpr char kAckByte = 0x06;
+constexpr char kNakByte = 0x15;
+constexpr std::uint32_t kRam = 0xBFFB0000;
+constexpr std::uint32_t kFlash = 0xFEE00000;
+constexpr std::size_t kBlock = 2048;
+constexpr std::size_t kSegment = 65536;
+constexpr std::size_t kPiece = 16384;
+
+LineFormat BootNote(unsigned baud) {
+    LineFormat format;
+    format.baud = baud;
+    format.dataBits = 8;
+    format.parity = 'N';
+    format.stopBits = 1;
+    format.flow = FlowControl::None;
+    return format;
+}
+
+std::string Le(std::uint32_t value, int bytes = 4) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(value >> (8 * i));
+    return out;
+}
+
+std::uint32_t Le32(const std::string& bytes) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < 4; ++i)
+        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return value;
+}
+
+BootFrame Request(const char* w1, const char* w2, const char* w3, std::string text = {},
+                  std::string data = {}) {
+    return BootFrame{{w1, w2, w3}, std::move(text), std::move(data)};
+}
+
+// The loader file's contents: a 4-byte big-endian length and the bytes.
+struct Loader {
+    std::string bytes = std::string(300, '\x5A');
+    std::string upload(int sumAdjust = 0) const {
+        std::string out;
+        const auto n = static_cast<std::uint32_t>(bytes.size());
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out += static_cast<char>(n >> shift);
+        std::uint16_t sum = 0;
+        for (char c : bytes)
+            sum = static_cast<std::uint16_t>(sum + static_cast<unsigned char>(c));
+        sum = static_cast<std::uint16_t>(sum + sumAdjust);
+        return out + bytes + static_cast<char>(sum >> 8) + static_cast<char>(sum & 0xFF);
+    }
+};
+
+class SimBootTest : public SimHostTest {
+  protected:
+    // A 6220E on its standard line whose firmware the host has just declared invalid; the host
+    // is on the boot link.
+    void startInBootRom(Options options = StandardOptions()) {
+        start(options);
+        ASSERT_TRUE(sim->invalidateFirmware());
+        host->note(BootNote(38400));
+    }
+
+    void startInLoader(Options options = StandardOptions()) {
+        startInBootRom(options);
+        ASSERT_EQ(ask(std::string(1, kDc1)), std::string(1, kDc1));
+        ASSERT_EQ(ask(Loader().upload()), std::string(1, kEm));
+    }
+
+    // Reads one reply frame (after whatever comes before it) within the test's patience.
+    std::string readFrame(std::string* before = nullptr) {
+        BootFrameParser parser;
+        std::string raw;
+        std::string frameBytes;
+        while (true) {
+            const std::string got = host->receive(1);
+            if (got.empty())
+                return {};
+            raw += got;
+            for (char c : got) {
+                if (parser.insideFrame() || c == '[')
+                    frameBytes += c;
+                else if (before != nullptr)
+                    *before += c;
+                if (parser.feed(c) != BootFrameParser::Event::None)
+                    return frameBytes;
+            }
+        }
+    }
+
+    // Sends a request, expects an ACK and a good reply, acknowledges the reply.
+    BootFrame exchange(const BootFrame& request) {
+        host->send(BuildBootFrame(request));
+        std::string before;
+        const std::string reply = readFrame(&before);
+        EXPECT_EQ(before, std::string(1, kAckByte)) << request.words[2];
+        BootFrameParser parser;
+        BootFrame frame;
+        for (char c : reply) {
+            if (parser.feed(c) == BootFrameParser::Event::Frame)
+                frame = parser.frame();
+        }
+        EXPECT_EQ(frame.words, request.words) << "the reply echoes the words";
+        host->send(std::string(1, kAckByte));
+        sim->settle();
+        return frame;
+    }
+
+    std::uint32_t status(const BootFrame& request) {
+        const BootFrame reply = exchange(request);
+        EXPECT_EQ(reply.data.size(), 2u) << request.words[2];
+        return Le32(reply.data);
+    }
+
+    // Programs `image` at `address` as a host does: 64 KiB segments staged in RAM in 2048-byte
+    // blocks (uniform ones as word fills), erased, written in 16 KiB pieces, write-protected.
+    void program(const std::vector<std::uint8_t>& image, std::uint32_t address) {
+        for (std::size_t offset = 0; offset < image.size(); offset += kSegment) {
+            const std::size_t length = std::min(kSegment, image.size() - offset);
+            stage(image, offset, length);
+            const auto flash = address + static_cast<std::uint32_t>(offset);
+            ASSERT_EQ(status(Request("command", "flash", "erase", {}, Le(flash))), 0u);
+            for (std::size_t done = 0; done < length; done += kPiece) {
+                const auto piece = static_cast<std::uint32_t>(std::min(kPiece, length - done));
+                const auto at = static_cast<std::uint32_t>(done);
+                ASSERT_EQ(status(Request("command", "flash", "write", {},
+                                         Le(flash + at) + Le(kRam + at) + Le(piece))),
+                          0u);
+            }
+            ASSERT_EQ(status(Request("command", "flash", "write protect", {}, Le(flash))), 0u);
+        }
+    }
+
+    void stage(const std::vector<std::uint8_t>& image, std::size_t offset, std::size_t length) {
+        for (std::size_t done = 0; done < length; done += kBlock) {
+            const std::size_t n = std::min(kBlock, length - done);
+            const std::string bytes(image.begin() + static_cast<std::ptrdiff_t>(offset + done),
+                                    image.begin() + static_cast<std::ptrdiff_t>(offset + done + n));
+            const auto at = kRam + static_cast<std::uint32_t>(done);
+            if (n == kBlock && bytes.find_first_not_of(bytes[0]) == std::string::npos) {
+                const std::string word = std::string(2, bytes[0]) + std::string(2, '\0');
+                ASSERT_EQ(
+                    status(Request("command", "fill ram", "word", {}, Le(at) + Le(1024) + word)),
+                    0u);
+            } else {
+                char text[16];
+                std::snprintf(text, sizeof text, "%8x", at);
+                ASSERT_EQ(status(Request("command", "store data", "ram", text, bytes)), 0u);
+            }
+        }
+    }
+
+    std::vector<std::uint8_t> testImage(const std::string& version = "2.00",
+                                        std::size_t size = 2 * kSegment) {
+        TestFirmwareOptions options;
+        options.version = version;
+        options.size = size;
+        std::vector<std::uint8_t> image;
+        std::string error;
+        EXPECT_TRUE(BuildTestFirmware(options, &image, &error)) << error;
+        return image;
+    }
+};
+
+// --- Boot ROM ---
+
+TEST_F(SimBootTest, InvalidatingFirmwareOverQelHandsTheLineToTheBootRom) {
+    start(StandardOptions());
+    EXPECT_EQ(sim->bootState(), "running");
+    EXPECT_EQ(ask(Frame("\x1bT;F0661971.13;R")), kAck);
+    EXPECT_TRUE(sim->inBootRom());
+    EXPECT_EQ(sim->bootState(), "rom");
+    // The boot ROM hears only the boot link: a host still on the printer's line is noise.
+    EXPECT_EQ(ask(std::string(1, kDle)), "");
+    host->note(BootNote(38400));
+    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle));
+    EXPECT_EQ(ask(kAskId), "") << "no QEL in the boot ROM";
+    EXPECT_EQ(ask(std::string(3, kDle)), std::string(3, kDle));
+}
+
+TEST_F(SimBootTest, LoaderUploadIsAnsweredWithEmWhenItsSumMatches) {
+    startInBootRom();
+    EXPECT_EQ(ask(std::string(1, kDc1)), std::string(1, kDc1));
+    EXPECT_EQ(sim->bootState(), "rom") << "still the ROM while the loader comes in";
+    const std::string upload = Loader().upload();
+    EXPECT_EQ(ask(upload.substr(0, 100)), "");
+    EXPECT_EQ(ask(upload.substr(100)), std::string(1, kEm));
+    EXPECT_EQ(sim->bootState(), "loader");
+    EXPECT_EQ(sim->bootBaud(), 38400u);
+}
+
+TEST_F(SimBootTest, LoaderWithAWrongSumIsRefusedAndTheRomListensAgain) {
+    startInBootRom();
+    EXPECT_EQ(ask(std::string(1, kDc1)), std::string(1, kDc1));
+    EXPECT_EQ(ask(Loader().upload(1)), std::string(1, kNakByte));
+    EXPECT_EQ(sim->bootState(), "rom");
+    EXPECT_NE(sim->bootRefusal().find("sum"), std::string::npos) << sim->bootRefusal();
+    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle));
+    EXPECT_EQ(ask(std::string(1, kDc1)), std::string(1, kDc1));
+    EXPECT_EQ(ask(Loader().upload()), std::string(1, kEm));
+}
+
+// --- Loader frames, byte for byte ---
+
+TEST_F(SimBootTest, VersionRequestGetsAckAndTheExactReplyFrame) {
+    startInLoader();
+    sim->clearTranscript();
+    EXPECT_EQ(ask("[request:status:version:::::00000aa4]"),
+              "\x06[request:status:version:0008:LDR 3.02:::00000d31]");
+    // Until the host acknowledges, a NAK brings the same reply again.
+    EXPECT_EQ(ask(std::string(1, kNakByte)), "[request:status:version:0008:LDR 3.02:::00000d31]");
+    EXPECT_EQ(ask(std::string(1, kAckByte)), "");
+    EXPECT_EQ(ask(std::string(1, kNakByte)), "") << "nothing is waiting any more";
+    EXPECT_EQ(sim->transcriptText(),
+              "> [request:status:version:::::00000aa4]\n"
+              "< <ACK>[request:status:version:0008:LDR 3.02:::00000d31]\n"
+              "> <NAK>\n"
+              "< [request:status:version:0008:LDR 3.02:::00000d31]\n"
+              "> <ACK><NAK>\n");
+}
+
+TEST_F(SimBootTest, FramesWithFaultsGetNakAndGoodOnesStillWork) {
+    startInLoader();
+    const std::string nak(1, kNakByte);
+    EXPECT_EQ(ask("[request:status:version:::::00000aa5]"), nak) << "checksum off by one";
+    EXPECT_EQ(ask("[request:status:version:::::00000aa4}"), nak) << "not closed by ]";
+    EXPECT_EQ(ask("[request:status:version:::::0000Xaa4]"), nak) << "checksum not hex";
+    EXPECT_EQ(ask("[request:status:version::X:::"), nak) << "no colon after the text";
+    EXPECT_EQ(ask("[request:status:version:00001::"), nak) << "length of five digits";
+    EXPECT_EQ(ask("[requestrequestrequest1:"), nak) << "word of 21 bytes";
+    // Checksum digits of either case.
+    const std::string upper = "[command:flash:erase:::0004:" + Le(kFlash) + ":00000B90]";
+    EXPECT_EQ(ask(upper), "\x06[command:flash:erase:::0002:" + std::string(2, '\0') + ":000009b0]");
+    host->send(std::string(1, kAckByte));
+    EXPECT_EQ(exchange(Request("REQUEST", "Status", "version")).text, "LDR 3.02")
+        << "words in any case; the reply echoes them as sent";
+}
+
+TEST_F(SimBootTest, StatusQuestionsAndFlashType) {
+    startInLoader();
+    EXPECT_EQ(Le32(exchange(Request("request", "status", "flash size")).data), 16u << 20);
+    EXPECT_EQ(exchange(Request("command", "flash", "flash type", {}, Le(kFlash))).data,
+              Le(0x0089227E));
+    EXPECT_EQ(exchange(Request("command", "flash", "flash type", {}, Le(0x1000))).data, Le(0))
+        << "no flash there";
+    EXPECT_EQ(exchange(Request("command", "no", "such")).text, "unknown command");
+}
+
+// --- RAM and flash ---
+
+TEST_F(SimBootTest, RamStoresFillsAndReadsBack) {
+    startInLoader();
+    EXPECT_EQ(status(Request("command", "store data", "ram", "bffb0010", "ABCDEF")), 0u);
+    EXPECT_EQ(status(Request("command", "store data", "ram", "bffb0014", "xy")), 0u);
+    EXPECT_EQ(
+        status(Request("command", "fill ram", "word", {}, Le(kRam + 0x20) + Le(3) + Le(0x1234))),
+        0u);
+    EXPECT_EQ(
+        status(Request("command", "fill ram", "byte", {}, Le(kRam + 0x26) + Le(2) + Le(0x77))), 0u);
+    EXPECT_EQ(exchange(Request("command", "read data", "ram", {}, Le(kRam + 0x10) + Le(6))).data,
+              "ABCDxy");
+    EXPECT_EQ(exchange(Request("command", "read data", "ram", {}, Le(kRam + 0x20) + Le(8))).data,
+              "\x34\x12\x34\x12\x34\x12\x77\x77");
+    // Outside the RAM, or a blank or non-hex address: refused, nothing stored.
+    EXPECT_NE(status(Request("command", "store data", "ram", "c0000000", "z")), 0u);
+    EXPECT_NE(status(Request("command", "store data", "ram", "        ", "z")), 0u);
+    EXPECT_NE(status(Request("command", "store data", "ram", "bffb00g0", "z")), 0u);
+    EXPECT_NE(status(Request("command", "fill ram", "byte", {}, Le(kRam) + Le(0x40001) + Le(0))),
+              0u);
+    EXPECT_EQ(exchange(Request("command", "read data", "ram", {}, Le(0xC0000000) + Le(1))).text,
+              "bad address or length");
+}
+
+TEST_F(SimBootTest, FlashIsProgrammedFromStagedRamOnlyAfterAnErase) {
+    startInLoader();
+    const auto write = [](std::uint32_t flash, std::uint32_t ram, std::uint32_t n) {
+        return Request("command", "flash", "write", {}, Le(flash) + Le(ram) + Le(n));
+    };
+    EXPECT_EQ(status(Request("command", "store data", "ram", "bffb0000", "hello")), 0u);
+    EXPECT_EQ(status(write(kFlash, kRam, 5)), 2u) << "never erased";
+    EXPECT_EQ(status(Request("command", "flash", "erase", {}, Le(kFlash + 0x10))), 0u);
+    EXPECT_EQ(status(write(kFlash, kRam, 6)), 3u) << "the sixth byte was never staged";
+    EXPECT_EQ(status(write(kFlash, kRam, 5)), 0u);
+    EXPECT_EQ(sim->flashBytes(kFlash, 6),
+              (std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o', 0xFF}));
+    EXPECT_EQ(status(write(kFlash + 8, kRam, 5)), 3u) << "RAM already written out";
+    EXPECT_EQ(status(Request("command", "store data", "ram", "bffb0000", "again")), 0u);
+    EXPECT_EQ(status(write(kFlash + 2, kRam, 5)), 2u) << "programmed bytes need an erase";
+    EXPECT_EQ(status(Request("command", "flash", "write protect", {}, Le(kFlash))), 0u);
+    EXPECT_EQ(status(write(kFlash + 8, kRam, 5)), 6u) << "write-protected";
+    EXPECT_EQ(status(Request("command", "flash", "erase", {}, Le(kFlash))), 0u);
+    EXPECT_EQ(status(write(kFlash + 8, kRam, 5)), 0u);
+    EXPECT_EQ(sim->flashBytes(kFlash, 13),
+              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'g',
+                                         'a', 'i', 'n'}));
+    EXPECT_EQ(status(Request("command", "flash", "erase", {}, Le(0x1000))), 1u) << "no flash";
+    EXPECT_EQ(status(Request("command", "flash", "erase", {}, "\x01")), 5u) << "malformed";
+}
+
+// --- Line speed ---
+
+TEST_F(SimBootTest, BaudRateChangeTakesEffectOnceTheHostHasTheReply) {
+    startInLoader();
+    const std::string reply = "[command:baud rate:change:::0001:\x02:00000b61]";
+    EXPECT_EQ(ask("[command:baud rate:change:::0001:\x02:00000b61]"), "\x06" + reply);
+    EXPECT_EQ(sim->bootBaud(), 38400u) << "the reply goes out at the old speed";
+    // The host may switch before the printer reads its acknowledge.
+    host->note(BootNote(57600));
+    EXPECT_EQ(ask(std::string(1, kAckByte)), "");
+    EXPECT_EQ(sim->bootBaud(), 57600u);
+    EXPECT_EQ(exchange(Request("request", "status", "version")).text, "LDR 3.02");
+    host->note(BootNote(38400));
+    EXPECT_EQ(ask(BuildBootFrame(Request("request", "status", "version"))), "")
+        << "a host left at the old speed is noise";
+    host->note(BootNote(57600));
+    EXPECT_EQ(exchange(Request("command", "baud rate", "change", {}, "\x05")).data,
+              std::string(1, '\0'))
+        << "no such speed code: the reply does not confirm it";
+    EXPECT_EQ(sim->bootBaud(), 57600u);
+}
+
+// --- Booting ---
+
+TEST_F(SimBootTest, ExitModeBootRunsTheFlashedFirmware) {
+    Options options = StandardOptions();
+    options.statePath = dir.path("printer.state");
+    startInLoader(options);
+    ASSERT_EQ(exchange(Request("command", "baud rate", "change", {}, "\x02")).data, "\x02");
+    host->note(BootNote(57600));
+    const std::vector<std::uint8_t> image = testImage("2.00");
+    program(image, kFlash);
+    EXPECT_EQ(sim->flashBytes(kFlash, image.size()), image);
+    EXPECT_EQ(exchange(Request("command", "exit mode", "boot")).words[2], "boot");
+    EXPECT_EQ(sim->bootState(), "running");
+    EXPECT_FALSE(sim->inBootRom());
+    EXPECT_EQ(sim->bootRefusal(), "");
+    host->note(NoteFor(options.line));
+    EXPECT_EQ(ask(kAskId), kAck + "066197,2.00,6220E");
+    sim->stop();
+    EXPECT_NE(ReadFile(options.statePath).find("firmware = 2.00\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(options.statePath).find("firmware-invalid"), std::string::npos);
+}
+
+TEST_F(SimBootTest, AnImageWithAWrongChecksumLeavesThePrinterInItsBootRom) {
+    startInLoader();
+    std::vector<std::uint8_t> image = testImage("3.10");
+    image[1000] ^= 0x01;
+    program(image, kFlash);
+    EXPECT_EQ(exchange(Request("command", "exit mode", "boot")).words[2], "boot");
+    EXPECT_EQ(sim->bootState(), "rom");
+    EXPECT_NE(sim->bootRefusal().find("checksum"), std::string::npos) << sim->bootRefusal();
+    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle)) << "the ROM at 38400 again";
+}
+
+TEST_F(SimBootTest, BootingWithNothingFlashedIsRefused) {
+    startInLoader();
+    exchange(Request("command", "exit mode", "boot"));
+    EXPECT_EQ(sim->bootState(), "rom");
+    EXPECT_NE(sim->bootRefusal().find("nothing"), std::string::npos) << sim->bootRefusal();
+}
+
+TEST_F(SimBootTest, ExitModeLoadKeepsTheLoaderAndOffReturnsToTheRom) {
+    startInLoader();
+    exchange(Request("command", "exit mode", "load"));
+    EXPECT_EQ(sim->bootState(), "loader");
+    exchange(Request("command", "exit mode", "off"));
+    EXPECT_EQ(sim->bootState(), "rom");
+    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle));
+}
+
+TEST_F(SimBootTest, AnInvalidatedPrinterStartsInItsBootRomAgain) {
+    Options options = StandardOptions();
+    options.statePath = dir.path("printer.state");
+    startInBootRom(options);
+    host.reset();
+    sim->stop();
+    EXPECT_NE(ReadFile(options.statePath).find("firmware-invalid = yes\n"), std::string::npos);
+    start(options, BootNote(38400));
+    EXPECT_TRUE(sim->inBootRom());
+    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle));
+}
+
+// --- Faults ---
+
+TEST_F(SimBootTest, NakFramesFaultRefusesGoodFramesUntilUsedUp) {
+    startInLoader();
+    Faults faults;
+    faults.nakFrames = 2;
+    sim->setFaults(faults);
+    const std::string frame = BuildBootFrame(Request("request", "status", "version"));
+    EXPECT_EQ(ask(frame), std::string(1, kNakByte));
+    EXPECT_EQ(ask(frame), std::string(1, kNakByte));
+    EXPECT_EQ(exchange(Request("request", "status", "version")).text, "LDR 3.02");
+}
+
+TEST_F(SimBootTest, CutLineDuringFlashWriteClosesTheLineUnanswered) {
+    startInLoader();
+    Faults faults;
+    faults.cutLineDuringFlashWrite = 2;
+    sim->setFaults(faults);
+    const std::vector<std::uint8_t> image = testImage("2.00", 2 * kPiece);
+    stage(image, 0, image.size());
+    ASSERT_EQ(status(Request("command", "flash", "erase", {}, Le(kFlash))), 0u);
+    ASSERT_EQ(status(Request("command", "flash", "write", {}, Le(kFlash) + Le(kRam) + Le(kPiece))),
+              0u);
+    host->send(BuildBootFrame(Request("command", "flash", "write", {},
+                                      Le(kFlash + kPiece) + Le(kRam + kPiece) + Le(kPiece))));
+    EXPECT_TRUE(host->seesLineClosed());
+    EXPECT_EQ(sim->flashBytes(kFlash + kPiece, 4), std::vector<std::uint8_t>(4, 0xFF));
+}
+
+// --- Frames and images without a line ---
+
+TEST(SimBootFrames, BuildAndParseAgree) {
+    const BootFrame erase = Request("command", "flash", "erase", {}, std::string(4, '\0'));
+    const std::string bytes = BuildBootFrame(erase);
+    EXPECT_EQ(bytes.substr(0, 28), "[command:flash:erase:::0004:");
+    BootFrameParser parser;
+    int frames = 0;
+    for (char c : "noise" + bytes + bytes) {
+        if (parser.feed(c) == BootFrameParser::Event::Frame) {
+            EXPECT_EQ(parser.frame(), erase);
+            ++frames;
+        }
+    }
+    EXPECT_EQ(frames, 2);
+    // Colons, brackets and control bytes inside the text and data are counted, not parsed.
+    const BootFrame odd = Request("a", "b", "c", "x:]y", std::string("\0[:]", 4));
+    for (char c : BuildBootFrame(odd))
+        parser.feed(c);
+    EXPECT_EQ(parser.frame(), odd);
+}
+
+TEST(SimFirmwareImage, GeneratedImageCarriesBothTextsAndTheChecksum) {
+    TestFirmwareOptions options;
+    options.version = "2.10A";
+    std::vector<std::uint8_t> image;
+    std::string error;
+    ASSERT_TRUE(BuildTestFirmware(options, &image, &error)) << error;
+    ASSERT_EQ(image.size(), 262144u);
+    FirmwareTexts texts;
+    std::string reason;
+    ASSERT_TRUE(ReadFirmwareImage(image, &texts, &reason)) << reason;
+    EXPECT_EQ(texts.first, "FT066197");
+    EXPECT_EQ(texts.second, "2.10A   ");
+    // The second pointer, mapped to an offset, leads to a cell holding the text's address.
+    const auto at = [&](std::size_t offset) {
+        return static_cast<std::uint32_t>(image[offset] | image[offset + 1] << 8 |
+                                          image[offset + 2] << 16 | image[offset + 3] << 24);
+    };
+    const std::uint32_t cell = at(image.size() - 20) + 0x011C0000;
+    const std::uint32_t text = at(cell) + 0x011C0000;
+    EXPECT_EQ(std::string(image.begin() + text, image.begin() + text + 8), "2.10A   ");
+
+    std::vector<std::uint8_t> broken = image;
+    broken[image.size() - 20] ^= 0x80;  // pointer now outside, checksum fixed up below
+    broken[image.size() - 4] = static_cast<std::uint8_t>(broken[image.size() - 4] + 0x80);
+    EXPECT_FALSE(ReadFirmwareImage(broken, &texts, &reason));
+    EXPECT_NE(reason.find("second"), std::string::npos) << reason;
+    EXPECT_FALSE(ReadFirmwareImage(std::vector<std::uint8_t>(27), &texts, &reason));
+}
+
+TEST(SimFirmwareImage, DirectoryHoldsListLoaderAndImage) {
+    TestDirectory dir;
+    TestFirmwareOptions options;
+    options.programNumber = "FT59877";
+    options.size = 4096;
+    options.loaderBytes = 10;
+    std::string error;
+    ASSERT_TRUE(WriteTestFirmware(dir.path(""), options, &error)) << error;
+    EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
+              ";fw59877.bin\r\nfiletoflash fw59877.bin fee00000\r\n");
+    const std::string loader = ReadFile(dir.path("flashldr.bin"));
+    ASSERT_EQ(loader.size(), 14u);
+    EXPECT_EQ(loader.substr(0, 4), std::string("\0\0\0\x0a", 4));
+    const std::string image = ReadFile(dir.path("fw59877.bin"));
+    FirmwareTexts texts;
+    ASSERT_TRUE(
+        ReadFirmwareImage(std::vector<std::uint8_t>(image.begin(), image.end()), &texts, &error))
+        << error;
+    EXPECT_EQ(texts.first, "FT59877 ");
+    EXPECT_EQ(texts.second, "2.00    ");
+
+    for (auto bad : {TestFirmwareOptions{18, "1234567"}, TestFirmwareOptions{18, "FT"},
+                     TestFirmwareOptions{30, ""}, TestFirmwareOptions{18, "", "1,2"},
+                     TestFirmwareOptions{18, "", "2.00", 127}}) {
+        EXPECT_FALSE(WriteTestFirmware(dir.path("bad"), bad, &error));
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path("bad")));
+}
+
+// Runs tarvo-printersim with `arguments`, its output thrown away; returns its exit status.
+int RunProgram(std::vector<std::string> arguments) {
+    const char* dir = std::getenv("TARVO_BIN_DIR");
+    const std::filesystem::path bin =
+        dir != nullptr ? std::filesystem::path(dir)
+                       : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    arguments.insert(arguments.begin(), bin / "tarvo-printersim");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (rc != 0 || ::waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
+    TestDirectory dir;
+    ASSERT_EQ(RunProgram({"--make-firmware", dir.path(""), "--model", "6220E", "--version", "2.01",
+                          "--size", "4096"}),
+              0);
+    EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
+              ";fw066197.bin\r\nfiletoflash fw066197.bin fee00000\r\n");
+    const std::string image = ReadFile(dir.path("fw066197.bin"));
+    FirmwareTexts texts;
+    std::string reason;
+    ASSERT_TRUE(
+        ReadFirmwareImage(std::vector<std::uint8_t>(image.begin(), image.end()), &texts, &reason))
+        << reason;
+    EXPECT_EQ(texts.second, "2.01    ");
+    EXPECT_EQ(RunProgram({"--make-firmware", dir.path("x"), "--version", "too long text"}), 1);
+    EXPECT_EQ(RunProgram({"--version", "2.00"}), 2) << "--version belongs to --make-firmware";
+    EXPECT_EQ(RunProgram({"--make-firmware", dir.path(""), "--size", "12"}), 2);
+}
+
+}  // namespace
+}  // namespace tarvo::sim
