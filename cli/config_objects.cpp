@@ -1,7 +1,5 @@
 #include "config_objects.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -79,9 +77,7 @@ bool AppendObjectSections(const std::string& path, const std::vector<std::string
     }
     for (const std::string& line : lines)
         text += line + "\r\n";
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    if (!platform::WriteFileAtomically(path, text, mode)) {
+    if (!platform::ReplaceUserFile(path, text)) {
         *error = "cannot write " + path;
         return false;
     }

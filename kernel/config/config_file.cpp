@@ -1,7 +1,5 @@
 #include "config/config_file.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
@@ -22,7 +20,6 @@
 namespace tarvo {
 namespace {
 
-constexpr mode_t kNewFileMode = 0644;
 constexpr std::string_view kObjectSectionStart = "<ESC>P";
 constexpr std::string_view kFrameEnd = "<ETX>";
 constexpr char kEtx = 0x03;
@@ -44,26 +41,6 @@ int RunUntilFailure(int ctx, std::initializer_list<Step> steps, std::string* tex
             return status;
     }
     return 0;
-}
-
-// Where a save lands: the target of a symbolic link, with the permissions the file had.
-struct SaveTarget {
-    std::string path;
-    mode_t mode = kNewFileMode;
-};
-
-SaveTarget ResolveTarget(const std::string& path) {
-    SaveTarget target{path};
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
-                                                         &std::free);
-        if (real)
-            target.path = real.get();
-    }
-    if (::stat(target.path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        target.mode = st.st_mode & 07777;
-    return target;
 }
 
 // The last part of a path, for the error record.
@@ -224,8 +201,7 @@ int SaveFile(int ctx, Context& context, const std::string& path) {
     std::string text;
     if (const int status = BuildConfigurationFile(ctx, context, &text); status != 0)
         return status;
-    const SaveTarget target = ResolveTarget(path);
-    if (!platform::WriteFileAtomically(target.path, text, target.mode)) {
+    if (!platform::ReplaceUserFile(path, text)) {
         context.recordError(PCU_ERR_FILE_WRITE, errno, FileName(path));
         return PCU_ERR_FILE_WRITE;
     }

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "platform/unique_fd.h"
 
@@ -84,6 +86,22 @@ int ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string* co
         contents->append(chunk, static_cast<std::size_t>(n));
     }
     return 0;
+}
+
+bool ReplaceUserFile(const std::string& path, const std::string& contents) {
+    constexpr mode_t kNewFileMode = 0644;
+    std::string target = path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+        if (real)
+            target = real.get();
+    }
+    mode_t mode = kNewFileMode;
+    if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        mode = st.st_mode & 07777;
+    return WriteFileAtomically(target, contents, mode);
 }
 
 }  // namespace tarvo::platform

@@ -15,6 +15,11 @@ bool MakeDirectories(const std::string& path, mode_t mode);
 // leaves the old file as it was) on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& contents, mode_t mode);
 
+// Replaces a file the user owns with `contents` as WriteFileAtomically does, written through a
+// symbolic link (the link stays) and keeping the permissions of a file that exists (a new one
+// gets 0644). Returns false, errno set, and the old file as it was on any failure.
+bool ReplaceUserFile(const std::string& path, const std::string& contents);
+
 // Reads a whole file of at most `maxBytes` bytes into *contents. Returns 0, ENOENT when the
 // file does not exist, EFBIG when it is larger than `maxBytes`, or another errno.
 int ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string* contents);
