@@ -74,7 +74,7 @@ const std::vector<Command>& Commands() {
          "    deletes font, graphic, format or page ID from the printer\n"
          "With --to FILE.tcf nothing is sent: the printer's configuration and the changes are\n"
          "saved to FILE.tcf, which `config push` sends later.\n",
-         RunObjects, true},
+         RunObjects, true, true},
         {"fonts", "", "list the host's fonts that can be downloaded",
          "Lists the TrueType faces installed on this computer, as `objects add-font --face`\n"
          "takes them; a face that covers another character set is listed again with the set's\n"
@@ -103,23 +103,23 @@ const std::vector<Command>& Commands() {
          "NAME is a sample name (case, blanks and underscores ignored: code128, QR_Code) or its\n"
          "index 0..19. --large composes a 4 x 6 in label instead of 2 x 3 in.\n"
          "Exit status 0 when printed.\n",
-         RunTestPrint, true},
+         RunTestPrint, true, true},
         {"service", "[ITEM ...]", "read the printer's test-and-service values",
          "Puts the printer in test-and-service mode, reads the items and returns it to print\n"
          "mode. ITEM is G, L, M, P, S1, S2, S3, T, U or V (or 0..9; default all). An item the\n"
          "model does not offer shows 'not supported'. Exit status 1 when a reply was missing.\n",
-         RunService, true},
+         RunService, true, true},
         {"memory-check", "[--graphic FILE (--scale S | --size WxH)]...",
          "check that downloads fit the printer's memory",
          "Estimates the bytes the graphics would take, checks each against the model's size\n"
          "limit, and compares the total with the printer's free memory. Without graphics it\n"
          "shows the free memory. A file that cannot be read is named and not counted.\n"
          "Exit status 1 when it does not fit or a graphic is too large.\n",
-         RunMemoryCheck, true},
+         RunMemoryCheck, true, true},
         {"reset", "", "reset the printer's communication settings to factory values",
          "Resets the printer's line and stores the same settings in the profile, then prints\n"
          "them. Asks first at a terminal (--yes does not ask).\n",
-         RunReset, true},
+         RunReset, true, true},
         {"firmware",
          "verify DIR | download DIR [--yes] [--boot-mode] [--ignore-mismatch] [--port N]",
          "check and download Lanmere-family firmware",
@@ -134,7 +134,7 @@ const std::vector<Command>& Commands() {
          "--ignore-mismatch  download even when the image is for another printer (code 30)\n"
          "--port N           boot-loader port COM1..COM4 (default: the context's serial port)\n"
          "Errors print the firmware messages of the desktop program.\n",
-         RunFirmware, true},
+         RunFirmware, true, true},
         {"report", "[--sections comm,config,fonts,graphics,formats] (--log FILE | --print)",
          "write the configuration report to a log file or the printer",
          "Identifies the printer and reads its configuration and the object listings the chosen\n"
@@ -145,7 +145,7 @@ const std::vector<Command>& Commands() {
          "--print     sends it as one plain-text job to the default print queue\n"
          "Lengths are in centimetres when the profile's Measurements value is Metric.\n"
          "Exit status 0 when the report was written, 1 when it failed, 2 for a usage error.\n",
-         RunReport, true},
+         RunReport, true, true},
         {"setup",
          "show [--json] | set NAME=VALUE... | send | save FILE | load FILE [--send] | "
          "restore-defaults",

@@ -16,6 +16,8 @@ struct Command {
     const char* help;      // the rest of `tarvo COMMAND --help`
     int (*run)(int ctx, const CommandLine& line);
     bool needsContext;
+    // Serves escape-language (Lanmere) printers only; refused for a Brakenholm context.
+    bool lanmereOnly = false;
 };
 
 // Every command, in the order the usage lists them.

@@ -4,7 +4,6 @@
 #include <iostream>
 #include <string>
 
-#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "tarvo/kernel.h"
@@ -209,9 +208,6 @@ int RunFirmware(int ctx, const CommandLine& line) {
     std::string error;
     if ((verb != "verify" && verb != "download") || !ParseOptions(line, &o, &error))
         return Fail(error.empty() ? kUsageText : error + "\n" + kUsageText, kUsage);
-    if (IsBrakenholmContext(ctx))
-        return Fail("firmware download through the boot loader is for Lanmere-family printers",
-                    kUsage);
     if (verb == "verify") {
         if (o.bootMode || o.ignoreMismatch || o.port != 0)
             return Fail(kUsageText, kUsage);

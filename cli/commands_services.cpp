@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "tarvo/kernel.h"
@@ -78,10 +77,6 @@ std::string BarcodeNames() {
 // Identifies the printer so the kernel knows its model (and firmware variant). False after
 // saying why.
 bool IdentifyLanmere(int ctx) {
-    if (IsBrakenholmContext(ctx)) {
-        Fail("this command serves escape-language (Lanmere) printers only");
-        return false;
-    }
     char model[PCU_ID_MODEL_SIZE] = "";
     char number[PCU_ID_NUMBER_SIZE] = "";
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";

@@ -1,10 +1,13 @@
 // tarvo: the command-line front end, for scripts and fleets.
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_line.h"
 #include "commands.h"
@@ -32,8 +35,11 @@ void PrintUsage() {
                  "  --yes               do not ask before changing a printer\n"
                  "  --help              show this help (after a command: the command's help)\n\n"
                  "Commands:\n";
+    int width = 0;
     for (const Command& c : Commands())
-        std::printf("  %-9s %s\n", c.name, c.summary);
+        width = std::max(width, static_cast<int>(std::strlen(c.name)));
+    for (const Command& c : Commands())
+        std::printf("  %-*s  %s\n", width, c.name, c.summary);
     std::cout << "\nEnvironment: TARVO_PROFILE (profile path), TARVO_TRACE=1 or FILE (log every\n"
                  "byte sent and received).\n";
 }
@@ -98,6 +104,10 @@ int Run(const CommandLine& line) {
     }
     if (!o.port.empty() && ctx != 0)
         MoveToPort(ctx, tarvo::PortIndexOf(o.port));
+    if (command->lanmereOnly && IsBrakenholmContext(ctx))
+        return Fail(
+            std::string(command->name) + " serves Lanmere-family (escape-language) printers only",
+            2);
     return command->run(ctx, line);
 }
 

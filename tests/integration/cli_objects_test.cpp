@@ -115,6 +115,18 @@ TEST_F(CliObjectsTest, ABitmapFontFromAnInstalledFaceIsStored) {
     EXPECT_NE(r.out.find("     70  DIGITS "), std::string::npos) << r.out;
 }
 
+TEST_F(CliObjectsTest, ObjectsAndServicesRefuseAScriptLanguagePrinter) {
+    for (const std::string command :
+         {"objects list", "testprint label hardware", "service", "report --log r.log"}) {
+        const Outcome r = test::RunProgram(
+            env, "tarvo", "--profile " + env.profilePath() + " --simulate TQ8e " + command);
+        EXPECT_EQ(r.status, 2) << command;
+        EXPECT_NE(r.err.find("serves Lanmere-family (escape-language) printers only"),
+                  std::string::npos)
+            << command << ": " << r.err;
+    }
+}
+
 TEST_F(CliObjectsTest, TheHostFontsIncludeTheInstalledTrueTypeFaces) {
     const Outcome r = test::RunProgram(env, "tarvo", "fonts");
     ASSERT_EQ(r.status, 0) << r.err;
