@@ -13,10 +13,14 @@ build-test: deps
 	@test -f build-test/build.ninja || cmake --preset test
 	cmake --build --preset test
 
-# Starts a simulated 6220E printer on a pseudo-terminal and pings it; TARVO_TRACE shows every
-# byte sent and received.
+# Starts a simulated 6220E printer on a pseudo-terminal and opens the desktop program on it;
+# without a display the command-line tool shows the printer's configuration instead.
 demo: build
-	TARVO_TRACE=1 build/bin/tarvo --simulate-fresh --simulate 6220E ping
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		build/bin/tarvo32 --simulate 6220E; \
+	else \
+		build/bin/tarvo --simulate 6220E config show; \
+	fi
 
 test: build-test
 	ctest --preset test

@@ -6,43 +6,24 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "lanmere/firmware_messages.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
 namespace {
 
-// Results the firmware page of the desktop program names, with its texts.
-constexpr int kNoAnswer = 33;
-constexpr int kInvalidationFailed = 32;
+constexpr int kNoAnswer = app::kFirmwareNoAnswer;
+constexpr int kInvalidationFailed = app::kFirmwareInvalidationFailed;
 
+// The desktop program's texts; a damaged image, which the page reports at verification, and
+// the boot-mode hint in the option's spelling are added here.
 std::string FirmwareMessage(int code) {
-    switch (code) {
-        case 5:
-            return "One or more of the required firmware download files are missing or are in "
-                   "the wrong directory.";
-        case kNoAnswer:
-            return "Unable to communicate with the printer. If the firmware is already invalid "
-                   "check the \"Printer in boot mode\" checkbox. (Here: --boot-mode.)";
-        case 11:
-        case 12:
-        case 121:
-            return "Error communicating with the resident loader.";
-        case 16:
-            return "Error establishing correct baud rate.";
-        case 100:
-            return "A sequence error occured while processing a firmware download request.";
-        case kInvalidationFailed:
-            return "Unable to invalidate the current firmware.";
-        case PCU_FW_CHECKSUM:
-            return "The firmware image file may be corrupted. Verify that enough disk space "
-                   "exists for file extraction. If problem persists, contact Quorvane technical "
-                   "support.";
-        default:
-            break;
-    }
-    if (code == PCU_FW_LIST_SYNTAX || (code >= 130 && code <= 133) || (code >= 140 && code <= 146))
-        return "Firmware download command file contains a syntax error.";
-    return {};
+    if (code == PCU_FW_CHECKSUM)
+        return app::FirmwareStringText(app::kStrFirmwareCorrupted);
+    std::string text = app::FirmwareResultMessage(code);
+    if (code == kNoAnswer)
+        text += " (Here: --boot-mode.)";
+    return text;
 }
 
 int FailWith(int code, const std::string& what) {

@@ -1,0 +1,32 @@
+// The dialogs the main window opens for the Lanmere family. Each runs modally over `parent`
+// and works on the program's desk (session, prompt, configuration).
+#pragma once
+
+class QWidget;
+
+namespace tarvo::app {
+
+struct Desk;
+
+namespace qt {
+
+// The auto-connect: the printer-group dialog, then the search of the chosen group in the
+// "Testing Printer Connection" window (application-modal, cancellable while it runs). Used by
+// the problem dialog's Autoconnect and by Connect > AutoConnect. Returns true when a printer was
+// found and its settings stored (the session's auto-connect flags say the same).
+bool RunConnectionTest(QWidget* parent, Desk& desk);
+
+// The printer-group dialog with the group of `modelFound` preselected ("Don't know" for -1 or
+// a model of neither group), then the search of the chosen group. Cancel sets give-up.
+// Returns true when a printer was found.
+bool RunPrinterGroupDialog(QWidget* parent, Desk& desk, int modelFound);
+
+// The test print dialog: lists, enable mask, symbology masks per model, label sizes by
+// measurement mode.
+void RunTestPrintDialog(QWidget* parent, Desk& desk);
+
+// The firmware download page: verify, invalidate, download with progress, result.
+void RunFirmwareDialog(QWidget* parent, Desk& desk);
+
+}  // namespace qt
+}  // namespace tarvo::app

@@ -1,0 +1,79 @@
+// The firmware page: the operator picks the firmware file and says whether the printer is
+// already in boot mode; lanmere/firmware_page.h runs the road and decides what is reported.
+// The download's progress window is the kernel's progress hook, installed with the others.
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "lanmere/firmware_page.h"
+#include "qt/dialogs.h"
+
+namespace tarvo::app::qt {
+namespace {
+
+class FirmwareDialog final : public QDialog {
+  public:
+    FirmwareDialog(QWidget* parent, Desk& desk) : QDialog(parent), desk_(desk) {
+        setWindowTitle(tr("Change Firmware"));
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(
+            new QLabel(tr("Firmware file (listfile.txt and flashldr.bin must be in "
+                          "the same directory):")));
+        auto* row = new QHBoxLayout;
+        path_ = new QLineEdit;
+        auto* browse = new QPushButton(tr("&Browse..."));
+        row->addWidget(path_);
+        row->addWidget(browse);
+        layout->addLayout(row);
+        bootMode_ = new QCheckBox(tr("Printer in boot mode"));
+        layout->addWidget(bootMode_);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+        download_ = buttons->addButton(tr("&Download"), QDialogButtonBox::ActionRole);
+        download_->setEnabled(false);
+        layout->addWidget(buttons);
+        connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
+        connect(path_, &QLineEdit::textChanged, this,
+                [this](const QString& text) { download_->setEnabled(!text.isEmpty()); });
+        connect(download_, &QPushButton::clicked, this, [this] { Download(); });
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    }
+
+  private:
+    void Browse() {
+        const QString file = QFileDialog::getOpenFileName(
+            this, tr("Firmware File"), QString(), tr("Firmware (*.bin *.exe);;All Files (*)"));
+        if (!file.isEmpty())
+            path_->setText(file);
+    }
+
+    void Download() {
+        FirmwareRequest request;
+        request.filePath = path_->text().toStdString();
+        request.bootMode = bootMode_->isChecked();
+        download_->setEnabled(false);
+        // No wait cursor here: the road asks the operator on its way.
+        const FirmwareOutcome outcome = RunLanmereFirmware(desk_, request);
+        ReportFirmwareOutcome(desk_, outcome);
+        download_->setEnabled(true);
+    }
+
+    Desk& desk_;
+    QLineEdit* path_ = nullptr;
+    QCheckBox* bootMode_ = nullptr;
+    QPushButton* download_ = nullptr;
+};
+
+}  // namespace
+
+void RunFirmwareDialog(QWidget* parent, Desk& desk) {
+    FirmwareDialog dialog(parent, desk);
+    dialog.exec();
+}
+
+}  // namespace tarvo::app::qt

@@ -1,0 +1,151 @@
+#include "qt/host_hooks.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+#include <cstring>
+
+#include "gaugebar.h"
+#include "qt/qt_prompt.h"
+#include "tarvo/context.h"
+
+namespace tarvo::app::qt {
+namespace {
+
+QPointer<QWidget> g_parent;
+QPointer<QProgressDialog> g_progress;
+
+void Pump(void*) {
+    // Repaints and timers only: a click during a transfer must not start another command.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int MessageBox(void*, const char* caption, const char* text, int style) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (style & 0xF0) {
+        case PCU_MB_ICON_ERROR:
+            icon = QMessageBox::Critical;
+            break;
+        case PCU_MB_ICON_WARNING:
+            icon = QMessageBox::Warning;
+            break;
+        case PCU_MB_ICON_INFORMATION:
+            icon = QMessageBox::Information;
+            break;
+        default:
+            break;
+    }
+    const bool okCancel = (style & 0x0F) == PCU_MB_OKCANCEL;
+    QMessageBox box(icon, QString::fromUtf8(caption ? caption : ""),
+                    QString::fromUtf8(text ? text : ""),
+                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, g_parent);
+    return box.exec() == QMessageBox::Cancel ? PCU_MB_ID_CANCEL : PCU_MB_ID_OK;
+}
+
+int SaveFileDialog(void*, const char* title, const char* filter, const char* initialName,
+                   const char* defaultExtension, char* path, int pathSize) {
+    if (path == nullptr || pathSize <= 0)
+        return -1;
+    QFileDialog dialog(g_parent, QString::fromUtf8(title ? title : ""));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(DialogFilter(filter ? filter : ""));
+    dialog.setDefaultSuffix(QString::fromUtf8(defaultExtension ? defaultExtension : ""));
+    if (initialName != nullptr)
+        dialog.selectFile(QString::fromUtf8(initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return 0;
+    const QByteArray chosen = dialog.selectedFiles().front().toUtf8();
+    if (chosen.size() >= pathSize)
+        return -1;  // a path that does not fit is no path: never cut it
+    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
+    return 1;
+}
+
+// The report's cancel window: a modeless box whose Cancel sets a flag the kernel polls.
+struct CancelWindow {
+    QPointer<QMessageBox> box;
+    bool cancelled = false;
+};
+
+void* OpenCancelWindow(void*, const char* caption, const char* text) {
+    auto* window = new CancelWindow;
+    window->box =
+        new QMessageBox(QMessageBox::Information, QString::fromUtf8(caption ? caption : ""),
+                        QString::fromUtf8(text ? text : ""), QMessageBox::Cancel, g_parent);
+    window->box->setModal(false);
+    QObject::connect(window->box, &QMessageBox::finished, [window] { window->cancelled = true; });
+    window->box->show();
+    return window;
+}
+
+int CancelRequested(void*, void* handle) {
+    return handle != nullptr && static_cast<CancelWindow*>(handle)->cancelled ? 1 : 0;
+}
+
+void CloseCancelWindow(void*, void* handle) {
+    auto* window = static_cast<CancelWindow*>(handle);
+    if (window == nullptr)
+        return;
+    if (window->box) {
+        window->box->disconnect();
+        window->box->deleteLater();
+    }
+    delete window;
+}
+
+void ProgressOpen(void*, const char* title, int32_t low, int32_t high) {
+    auto* dialog = new QProgressDialog(QString::fromUtf8(title ? title : ""), QString(), low,
+                                       high == low ? 0 : high, g_parent);
+    if (high == low)
+        dialog->setRange(0, 0);  // activity without a fraction
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setValue(low);
+    g_progress = dialog;
+    Pump(nullptr);
+}
+
+void ProgressUpdate(void*, int32_t position) {
+    if (!g_progress)
+        return;
+    if (g_progress->maximum() != 0)
+        g_progress->setValue(position);
+    Pump(nullptr);
+}
+
+void ProgressClose(void*) {
+    if (g_progress)
+        delete g_progress.data();
+}
+
+}  // namespace
+
+void InstallQtHostHooks(QWidget* parent) {
+    g_parent = parent;
+    PCUHostHooks hooks{};
+    hooks.pumpMessages = Pump;
+    hooks.messageBox = MessageBox;
+    hooks.saveFileDialog = SaveFileDialog;
+    hooks.openCancelWindow = OpenCancelWindow;
+    hooks.cancelRequested = CancelRequested;
+    hooks.closeCancelWindow = CloseCancelWindow;
+    PCUSetHostHooks(&hooks);
+    GaugeBackend backend{};
+    backend.open = ProgressOpen;
+    backend.update = ProgressUpdate;
+    backend.close = ProgressClose;
+    SetProgressBackend(&backend);
+}
+
+void RemoveQtHostHooks() {
+    SetProgressBackend(nullptr);
+    PCUSetHostHooks(nullptr);
+    g_parent = nullptr;
+}
+
+}  // namespace tarvo::app::qt

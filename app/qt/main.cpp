@@ -1,0 +1,111 @@
+// tarvo32: the desktop program. Parses its few options, optionally starts a simulated printer,
+// shows the main window with the splash over it, and runs the start-up once the window is up.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+
+#include "qt/host_hooks.h"
+#include "qt/main_window.h"
+#include "qt/qt_prompt.h"
+#include "qt/splash.h"
+#include "simulate.h"
+#include "tarvo/kernel.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tarvo32 [--simulate MODEL] [--help]\n"
+    "\n"
+    "Configures thermal label printers.\n"
+    "\n"
+    "  --simulate MODEL    work with a simulated printer of MODEL (e.g. 6220E) on COM1,\n"
+    "                      with a private profile, so no real port is touched\n"
+    "  --help              show this text\n";
+
+struct Options {
+    std::string simulate;
+    bool help = false;
+};
+
+// Reads our options before the window system is reached, so that a wrong option is reported
+// even without a display. Options with a single dash are Qt's own (-platform, -style ...) and
+// are left to QApplication.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options->help = true;
+        } else if (arg == "--simulate") {
+            if (i + 1 >= argc) {
+                *error = "--simulate needs a model name (e.g. 6220E)";
+                return false;
+            }
+            options->simulate = argv[++i];
+        } else if (arg.rfind("--", 0) == 0) {
+            *error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Starts the simulated printer and opens the kernel context pointed at it. Returns the context,
+// or 0 with *error set.
+int StartSimulation(tarvo::cli::Simulation& simulation, const std::string& model,
+                    std::string* error) {
+    if (!simulation.makePrivateProfile(error))
+        return 0;
+    const int ctx = PCUCfgInit();
+    if (ctx == 0) {
+        *error = "cannot create a printer context";
+        return 0;
+    }
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    if (!simulation.start(model, comm, false, error))
+        return 0;
+    PCUInitCommParm(ctx);  // the profile now names the printer's family and device
+    return ctx;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!ParseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "tarvo32: %s (see tarvo32 --help)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    QApplication app(argc, argv);
+    tarvo::cli::Simulation simulation;
+    tarvo::app::AppSession session;
+    if (!options.simulate.empty()) {
+        session.kernelHandle = StartSimulation(simulation, options.simulate, &error);
+        if (session.kernelHandle == 0) {
+            std::fprintf(stderr, "tarvo32: %s\n", error.c_str());
+            return 1;
+        }
+    } else {
+        tarvo::app::WriteFirstRunDefaults(tarvo::app::SystemMeasurementSystem());
+    }
+
+    tarvo::app::qt::QtPrompt prompt(nullptr);
+    tarvo::app::Desk desk(session, prompt);
+    tarvo::app::qt::MainWindow window(desk);
+    prompt.setParent(&window);
+    prompt.setStatusSink([&window](const QString& text) { window.showPrompt(text); });
+    tarvo::app::qt::InstallQtHostHooks(&window);
+    window.show();
+    auto* splash = new tarvo::app::qt::SplashWindow;
+    splash->show();
+    QTimer::singleShot(0, &window, [&window] { window.startSession(); });
+    const int status = app.exec();
+    tarvo::app::qt::RemoveQtHostHooks();
+    return status;
+}

@@ -1,0 +1,158 @@
+// What each menu entry does: the core's command with the window's own part (dialogs that gather
+// the core's arguments, the reset poll's timer, the toolbar and the guide).
+#include <QAction>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolBar>
+
+#include "lanmere/doc_commands.h"
+#include "lanmere/lan_strings.h"
+#include "qt/dialogs.h"
+#include "qt/main_window.h"
+#include "qt/select_printer_dialog.h"
+#include "tarvo/kernel.h"
+
+namespace tarvo::app::qt {
+namespace {
+
+// Holds the busy flag for one command; a nested command (a dialog's button, a menu entry
+// reached while a wait pumps events) finds it set and does nothing.
+class BusyFlag {
+  public:
+    explicit BusyFlag(bool& flag) : flag_(flag), held_(!flag) { flag_ = true; }
+    ~BusyFlag() {
+        if (held_)
+            flag_ = false;
+    }
+    bool held() const { return held_; }
+
+  private:
+    bool& flag_;
+    bool held_;
+};
+
+}  // namespace
+
+void MainWindow::notAvailableYet(CommandId id) {
+    const CommandInfo* info = FindCommand(id);
+    QString name = info ? QString::fromLatin1(info->menu).split(" > ").last() : QString();
+    name.remove("...");
+    desk_.prompt.Tell("Tarvo", (name + tr(" is not available yet.")).toStdString(),
+                      PromptIcon::Information);
+}
+
+void MainWindow::runCommand(CommandId id) {
+    BusyFlag busy(busy_);
+    if (!busy.held() || !CommandEnabled(id, desk_.session))
+        return;
+    switch (id) {
+        case CommandId::Open:
+            OpenConfigFile(desk_);
+            break;
+        case CommandId::SaveAs:
+            SaveConfigAs(desk_);
+            break;
+        case CommandId::Exit:
+            QTimer::singleShot(0, this, &QWidget::close);
+            break;
+        case CommandId::MainToolbar:
+            toolbar_->setVisible(toolbar_->isHidden());
+            break;
+        case CommandId::StartupGuide:
+            ToggleStartupGuide(desk_);
+            break;
+        case CommandId::Metric:
+        case CommandId::UsUnits:
+            SetMeasurements(desk_, id == CommandId::Metric);
+            break;
+        case CommandId::LoadFromPrinter:
+            LoadFromPrinter(desk_);
+            break;
+        case CommandId::SendToPrinter:
+            SendToPrinter(desk_);
+            break;
+        case CommandId::SetToDefault:
+            SetToDefault(desk_);
+            break;
+        case CommandId::ResetPrinter:
+            startReset();
+            break;
+        case CommandId::SelectPrinter:
+            selectPrinter();
+            break;
+        case CommandId::ChangeFirmware:
+            RunFirmwareDialog(this, desk_);
+            break;
+        case CommandId::TestPrint:
+            RunTestPrintDialog(this, desk_);
+            break;
+        case CommandId::AutoConnect:
+            RunConnectionTest(this, desk_);
+            break;
+        case CommandId::About:
+            showAbout();
+            break;
+        default:
+            notAvailableYet(id);
+            break;
+    }
+    refreshCommands();
+}
+
+void MainWindow::selectPrinter() {
+    SelectPrinterDialog dialog(desk_.session.model, this);
+    if (dialog.exec() != QDialog::Accepted || dialog.model() < 0)
+        return;
+    SelectPrinter(desk_, dialog.model(), dialog.keepSettings(), identifyHooks());
+}
+
+void MainWindow::startReset() {
+    if (resetPoll_ && resetPoll_->state() == ResetPoll::State::Waiting)
+        return;  // a reset is already being waited for
+    if (desk_.session.printer->IsScriptFamily()) {
+        notAvailableYet(CommandId::ResetPrinter);
+        return;
+    }
+    Question q;
+    q.caption = "Tarvo";
+    q.text = "Reset the printer to its factory default state?";
+    q.buttons = PromptButtons::OkCancel;
+    q.icon = PromptIcon::Question;
+    q.defaultAnswer = PromptAnswer::Cancel;
+    if (desk_.prompt.Ask(q) != PromptAnswer::Ok)
+        return;
+    if (PCUResetPrinter(desk_.ctx()) != PCU_OK) {
+        ShowWarning(desk_, text::kResetFailed);
+        return;
+    }
+    // The poll runs on the window's timer so that the window stays responsive meanwhile; it
+    // ends by itself after ResetPoll::kLimitMs.
+    resetPoll_ = std::make_unique<ResetPoll>(desk_);
+    resetTimer_->start();
+}
+
+void MainWindow::resetTick() {
+    if (!resetPoll_) {
+        resetTimer_->stop();
+        return;
+    }
+    BusyFlag busy(busy_);
+    if (!busy.held())
+        return;  // a command holds the connection: ask at the next tick
+    if (resetPoll_->Tick() != ResetPoll::State::Waiting) {
+        resetTimer_->stop();
+        resetPoll_.reset();
+    }
+    refreshCommands();
+}
+
+void MainWindow::showAbout() {
+    const AboutFigures figures = ReadAboutFigures();
+    QMessageBox::about(this, tr("About Tarvo"),
+                       tr("<b>Tarvo</b><br>Label printer configuration<br><br>"
+                          "Physical memory: %1<br>Disk space: %2")
+                           .arg(QString::fromStdString(figures.memory).toHtmlEscaped(),
+                                QString::fromStdString(figures.freeSpace).toHtmlEscaped()));
+}
+
+}  // namespace tarvo::app::qt
