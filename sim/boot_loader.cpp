@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdint>
 
+#include "platform/byte_order.h"
+
 namespace tarvo::sim {
 namespace {
 
@@ -20,10 +22,7 @@ std::string Lower(std::string text) {
 }
 
 std::uint32_t Le32(const std::string& data, std::size_t at) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + i])) << (8 * i);
-    return value;
+    return tarvo::Le32(reinterpret_cast<const std::uint8_t*>(data.data()) + at);
 }
 
 std::string ToLe(std::uint32_t value, std::size_t bytes) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "models.h"
+#include "platform/byte_order.h"
 #include "platform/fs.h"
 #include "printer_state.h"
 
@@ -24,13 +25,11 @@ constexpr std::size_t kSecondCellFromEnd = 44;
 constexpr const char* kFlashAddress = "fee00000";
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    return tarvo::Le32(bytes.data() + at);
 }
 
 void PutLe32(std::vector<std::uint8_t>* bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        (*bytes)[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    StoreLe32(bytes->data() + at, value);
 }
 
 std::uint32_t Checksum(const std::vector<std::uint8_t>& image) {

@@ -11,6 +11,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/byte_order.h"
 #include "platform/unique_fd.h"
 #include "tarvo/downloads.h"
 #include "tarvo/types.h"
@@ -73,15 +74,6 @@ class FileSource : public ByteSource {
     int fd_;
     std::uint64_t size_;
 };
-
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 std::int32_t LeInt32(const std::uint8_t* p) {
     return static_cast<std::int32_t>(Le32(p));

@@ -15,14 +15,14 @@ constexpr std::size_t kMaxHexDigits = 8;
 constexpr std::size_t kKeptLineLength = 100;
 constexpr std::size_t kMaxCommandArguments = 3;
 
-struct CommandSpec {
+struct ScriptCommandShape {
     std::string_view name;
     ScriptCommand command;
     std::size_t argumentCount;
     std::array<ArgumentKind, kMaxCommandArguments> kinds;
 };
 
-constexpr std::array<CommandSpec, 4> kCommands = {{
+constexpr std::array<ScriptCommandShape, 4> kCommands = {{
     {"eraseflash", ScriptCommand::EraseFlash, 1, {ArgumentKind::Hex}},
     {"printhello", ScriptCommand::PrintHello, 1, {ArgumentKind::Hex}},
     {"filetoflash", ScriptCommand::FileToFlash, 2, {ArgumentKind::ReadableFile, ArgumentKind::Hex}},
@@ -107,11 +107,11 @@ int CheckFileName(std::string_view name) {
     return 0;
 }
 
-const CommandSpec* FindCommand(std::string_view token) {
+const ScriptCommandShape* FindCommand(std::string_view token) {
     const std::string name = Lower(token);
-    for (const CommandSpec& spec : kCommands) {
-        if (spec.name == name)
-            return &spec;
+    for (const ScriptCommandShape& shape : kCommands) {
+        if (shape.name == name)
+            return &shape;
     }
     return nullptr;
 }
@@ -200,22 +200,22 @@ int ParseScriptLine(std::string_view text, std::optional<ScriptLine>* line) {
         return rc;
     if (tokens.empty())
         return 0;
-    const CommandSpec* spec = FindCommand(tokens[0]);
-    if (spec == nullptr)
+    const ScriptCommandShape* shape = FindCommand(tokens[0]);
+    if (shape == nullptr)
         return kScriptUnknownCommand;
     const std::size_t given = tokens.size() - 1;
-    if (given < spec->argumentCount)
+    if (given < shape->argumentCount)
         return kScriptTooFewArguments;
-    if (given > spec->argumentCount)
+    if (given > shape->argumentCount)
         return kScriptTooManyArguments;
     ScriptLine parsed;
-    parsed.command = spec->command;
+    parsed.command = shape->command;
     std::vector<std::uint32_t> numbers;
     for (std::size_t i = 0; i < given; ++i) {
         std::uint32_t number = 0;
-        if (const int rc = CheckArgument(spec->kinds[i], tokens[i + 1], &number); rc != 0)
+        if (const int rc = CheckArgument(shape->kinds[i], tokens[i + 1], &number); rc != 0)
             return rc;
-        if (spec->kinds[i] == ArgumentKind::Hex)
+        if (shape->kinds[i] == ArgumentKind::Hex)
             numbers.push_back(number);
         else
             parsed.fileName = std::string(tokens[i + 1]);
