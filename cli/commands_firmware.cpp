@@ -65,16 +65,6 @@ bool ParseOptions(const CommandLine& line, Options* o, std::string* error) {
     return !o->dir.empty();
 }
 
-// The model a program number belongs to, for the mismatch message.
-std::string ModelOfNumber(const char* number) {
-    int model = 0;
-    char name[PCU_ID_MODEL_SIZE] = "";
-    char first[PCU_ID_NUMBER_SIZE] = "";
-    char second[PCU_ID_NUMBER_SIZE] = "";
-    std::snprintf(first, sizeof first, "%s", number);
-    return PCUPrinterLookup(2, &model, name, first, second) == PCU_OK ? name : number;
-}
-
 struct Verified {
     int result = 0;
     char version[PCU_FIRMWARE_VERSION_SIZE] = "";
@@ -105,7 +95,7 @@ int Verify(int ctx, const Options& o) {
         PrintVerified(v);
     if (v.result == PCU_FW_MISMATCH)
         return Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
-                    ModelOfNumber(v.version) + "\"");
+                    app::FirmwareModelName(v.version) + "\"");
     if (v.result != 0)
         return FailWith(v.result, "the firmware in " + o.dir + " cannot be used");
     std::cout << "The firmware fits the printer.\n";
@@ -122,8 +112,8 @@ bool CheckBeforeDownload(int ctx, const CommandLine& line, const Options& o, Ver
     if (v->result == PCU_FW_MISMATCH) {
         PrintVerified(*v);
         if (!o.ignoreMismatch) {
-            Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" + ModelOfNumber(v->version) +
-                 "\"; --ignore-mismatch downloads it anyway");
+            Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
+                 app::FirmwareModelName(v->version) + "\"; --ignore-mismatch downloads it anyway");
             return false;
         }
     } else if (v->result != 0) {

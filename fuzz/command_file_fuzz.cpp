@@ -9,36 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "gaugebar.h"
+#include "command_output_checks.h"
 #include "objects/command_file.h"
 #include "tarvo/downloads.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "command file invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
-// Every line of the output is one framed command: no control byte but its CR LF.
-void CheckLines(const std::string& out) {
-    std::size_t start = 0;
-    while (start < out.size()) {
-        const std::size_t end = out.find("\r\n", start);
-        Check(end != std::string::npos, "every line is ended");
-        const std::string_view line(out.data() + start, end - start);
-        Check(line.starts_with("<STX>") && line.ends_with("<ETX>"), "every line is framed");
-        for (const char c : line)
-            Check(static_cast<unsigned char>(c) >= 0x20, "control bytes are spelled");
-        start = end + 2;
-    }
-}
 
 void CheckHeaderScan(const std::string& text) {
     std::istringstream in(text);
@@ -63,9 +38,9 @@ void CheckSender(std::uint8_t selector, const std::string& text) {
     }
     Check(status == PCU_OK || status == PCU_ERR_FILE_READ, "status");
     Check(out.starts_with("<STX><ESC>P<ETX>\r\n"), "program mode first");
-    Check(EndsWith(out, "<STX>R<ETX>\r\n"), "program mode left last");
+    Check(out.ends_with("<STX>R<ETX>\r\n"), "program mode left last");
     Check(out.size() <= 64 + text.size() * 8, "output bounded by the input");
-    CheckLines(out);
+    CheckFileLines(out);
 }
 
 void CheckBodyLines(const std::string& text) {
@@ -87,12 +62,7 @@ void CheckBodyLines(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool quiet = [] {
-        const GaugeBackend none{};
-        SetProgressBackend(&none);
-        return true;
-    }();
-    (void)quiet;
+    QuietProgress();
     if (size == 0)
         return 0;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);

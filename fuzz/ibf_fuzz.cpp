@@ -9,41 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "gaugebar.h"
+#include "command_output_checks.h"
 #include "objects/ibf_file.h"
 #include "tarvo/downloads.h"
 
-namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, ".IBF invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-void CheckLines(const std::string& out) {
-    std::size_t start = 0;
-    while (start < out.size()) {
-        const std::size_t end = out.find("\r\n", start);
-        Check(end != std::string::npos, "every line is ended");
-        const std::string_view line(out.data() + start, end - start);
-        Check(line.starts_with("<STX>") && line.ends_with("<ETX>"), "every line is framed");
-        for (const char c : line)
-            Check(static_cast<unsigned char>(c) >= 0x20, "control bytes are spelled");
-        start = end + 2;
-    }
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool quiet = [] {
-        const GaugeBackend none{};
-        SetProgressBackend(&none);
-        return true;
-    }();
-    (void)quiet;
+    QuietProgress();
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     const std::string_view firstLine = std::string_view(text).substr(0, text.find('\n'));
@@ -65,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (status == PCU_OK)
         Check(out.starts_with("<STX>J5,KANJI,2<ETX>\r\n"), "the font header first");
     Check(out.size() <= 64 + text.size() * 8, "output bounded by the input");
-    CheckLines(out);
+    CheckFileLines(out);
     return 0;
 }

@@ -1,6 +1,9 @@
 #include "lanmere/firmware_messages.h"
 
+#include <cstdio>
+
 #include "tarvo/firmware.h"
+#include "tarvo/identify.h"
 
 namespace tarvo::app {
 namespace {
@@ -75,6 +78,15 @@ std::string FirmwareStringText(int id) {
         default:
             return {};
     }
+}
+
+std::string FirmwareModelName(const char* programNumber) {
+    int model = 0;
+    char name[PCU_ID_MODEL_SIZE] = "";
+    char first[PCU_ID_NUMBER_SIZE] = "";
+    char second[PCU_ID_NUMBER_SIZE] = "";
+    std::snprintf(first, sizeof first, "%s", programNumber);
+    return PCUPrinterLookup(2, &model, name, first, second) == PCU_OK ? name : programNumber;
 }
 
 }  // namespace tarvo::app

@@ -37,4 +37,8 @@ std::string FirmwareResultMessage(int code);
 // The text of firmware string `id` (the numbers above); empty for any other number.
 std::string FirmwareStringText(int id);
 
+// The model a firmware image's program number belongs to, for the mismatch message; the number
+// itself when no model has it.
+std::string FirmwareModelName(const char* programNumber);
+
 }  // namespace tarvo::app

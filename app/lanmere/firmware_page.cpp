@@ -23,15 +23,6 @@ struct Verified {
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";
 };
 
-std::string ModelNameOfNumber(const char* number) {
-    int model = 0;
-    char name[PCU_ID_MODEL_SIZE] = "";
-    char first[PCU_ID_NUMBER_SIZE] = "";
-    char second[PCU_ID_NUMBER_SIZE] = "";
-    std::snprintf(first, sizeof first, "%s", number);
-    return PCUPrinterLookup(2, &model, name, first, second) == PCU_OK ? name : number;
-}
-
 std::string ModelNameOf(int model) {
     char name[PCU_ID_MODEL_SIZE] = "";
     char first[PCU_ID_NUMBER_SIZE] = "";
@@ -48,7 +39,7 @@ void SetStatus(Desk& desk, int id) {
 bool AcceptMismatch(Desk& desk, const Verified& v) {
     const std::string text =
         Format(FirmwareStringText(kStrFirmwareMismatch).c_str(),
-               ModelNameOfNumber(v.version).c_str(), ModelNameOf(desk.session.model).c_str());
+               FirmwareModelName(v.version).c_str(), ModelNameOf(desk.session.model).c_str());
     const PromptAnswer a = desk.prompt.Ask(
         {kWarning, text, PromptButtons::YesNo, PromptIcon::Exclamation, PromptAnswer::Yes});
     if (a == PromptAnswer::Yes)
