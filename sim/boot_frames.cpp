@@ -3,18 +3,10 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/hex_digit.h"
+
 namespace tarvo::sim {
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string LengthField(const std::string& part) {
     if (part.empty())
@@ -117,7 +109,7 @@ BootFrameParser::Event BootFrameParser::feedLength(char byte, std::string* part,
         afterLength(part, next);
         return Event::None;
     }
-    if (HexValue(byte) < 0)
+    if (HexDigitValue(byte) < 0)
         return fail("a length field holds a byte that is not a hexadecimal digit");
     if (digits_.size() >= kMaxLengthDigits)
         return fail("a length field longer than four digits");
@@ -129,7 +121,7 @@ BootFrameParser::Event BootFrameParser::feedLength(char byte, std::string* part,
 void BootFrameParser::afterLength(std::string* part, State next) {
     remaining_ = 0;
     for (char digit : digits_)
-        remaining_ = remaining_ * 16 + static_cast<std::size_t>(HexValue(digit));
+        remaining_ = remaining_ * 16 + static_cast<std::size_t>(HexDigitValue(digit));
     digits_.clear();
     part->reserve(remaining_);
     const bool text = next == State::Text;
@@ -137,7 +129,7 @@ void BootFrameParser::afterLength(std::string* part, State next) {
 }
 
 BootFrameParser::Event BootFrameParser::feedChecksum(char byte) {
-    const int value = HexValue(byte);
+    const int value = HexDigitValue(byte);
     if (value < 0)
         return fail("the checksum holds a byte that is not a hexadecimal digit");
     received_ = received_ * 16 + static_cast<std::uint32_t>(value);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/hex_digit.h"
+
 namespace tarvo::platform {
 namespace {
 
@@ -34,16 +36,6 @@ std::string_view TrimBlanks(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 void AppendHexEscape(std::string& out, unsigned char b) {
@@ -113,9 +105,9 @@ std::string UnescapeIniValue(std::string_view text) {
             ++i;
             continue;
         }
-        if (next == 'x' && i + 3 < text.size() && HexDigit(text[i + 2]) >= 0 &&
-            HexDigit(text[i + 3]) >= 0) {
-            out += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
+        if (next == 'x' && i + 3 < text.size() && HexDigitValue(text[i + 2]) >= 0 &&
+            HexDigitValue(text[i + 3]) >= 0) {
+            out += static_cast<char>(HexDigitValue(text[i + 2]) * 16 + HexDigitValue(text[i + 3]));
             i += 3;
             continue;
         }

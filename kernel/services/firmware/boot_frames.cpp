@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/hex_digit.h"
+
 namespace tarvo::firmware {
 namespace {
 
@@ -21,20 +23,10 @@ void AppendLength(std::string* out, const std::optional<std::string>& part) {
     out->push_back(':');
 }
 
-int HexValue(unsigned char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::uint32_t HexNumber(std::string_view digits) {
     std::uint32_t v = 0;
     for (const char c : digits)
-        v = v << 4 | static_cast<std::uint32_t>(HexValue(static_cast<unsigned char>(c)));
+        v = v << 4 | static_cast<std::uint32_t>(HexDigitValue(c));
     return v;
 }
 
@@ -103,7 +95,7 @@ int FrameParser::word(std::string* word, unsigned char byte, State next) {
 int FrameParser::lengthDigit(unsigned char byte, std::optional<std::string>* part, State body,
                              State after) {
     if (byte != ':') {
-        if (HexValue(byte) < 0)
+        if (HexDigitValue(static_cast<char>(byte)) < 0)
             return fail(kReplyLengthNotHex);
         if (field_.size() == kLengthDigits)
             return fail(kReplyLengthTooLong);
@@ -161,7 +153,7 @@ int FrameParser::feed(unsigned char byte) {
             state_ = State::Checksum;
             return kMore;
         case State::Checksum:
-            if (HexValue(byte) < 0)
+            if (HexDigitValue(static_cast<char>(byte)) < 0)
                 return fail(kReplyChecksumNotHex);
             field_.push_back(static_cast<char>(byte));
             if (field_.size() == kChecksumDigits)
