@@ -11,7 +11,7 @@ namespace {
 std::string LengthField(const std::string& part) {
     if (part.empty())
         return {};
-    char digits[8];
+    char digits[17];  // any size_t in hex, though frames keep parts below 64 KB
     std::snprintf(digits, sizeof digits, "%04zx", part.size());
     return digits;
 }
