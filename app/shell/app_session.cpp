@@ -49,43 +49,50 @@ std::string_view PortName(int port) {
 AppSession::AppSession() : printer(std::make_unique<CPrinterBase>(0)) {}
 
 int ReadSettings(AppSession& s, Prompt& prompt) {
+    // A value that names nothing is replaced by its first-run default and reading goes on:
+    // stopping would leave every later field at whatever it held before. The profile itself is
+    // left as it is, so the operator can still see (and mend) what was stored.
+    int result = kSettingsRead;
     const std::string port = ReadSetting(setting::kPort, "COM1");
     const auto portIt = std::find(kPortNames.begin(), kPortNames.end(), port);
+    s.port =
+        portIt == kPortNames.end() ? PCU_PORT_COM1 : static_cast<int>(portIt - kPortNames.begin());
     if (portIt == kPortNames.end())
-        return Warn(prompt, "Unable to identify port selection. Please check the Tarvo profile.");
-    s.port = static_cast<int>(portIt - kPortNames.begin());
+        result = Warn(prompt, "Unable to identify port selection. Please check the Tarvo profile.");
 
     const std::string printer = ReadSetting(setting::kPrinter, "DEFAULT");
     const int model = propGetPrinterID(printer.c_str());
+    s.model = model < 0 ? PROP_DEFAULT_MODEL : model;
+    s.modelName = model < 0 ? "DEFAULT" : printer;
     if (model < 0) {
-        return Warn(prompt, "Unable to identify selected printer. Please check the Tarvo profile.");
+        result =
+            Warn(prompt, "Unable to identify selected printer. Please check the Tarvo profile.");
     }
-    s.model = model;
-    s.modelName = printer;
 
     const auto baud = Decimal(ReadSetting(setting::kBaud, "9600"));
-    if (!baud || std::find(kRates.begin(), kRates.end(), *baud) == kRates.end()) {
-        return Warn(prompt,
-                    "Unable to identify selected baud rate. Please check the Tarvo profile.");
+    const bool baudKnown = baud && std::find(kRates.begin(), kRates.end(), *baud) != kRates.end();
+    s.baud = baudKnown ? *baud : 9600;
+    if (!baudKnown) {
+        result =
+            Warn(prompt, "Unable to identify selected baud rate. Please check the Tarvo profile.");
     }
-    s.baud = *baud;
 
     s.metric = ReadSetting(setting::kMeasurements, "English") == "Metric";
     const std::string parity = Upper(ReadSetting(setting::kParity, "Even"));
     const auto parityIt = std::find(kParityNames.begin(), kParityNames.end(), parity);
-    if (parityIt != kParityNames.end())
-        s.parity = static_cast<int>(parityIt - kParityNames.begin());
-    if (const auto bits = Decimal(ReadSetting(setting::kDataBits, "7")))
-        s.dataBits = *bits;
-    if (const auto bits = Decimal(ReadSetting(setting::kStopBits, "1")))
-        s.stopBits = *bits;
+    s.parity = parityIt == kParityNames.end() ? PCU_PARITY_EVEN
+                                              : static_cast<int>(parityIt - kParityNames.begin());
+    const auto dataBits = Decimal(ReadSetting(setting::kDataBits, "7"));
+    s.dataBits = dataBits && (*dataBits == 7 || *dataBits == 8) ? *dataBits : 7;
+    const auto stopBits = Decimal(ReadSetting(setting::kStopBits, "1"));
+    s.stopBits = stopBits && (*stopBits == 1 || *stopBits == 2) ? *stopBits : 1;
     const std::string protocol = ReadSetting(setting::kProtocol, "XON/XOFF");
     s.protocol = protocol == "Standard"  ? PCU_PROTOCOL_STANDARD
                  : protocol == "RTS/CTS" ? PCU_PROTOCOL_RTSCTS
                                          : PCU_PROTOCOL_XONXOFF;
     s.autoDefault = ReadSetting(setting::kSettings, "AutoDefault") == "AutoDefault";
     s.startupGuide = ReadSetting(setting::kViewStartup, "1") != "0";
-    return kSettingsRead;
+    return result;
 }
 
 }  // namespace tarvo::app

@@ -62,9 +62,11 @@ inline constexpr int kSettingsRead = 0;
 inline constexpr int kSettingsMessageShown = 2;
 
 // Reads the settings into `session` in the order Port, Printer, Baud, Measurements, Parity,
-// DataBits, StopBits, Protocol, Settings, ViewStartup. A Port, Printer or Baud that names
-// nothing is reported through `prompt` and ends the reading (the values read before it stay);
-// the result is then kSettingsMessageShown. Missing values read as their first-run defaults.
+// DataBits, StopBits, Protocol, Settings, ViewStartup. Missing values read as their first-run
+// defaults. A Port, Printer or Baud that names nothing is reported through `prompt` (one message
+// each), takes its default, and the reading goes on; the result is then kSettingsMessageShown.
+// Parity, data bits or stop bits that name nothing quietly take their defaults. The profile is
+// never rewritten here.
 int ReadSettings(AppSession& session, Prompt& prompt);
 
 }  // namespace tarvo::app

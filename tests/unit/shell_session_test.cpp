@@ -3,6 +3,7 @@
 
 #include "brakenholm/brak_printer.h"
 #include "shell/app_session.h"
+#include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/test_env.h"
 #include "tarvo/context.h"
@@ -60,27 +61,59 @@ TEST_F(ShellSession, StoredValuesAreRead) {
     EXPECT_TRUE(session.standardProtocol());
 }
 
-TEST_F(ShellSession, UnknownPortPrinterOrBaudStopsTheReadingWithAMessage) {
+TEST_F(ShellSession, ADamagedValueTakesItsDefaultAndTheReadingGoesOn) {
     env.setProfile("Port", "COM2");
     env.setProfile("Printer", "NoSuchModel");
     env.setProfile("Baud", "4800");
+    env.setProfile("Measurements", "Metric");
+    env.setProfile("Protocol", "Standard");
+    env.setProfile("ViewStartup", "0");
+    session.model = 7;
     EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown);
     ASSERT_EQ(prompt.shown.size(), 1u);
     EXPECT_EQ(prompt.shown[0].caption, "Warning");
     EXPECT_EQ(prompt.shown[0].icon, PromptIcon::Stop);
     EXPECT_NE(prompt.shown[0].text.find("selected printer"), std::string::npos);
-    EXPECT_EQ(session.port, PCU_PORT_COM2) << "what was read before stays";
-    EXPECT_EQ(session.baud, 9600) << "nothing after it was read";
+    EXPECT_EQ(session.port, PCU_PORT_COM2);
+    EXPECT_EQ(session.model, PROP_DEFAULT_MODEL) << "the bad printer reads as DEFAULT";
+    EXPECT_EQ(session.modelName, "DEFAULT");
+    EXPECT_EQ(session.baud, 4800) << "fields after the bad one are still read";
+    EXPECT_TRUE(session.metric);
+    EXPECT_TRUE(session.standardProtocol());
+    EXPECT_FALSE(session.startupGuide);
+    EXPECT_EQ(ReadSetting(setting::kPrinter, ""), "NoSuchModel")
+        << "the stored value is left to mend";
 
     env.setProfile("Printer", "730");
     for (const char* baud : {"4801", "96OO", "", "-9600", "115200000"}) {
         env.setProfile("Baud", baud[0] ? baud : " ");
+        session.baud = 1;
         EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown) << baud;
         EXPECT_NE(prompt.shown.back().text.find("baud rate"), std::string::npos);
+        EXPECT_EQ(session.baud, 9600) << baud;
     }
+}
+
+TEST_F(ShellSession, EveryDamagedValueGetsItsOwnMessage) {
     env.setProfile("Port", "COM9");
+    env.setProfile("Printer", "??");
+    env.setProfile("Baud", "fast");
+    env.setProfile("Parity", "SOMETIMES");
+    env.setProfile("DataBits", "9");
+    env.setProfile("StopBits", "x");
+    session.parity = PCU_PARITY_NONE;
+    session.dataBits = 0;
+    session.stopBits = 0;
     EXPECT_EQ(ReadSettings(session, prompt), kSettingsMessageShown);
-    EXPECT_NE(prompt.shown.back().text.find("port selection"), std::string::npos);
+    ASSERT_EQ(prompt.shown.size(), 3u);
+    EXPECT_NE(prompt.shown[0].text.find("port selection"), std::string::npos);
+    EXPECT_NE(prompt.shown[1].text.find("selected printer"), std::string::npos);
+    EXPECT_NE(prompt.shown[2].text.find("baud rate"), std::string::npos);
+    EXPECT_EQ(session.port, PCU_PORT_COM1);
+    EXPECT_EQ(session.baud, 9600);
+    EXPECT_EQ(session.parity, PCU_PARITY_EVEN);
+    EXPECT_EQ(session.dataBits, 7);
+    EXPECT_EQ(session.stopBits, 1);
 }
 
 TEST_F(ShellSession, EachModelGetsThePrinterObjectOfItsFamily) {
