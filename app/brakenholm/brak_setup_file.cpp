@@ -10,7 +10,7 @@
 namespace tarvo::app {
 namespace {
 
-const FileRequest kSetupFileRequest{" Text file (*.*)|*.txt||", "txt", false, true};
+const FileRequest kSetupFileRequest{" Text file (*.*)|*.txt||", "txt", false, true, {}, {}};
 
 // A setup file is a few dozen short lines; anything far larger is not one.
 constexpr std::size_t kMaxFileBytes = 1 << 20;

@@ -33,6 +33,12 @@ void ShowWarning(Desk& desk, int stringId) {
     desk.prompt.Tell("Warning", text, PromptIcon::Stop);
 }
 
+OpResult TellIfFailed(Desk& desk, OpResult result) {
+    if (!result.ok() && result.status != OpStatus::Cancelled)
+        desk.prompt.Tell("Warning", Describe(result), PromptIcon::Stop);
+    return result;
+}
+
 void SetStatusText(Desk& desk, int stringId) {
     desk.prompt.SetStatus(text::StringText(stringId));
 }

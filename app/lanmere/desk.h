@@ -60,6 +60,10 @@ struct Desk {
 // icon; stringId 0 shows the kernel's text for the session's last error.
 void ShowWarning(Desk& desk, int stringId);
 
+// Tells the operator, captioned "Warning" with a stop icon, what went wrong when `result`
+// failed (a cancelled operation is not told). Returns `result`.
+OpResult TellIfFailed(Desk& desk, OpResult result);
+
 // Puts string `stringId` into the status line.
 void SetStatusText(Desk& desk, int stringId);
 

@@ -23,13 +23,6 @@ OpResult Fail(OpStatus status, std::string detail) {
     return {status, std::nullopt, detail};
 }
 
-// A Brakenholm command's result, told to the operator when it failed.
-OpResult Report(Desk& desk, OpResult r) {
-    if (!r.ok() && r.status != OpStatus::Cancelled)
-        desk.prompt.Tell("Warning", Describe(r), PromptIcon::Stop);
-    return r;
-}
-
 // Puts the session's configuration back into the kernel context after a file that did not
 // load, so the context and the session agree again.
 void RestoreContext(Desk& desk) {
@@ -93,7 +86,7 @@ OpResult LoadFromPrinter(Desk& desk) {
     AppSession& s = desk.session;
     OpResult result;
     if (s.printer->IsScriptFamily()) {
-        result = Report(desk, s.printer->ReadPrinterIdentity());
+        result = TellIfFailed(desk, s.printer->ReadPrinterIdentity());
     } else if (PCUPing(desk.ctx()) == 0) {
         ShowWarning(desk, text::kLoadFailed);
         result = Fail(OpStatus::NoAnswer, text::StringText(text::kLoadFailed));
@@ -121,12 +114,12 @@ OpResult LoadFromPrinter(Desk& desk) {
 OpResult OpenConfigFile(Desk& desk) {
     AppSession& s = desk.session;
     if (s.printer->IsScriptFamily()) {
-        OpResult r = Report(desk, s.printer->LoadSetupFile());
+        OpResult r = TellIfFailed(desk, s.printer->LoadSetupFile());
         if (r.ok())
             s.flags.modified = true;
         return r;
     }
-    FileRequest request{kConfigFilter, kConfigExtension, true, false};
+    FileRequest request{kConfigFilter, kConfigExtension, true, false, {}, {}};
     for (;;) {
         const FileChoice choice = desk.prompt.ChooseOpenFile(request);
         if (choice.outcome == FileChoice::Outcome::Cancelled)
@@ -157,12 +150,12 @@ OpResult OpenConfigFile(Desk& desk) {
 OpResult SaveConfigAs(Desk& desk) {
     AppSession& s = desk.session;
     if (s.printer->IsScriptFamily())
-        return Report(desk, s.printer->SaveSetupFile());
+        return TellIfFailed(desk, s.printer->SaveSetupFile());
     if (StoreValues(desk) != PCU_OK) {
         ShowWarning(desk, 0);
         return Fail(OpStatus::Failed, PCUErrStr(desk.ctx()));
     }
-    FileRequest request{kConfigFilter, kConfigExtension, false, true};
+    FileRequest request{kConfigFilter, kConfigExtension, false, true, {}, {}};
     FileChoice choice;
     for (;;) {
         choice = desk.prompt.ChooseSaveFile(request);

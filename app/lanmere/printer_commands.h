@@ -53,6 +53,16 @@ class ResetPoll {
 // sent; NoAnswer after the poll gave up; NotSupported for a Brakenholm printer here.
 OpResult ResetPrinter(Desk& desk);
 
+// Print Report with the sections the operator ticked (PCU_REPORT_* bits): to the default print
+// queue, or with `toFile` to a log file chosen in the save dialog. The kernel tells its own
+// failures. Done when the report went out; Cancelled when the operator cancelled the save
+// dialog or the printing; Failed otherwise; NotSupported for a Brakenholm printer here.
+OpResult PrintReport(Desk& desk, int sections, bool toFile);
+
+// Reboot of a Brakenholm printer: the status line says so while the printer object reboots it
+// and waits for it to come back; a failure is told. Refused for a Lanmere printer.
+OpResult RebootPrinter(Desk& desk);
+
 // The measurement switch: metric flag and "Measurements".
 void SetMeasurements(Desk& desk, bool metric);
 

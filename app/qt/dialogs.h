@@ -25,6 +25,9 @@ bool RunPrinterGroupDialog(QWidget* parent, Desk& desk, int modelFound);
 // measurement mode.
 void RunTestPrintDialog(QWidget* parent, Desk& desk);
 
+// Print Report: the sections and the target (print queue or log file), then the report.
+void RunReportDialog(QWidget* parent, Desk& desk);
+
 // The firmware download page: verify, invalidate, download with progress, result.
 void RunFirmwareDialog(QWidget* parent, Desk& desk);
 

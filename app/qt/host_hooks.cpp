@@ -2,20 +2,20 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
 #include <cstring>
 
 #include "gaugebar.h"
-#include "qt/qt_prompt.h"
+#include "shell/prompt.h"
 #include "tarvo/context.h"
 
 namespace tarvo::app::qt {
 namespace {
 
 QPointer<QWidget> g_parent;
+Prompt* g_prompt = nullptr;
 QPointer<QProgressDialog> g_progress;
 
 void Pump(void*) {
@@ -23,44 +23,49 @@ void Pump(void*) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The kernel's message boxes and save dialog go through the window's prompt, so that they look
+// like the program's own and tests answer them the same way.
 int MessageBox(void*, const char* caption, const char* text, int style) {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    if (g_prompt == nullptr)
+        return PCU_MB_ID_OK;
+    Question q;
+    q.caption = caption ? caption : "";
+    q.text = text ? text : "";
+    q.buttons = (style & 0x0F) == PCU_MB_OKCANCEL ? PromptButtons::OkCancel : PromptButtons::Ok;
     switch (style & 0xF0) {
         case PCU_MB_ICON_ERROR:
-            icon = QMessageBox::Critical;
+            q.icon = PromptIcon::Stop;
             break;
         case PCU_MB_ICON_WARNING:
-            icon = QMessageBox::Warning;
+            q.icon = PromptIcon::Exclamation;
             break;
         case PCU_MB_ICON_INFORMATION:
-            icon = QMessageBox::Information;
+            q.icon = PromptIcon::Information;
             break;
         default:
             break;
     }
-    const bool okCancel = (style & 0x0F) == PCU_MB_OKCANCEL;
-    QMessageBox box(icon, QString::fromUtf8(caption ? caption : ""),
-                    QString::fromUtf8(text ? text : ""),
-                    okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, g_parent);
-    return box.exec() == QMessageBox::Cancel ? PCU_MB_ID_CANCEL : PCU_MB_ID_OK;
+    return g_prompt->Ask(q) == PromptAnswer::Cancel ? PCU_MB_ID_CANCEL : PCU_MB_ID_OK;
 }
 
 int SaveFileDialog(void*, const char* title, const char* filter, const char* initialName,
                    const char* defaultExtension, char* path, int pathSize) {
-    if (path == nullptr || pathSize <= 0)
+    if (path == nullptr || pathSize <= 0 || g_prompt == nullptr)
         return -1;
-    QFileDialog dialog(g_parent, QString::fromUtf8(title ? title : ""));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(DialogFilter(filter ? filter : ""));
-    dialog.setDefaultSuffix(QString::fromUtf8(defaultExtension ? defaultExtension : ""));
-    if (initialName != nullptr)
-        dialog.selectFile(QString::fromUtf8(initialName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    FileRequest request;
+    request.title = title ? title : "";
+    request.filter = filter ? filter : "";
+    request.initialName = initialName ? initialName : "";
+    request.defaultExtension = defaultExtension ? defaultExtension : "";
+    request.confirmOverwrite = true;
+    const FileChoice choice = g_prompt->ChooseSaveFile(request);
+    if (choice.outcome == FileChoice::Outcome::Failed)
+        return -1;
+    if (choice.outcome != FileChoice::Outcome::Chosen)
         return 0;
-    const QByteArray chosen = dialog.selectedFiles().front().toUtf8();
-    if (chosen.size() >= pathSize)
+    if (choice.path.size() >= static_cast<std::size_t>(pathSize))
         return -1;  // a path that does not fit is no path: never cut it
-    std::memcpy(path, chosen.constData(), static_cast<std::size_t>(chosen.size()) + 1);
+    std::memcpy(path, choice.path.c_str(), choice.path.size() + 1);
     return 1;
 }
 
@@ -125,8 +130,9 @@ void ProgressClose(void*) {
 
 }  // namespace
 
-void InstallQtHostHooks(QWidget* parent) {
+void InstallQtHostHooks(QWidget* parent, Prompt& prompt) {
     g_parent = parent;
+    g_prompt = &prompt;
     PCUHostHooks hooks{};
     hooks.pumpMessages = Pump;
     hooks.messageBox = MessageBox;
@@ -146,6 +152,7 @@ void RemoveQtHostHooks() {
     SetProgressBackend(nullptr);
     PCUSetHostHooks(nullptr);
     g_parent = nullptr;
+    g_prompt = nullptr;
 }
 
 }  // namespace tarvo::app::qt

@@ -5,11 +5,16 @@
 
 class QWidget;
 
+namespace tarvo::app {
+class Prompt;
+}
+
 namespace tarvo::app::qt {
 
-// Installs the hooks with `parent` (may be null; must outlive the installation) as the owner
-// of every window they open. Needs a QApplication.
-void InstallQtHostHooks(QWidget* parent);
+// Installs the hooks with `parent` (may be null) as the owner of the windows they open and
+// `prompt` asking the kernel's questions and save dialog; both must outlive the installation.
+// Needs a QApplication.
+void InstallQtHostHooks(QWidget* parent, Prompt& prompt);
 
 // Restores the kernel's and the indicator's defaults (before the parent goes away).
 void RemoveQtHostHooks();

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     tarvo::app::qt::MainWindow window(desk);
     prompt.setParent(&window);
     prompt.setStatusSink([&window](const QString& text) { window.showPrompt(text); });
-    tarvo::app::qt::InstallQtHostHooks(&window);
+    tarvo::app::qt::InstallQtHostHooks(&window, prompt);
     window.show();
     auto* splash = new tarvo::app::qt::SplashWindow;
     splash->show();

@@ -8,6 +8,7 @@
 #include "lanmere/doc_commands.h"
 #include "lanmere/lan_strings.h"
 #include "qt/dialogs.h"
+#include "qt/help_window.h"
 #include "qt/main_window.h"
 #include "qt/select_printer_dialog.h"
 #include "tarvo/kernel.h"
@@ -88,6 +89,18 @@ void MainWindow::runCommand(CommandId id) {
             break;
         case CommandId::AutoConnect:
             RunConnectionTest(this, desk_);
+            break;
+        case CommandId::PrintReport:
+            if (desk_.session.printer->IsScriptFamily())
+                notAvailableYet(id);
+            else
+                RunReportDialog(this, desk_);
+            break;
+        case CommandId::Reboot:
+            RebootPrinter(desk_);
+            break;
+        case CommandId::HelpTopics:
+            ShowHelpTopic(this, kHelpContentsTopic);
             break;
         case CommandId::About:
             showAbout();

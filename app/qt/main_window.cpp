@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "qt/dialogs.h"
+#include "qt/help_window.h"
 #include "qt/select_printer_dialog.h"
 #include "qt/startup_dialogs.h"
 #include "qt/window_placement.h"
@@ -116,7 +117,8 @@ void MainWindow::buildView() {
     for (const GuideButton& button : kGuideButtons) {
         auto* widget = new QPushButton(tr(button.text), guide_);
         widget->setProperty("helpTopic", button.topic);
-        connect(widget, &QPushButton::clicked, this, [this] { runCommand(CommandId::HelpTopics); });
+        connect(widget, &QPushButton::clicked, this,
+                [this, topic = button.topic] { ShowHelpTopic(this, topic); });
         guideLayout->addWidget(widget);
     }
     layout->addWidget(guide_);

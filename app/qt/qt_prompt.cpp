@@ -132,6 +132,10 @@ FileChoice QtPrompt::ChooseFile(const FileRequest& request, bool save) {
                                                   : QFileDialog::ExistingFile);
     if (!request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.title.empty())
+        dialog.setWindowTitle(QString::fromStdString(request.title));
+    if (!request.initialName.empty())
+        dialog.selectFile(QString::fromStdString(request.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {FileChoice::Outcome::Cancelled, {}};
     return {FileChoice::Outcome::Chosen, dialog.selectedFiles().front().toStdString()};

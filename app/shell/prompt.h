@@ -29,6 +29,8 @@ struct FileRequest {
     std::string defaultExtension;   // "txt"
     bool mustExist = false;         // open choosers
     bool confirmOverwrite = false;  // save choosers
+    std::string title;              // the chooser's caption; empty for the toolkit's own
+    std::string initialName;        // the name proposed to a save chooser
 };
 
 struct FileChoice {

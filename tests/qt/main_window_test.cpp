@@ -115,10 +115,10 @@ TEST_F(WindowTest, EnableStatesFollowTheRulesForBothFamilies) {
 
 TEST_F(WindowTest, CommandsThatAreNotBuiltYetSaySo) {
     MainWindow window(desk);
-    ASSERT_TRUE(CommandEnabled(CommandId::HelpTopics, session));
-    window.runCommand(CommandId::HelpTopics);
+    ASSERT_TRUE(CommandEnabled(CommandId::Communications, session));
+    window.runCommand(CommandId::Communications);
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "Tarvo Topics is not available yet.");
+    EXPECT_EQ(prompt.shown[0].text, "Communications is not available yet.");
 }
 
 TEST_F(WindowTest, ViewSwitchesStoreTheirSettings) {

@@ -91,7 +91,7 @@ TEST(TerminalPromptTest, FilePathFromTheCommandLineAnswersTheNextChooserOnce) {
     EXPECT_EQ(t.prompt->ChooseOpenFile({}).outcome, FileChoice::Outcome::Cancelled);
 
     Terminal typed("printer-a\n", true);
-    const FileChoice chosen = typed.prompt->ChooseOpenFile({"x", "txt", true, false});
+    const FileChoice chosen = typed.prompt->ChooseOpenFile({"x", "txt", true, false, {}, {}});
     EXPECT_EQ(chosen.path, "printer-a.txt") << "the default extension is added";
 }
 
