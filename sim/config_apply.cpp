@@ -2,6 +2,8 @@
 // state file sets the values.
 #include "config_text.h"
 
+#include <algorithm>
+
 #include "config_letters.h"
 
 namespace tarvo::sim {
@@ -38,6 +40,8 @@ std::string ApplySerialCommand(PrinterState* state, const LineSettings& line,
     return {};
 }
 
+constexpr int kImageBandSetting = 5;
+
 // Values a host sent for the settings of one command, all checked before any is taken.
 std::string ApplyHostValues(PrinterState* state, const std::vector<int>& settings,
                             const std::vector<ConfigValue>& values) {
@@ -47,8 +51,10 @@ std::string ApplyHostValues(PrinterState* state, const std::vector<int>& setting
     for (std::size_t i = 0; i < settings.size(); ++i) {
         if (!TakesSetting(state->model, state->firmware, settings[i]))
             continue;
-        if (std::string reason = SetSettingValue(&changed, settings[i], values[i]);
-            !reason.empty()) {
+        ConfigValue value = values[i];
+        if (settings[i] == kImageBandSetting && value && state->imageBandLimit > 0)
+            value = std::min(*value, state->imageBandLimit);
+        if (std::string reason = SetSettingValue(&changed, settings[i], value); !reason.empty()) {
             return reason;
         }
     }

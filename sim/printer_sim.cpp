@@ -33,6 +33,7 @@ PrinterState InitialState(const Options& options) {
     state.firmware = options.firmware;
     state.memoryTotalKb = options.memoryTotalKb;
     state.memoryFreeKb = options.memoryFreeKb;
+    state.imageBandLimit = options.imageBandLimit;
     if (options.family == Family::Lanmere)
         state.config = DefaultConfig(options.model);
     else if (FamilyOfModel(options.model) == Family::Brakenholm)

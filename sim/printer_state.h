@@ -22,6 +22,7 @@ struct PrinterState {
     std::string firmware = "1.13";
     unsigned memoryTotalKb = 1024;
     unsigned memoryFreeKb = 987;  // what <ESC>m reports: stored objects are already taken off
+    int imageBandLimit = 0;       // Lanmere: >0 lowers a host's larger image-band request
     // Lanmere printers only.
     PrinterConfig config;
     ObjectStore objects;

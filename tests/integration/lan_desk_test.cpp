@@ -22,8 +22,8 @@ using test::ScriptedPrompt;
 class LanDesk : public test::SimTest {
   protected:
     // Starts the 6220E and runs the start-up sequence against it.
-    void StartIdentified() {
-        startPrinter();
+    void StartIdentified(const sim::Options& options = {}) {
+        startPrinter(options);
         ASSERT_TRUE(InitializeSession(desk));
         ASSERT_TRUE(session.flags.identified);
     }
@@ -185,6 +185,28 @@ TEST_F(LanDesk, ADamagedConfigFileChangesNothing) {
     prompt.ExpectOpenFile({FileChoice::Outcome::Failed, {}});
     EXPECT_EQ(OpenConfigFile(desk).status, OpStatus::Failed);
     EXPECT_EQ(prompt.Notices().back(), "Unable to access Open File dialog box");
+}
+
+TEST_F(LanDesk, APrinterThatLowersTheImageBandRequestIsReported) {
+    sim::Options options;
+    options.imageBandLimit = 4;
+    StartIdentified(options);
+    desk.config.values[5] = 8;
+    session.flags.modified = true;
+    prompt.ExpectQuestion("Send current updates", PromptAnswer::Ok);
+    ASSERT_TRUE(SendToPrinter(desk).ok());
+    ASSERT_FALSE(prompt.Notices().empty());
+    EXPECT_EQ(prompt.Notices().back(),
+              "Printer memory constraints -- image band request changed from 8 to 4.");
+    EXPECT_EQ(desk.config.values[5], 4) << "the program shows what the printer took";
+    EXPECT_EQ(printer->configValue(5), 4);
+
+    // A request the printer can hold is taken without a word.
+    desk.config.values[5] = 3;
+    const std::size_t notices = prompt.Notices().size();
+    prompt.ExpectQuestion("Send current updates", PromptAnswer::Ok);
+    ASSERT_TRUE(SendToPrinter(desk).ok());
+    EXPECT_EQ(prompt.Notices().size(), notices);
 }
 
 TEST_F(LanDesk, SendAfterSetToDefaultAsksTheOtherQuestion) {

@@ -129,6 +129,9 @@ struct Options {
     std::string identReply;
     unsigned memoryTotalKb = 1024;  // answered to <ESC>m as "total,free"
     unsigned memoryFreeKb = 987;
+    // Lanmere: >0 stands for a printer whose memory holds at most this many image bands; a
+    // host's request for more (<SI>I) is lowered to it without a word, as such a printer does.
+    int imageBandLimit = 0;
     // Lanmere: the installed option answered to <ESC>O, 0 (none) to 4.
     int installedOption = 0;
     // Lanmere, test-and-service mode (<ESC>T ... R): the answer to an item letter (G L M P S T
