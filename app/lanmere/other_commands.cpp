@@ -87,9 +87,22 @@ ResetPoll::State ResetPoll::Tick() {
     return state_;
 }
 
+// A Brakenholm printer restores its factory setup through its printer object; the operator
+// hears whether it came back.
+OpResult ResetScriptPrinter(Desk& desk) {
+    const OpResult r = desk.session.printer->RestoreSetupDefaults();
+    if (r.ok())
+        desk.prompt.Tell("Notice", kResetDone, PromptIcon::Information);
+    else if (r.status == OpStatus::NoAnswer)
+        desk.prompt.Tell("Notice", kResetLost, PromptIcon::Information);
+    else
+        TellIfFailed(desk, r);
+    return r;
+}
+
 OpResult ResetPrinter(Desk& desk) {
     if (desk.session.printer->IsScriptFamily())
-        return {OpStatus::NotSupported, std::nullopt, "not available yet"};
+        return ResetScriptPrinter(desk);
     if (PCUResetPrinter(desk.ctx()) != PCU_OK) {
         ShowWarning(desk, text::kResetFailed);
         return {OpStatus::Failed, std::nullopt, text::StringText(text::kResetFailed)};

@@ -50,7 +50,9 @@ class ResetPoll {
 // Reset Printer after the operator confirmed: sends the reset and, when it went out, polls
 // (waiting between ticks through the kernel's clock) until the printer is back or 60 s passed.
 // Done when the printer came back; Failed with string 61327 shown when the reset could not be
-// sent; NoAnswer after the poll gave up; NotSupported for a Brakenholm printer here.
+// sent; NoAnswer after the poll gave up. A Brakenholm printer restores its factory setup
+// through its printer object instead (NotSupported for a generation that keeps none), and the
+// operator is told the outcome.
 OpResult ResetPrinter(Desk& desk);
 
 // Print Report with the sections the operator ticked (PCU_REPORT_* bits): to the default print

@@ -122,18 +122,21 @@ void MainWindow::selectPrinter() {
 void MainWindow::startReset() {
     if (resetPoll_ && resetPoll_->state() == ResetPoll::State::Waiting)
         return;  // a reset is already being waited for
-    if (desk_.session.printer->IsScriptFamily()) {
-        notAvailableYet(CommandId::ResetPrinter);
-        return;
-    }
     Question q;
     q.caption = "Tarvo";
-    q.text = "Reset the printer to its factory default state?";
+    q.text =
+        "Resetting returns all configuration parameters to their factory default states and "
+        "clears stored objects.\n\nAre you sure you want to reset the printer now?\n\n"
+        "Note! Network settings will not be reset.";
     q.buttons = PromptButtons::OkCancel;
     q.icon = PromptIcon::Question;
     q.defaultAnswer = PromptAnswer::Cancel;
     if (desk_.prompt.Ask(q) != PromptAnswer::Ok)
         return;
+    if (desk_.session.printer->IsScriptFamily()) {
+        ResetPrinter(desk_);  // the printer object waits for the printer itself
+        return;
+    }
     if (PCUResetPrinter(desk_.ctx()) != PCU_OK) {
         ShowWarning(desk_, text::kResetFailed);
         return;

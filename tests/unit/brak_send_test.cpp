@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "lanmere/printer_commands.h"
 #include "support/brak_fixture.h"
 #include "tarvo/context.h"
 
@@ -255,6 +256,26 @@ TEST_F(BrakSend, DefaultsOfEachGeneration) {
     EXPECT_EQ(Profile("DataBits"), "8");
     EXPECT_EQ(Profile("StopBits"), "1");
     EXPECT_EQ(Kernel().parity, PCU_PARITY_NONE);
+}
+
+// Reset Printer of the main window on a Brakenholm printer: the printer object restores the
+// factory setup and the operator hears the outcome.
+TEST_F(BrakSend, ResetPrinterCommandRestoresTheSetupAndSaysSo) {
+    MakePrinter(38);
+    session.printer = std::move(printer);
+    Desk desk(session, prompt);
+    EXPECT_TRUE(ResetPrinter(desk).ok());
+    EXPECT_NE(port->Wire().find("run \"setup r rom:.setup.saved\""), std::string::npos);
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_EQ(prompt.shown.back().caption, "Notice");
+    EXPECT_EQ(prompt.shown.back().text,
+              "Your printer has been successfully reset to its default state.");
+
+    MakePrinter(26);  // keeps no factory setup
+    session.printer = std::move(printer);
+    EXPECT_EQ(ResetPrinter(desk).status, OpStatus::NotSupported);
+    EXPECT_EQ(port->Wire(), "");
+    EXPECT_EQ(prompt.shown.back().caption, "Warning");
 }
 
 }  // namespace
