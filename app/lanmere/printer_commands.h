@@ -18,6 +18,12 @@ namespace tarvo::app {
 // not want to go on (nothing changed); Refused for a model outside 0..40.
 OpResult SelectPrinter(Desk& desk, int model, bool keepSettings, const IdentifyHooks& hooks = {});
 
+// After a Lanmere model was selected: when "DefaultEnabled" is not "OFF", writes the model's
+// default line (COM1, 9600, Even, 7, 1, Standard) to the settings and reloads the kernel's and
+// the session's copies; otherwise holds the stored rate to the model's rule (EnforceBaudRule).
+// Returns true when a setting was rewritten.
+bool ApplyCommunicationDefaults(Desk& desk);
+
 // Replaces every value outside `model`'s domain: a range's value by its minimum, a list's by
 // the model's default, except the two speeds (values 3 and 40, on the ladder 20, 25 .. 120),
 // which become the highest allowed speed not above them, and value 6, which keeps its minimum.

@@ -1,4 +1,6 @@
 #include <array>
+#include <string_view>
+#include <utility>
 
 #include "brakenholm/brak_printer.h"
 #include "lanmere/config_values.h"
@@ -155,6 +157,21 @@ int KeepValuesInDomain(Desk& desk, int model) {
     return replaced;
 }
 
+bool ApplyCommunicationDefaults(Desk& desk) {
+    if (ReadSetting(setting::kDefaultEnabled, "OFF") == "OFF")
+        return EnforceBaudRule(desk);
+    // Every Lanmere model has the same default line.
+    const std::pair<std::string_view, std::string_view> line[] = {
+        {setting::kPort, "COM1"},  {setting::kBaud, "9600"},  {setting::kParity, "Even"},
+        {setting::kDataBits, "7"}, {setting::kStopBits, "1"}, {setting::kProtocol, "Standard"},
+    };
+    for (const auto& [key, value] : line)
+        WriteSetting(key, value);
+    PCUInitCommParm(desk.ctx());
+    ReadSettings(desk.session, desk.prompt);
+    return true;
+}
+
 OpResult SelectPrinter(Desk& desk, int model, bool keepSettings, const IdentifyHooks& hooks) {
     if (model < 0 || model > kLastBrakModel)
         return {OpStatus::Refused, std::nullopt, "no such printer model"};
@@ -197,6 +214,7 @@ OpResult SelectPrinter(Desk& desk, int model, bool keepSettings, const IdentifyH
     else
         LoadModelDefaults(desk, model);
     ReadLanmereState(desk);
+    ApplyCommunicationDefaults(desk);
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"
+#include "tarvo/context.h"
 #include "tarvo/services.h"
 
 namespace tarvo::app {
@@ -240,6 +241,40 @@ TEST_F(LanDesk, APrinterThatDisappearsBeforeSendLosesNothing) {
     prompt.ExpectSaveFile({FileChoice::Outcome::Cancelled, {}});
     EXPECT_FALSE(MayClose(desk, [] { return ExitChoice::SaveToFile; }));
     EXPECT_TRUE(MayClose(desk, [] { return ExitChoice::ExitOnly; }));
+}
+
+TEST_F(LanDesk, SelectPrinterAppliesTheCommunicationDefaults) {
+    StartIdentified();
+    // "Manual" line settings: only the stored rate is held to the new model.
+    env.setProfile("Baud", "57600");
+    prompt.ExpectQuestion("You have selected an Quorvane model 5200C/D", PromptAnswer::Yes);
+    ASSERT_TRUE(SelectPrinter(desk, 2, true).ok());
+    EXPECT_EQ(prompt.Notices().back(), Format(text::StringText(text::kBaudChanged), "57600"));
+    EXPECT_EQ(ReadSetting(setting::kBaud, "?"), "9600");
+    EXPECT_EQ(ReadSetting(setting::kProtocol, "?"), "XON/XOFF") << "the rest is left alone";
+    EXPECT_EQ(session.baud, 9600);
+
+    // "Set to Printer Default": the model's default line replaces the stored one.
+    env.setProfile("DefaultEnabled", "ON");
+    env.setProfile("Port", "COM3");
+    env.setProfile("Baud", "19200");
+    env.setProfile("Parity", "None");
+    env.setProfile("DataBits", "8");
+    const std::size_t notices = prompt.Notices().size();
+    prompt.ExpectQuestion("You have selected an Quorvane model 5200C/D", PromptAnswer::Yes);
+    ASSERT_TRUE(SelectPrinter(desk, 2, false).ok());
+    EXPECT_EQ(ReadSetting(setting::kPort, "?"), "COM1");
+    EXPECT_EQ(ReadSetting(setting::kBaud, "?"), "9600");
+    EXPECT_EQ(ReadSetting(setting::kParity, "?"), "Even");
+    EXPECT_EQ(ReadSetting(setting::kDataBits, "?"), "7");
+    EXPECT_EQ(ReadSetting(setting::kStopBits, "?"), "1");
+    EXPECT_EQ(ReadSetting(setting::kProtocol, "?"), "Standard");
+    EXPECT_EQ(session.port, PCU_PORT_COM1);
+    EXPECT_TRUE(session.standardProtocol());
+    commState comm{};
+    PCUGetCommState(desk.ctx(), &comm);
+    EXPECT_EQ(comm.protocol, PCU_PROTOCOL_STANDARD) << "the kernel's line follows";
+    EXPECT_EQ(prompt.Notices().size(), notices);
 }
 
 TEST_F(LanDesk, SelectPrinterKeepsOrResetsTheValues) {
