@@ -1,6 +1,8 @@
 // Reading the program's settings into the session, and the printer object a model gets.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "brakenholm/brak_printer.h"
 #include "shell/app_session.h"
 #include "shell/settings.h"
@@ -114,6 +116,22 @@ TEST_F(ShellSession, EveryDamagedValueGetsItsOwnMessage) {
     EXPECT_EQ(session.parity, PCU_PARITY_EVEN);
     EXPECT_EQ(session.dataBits, 7);
     EXPECT_EQ(session.stopBits, 1);
+}
+
+TEST_F(ShellSession, AProfileThatIsNotTextLosesNothingAndReadsAsDefaults) {
+    std::string garbage("\x00\xff\xfe[[[\n=\n\x01\x02Port\n", 15);
+    garbage += std::string(5000, '\xff');
+    {
+        std::ofstream out(env.profilePath(), std::ios::binary | std::ios::trunc);
+        out << garbage;
+    }
+    session.port = PCU_PORT_LPT2;
+    session.baud = 1;
+    ReadSettings(session, prompt);
+    EXPECT_EQ(session.port, PCU_PORT_COM1);
+    EXPECT_EQ(session.model, PROP_DEFAULT_MODEL);
+    EXPECT_EQ(session.baud, 9600);
+    EXPECT_EQ(test::ReadFile(env.profilePath()), garbage) << "reading never rewrites the file";
 }
 
 TEST_F(ShellSession, EachModelGetsThePrinterObjectOfItsFamily) {
