@@ -212,11 +212,15 @@ int SerialDevice::configure(const SerialSettings& settings) {
 
 int SerialDevice::queuedInput(std::size_t* count) {
     *count = 0;
+    // Asking poll() first matters: bytes the driver has taken in but not yet handed to the line
+    // discipline are handed over by poll(), while the count alone would miss them and a reply
+    // could look shorter than it came.
+    const bool hungUp = HungUp(fd_.get());
     int n = 0;
     if (::ioctl(fd_.get(), FIONREAD, &n) != 0)
         return errno;
     *count = static_cast<std::size_t>(n);
-    if (n == 0 && HungUp(fd_.get()))
+    if (n == 0 && hungUp)
         return EIO;
     return 0;
 }
