@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_printer.h"
 #include "brakenholm/brak_printer.h"
 #include "counting_clock.h"
 #include "platform/clock.h"
@@ -24,10 +25,7 @@ namespace {
 
 using namespace tarvo;
 using SteadyClock = std::chrono::steady_clock;
-
-void SetProfile(const char* key, const std::string& value) {
-    PCUWriteProfileString("Communications", key, value.c_str(), 0);
-}
+using bench::SetProfile;
 
 struct Figure {
     double seconds;
@@ -63,12 +61,7 @@ int main() {
     options.model = 40;  // TQ8e
     options.pace = true;
     sim::PrinterSim printer(options);
-    std::string error;
-    if (!printer.start(&error)) {
-        std::fprintf(stderr, "bench: %s\n", error.c_str());
-        return 1;
-    }
-    SetProfile("Device.COM1", printer.devicePath());
+    bench::StartOnCom1(printer);
     SetProfile("Family", "Brakenholm");
     SetProfile("Printer", "TQ8e");
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "bench_printer.h"
 #include "counting_clock.h"
 #include "platform/clock.h"
 #include "port/framing.h"
@@ -32,13 +33,10 @@ namespace {
 
 using namespace tarvo;
 using SteadyClock = std::chrono::steady_clock;
+using bench::SetProfile;
 
 constexpr unsigned kBaud = 115200;
 constexpr double kBitsPerChar = 10.0;  // start, 8 data, no parity, stop
-
-void SetProfile(const char* key, const std::string& value) {
-    PCUWriteProfileString("Communications", key, value.c_str(), 0);
-}
 
 std::size_t ReceivedBytes(const sim::PrinterSim& printer) {
     std::size_t n = 0;
@@ -57,12 +55,7 @@ double Transfer(sim::Protocol protocol, std::size_t size, int messages) {
     options.line = {kBaud, 8, 'N', 1, protocol};
     options.pace = true;
     sim::PrinterSim printer(options);
-    std::string error;
-    if (!printer.start(&error)) {
-        std::fprintf(stderr, "bench: %s\n", error.c_str());
-        std::exit(1);
-    }
-    SetProfile("Device.COM1", printer.devicePath());
+    bench::StartOnCom1(printer);
     SetProfile("Baud", std::to_string(kBaud));
     SetProfile("Parity", "None");
     SetProfile("DataBits", "8");
@@ -121,15 +114,10 @@ SearchFigures AutoConnect() {
     options.line = {38400, 8, 'N', 1, sim::Protocol::Standard};
     options.pace = true;
     sim::PrinterSim printer(options);
-    std::string error;
-    if (!printer.start(&error)) {
-        std::fprintf(stderr, "bench: %s\n", error.c_str());
-        std::exit(1);
-    }
+    bench::StartOnCom1(printer);
     for (const char* port : {"COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"}) {
-        SetProfile((std::string("Device.") + port).c_str(), "none");
+        SetProfile(std::string("Device.") + port, "none");
     }
-    SetProfile("Device.COM1", printer.devicePath());
     const int ctx = PCUCfgInit();
     int trials = 0;
     const PCUNotify notify{&trials, [](void* user, unsigned message, int, commState*) {
@@ -161,11 +149,7 @@ TransferFigures LoadAndSend(unsigned baud) {
     options.line = {baud, 8, 'N', 1, sim::Protocol::XonXoff};
     options.pace = true;
     sim::PrinterSim printer(options);
-    std::string error;
-    if (!printer.start(&error)) {
-        std::fprintf(stderr, "bench: %s\n", error.c_str());
-        std::exit(1);
-    }
+    bench::StartOnCom1(printer);
     const sim::ObjectKind kinds[] = {sim::ObjectKind::Font, sim::ObjectKind::Graphic,
                                      sim::ObjectKind::Format, sim::ObjectKind::Page};
     for (const sim::ObjectKind kind : kinds) {
@@ -177,7 +161,6 @@ TransferFigures LoadAndSend(unsigned baud) {
             printer.addObject(kind, object);
         }
     }
-    SetProfile("Device.COM1", printer.devicePath());
     SetProfile("Baud", std::to_string(baud));
     SetProfile("Parity", "None");
     SetProfile("DataBits", "8");

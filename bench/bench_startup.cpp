@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench_printer.h"
 #include "counting_clock.h"
 #include "lanmere/desk.h"
 #include "port/kernel_state.h"
@@ -29,6 +30,7 @@ namespace {
 
 using namespace tarvo;
 using SteadyClock = std::chrono::steady_clock;
+using bench::SetProfile;
 
 // A field of /proc/self/status in KB ("VmRSS", "VmHWM"), or -1.
 long StatusKb(const std::string& field) {
@@ -39,10 +41,6 @@ long StatusKb(const std::string& field) {
             return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
     }
     return -1;
-}
-
-void SetProfile(const char* key, const std::string& value) {
-    PCUWriteProfileString("Communications", key, value.c_str(), 0);
 }
 
 }  // namespace
@@ -58,12 +56,7 @@ int main(int argc, char** argv) {
     options.line = {9600, 7, 'E', 1, sim::Protocol::XonXoff};
     options.pace = true;
     sim::PrinterSim printer(options);
-    std::string error;
-    if (!printer.start(&error)) {
-        std::fprintf(stderr, "bench: %s\n", error.c_str());
-        return 1;
-    }
-    SetProfile("Device.COM1", printer.devicePath());
+    bench::StartOnCom1(printer);
 
     QApplication app(argc, argv);
     const long rssBefore = StatusKb("VmRSS");
