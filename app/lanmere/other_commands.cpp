@@ -100,13 +100,18 @@ OpResult ResetScriptPrinter(Desk& desk) {
     return r;
 }
 
+bool SendReset(Desk& desk) {
+    if (PCUResetPrinter(desk.ctx()) == PCU_OK)
+        return true;
+    ShowWarning(desk, text::kResetFailed);
+    return false;
+}
+
 OpResult ResetPrinter(Desk& desk) {
     if (desk.session.printer->IsScriptFamily())
         return ResetScriptPrinter(desk);
-    if (PCUResetPrinter(desk.ctx()) != PCU_OK) {
-        ShowWarning(desk, text::kResetFailed);
+    if (!SendReset(desk))
         return {OpStatus::Failed, std::nullopt, text::StringText(text::kResetFailed)};
-    }
     BusyScope busy(desk.prompt);
     ResetPoll poll(desk);
     for (;;) {

@@ -53,6 +53,10 @@ class ResetPoll {
     int elapsedMs_ = 0;
 };
 
+// Sends the reset to a Lanmere printer. False, with string 61327 shown, when it could not be
+// sent; the caller then has nothing to wait for.
+bool SendReset(Desk& desk);
+
 // Reset Printer after the operator confirmed: sends the reset and, when it went out, polls
 // (waiting between ticks through the kernel's clock) until the printer is back or 60 s passed.
 // Done when the printer came back; Failed with string 61327 shown when the reset could not be

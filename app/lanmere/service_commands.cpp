@@ -9,7 +9,7 @@ namespace tarvo::app {
 OpResult PrintReport(Desk& desk, int sections, bool toFile) {
     if (desk.session.printer->IsScriptFamily())
         return {OpStatus::NotSupported, std::nullopt, "the Brakenholm report"};
-    const int r = PCUPrintReport(desk.ctx(), sections & PCU_REPORT_ALL, toFile ? 1 : 0);
+    const int r = PCUPrintReport(desk.ctx(), sections, toFile ? 1 : 0);
     if (r == PCU_OK)
         return {};
     if (r == PCU_ERR_SAVE_CANCELLED || r == PCU_ERR_PRINT_CANCELLED)

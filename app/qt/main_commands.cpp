@@ -6,12 +6,10 @@
 #include <QToolBar>
 
 #include "lanmere/doc_commands.h"
-#include "lanmere/lan_strings.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
 #include "qt/select_printer_dialog.h"
-#include "tarvo/kernel.h"
 
 namespace tarvo::app::qt {
 namespace {
@@ -137,10 +135,8 @@ void MainWindow::startReset() {
         ResetPrinter(desk_);  // the printer object waits for the printer itself
         return;
     }
-    if (PCUResetPrinter(desk_.ctx()) != PCU_OK) {
-        ShowWarning(desk_, text::kResetFailed);
+    if (!SendReset(desk_))
         return;
-    }
     // The poll runs on the window's timer so that the window stays responsive meanwhile; it
     // ends by itself after ResetPoll::kLimitMs.
     resetPoll_ = std::make_unique<ResetPoll>(desk_);
