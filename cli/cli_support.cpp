@@ -1,7 +1,11 @@
 #include "cli_support.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "port/port_names.h"
@@ -40,29 +44,212 @@ std::string DescribeLine(const commState& c) {
            kProtocol[c.protocol];
 }
 
+bool IdentifyLanmere(int ctx, LanmerePrinter* printer) {
+    char model[PCU_ID_MODEL_SIZE] = "";
+    char number[PCU_ID_NUMBER_SIZE] = "";
+    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
+    if (const int rc = PCUGetPrinterID(ctx, model, number, firmware, 1); rc != PCU_OK) {
+        Fail("the printer on " + PortOf(ctx) + " was not identified: " + ErrorText(ctx, rc));
+        return false;
+    }
+    printer->name = model;
+    printer->model = propGetPrinterID(model);
+    printer->firmware = firmware;
+    if (printer->model < 0 || printer->model > PROP_DEFAULT_MODEL) {
+        Fail("the printer on " + PortOf(ctx) + " (" + printer->name +
+             ") is not configured with these commands");
+        return false;
+    }
+    return true;
+}
+
+std::string DeviceOf(int ctx) {
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    return ProfileString(PortDeviceKey(comm.port).c_str(), DefaultPortDevice(comm.port).c_str());
+}
+
+std::string DescribeOpenFailure(const std::string& port, const std::string& device, int error) {
+    std::string text = "cannot open " + port + " (" + device + "): " + std::strerror(error);
+    if (error == EACCES || error == EPERM) {
+        text +=
+            "; serial devices belong to the dialout group: join it with `sudo usermod -aG "
+            "dialout $USER`, then log in again";
+    }
+    return text;
+}
+
+int CheckPortOpens(int ctx) {
+    const std::string port = PortOf(ctx);
+    const std::string device = DeviceOf(ctx);
+    if (device.empty() || device == kNoPortDevice)
+        return Fail(port + " maps to no device; set one with `tarvo profile set Device." + port +
+                    " /dev/ttyUSB0` (see `tarvo ports`)");
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(DescribeOpenFailure(port, device, errno));
+    ::close(fd);
+    return 0;
+}
+
+namespace {
+
+// What a code means where the kernel's own text is only the generic one.
+std::string CodeMeaning(int code) {
+    switch (code) {
+        case PCU_ERR_NO_ANSWER:
+            return "the printer gave no usable answer";
+        case PCU_ERR_CLOSE:
+            return "closing the printer connection failed";
+        case PCU_ERR_OPEN:
+            return "the printer connection could not be opened";
+        case PCU_ERR_NO_MEMORY:
+            return "out of memory";
+        case PCU_ERR_READ_CONFIG:
+            return "the configuration could not be read from the printer";
+        case PCU_ERR_UNKNOWN_DEVICE:
+            return "no known printer answered";
+        case PCU_ERR_PARSE_CONFIG:
+            return "the printer's configuration reply could not be parsed";
+        case PCU_ERR_PROFILE_OPEN:
+            return "the profile does not exist or cannot be opened";
+        case PCU_ERR_PROFILE_WRITE:
+            return "a profile value cannot be written";
+        case PCU_ERR_BUSY:
+            return "another printer operation is still in progress";
+        default:
+            return "error";
+    }
+}
+
+bool IsGeneric(const std::string& text) {
+    return text.rfind("Error occurred in ", 0) == 0;
+}
+
+}  // namespace
+
+std::string ErrorText(int ctx, int status) {
+    const char* text = nullptr;
+    const char* detail = nullptr;
+    const int last = PCUErrInfo(ctx, &text, nullptr, &detail);
+    const int code = status != 0 ? status : last;
+    std::string message = code == last && text != nullptr && !IsGeneric(text)
+                              ? std::string(text)
+                              : CodeMeaning(code);
+    if (code == last && detail != nullptr && *detail != '\0')
+        message += " (" + std::string(detail) + ")";
+    return message + " [code " + std::to_string(code) + "]";
+}
+
+std::string DescribeFileFailure(int ctx, int status, const std::string& path) {
+    int sysError = 0;
+    const char* detail = nullptr;
+    PCUErrInfo(ctx, nullptr, &sysError, &detail);
+    const std::string where = detail != nullptr && *detail != '\0' ? detail : path;
+    std::string what;
+    switch (status) {
+        case PCU_ERR_FILE_WRITE:
+            what = "cannot open " + path + ": " + std::strerror(sysError);
+            break;
+        case PCU_ERR_FILE_READ:
+            what = "reading " + path + " failed: " + std::strerror(sysError);
+            break;
+        case PCU_ERR_FILE_MODEL:
+            what = where +
+                   ": not a configuration file: it must start with a line naming a Lanmere "
+                   "printer model and firmware, then an R line";
+            break;
+        case PCU_ERR_FILE_PARSE:
+            what = where +
+                   ": a configuration command does not parse, a line is longer than 256 "
+                   "characters, or the configuration part is longer than 4096 bytes";
+            break;
+        default:
+            what = "loading " + path + " failed: " + PCUErrStr(ctx);
+    }
+    return what + " [code " + std::to_string(status) + "]";
+}
+
 std::string ProfileString(const char* key, const char* fallback) {
     char value[4096];
     PCUGetProfileString("Communications", key, fallback, value, sizeof value, 0);
     return value;
 }
 
+namespace {
+
+// Length of the valid UTF-8 sequence starting at text[at], or 0 when it is not one.
+std::size_t Utf8Length(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                               : lead >= 0xE0                 ? 3
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                              : 0;
+    if (length == 0 || lead > 0xF4 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
+            return 0;
+    }
+    // Overlong forms, surrogates and code points above U+10FFFF are not UTF-8 either.
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+void AppendCodePoint(unsigned code, std::string* out) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
+    *out += escaped;
+}
+
+}  // namespace
+
 std::string JsonEscape(const std::string& text) {
     std::string out;
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
             out += '\\';
-        out += c;
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            AppendCodePoint(byte, &out);
+        } else if (byte < 0x80) {
+            out += c;
+        } else if (const std::size_t length = Utf8Length(text, at); length > 0) {
+            out.append(text, at, length);
+            at += length - 1;
+        } else {
+            // A byte of the printer's own code page: as a Latin-1 code point it stays readable
+            // and the document stays valid.
+            AppendCodePoint(byte, &out);
+        }
     }
     return out;
 }
 
-bool Confirm(const CommandLine& line, const std::string& question) {
-    if (line.options.yes || !::isatty(STDIN_FILENO))
-        return true;
+Consent Confirm(const CommandLine& line, const std::string& question, Stakes stakes) {
+    if (line.options.yes)
+        return Consent::Given;
+    if (!::isatty(STDIN_FILENO)) {
+        if (stakes == Stakes::Change)
+            return Consent::Given;
+        std::cerr << "tarvo: " << question << "\n"
+                  << "tarvo: this cannot be undone and there is no terminal to ask; add --yes to "
+                     "go ahead\n";
+        return Consent::Refused;
+    }
     app::TerminalPrompt prompt;
     const app::Question ask{"Tarvo", question, app::PromptButtons::YesNo, app::PromptIcon::Question,
                             app::PromptAnswer::No};
-    return prompt.Ask(ask) == app::PromptAnswer::Yes;
+    return prompt.Ask(ask) == app::PromptAnswer::Yes ? Consent::Given : Consent::Declined;
+}
+
+int Declined(Consent consent, const std::string& message) {
+    return Fail(message, consent == Consent::Refused ? kUsage : 1);
 }
 
 }  // namespace tarvo::cli

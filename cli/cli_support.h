@@ -24,14 +24,65 @@ std::string PortOf(int ctx);
 // A line as people read it: "COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, XON/XOFF".
 std::string DescribeLine(const commState& c);
 
+// A Lanmere printer as identification found it.
+struct LanmerePrinter {
+    int model = 0;         // index in the model tables
+    std::string name;      // "6220E"
+    std::string firmware;  // as the printer states it
+};
+
+// Identifies the printer on the context's port, so that the kernel (and the caller) work with
+// its model and firmware variant. Returns false, after saying why on stderr, when the printer
+// does not answer or is not a Lanmere-family model.
+bool IdentifyLanmere(int ctx, LanmerePrinter* printer);
+
+// The device the context's port maps to in the profile ("/dev/ttyUSB0"); "none" when it maps
+// to none.
+std::string DeviceOf(int ctx);
+
+// What stops a device from opening, in the user's words: the port, the device path and the
+// system's error text, with the fix when the user lacks permission. `error` is an errno value.
+std::string DescribeOpenFailure(const std::string& port, const std::string& device, int error);
+
+// Checks that the context's port maps to a device that opens, so that a command fails early
+// with the reason rather than later as a printer that does not answer. Returns 0, or 1 after
+// saying why.
+int CheckPortOpens(int ctx);
+
+// The kernel's error in the user's words: its text (or, where the kernel has only a generic
+// one, what the code means), the object or file concerned, and the code in brackets. `status`
+// is the code a call returned; 0 takes the context's last recorded error.
+std::string ErrorText(int ctx, int status = 0);
+
+// Why loading the configuration file `path` failed with `status`, from the context's last
+// error: what is wrong, where (file and line), and the code in brackets.
+std::string DescribeFileFailure(int ctx, int status, const std::string& path);
+
 // A profile value, or `fallback`.
 std::string ProfileString(const char* key, const char* fallback);
 
-// `text` with quotes and backslashes escaped, for a JSON string.
+// `text` as the inside of a JSON string: quotes, backslashes and every control byte escaped,
+// and bytes above 127 taken as Latin-1, so that the document is valid whatever a printer sent.
 std::string JsonEscape(const std::string& text);
 
-// Asks before changing a printer, but only a person at a terminal (and not with --yes);
-// scripts are never held up. True to go ahead.
-bool Confirm(const CommandLine& line, const std::string& question);
+// What a question guards: a change the user can undo by sending other values, or an erasure
+// that cannot be undone (firmware, stored objects, factory settings).
+enum class Stakes { Change, Erasure };
+
+enum class Consent {
+    Given,     // go ahead
+    Declined,  // the person at the terminal said no
+    Refused    // an erasure off a terminal without --yes: nobody could agree to it
+};
+
+// Asks the person at the terminal before changing a printer; --yes answers for them. Off a
+// terminal a change goes ahead, so that scripts are never held up, while an erasure is refused
+// (after saying on stderr how to allow it).
+Consent Confirm(const CommandLine& line, const std::string& question,
+                Stakes stakes = Stakes::Change);
+
+// Ends a command whose question was not answered yes: prints `message` as the error and
+// returns the exit status, 1 when declined and kUsage when refused.
+int Declined(Consent consent, const std::string& message);
 
 }  // namespace tarvo::cli

@@ -16,8 +16,15 @@ int RunAutoConnect(int ctx, const CommandLine& line);
 int RunObjects(int ctx, const CommandLine& line);
 // `objects add-font|add-graphic|add-format|delete ...`, reached through RunObjects.
 int RunObjectChanges(int ctx, const CommandLine& line);
-// Reads and prints the chosen kinds of the printer's listings; 1 when one could not be read.
-int RunObjectListing(int ctx, bool fonts, bool graphics, bool formats, bool pages);
+// The kinds of object a command works on.
+struct ObjectKinds {
+    bool fonts = false, graphics = false, formats = false, pages = false;
+};
+// Replaces the context's lists of the chosen kinds by the printer's listings. False, after
+// saying why, when one could not be read (a printer that stopped answering among them).
+bool ReadObjectLists(int ctx, const ObjectKinds& kinds);
+// Prints the context's lists of the chosen kinds as they stand.
+void PrintObjectLists(int ctx, const ObjectKinds& kinds);
 int RunFonts(int ctx, const CommandLine& line);
 int RunGraphic(int ctx, const CommandLine& line);
 int RunTestPrint(int ctx, const CommandLine& line);

@@ -36,7 +36,7 @@ const std::vector<Command>& Commands() {
          "and protocol until a known printer answers, printing each trial. The settings found\n"
          "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
-         RunAutoConnect, true},
+         RunAutoConnect, true, false, true},
         {"config",
          "show [--json] | set NAME=VALUE... | pull FILE.tcf [--with-objects] | push FILE.tcf",
          "show, change, save and send the printer's configuration",

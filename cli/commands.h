@@ -18,6 +18,8 @@ struct Command {
     bool needsContext;
     // Serves escape-language (Lanmere) printers only; refused for a Brakenholm context.
     bool lanmereOnly = false;
+    // Tries many ports itself: the context's port need not open beforehand.
+    bool searchesPorts = false;
 };
 
 // Every command, in the order the usage lists them.

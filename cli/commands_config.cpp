@@ -19,32 +19,7 @@ namespace {
 
 using Values = std::array<int, PCU_CONFIG_SETTINGS>;
 
-struct Printer {
-    int model = 0;
-    std::string name;
-    std::string firmware;
-};
-
-// Identifies the printer, so that the model's settings and domains apply. Returns false (after
-// saying why) when it cannot be identified.
-bool Identify(int ctx, Printer* printer) {
-    char model[PCU_ID_MODEL_SIZE] = "";
-    char number[PCU_ID_NUMBER_SIZE] = "";
-    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-    if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
-        Fail("the printer on " + PortOf(ctx) + " was not identified: " + PCUErrStr(ctx));
-        return false;
-    }
-    printer->name = model;
-    printer->model = propGetPrinterID(model);
-    printer->firmware = firmware;
-    if (printer->model < 0 || printer->model > PROP_DEFAULT_MODEL) {
-        Fail("the printer on " + PortOf(ctx) + " (" + printer->name +
-             ") is not configured with these commands");
-        return false;
-    }
-    return true;
-}
+using Printer = LanmerePrinter;
 
 Values ReadValues(int ctx) {
     std::array<int, PCU_CONFIG_SETTINGS> indices{};
@@ -63,7 +38,7 @@ bool Offered(const Printer& p, const SettingName& s) {
 // Reads the configuration from the printer. Returns false (after saying why) on failure.
 bool ReadConfiguration(int ctx, Values* values) {
     if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx, rc));
         return false;
     }
     *values = ReadValues(ctx);
@@ -116,7 +91,7 @@ int ShowChanges(const Printer& p, const Values& before, const Values& after) {
 // Sends the context's configuration and reads it back into *readBack.
 bool SendAndReadBack(int ctx, Values* readBack) {
     if (PCUPutCfg(ctx) != PCU_OK) {
-        Fail("sending the configuration to " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+        Fail("sending the configuration to " + PortOf(ctx) + " failed: " + ErrorText(ctx));
         return false;
     }
     return ReadConfiguration(ctx, readBack);
@@ -128,7 +103,7 @@ int Show(int ctx, const std::vector<std::string>& args) {
         return Fail("usage: tarvo config show [--json]", kUsage);
     Printer p;
     Values v{};
-    if (!Identify(ctx, &p) || !ReadConfiguration(ctx, &v))
+    if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &v))
         return 1;
     Show(p, v, json);
     return 0;
@@ -172,7 +147,7 @@ int Set(int ctx, const CommandLine& line) {
         return Fail("usage: tarvo config set NAME=VALUE ...", kUsage);
     Printer p;
     Values before{};
-    if (!Identify(ctx, &p) || !ReadConfiguration(ctx, &before))
+    if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
         return 1;
     std::map<int, int> wanted;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -182,9 +157,11 @@ int Set(int ctx, const CommandLine& line) {
             return 1;
         wanted[s->index] = value;
     }
-    if (!Confirm(line, "Change " + std::to_string(wanted.size()) + " setting(s) of the " + p.name +
-                           " on " + PortOf(ctx) + "?"))
-        return Fail("nothing changed");
+    if (const Consent c = Confirm(line, "Change " + std::to_string(wanted.size()) +
+                                            " setting(s) of the " + p.name + " on " +
+                                            PortOf(ctx) + "?");
+        c != Consent::Given)
+        return Declined(c, "nothing changed");
     for (const auto& [index, value] : wanted) {
         const int slot = value;  // one 4-byte slot; the kernel takes the field's width of it
         PCUPutParms(ctx, 1, &index, &slot);
@@ -218,11 +195,11 @@ int Pull(int ctx, const std::vector<std::string>& args) {
         return Fail(error);
     Printer p;
     Values v{};
-    if (!Identify(ctx, &p) || !ReadConfiguration(ctx, &v))
+    if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &v))
         return 1;
     PCUSetDnldFlags(ctx, 1, 0, 0, 0);
     if (PCUToFile(ctx, path.c_str()) != PCU_OK)
-        return Fail("writing " + path + " failed: " + PCUErrStr(ctx));
+        return Fail("writing " + path + " failed: " + ErrorText(ctx));
     if (!sections.empty() && !AppendObjectSections(path, sections, &error))
         return Fail(error);
     std::cout << "Saved the configuration of the " << p.name << " to " << path;
@@ -240,9 +217,11 @@ int SendSections(int ctx, const CommandLine& line, const std::string& path) {
         return Fail(error);
     if (sections.empty())
         return 0;
-    if (!Confirm(line, path + " also carries " + std::to_string(sections.size()) +
-                           " lines of object downloads and deletions. Send them?"))
-        return Fail("the object sections were not sent");
+    if (const Consent c = Confirm(line, path + " also carries " +
+                                            std::to_string(sections.size()) +
+                                            " lines of object downloads and deletions. Send them?");
+        c != Consent::Given)
+        return Declined(c, "the object sections were not sent");
     if (const int status = SendObjectSections(ctx, sections); status != 0)
         return status;
     std::cout << "Sent the object sections.\n";
@@ -255,10 +234,10 @@ int Push(int ctx, const CommandLine& line) {
         return Fail("usage: tarvo config push FILE.tcf", kUsage);
     Printer p;
     Values before{};
-    if (!Identify(ctx, &p) || !ReadConfiguration(ctx, &before))
+    if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
         return 1;
-    if (PCUFromFile(ctx, args[1].c_str()) != PCU_OK)
-        return Fail("loading " + args[1] + " failed: " + PCUErrStr(ctx));
+    if (const int status = PCUFromFile(ctx, args[1].c_str()); status != PCU_OK)
+        return Fail(DescribeFileFailure(ctx, status, args[1]));
     const Values loaded = ReadValues(ctx);
     if (loaded[0] != p.model) {
         char fileModel[PROP_NAME_SIZE] = "";
@@ -269,8 +248,9 @@ int Push(int ctx, const CommandLine& line) {
     std::cout << "Changes from " << args[1] << ":\n";
     if (ShowChanges(p, before, loaded) == 0)
         std::cout << "  (none)\n";
-    if (!Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?"))
-        return Fail("nothing sent");
+    if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
+        c != Consent::Given)
+        return Declined(c, "nothing sent");
     Values after{};
     if (!SendAndReadBack(ctx, &after))
         return 1;

@@ -102,38 +102,35 @@ int Verify(int ctx, const Options& o) {
     return 0;
 }
 
-// Checks the directory against the printer; true to go on.
-bool CheckBeforeDownload(int ctx, const CommandLine& line, const Options& o, Verified* v) {
-    if (!o.bootMode && PCUPing(ctx) != 1) {
-        FailWith(kNoAnswer, "the printer on " + PortOf(ctx) + " does not answer");
-        return false;
-    }
+// Checks the directory against the printer and asks. Returns 0 to go on, else the exit status.
+int CheckBeforeDownload(int ctx, const CommandLine& line, const Options& o, Verified* v) {
+    if (!o.bootMode && PCUPing(ctx) != 1)
+        return FailWith(kNoAnswer, "the printer on " + PortOf(ctx) + " does not answer");
     *v = VerifyDir(ctx, o.dir);
     if (v->result == PCU_FW_MISMATCH) {
         PrintVerified(*v);
         if (!o.ignoreMismatch) {
-            Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
-                 app::FirmwareModelName(v->version) + "\"; --ignore-mismatch downloads it anyway");
-            return false;
+            return Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
+                        app::FirmwareModelName(v->version) +
+                        "\"; --ignore-mismatch downloads it anyway");
         }
     } else if (v->result != 0) {
-        FailWith(v->result, "the firmware in " + o.dir + " cannot be used");
-        return false;
+        return FailWith(v->result, "the firmware in " + o.dir + " cannot be used");
     }
     const std::string current =
         o.bootMode ? std::string("unknown") : std::string("version ") + v->firmware;
-    if (!Confirm(line, "Current printer firmware is\n" + current + ".\n\nThe file contains " +
-                           v->version + ".\n\nDo you want to proceed?")) {
-        std::cout << "Aborting download.\n";
-        return false;
-    }
-    return true;
+    const Consent c = Confirm(line,
+                              "Current printer firmware is\n" + current +
+                                  ".\n\nThe file contains " + v->version +
+                                  ".\n\nDo you want to proceed?",
+                              Stakes::Erasure);
+    return c == Consent::Given ? 0 : Declined(c, "Aborting download.");
 }
 
 int Download(int ctx, const CommandLine& line, const Options& o) {
     Verified v;
-    if (!CheckBeforeDownload(ctx, line, o, &v))
-        return 1;
+    if (const int status = CheckBeforeDownload(ctx, line, o, &v); status != 0)
+        return status;
     std::cout << "Sending firmware to printer...\n";
     if (!o.bootMode) {
         char type[PCU_ID_TYPE_SIZE] = "";
@@ -141,7 +138,7 @@ int Download(int ctx, const CommandLine& line, const Options& o) {
         char firmware[PCU_ID_FIRMWARE_SIZE] = "";
         if (const int rc = PCUGetRealPrinterID(ctx, type, number, firmware); rc != PCU_OK)
             return Fail("the printer on " + PortOf(ctx) +
-                        " did not identify itself: " + PCUErrStr(ctx));
+                        " did not identify itself: " + ErrorText(ctx));
         const std::string text = std::string(number) + firmware;
         if (PCUInvalidateFirmware(ctx, text.c_str()) != 1)
             return FailWith(kInvalidationFailed, "invalidation failed");

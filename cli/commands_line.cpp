@@ -94,9 +94,9 @@ int RunSend(int ctx, const CommandLine& line) {
         return Fail("usage: tarvo send TEXT", kUsage);
     const std::string& text = line.args[0];
     const std::string port = PortOf(ctx);
-    if (!Confirm(line, "Send " + text + " to the printer on " + port + "?")) {
-        return Fail("not sent");
-    }
+    if (const Consent c = Confirm(line, "Send " + text + " to the printer on " + port + "?");
+        c != Consent::Given)
+        return Declined(c, "not sent");
     if (PCUOpenPrinter(ctx) != 1)
         return Fail("cannot open the printer on " + port);
     if (PCUWritePrinter(ctx, text.c_str()) != 1) {

@@ -1,6 +1,7 @@
 // `tarvo objects add-font|add-graphic|add-format|delete ...`: queues the changes in the
 // context's object lists and commits them together (deletions first), or writes them into a
 // configuration file with --to.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <set>
@@ -43,46 +44,45 @@ std::string DescribeFailure(int ctx, int status) {
     return message + " [code " + std::to_string(status) + "]";
 }
 
-struct Touched {
-    bool fonts = false, graphics = false, formats = false, pages = false, deletions = false;
-};
-
-Touched KindsOf(const std::vector<ObjectChange>& changes) {
-    Touched t;
+ObjectKinds KindsOf(const std::vector<ObjectChange>& changes) {
+    ObjectKinds k;
     for (const ObjectChange& c : changes) {
-        t.fonts = t.fonts || c.kind == ChangeKind::Font || c.deleteKind == "fonts";
-        t.graphics = t.graphics || c.kind == ChangeKind::Graphic || c.deleteKind == "graphics";
-        t.formats = t.formats || c.kind == ChangeKind::Format || c.deleteKind == "formats";
-        t.pages = t.pages || c.deleteKind == "pages" ||
+        k.fonts = k.fonts || c.kind == ChangeKind::Font || c.deleteKind == "fonts";
+        k.graphics = k.graphics || c.kind == ChangeKind::Graphic || c.deleteKind == "graphics";
+        k.formats = k.formats || c.kind == ChangeKind::Format || c.deleteKind == "formats";
+        k.pages = k.pages || c.deleteKind == "pages" ||
                   (c.kind == ChangeKind::Format && c.format.isPage != 0);
-        t.deletions = t.deletions || c.kind == ChangeKind::Delete;
     }
-    return t;
+    return k;
 }
 
-// Reads the listings the changes work on, so that a queued object joins what the printer holds.
-bool ReadListings(int ctx, const Touched& t) {
-    struct Listing {
-        bool wanted;
-        const char* name;
-        int (*read)(int, uint16_t*);
-    };
-    const Listing listings[] = {{t.fonts, "fonts", PCUGetFonts},
-                                {t.graphics, "graphics", PCUGetGraphics},
-                                {t.formats, "formats", PCUGetFormats},
-                                {t.pages, "pages", PCUGetPages}};
-    for (const Listing& l : listings) {
-        uint16_t count = 0;
-        if (!l.wanted)
-            continue;
-        const int rc = l.read(ctx, &count);
-        if (rc != PCU_OK && LastErrorCode(ctx) != PCU_ERR_DIRECTORY_ENTRY) {
-            Fail(std::string("reading the ") + l.name + " from the printer on " + PortOf(ctx) +
-                 " failed: " + PCUErrStr(ctx));
-            return false;
-        }
+bool HasDeletions(const std::vector<ObjectChange>& changes) {
+    return std::any_of(changes.begin(), changes.end(),
+                       [](const ObjectChange& c) { return c.kind == ChangeKind::Delete; });
+}
+
+// "graphic 5", as the user named the object.
+std::string NameOf(const ObjectChange& c) {
+    switch (c.kind) {
+        case ChangeKind::Font:
+            return "font " + std::to_string(c.font.id);
+        case ChangeKind::Graphic:
+            return "graphic " + std::to_string(c.graphic.id);
+        case ChangeKind::Format:
+            return (c.format.isPage ? "page " : "format ") + std::to_string(c.format.id);
+        case ChangeKind::Delete:
+            break;
     }
-    return true;
+    return c.deleteKind.substr(0, c.deleteKind.size() - 1) + " " + std::to_string(c.deleteId);
+}
+
+std::string DeletionList(const std::vector<ObjectChange>& changes) {
+    std::string names;
+    for (const ObjectChange& c : changes) {
+        if (c.kind == ChangeKind::Delete)
+            names += (names.empty() ? "" : ", ") + NameOf(c);
+    }
+    return names;
 }
 
 // Queues one download under its number, keeping the status of an object the printer holds.
@@ -140,13 +140,41 @@ bool Queue(int ctx, const ObjectChange& c) {
     return MarkForDeletion(ctx, c.deleteId, "page", PCUGetPageInfo, PCUPutPageInfo);
 }
 
-int Commit(int ctx, const Touched& t) {
+template <class Record>
+bool InList(int ctx, unsigned number, int (*get)(int, uint16_t, Record*)) {
+    Record record{};
+    return get(ctx, static_cast<uint16_t>(number), &record) == PCU_OK;
+}
+
+// Whether the context's lists, as last read from the printer, hold the object of `c`.
+bool Listed(int ctx, const ObjectChange& c) {
+    switch (c.kind) {
+        case ChangeKind::Font:
+            return InList(ctx, c.font.id, PCUGetFontInfo);
+        case ChangeKind::Graphic:
+            return InList(ctx, c.graphic.id, PCUGetGraphicInfo);
+        case ChangeKind::Format:
+            return c.format.isPage ? InList(ctx, c.format.id, PCUGetPageInfo)
+                                   : InList(ctx, c.format.id, PCUGetFormatInfo);
+        case ChangeKind::Delete:
+            break;
+    }
+    if (c.deleteKind == "fonts")
+        return InList(ctx, c.deleteId, PCUGetFontInfo);
+    if (c.deleteKind == "graphics")
+        return InList(ctx, c.deleteId, PCUGetGraphicInfo);
+    if (c.deleteKind == "formats")
+        return InList(ctx, c.deleteId, PCUGetFormatInfo);
+    return InList(ctx, c.deleteId, PCUGetPageInfo);
+}
+
+int Commit(int ctx, const ObjectKinds& t, bool deletions) {
     struct Step {
         bool wanted;
         const char* what;
         int (*run)(int);
     };
-    const Step steps[] = {{t.deletions, "deleting", PCUDelPtrObjs},
+    const Step steps[] = {{deletions, "deleting", PCUDelPtrObjs},
                           {t.fonts, "downloading the fonts", PCUPutFonts},
                           {t.graphics, "downloading the graphics", PCUPutGraphics},
                           {t.formats, "downloading the formats", PCUPutFormats}};
@@ -162,15 +190,30 @@ int Commit(int ctx, const Touched& t) {
     return 0;
 }
 
-int WriteFile(int ctx, const Touched& t, const std::string& path) {
+int WriteFile(int ctx, const ObjectKinds& t, const std::string& path) {
     if (PCUGetCfg(ctx) != PCU_OK)
         return Fail("reading the configuration from the printer on " + PortOf(ctx) +
-                    " failed: " + PCUErrStr(ctx));
+                    " failed: " + ErrorText(ctx));
     PCUSetDnldFlags(ctx, 1, t.fonts, t.graphics, t.formats || t.pages);
     if (const int status = PCUToFile(ctx, path.c_str()); status != PCU_OK)
         return Fail("writing " + path + " failed: " + DescribeFailure(ctx, status));
     std::cout << "Saved the configuration and the object changes to " << path << ".\n";
     return 0;
+}
+
+// Whether the printer's listings, read after the commit, hold what was downloaded and no longer
+// hold what was deleted. A printer that took the bytes but kept nothing must not pass for done.
+bool Confirmed(int ctx, const std::vector<ObjectChange>& changes) {
+    bool all = true;
+    for (const ObjectChange& c : changes) {
+        const bool listed = Listed(ctx, c);
+        if (listed == (c.kind == ChangeKind::Delete)) {
+            Fail("the printer on " + PortOf(ctx) + (listed ? " still lists " : " does not list ") +
+                 NameOf(c) + " after the changes");
+            all = false;
+        }
+    }
+    return all;
 }
 
 }  // namespace
@@ -180,19 +223,35 @@ int RunObjectChanges(int ctx, const CommandLine& line) {
     std::string toFile, error;
     if (!ParseObjectChanges(line.args, &changes, &toFile, &error))
         return Fail(error, kUsage);
-    const Touched touched = KindsOf(changes);
-    if (!ReadListings(ctx, touched))
+    // The model decides the dot size, the limits and the configuration a file carries.
+    LanmerePrinter printer;
+    if (!IdentifyLanmere(ctx, &printer))
+        return 1;
+    const ObjectKinds kinds = KindsOf(changes);
+    if (!ReadObjectLists(ctx, kinds))
         return 1;
     for (const ObjectChange& c : changes) {
         if (!Queue(ctx, c))
             return 1;
     }
     if (!toFile.empty())
-        return WriteFile(ctx, touched, toFile);
-    if (const int status = Commit(ctx, touched); status != 0)
+        return WriteFile(ctx, kinds, toFile);
+    const bool deletions = HasDeletions(changes);
+    if (deletions) {
+        const Consent c = Confirm(
+            line, "Delete " + DeletionList(changes) + " from the " + printer.name + " on " +
+                      PortOf(ctx) + "?",
+            Stakes::Erasure);
+        if (c != Consent::Given)
+            return Declined(c, "nothing changed");
+    }
+    if (const int status = Commit(ctx, kinds, deletions); status != 0)
         return status;
+    if (!ReadObjectLists(ctx, kinds) || !Confirmed(ctx, changes))
+        return 1;
     std::cout << "Done. The printer now holds:\n";
-    return RunObjectListing(ctx, touched.fonts, touched.graphics, touched.formats, touched.pages);
+    PrintObjectLists(ctx, kinds);
+    return 0;
 }
 
 }  // namespace tarvo::cli

@@ -1,4 +1,5 @@
 // Commands about what the printer stores: fonts, graphics, formats and pages.
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -84,15 +85,23 @@ const Kind kKinds[] = {
     {"pages", PCUGetPages, PageRows},
 };
 
-// Reads and prints one kind. Returns false when the listing could not be read at all.
-bool ListKind(int ctx, const Kind& kind) {
+// A listing line that did not parse leaves the others usable, with a warning.
+bool ReadKind(int ctx, const Kind& kind) {
     uint16_t count = 0;
     const int rc = kind.read(ctx, &count);
-    if (rc != PCU_OK && LastErrorCode(ctx) != PCU_ERR_DIRECTORY_ENTRY) {
-        Fail(std::string("reading the ") + kind.name + " from the printer on " + PortOf(ctx) +
-             " failed: " + PCUErrStr(ctx));
-        return false;
+    if (rc == PCU_OK)
+        return true;
+    if (LastErrorCode(ctx) == PCU_ERR_DIRECTORY_ENTRY) {
+        std::cerr << "tarvo: warning: some " << kind.name
+                  << " lines of the printer's listing could not be read and were left out\n";
+        return true;
     }
+    Fail(std::string("reading the ") + kind.name + " from the printer on " + PortOf(ctx) +
+         " failed: " + ErrorText(ctx, rc));
+    return false;
+}
+
+void PrintKind(int ctx, const Kind& kind) {
     const std::vector<Row> rows = kind.rows(ctx);
     std::cout << kind.name << " (" << rows.size() << "):\n";
     for (const Row& r : rows) {
@@ -102,23 +111,43 @@ bool ListKind(int ctx, const Kind& kind) {
             std::printf("  %5u  %-32s %10lu bytes\n", r.id, r.description.c_str(), r.size);
         }
     }
-    if (rc != PCU_OK)
-        std::cerr << "tarvo: warning: some " << kind.name
-                  << " lines of the printer's listing could not be read and were left out\n";
-    return true;
+}
+
+std::array<bool, 4> Chosen(const ObjectKinds& kinds) {
+    return {kinds.fonts, kinds.graphics, kinds.formats, kinds.pages};
 }
 
 }  // namespace
 
-int RunObjectListing(int ctx, bool fonts, bool graphics, bool formats, bool pages) {
-    const bool wanted[] = {fonts, graphics, formats, pages};
-    bool ok = true;
+bool ReadObjectLists(int ctx, const ObjectKinds& kinds) {
+    const std::array<bool, 4> chosen = Chosen(kinds);
     for (std::size_t i = 0; i < std::size(kKinds); ++i) {
-        if (wanted[i])
-            ok = ListKind(ctx, kKinds[i]) && ok;
+        if (chosen[i] && !ReadKind(ctx, kKinds[i]))
+            return false;
     }
-    return ok ? 0 : 1;
+    return true;
 }
+
+void PrintObjectLists(int ctx, const ObjectKinds& kinds) {
+    const std::array<bool, 4> chosen = Chosen(kinds);
+    std::fflush(stdout);
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (chosen[i])
+            PrintKind(ctx, kKinds[i]);
+    }
+    std::cout.flush();
+}
+
+namespace {
+
+int ReadAndPrint(int ctx, const ObjectKinds& kinds) {
+    if (!ReadObjectLists(ctx, kinds))
+        return 1;
+    PrintObjectLists(ctx, kinds);
+    return 0;
+}
+
+}  // namespace
 
 int RunObjects(int ctx, const CommandLine& line) {
     const auto& a = line.args;
@@ -132,10 +161,10 @@ int RunObjects(int ctx, const CommandLine& line) {
     if (a.size() > 2)
         return Fail("usage: tarvo objects list [fonts|graphics|formats|pages]", kUsage);
     if (a.size() == 1)
-        return RunObjectListing(ctx, true, true, true, true);
+        return ReadAndPrint(ctx, {true, true, true, true});
     for (std::size_t i = 0; i < std::size(kKinds); ++i) {
         if (a[1] == kKinds[i].name)
-            return RunObjectListing(ctx, i == 0, i == 1, i == 2, i == 3);
+            return ReadAndPrint(ctx, {i == 0, i == 1, i == 2, i == 3});
     }
     return Fail("unknown kind '" + a[1] + "' (fonts, graphics, formats or pages)", kUsage);
 }

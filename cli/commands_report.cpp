@@ -85,11 +85,11 @@ bool ReadFromPrinter(int ctx, int sections) {
         char number[PCU_ID_NUMBER_SIZE] = "";
         char firmware[PCU_ID_FIRMWARE_SIZE] = "";
         if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
-            Fail("the printer on " + PortOf(ctx) + " was not identified: " + PCUErrStr(ctx));
+            Fail("the printer on " + PortOf(ctx) + " was not identified: " + ErrorText(ctx));
             return false;
         }
         if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-            Fail("reading the configuration from " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+            Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx));
             return false;
         }
     }
@@ -102,7 +102,7 @@ bool ReadFromPrinter(int ctx, int sections) {
             continue;
         if (LastErrorCode(ctx) != PCU_ERR_DIRECTORY_ENTRY) {
             Fail(std::string("reading the ") + s.name + " from the printer on " + PortOf(ctx) +
-                 " failed: " + PCUErrStr(ctx));
+                 " failed: " + ErrorText(ctx));
             return false;
         }
         std::cerr << "tarvo: warning: some " << s.name

@@ -74,23 +74,10 @@ std::string BarcodeNames() {
     return names;
 }
 
-// Identifies the printer so the kernel knows its model (and firmware variant). False after
-// saying why.
-bool IdentifyLanmere(int ctx) {
-    char model[PCU_ID_MODEL_SIZE] = "";
-    char number[PCU_ID_NUMBER_SIZE] = "";
-    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-    if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
-        Fail("the printer on " + PortOf(ctx) + " was not identified: " + PCUErrStr(ctx));
-        return false;
-    }
-    return true;
-}
-
 // The configuration gives the dot size the composed labels and estimates are placed by.
 bool ReadConfiguration(int ctx) {
     if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx));
         return false;
     }
     return true;
@@ -264,7 +251,8 @@ int RunTestPrint(int ctx, const CommandLine& line) {
     TestRequest r;
     if (std::string problem = ParseTestPrint(line.args, &r); !problem.empty())
         return Fail(problem, kUsage);
-    if (!IdentifyLanmere(ctx))
+    LanmerePrinter printer;
+    if (!IdentifyLanmere(ctx, &printer))
         return 1;
     const bool composed =
         r.kind == PCU_TEST_FONT || r.kind == PCU_TEST_GRAPHIC || r.kind == PCU_TEST_BARCODE;
@@ -278,7 +266,7 @@ int RunTestPrint(int ctx, const CommandLine& line) {
     if (rc == PCU_ERR_NO_PING)
         return Fail("the printer on " + PortOf(ctx) + " does not answer");
     if (rc != PCU_OK)
-        return Fail("printing the test label (" + r.what + ") failed: " + PCUErrStr(ctx));
+        return Fail("printing the test label (" + r.what + ") failed: " + ErrorText(ctx));
     std::cout << "Printed the test label (" << r.what << ").\n";
     return 0;
 }
@@ -295,7 +283,8 @@ int RunService(int ctx, const CommandLine& line) {
         for (std::uint16_t i = 0; i < PCU_SERVICE_ITEMS; ++i)
             items.push_back(i);
     }
-    if (!IdentifyLanmere(ctx))
+    LanmerePrinter printer;
+    if (!IdentifyLanmere(ctx, &printer))
         return 1;
     std::vector<std::int32_t> values(items.size(), -1);
     auto count = static_cast<std::uint16_t>(items.size());
@@ -305,7 +294,7 @@ int RunService(int ctx, const CommandLine& line) {
     for (std::size_t i = 0; i < items.size(); ++i)
         PrintServiceValue(items[i], values[i]);
     if (rc != PCU_OK)
-        return Fail(PCUErrStr(ctx));
+        return Fail(ErrorText(ctx));
     return 0;
 }
 
@@ -313,7 +302,8 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
     std::vector<GraphicInfo> graphics;
     if (std::string problem = ParseGraphics(line.args, &graphics); !problem.empty())
         return Fail(problem, kUsage);
-    if (!IdentifyLanmere(ctx) || !ReadConfiguration(ctx))
+    LanmerePrinter printer;
+    if (!IdentifyLanmere(ctx, &printer) || !ReadConfiguration(ctx))
         return 1;
     const GraphicList list(graphics);
     SkippedNames names{&graphics};
@@ -329,7 +319,7 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
                     " is larger than the printer takes");
     }
     if (rc != PCU_OK && rc != PCU_ERR_PRINTER_MEMORY)
-        return Fail("the memory check failed: " + std::string(PCUErrStr(ctx)));
+        return Fail("the memory check failed: " + ErrorText(ctx));
     std::cout << "Free memory: " << report.freeKb << " KB\n";
     std::cout << "Needed: " << report.bytesNeeded << " bytes\n";
     if (rc == PCU_ERR_PRINTER_MEMORY) {
@@ -343,16 +333,20 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
 int RunReset(int ctx, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("usage: tarvo reset", kUsage);
-    if (!IdentifyLanmere(ctx))
+    LanmerePrinter printer;
+    if (!IdentifyLanmere(ctx, &printer))
         return 1;
-    if (!Confirm(line, "Reset the communication settings of the printer on " + PortOf(ctx) +
-                           " to its factory values?"))
-        return Fail("nothing changed");
+    if (const Consent c = Confirm(line,
+                                  "Reset the communication settings of the printer on " +
+                                      PortOf(ctx) + " to its factory values?",
+                                  Stakes::Erasure);
+        c != Consent::Given)
+        return Declined(c, "nothing changed");
     const int rc = PCUResetPrinter(ctx);
     if (rc == PCU_ERR_NO_PING)
         return Fail("the printer on " + PortOf(ctx) + " does not answer");
     if (rc != PCU_OK)
-        return Fail("resetting the printer failed: " + std::string(PCUErrStr(ctx)));
+        return Fail("resetting the printer failed: " + ErrorText(ctx));
     commState comm{};
     PCUGetCommState(ctx, &comm);
     std::cout << "The printer is reset. The profile now reads: " << DescribeLine(comm) << ".\n";

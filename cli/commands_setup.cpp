@@ -92,9 +92,10 @@ int Set(BrakenholmSession& s, const CommandLine& line) {
             return Fail(*why, kUsage);
         changed.push_back(*setting);
     }
-    if (!Confirm(line, "Change " + std::to_string(changed.size()) + " setting(s) of the " +
-                           s.session().modelName + "?"))
-        return Fail("nothing changed");
+    if (const Consent c = Confirm(line, "Change " + std::to_string(changed.size()) +
+                                            " setting(s) of the " + s.session().modelName + "?");
+        c != Consent::Given)
+        return Declined(c, "nothing changed");
     p.SetSetup(setup);
     if (const OpResult r = p.SendSettings(changed); !r.ok())
         return Failed("sending the settings failed", r);
@@ -151,8 +152,11 @@ int Load(BrakenholmSession& s, const CommandLine& line) {
 }
 
 int RestoreDefaults(BrakenholmSession& s, const CommandLine& line) {
-    if (!Confirm(line, "Restore the factory setup of the " + s.session().modelName + "?"))
-        return Fail("nothing changed");
+    if (const Consent c = Confirm(line, "Restore the factory setup of the " +
+                                            s.session().modelName + "?",
+                                  Stakes::Erasure);
+        c != Consent::Given)
+        return Declined(c, "nothing changed");
     const OpResult r = s.printer().RestoreSetupDefaults();
     if (r.status == app::OpStatus::NotSupported)
         return Fail("the " + s.session().modelName + " cannot restore its factory setup");

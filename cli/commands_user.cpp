@@ -24,14 +24,14 @@ int WhoAmI(int ctx) {
         return 0;
     }
     return Fail("asking the printer on " + PortOf(ctx) +
-                " who is logged in failed: " + PCUErrStr(ctx));
+                " who is logged in failed: " + ErrorText(ctx));
 }
 
 int Network(int ctx) {
     int present = 0;
     if (PCUGetNetwork(ctx, &present) != PCU_OK)
         return Fail("asking the printer on " + PortOf(ctx) +
-                    " for its network failed: " + PCUErrStr(ctx));
+                    " for its network failed: " + ErrorText(ctx));
     std::cout << (present ? "The printer has a network interface.\n"
                           : "The printer has no network interface.\n");
     return 0;
@@ -69,7 +69,7 @@ int SwitchUser(int ctx, const CommandLine& line) {
     if (rc == PCU_ERR_ARGUMENT)
         return Fail("the printer's shell cannot take that user name or password", kUsage);
     if (rc != 1)
-        return Fail("changing the user on " + PortOf(ctx) + " failed: " + PCUErrStr(ctx));
+        return Fail("changing the user on " + PortOf(ctx) + " failed: " + ErrorText(ctx));
     // The shell answers a wrong password only with its own text, so ask who is logged in now.
     const int admin = PCUCheckIfAdministrator(ctx);
     if ((name == "admin") != (admin == 1))

@@ -28,9 +28,9 @@ void PrintUsage() {
                  "  --family NAME       the printer family, lanmere or brakenholm; stored in the\n"
                  "                      profile as the selected family\n"
                  "  --simulate MODEL    talk to a simulated printer of MODEL (e.g. 6220E); it\n"
-                 "                      remembers its state between runs. Without --profile a\n"
-                 "                      private profile is used; with one, its Device.COM1 is\n"
-                 "                      pointed at the simulated printer\n"
+                 "                      remembers its state between runs. It runs in a private\n"
+                 "                      profile (a copy of --profile's when one is given), so\n"
+                 "                      no profile of yours is changed\n"
                  "  --simulate-fresh    start the simulated printer from its factory state\n"
                  "  --yes               do not ask before changing a printer\n"
                  "  --help              show this help (after a command: the command's help)\n\n"
@@ -80,9 +80,8 @@ int Run(const CommandLine& line) {
 
     Simulation simulation;
     std::string error;
-    if (!o.simulate.empty() && o.profile.empty() && !simulation.makePrivateProfile(&error)) {
+    if (!o.simulate.empty() && !simulation.makePrivateProfile(o.profile, &error))
         return Fail(error);
-    }
     if (!o.family.empty()) {
         const char* family = o.family == "brakenholm" ? "Brakenholm" : "Lanmere";
         if (PCUCreateProfile() != PCU_OK ||
@@ -108,6 +107,10 @@ int Run(const CommandLine& line) {
         return Fail(
             std::string(command->name) + " serves Lanmere-family (escape-language) printers only",
             2);
+    if (command->needsContext && !command->searchesPorts) {
+        if (const int status = CheckPortOpens(ctx); status != 0)
+            return status;
+    }
     return command->run(ctx, line);
 }
 

@@ -55,14 +55,21 @@ Simulation::~Simulation() {
     }
 }
 
-bool Simulation::makePrivateProfile(std::string* error) {
+bool Simulation::makePrivateProfile(const std::string& basedOn, std::string* error) {
     std::string dir = (std::filesystem::temp_directory_path() / "tarvo-sim-XXXXXX").string();
     if (::mkdtemp(dir.data()) == nullptr) {
         *error = "cannot make a temporary directory for the simulated printer's profile";
         return false;
     }
     privateDir_ = dir;
-    ::setenv("TARVO_PROFILE", (dir + "/tarvo32.ini").c_str(), 1);
+    const std::string copy = dir + "/tarvo32.ini";
+    std::error_code failed;
+    if (!basedOn.empty() && std::filesystem::exists(basedOn) &&
+        !std::filesystem::copy_file(basedOn, copy, failed)) {
+        *error = "cannot copy the profile " + basedOn + ": " + failed.message();
+        return false;
+    }
+    ::setenv("TARVO_PROFILE", copy.c_str(), 1);
     if (PCUCreateProfile() != PCU_OK) {
         *error = "cannot create the simulated printer's profile in " + dir;
         return false;

@@ -18,8 +18,10 @@ class Simulation {
     Simulation& operator=(const Simulation&) = delete;
 
     // Makes a private temporary profile (TARVO_PROFILE points at it) whose ports map to
-    // nothing yet. Returns false with *error set on failure.
-    bool makePrivateProfile(std::string* error);
+    // nothing yet. With `basedOn` (a profile path) it starts as a copy of that profile, which
+    // is never written: a simulated run must not leave a real profile pointing at a
+    // pseudo-terminal that is gone. Returns false with *error set on failure.
+    bool makePrivateProfile(const std::string& basedOn, std::string* error);
 
     // Starts a printer of `model` on the line `comm` describes, points the profile's
     // Device.COM1 at it and sets the profile's Family to the printer's. `fresh` starts from the

@@ -34,7 +34,10 @@ File OpenMemory(const std::string& bytes) {
 int Load(const std::string& bytes, tarvo::ConfigRecord& record) {
     File file = OpenMemory(bytes);
     Check(file != nullptr, "fmemopen failed");
-    return tarvo::LoadConfigurationPart(file.get(), record);
+    int badLine = -1;
+    const int status = tarvo::LoadConfigurationPart(file.get(), record, &badLine);
+    Check((status == 0) == (badLine == 0), "a failure names its line, a success none");
+    return status;
 }
 
 }  // namespace

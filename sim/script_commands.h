@@ -38,7 +38,8 @@ std::string CanonicalScriptLine(std::string_view line);
 std::optional<std::string> AnswerScriptLine(std::string_view line, ScriptContext& context);
 
 // The commands of the printer's shell, reached with RUN "command (closing quote optional).
-std::optional<std::string> RunScriptShell(std::string_view command, ScriptContext& context);
+// Every line answers: the command's output and "Ok", or its complaint.
+std::string RunScriptShell(std::string_view command, ScriptContext& context);
 
 // "text" CR LF, and "Error: reason" CR LF.
 std::string AnswerLine(std::string_view text);

@@ -52,20 +52,35 @@ std::optional<std::string> SetupStore(std::string_view arguments, ScriptContext&
 
 }  // namespace
 
-std::optional<std::string> RunScriptShell(std::string_view command, ScriptContext& context) {
+// The shell ends every line it runs with its verdict, whatever the interpreter's verbosity:
+// "Ok" after the command's output when it succeeded, the command's complaint when it failed.
+// A command that prints nothing (su, setup w) still answers, so that a host can tell a printer
+// that ran the line from one that never heard it.
+std::string Verdict(std::string output) {
+    return output + AnswerLine("Ok");
+}
+
+std::string Complaint(std::string_view text) {
+    return AnswerLine(text);
+}
+
+std::string RunScriptShell(std::string_view command, ScriptContext& context) {
     command = Trimmed(command);
     const bool newFirmware = SetupGeneration(context.state.model) >= 2;
     if (command == "whoami")
-        return AnswerLine(context.state.shellUser);
+        return Verdict(AnswerLine(context.state.shellUser));
     if (command.substr(0, 3) == "su " || command == "su") {
-        const auto printed = SwitchShellUser(command, &context.state);
-        return printed ? std::optional(AnswerLine(*printed)) : std::nullopt;
+        const auto complaint = SwitchShellUser(command, &context.state);
+        return complaint ? Complaint(*complaint) : Verdict({});
     }
     if (newFirmware && command == "meminfo -a")
-        return MemoryReport();
-    if (newFirmware && command.substr(0, 6) == "setup ")
-        return SetupStore(Trimmed(command.substr(6)), context);
-    return std::nullopt;
+        return Verdict(MemoryReport());
+    if (newFirmware && command.substr(0, 6) == "setup ") {
+        const auto complaint = SetupStore(Trimmed(command.substr(6)), context);
+        return complaint ? *complaint : Verdict({});
+    }
+    const std::string_view name = command.substr(0, command.find(' '));
+    return Complaint("sh: " + std::string(name) + ": not found");
 }
 
 }  // namespace tarvo::sim

@@ -191,16 +191,25 @@ void AddLine(std::vector<std::string>& lines, std::string_view path, std::string
     lines.push_back(std::move(line));
 }
 
-void AddLine(std::vector<std::string>& lines, std::string_view path, long long value) {
-    AddLine(lines, path, to_string(value));
+// A setting that the listing or file lacked is left out of the file, never written as a value
+// nobody read.
+void AddLine(std::vector<std::string>& lines, const BrakSetup& s, BrakSetting setting,
+             std::string_view path, std::string_view value) {
+    if (WasRead(s, setting))
+        AddLine(lines, path, value);
+}
+
+void AddLine(std::vector<std::string>& lines, const BrakSetup& s, BrakSetting setting,
+             std::string_view path, long long value) {
+    AddLine(lines, s, setting, path, to_string(value));
 }
 
 // Table fields whose index names no entry are left out of the file rather than written as
 // something the parser would misread.
-void AddTableLine(std::vector<std::string>& lines, std::string_view path, ValueTable table,
-                  std::uint16_t index) {
+void AddTableLine(std::vector<std::string>& lines, const BrakSetup& s, BrakSetting setting,
+                  std::string_view path, ValueTable table, std::uint16_t index) {
     if (const auto text = TableText(table, index))
-        AddLine(lines, path, *text);
+        AddLine(lines, s, setting, path, *text);
 }
 
 }  // namespace
@@ -232,6 +241,8 @@ bool IsSerialSetting(BrakSetting setting) {
 }
 
 bool IsUnset(BrakSetting setting, const BrakSetup& s, int generation) {
+    if (!WasRead(s, setting))
+        return true;
     switch (setting) {
         case BrakSetting::Baud:
             return s.baud == kNoIndex;
@@ -289,59 +300,59 @@ std::vector<BrakSetting> SerialSettingsInSendOrder(const BrakSetup& setup) {
 std::vector<std::string> BuildSetupLines(const BrakSetup& s, int generation) {
     const bool newTree = UsesNewTree(generation);
     std::vector<std::string> lines;
-    AddTableLine(lines, "SER-COM,UART1,BAUDRATE", BaudTable(), s.baud);
-    AddLine(lines, "SER-COM,UART1,CHAR LENGTH", s.charLength);
-    AddTableLine(lines, "SER-COM,UART1,PARITY", ParityTable(), s.parity);
-    AddLine(lines, "SER-COM,UART1,STOPBITS", s.stopBits);
-    AddLine(lines, "SER-COM,UART1,FLOWCONTROL,RTS/CTS", FlagText(s.rtsCts));
-    AddLine(lines, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA FROM HOST",
+    AddTableLine(lines, s, BrakSetting::Baud, "SER-COM,UART1,BAUDRATE", BaudTable(), s.baud);
+    AddLine(lines, s, BrakSetting::CharLength, "SER-COM,UART1,CHAR LENGTH", s.charLength);
+    AddTableLine(lines, s, BrakSetting::Parity, "SER-COM,UART1,PARITY", ParityTable(), s.parity);
+    AddLine(lines, s, BrakSetting::StopBits, "SER-COM,UART1,STOPBITS", s.stopBits);
+    AddLine(lines, s, BrakSetting::RtsCts, "SER-COM,UART1,FLOWCONTROL,RTS/CTS", FlagText(s.rtsCts));
+    AddLine(lines, s, BrakSetting::XonXoffFromHost, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA FROM HOST",
             FlagText(s.xonXoffFromHost));
-    AddLine(lines, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA TO HOST", FlagText(s.xonXoffToHost));
-    AddTableLine(lines, "SER-COM,UART1,NEW LINE", NewLineTable(), s.newLine);
+    AddLine(lines, s, BrakSetting::XonXoffToHost, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA TO HOST", FlagText(s.xonXoffToHost));
+    AddTableLine(lines, s, BrakSetting::NewLine, "SER-COM,UART1,NEW LINE", NewLineTable(), s.newLine);
 
     if (newTree) {
-        AddLine(lines, "SER-COM,UART1,REC BUF", s.receiveBuffer);
-        AddLine(lines, "SER-COM,UART1,TRANS BUF", s.transmitBuffer);
+        AddLine(lines, s, BrakSetting::ReceiveBuffer, "SER-COM,UART1,REC BUF", s.receiveBuffer);
+        AddLine(lines, s, BrakSetting::TransmitBuffer, "SER-COM,UART1,TRANS BUF", s.transmitBuffer);
     } else if (generation == 1) {
-        AddLine(lines, "SERVICE,MEMORY ALLOC,REC BUF UART1", s.receiveBuffer);
-        AddLine(lines, "SERVICE,MEMORY ALLOC,TRANS BUF UART1", s.transmitBuffer);
+        AddLine(lines, s, BrakSetting::ReceiveBuffer, "SERVICE,MEMORY ALLOC,REC BUF UART1", s.receiveBuffer);
+        AddLine(lines, s, BrakSetting::TransmitBuffer, "SERVICE,MEMORY ALLOC,TRANS BUF UART1", s.transmitBuffer);
     }
 
     if (newTree) {
-        AddLine(lines, "FEEDADJ,STARTADJ", s.startAdjust);
-        AddLine(lines, "FEEDADJ,STOPADJ", s.stopAdjust);
-        AddTableLine(lines, "MEDIA,CONTRAST", ContrastTable(),
+        AddLine(lines, s, BrakSetting::StartAdjust, "FEEDADJ,STARTADJ", s.startAdjust);
+        AddLine(lines, s, BrakSetting::StopAdjust, "FEEDADJ,STOPADJ", s.stopAdjust);
+        AddTableLine(lines, s, BrakSetting::Contrast, "MEDIA,CONTRAST", ContrastTable(),
                      static_cast<std::uint16_t>(s.contrast));
-        AddLine(lines, "MEDIA,MEDIA SIZE,XSTART", s.xStart);
-        AddLine(lines, "MEDIA,MEDIA SIZE,WIDTH", s.width);
-        AddLine(lines, "MEDIA,MEDIA SIZE,LENGTH", s.length);
-        AddTableLine(lines, "MEDIA,MEDIA TYPE", MediaTypeTable(), s.mediaType);
-        AddTableLine(lines, "MEDIA,PAPER TYPE", PaperType712Table(), s.paperType);
-        AddLine(lines, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL CONSTANT", s.labelConstant);
-        AddLine(lines, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL FACTOR", s.labelFactor);
-        AddLine(lines, "MEDIA,PAPER TYPE,TRANSFER,RIBBON CONSTANT", s.ribbonConstant);
-        AddLine(lines, "MEDIA,PAPER TYPE,TRANSFER,RIBBON FACTOR", s.ribbonFactor);
-        AddLine(lines, "MEDIA,PAPER TYPE,TRANSFER,LABEL OFFSET", s.labelOffset);
-        AddLine(lines, "PRINT DEFS,PRINT SPEED", s.printSpeed);
+        AddLine(lines, s, BrakSetting::XStart, "MEDIA,MEDIA SIZE,XSTART", s.xStart);
+        AddLine(lines, s, BrakSetting::Width, "MEDIA,MEDIA SIZE,WIDTH", s.width);
+        AddLine(lines, s, BrakSetting::Length, "MEDIA,MEDIA SIZE,LENGTH", s.length);
+        AddTableLine(lines, s, BrakSetting::MediaType, "MEDIA,MEDIA TYPE", MediaTypeTable(), s.mediaType);
+        AddTableLine(lines, s, BrakSetting::PaperType, "MEDIA,PAPER TYPE", PaperType712Table(), s.paperType);
+        AddLine(lines, s, BrakSetting::LabelConstant, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL CONSTANT", s.labelConstant);
+        AddLine(lines, s, BrakSetting::LabelFactor, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL FACTOR", s.labelFactor);
+        AddLine(lines, s, BrakSetting::RibbonConstant, "MEDIA,PAPER TYPE,TRANSFER,RIBBON CONSTANT", s.ribbonConstant);
+        AddLine(lines, s, BrakSetting::RibbonFactor, "MEDIA,PAPER TYPE,TRANSFER,RIBBON FACTOR", s.ribbonFactor);
+        AddLine(lines, s, BrakSetting::LabelOffset, "MEDIA,PAPER TYPE,TRANSFER,LABEL OFFSET", s.labelOffset);
+        AddLine(lines, s, BrakSetting::PrintSpeed, "PRINT DEFS,PRINT SPEED", s.printSpeed);
         return lines;
     }
 
-    AddLine(lines, "DETECTION,LSS ADJUST", s.lssAdjust);
-    AddLine(lines, "DETECTION,FEEDADJ,STARTADJ", s.startAdjust);
-    AddLine(lines, "DETECTION,FEEDADJ,STOPADJ", s.stopAdjust);
-    AddLine(lines, "CONTRAST", s.contrast);
-    AddLine(lines, "SERVICE,MEDIA SIZE,XSTART", s.xStart);
-    AddLine(lines, "SERVICE,MEDIA SIZE,WIDTH", s.width);
-    AddLine(lines, "SERVICE,MEDIA SIZE,LENGTH", s.length);
-    AddTableLine(lines, "SERVICE,MEDIA TYPE", MediaTypeTable(), s.mediaType);
-    AddLine(lines, "SERVICE,PRINT DEFS,HEAD RESIST", s.headResistance);
-    AddTableLine(lines, "SERVICE,PRINT DEFS,PAPER TYPE", PaperGradeTable(), s.paperType);
-    AddTableLine(lines, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies1);
+    AddLine(lines, s, BrakSetting::LssAdjust, "DETECTION,LSS ADJUST", s.lssAdjust);
+    AddLine(lines, s, BrakSetting::StartAdjust, "DETECTION,FEEDADJ,STARTADJ", s.startAdjust);
+    AddLine(lines, s, BrakSetting::StopAdjust, "DETECTION,FEEDADJ,STOPADJ", s.stopAdjust);
+    AddLine(lines, s, BrakSetting::Contrast, "CONTRAST", s.contrast);
+    AddLine(lines, s, BrakSetting::XStart, "SERVICE,MEDIA SIZE,XSTART", s.xStart);
+    AddLine(lines, s, BrakSetting::Width, "SERVICE,MEDIA SIZE,WIDTH", s.width);
+    AddLine(lines, s, BrakSetting::Length, "SERVICE,MEDIA SIZE,LENGTH", s.length);
+    AddTableLine(lines, s, BrakSetting::MediaType, "SERVICE,MEDIA TYPE", MediaTypeTable(), s.mediaType);
+    AddLine(lines, s, BrakSetting::HeadResistance, "SERVICE,PRINT DEFS,HEAD RESIST", s.headResistance);
+    AddTableLine(lines, s, BrakSetting::PaperType, "SERVICE,PRINT DEFS,PAPER TYPE", PaperGradeTable(), s.paperType);
+    AddTableLine(lines, s, BrakSetting::NewSupplies1, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies1);
     if (generation == 0)
-        AddTableLine(lines, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies2);
-    AddTableLine(lines, "SERVICE,PERFORMANCE", PerformanceTable(), s.performance);
+        AddTableLine(lines, s, BrakSetting::NewSupplies2, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies2);
+    AddTableLine(lines, s, BrakSetting::Performance, "SERVICE,PERFORMANCE", PerformanceTable(), s.performance);
     if (generation == 1)
-        AddLine(lines, "SERVICE,MEMORY ALLOC,IMAGE BUF SIZE", s.imageBufferSize);
+        AddLine(lines, s, BrakSetting::ImageBufferSize, "SERVICE,MEMORY ALLOC,IMAGE BUF SIZE", s.imageBufferSize);
     return lines;
 }
 

@@ -36,8 +36,8 @@ Writability CanWriteSetting(BrakSetting setting, int generation);
 // that change how the printer listens.
 bool IsSerialSetting(BrakSetting setting);
 
-// Whether the record holds no value for `setting` (a table field at kNoIndex, a "7.12" contrast
-// at kNoContrast): such a setting is left out of sends and files.
+// Whether the record holds no value for `setting` (one the listing or file lacked, a table field
+// at kNoIndex, a "7.12" contrast at kNoContrast): such a setting is left out of sends and files.
 bool IsUnset(BrakSetting setting, const BrakSetup& setup, int generation);
 
 // The settings that a whole-setup send writes, in order, unset ones left out. The serial line

@@ -15,10 +15,13 @@ class Reader {
   public:
     Reader(std::string_view listing, ListingParse& out) : listing_(listing), out_(out) {}
 
+    // A key the listing lacks leaves its setting marked as not read.
     template <typename T>
-    void Number(std::string_view key, T& field) {
+    void Number(std::string_view key, T& field, BrakSetting setting) {
         if (const auto line = FindKeyLine(listing_, key))
             field = Saturate<T>(TrailingNumber(line->rest));
+        else
+            MarkUnread(out_.setup, setting);
     }
 
     std::string_view Text(std::string_view key) {
@@ -26,10 +29,18 @@ class Reader {
         return line ? ValueText(line->rest) : std::string_view();
     }
 
-    bool Flag(std::string_view key) { return Text(key) == kEnable; }
+    void Flag(std::string_view key, bool& field, BrakSetting setting) {
+        if (const auto line = FindKeyLine(listing_, key))
+            field = ValueText(line->rest) == kEnable;
+        else
+            MarkUnread(out_.setup, setting);
+    }
 
     // A table field: the position of the key's text, or unset when the text names nothing.
-    void Index(std::string_view key, ValueTable table, std::uint16_t& field) {
+    void Index(std::string_view key, ValueTable table, std::uint16_t& field,
+               BrakSetting setting) {
+        if (!FindKeyLine(listing_, key))
+            MarkUnread(out_.setup, setting);
         field = Lookup(key, Text(key), table);
     }
 
@@ -89,7 +100,7 @@ bool FileSupplies(std::uint16_t index, BrakSetup& s) {
 void ReadSupplies(Reader& r, int generation, BrakSetup& s) {
     constexpr std::string_view kKey = "NEW SUPPLIES";
     if (generation == 1) {
-        r.Index(kKey, NewSuppliesTable(), s.newSupplies1);
+        r.Index(kKey, NewSuppliesTable(), s.newSupplies1, BrakSetting::NewSupplies1);
         return;
     }
     if (generation != 0)
@@ -108,54 +119,56 @@ void ReadSupplies(Reader& r, int generation, BrakSetup& s) {
 }
 
 void ReadSerial(Reader& r, BrakSetup& s) {
-    r.Index("BAUDRATE", BaudTable(), s.baud);
-    r.Number("CHAR LENGTH", s.charLength);
-    r.Index("PARITY", ParityTable(), s.parity);
-    r.Number("STOPBITS", s.stopBits);
+    r.Index("BAUDRATE", BaudTable(), s.baud, BrakSetting::Baud);
+    r.Number("CHAR LENGTH", s.charLength, BrakSetting::CharLength);
+    r.Index("PARITY", ParityTable(), s.parity, BrakSetting::Parity);
+    r.Number("STOPBITS", s.stopBits, BrakSetting::StopBits);
 }
 
 void ReadTheRest(Reader& r, int generation, BrakSetup& s) {
-    s.rtsCts = r.Flag("RTS/CTS");
-    s.xonXoffToHost = r.Flag("DATA TO HOST");
-    s.xonXoffFromHost = r.Flag("DATA FROM HOST");
-    r.Index("NEW LINE", NewLineTable(), s.newLine);
+    r.Flag("RTS/CTS", s.rtsCts, BrakSetting::RtsCts);
+    r.Flag("DATA TO HOST", s.xonXoffToHost, BrakSetting::XonXoffToHost);
+    r.Flag("DATA FROM HOST", s.xonXoffFromHost, BrakSetting::XonXoffFromHost);
+    r.Index("NEW LINE", NewLineTable(), s.newLine, BrakSetting::NewLine);
     // Generation-1 printers list the key with two Fs and their setup files carry it with one:
     // both are read so that a saved file loads back.
-    r.Number("IMAGE BUFF SIZE", s.imageBufferSize);
-    r.Number("IMAGE BUF SIZE", s.imageBufferSize);
+    const bool imageBufferListed = FindKeyLine(r.listing(), "IMAGE BUFF SIZE").has_value();
+    r.Number(imageBufferListed ? "IMAGE BUFF SIZE" : "IMAGE BUF SIZE", s.imageBufferSize,
+             BrakSetting::ImageBufferSize);
+    using S = BrakSetting;
     if (UsesNewTree(generation)) {
-        r.Number("REC BUF", s.receiveBuffer);
-        r.Number("TRANS BUF", s.transmitBuffer);
+        r.Number("REC BUF", s.receiveBuffer, S::ReceiveBuffer);
+        r.Number("TRANS BUF", s.transmitBuffer, S::TransmitBuffer);
     } else if (generation == 1) {
-        r.Number("REC BUF UART1", s.receiveBuffer);
-        r.Number("TRANS BUF UART1", s.transmitBuffer);
+        r.Number("REC BUF UART1", s.receiveBuffer, S::ReceiveBuffer);
+        r.Number("TRANS BUF UART1", s.transmitBuffer, S::TransmitBuffer);
     }
-    r.Number("STARTADJ", s.startAdjust);
-    r.Number("STOPADJ", s.stopAdjust);
+    r.Number("STARTADJ", s.startAdjust, S::StartAdjust);
+    r.Number("STOPADJ", s.stopAdjust, S::StopAdjust);
     if (!UsesNewTree(generation))
-        r.Number("LSS ADJUST", s.lssAdjust);
-    r.Number("XSTART", s.xStart);
-    r.Number("WIDTH", s.width);
-    r.Number("MEDIA SIZE,LENGTH", s.length);
-    r.Index("MEDIA TYPE", MediaTypeTable(), s.mediaType);
+        r.Number("LSS ADJUST", s.lssAdjust, S::LssAdjust);
+    r.Number("XSTART", s.xStart, S::XStart);
+    r.Number("WIDTH", s.width, S::Width);
+    r.Number("MEDIA SIZE,LENGTH", s.length, S::Length);
+    r.Index("MEDIA TYPE", MediaTypeTable(), s.mediaType, S::MediaType);
     r.Index("PAPER TYPE", UsesNewTree(generation) ? PaperType712Table() : PaperGradeTable(),
-            s.paperType);
+            s.paperType, S::PaperType);
     ReadSupplies(r, generation, s);
-    r.Index("PERFORMANCE", PerformanceTable(), s.performance);
-    r.Number("LABEL CONSTANT", s.labelConstant);
-    r.Number("LABEL FACTOR", s.labelFactor);
-    r.Number("RIBBON CONSTANT", s.ribbonConstant);
-    r.Number("RIBBON FACTOR", s.ribbonFactor);
-    r.Number("LABEL OFFSET", s.labelOffset);
+    r.Index("PERFORMANCE", PerformanceTable(), s.performance, S::Performance);
+    r.Number("LABEL CONSTANT", s.labelConstant, S::LabelConstant);
+    r.Number("LABEL FACTOR", s.labelFactor, S::LabelFactor);
+    r.Number("RIBBON CONSTANT", s.ribbonConstant, S::RibbonConstant);
+    r.Number("RIBBON FACTOR", s.ribbonFactor, S::RibbonFactor);
+    r.Number("LABEL OFFSET", s.labelOffset, S::LabelOffset);
     if (UsesNewTree(generation)) {
         std::uint16_t contrast = kNoIndex;
-        r.Index("CONTRAST", ContrastTable(), contrast);
+        r.Index("CONTRAST", ContrastTable(), contrast, S::Contrast);
         s.contrast = contrast == kNoIndex ? kNoContrast : static_cast<std::int16_t>(contrast);
     } else {
-        r.Number("CONTRAST", s.contrast);
+        r.Number("CONTRAST", s.contrast, S::Contrast);
     }
-    r.Number("HEAD RESIST", s.headResistance);
-    r.Number("PRINT SPEED", s.printSpeed);
+    r.Number("HEAD RESIST", s.headResistance, S::HeadResistance);
+    r.Number("PRINT SPEED", s.printSpeed, S::PrintSpeed);
     s.networkPresent = !r.Text("IP ADDRESS").empty();
 }
 

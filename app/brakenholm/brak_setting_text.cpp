@@ -161,6 +161,8 @@ std::string Choices(ValueTable table) {
 }  // namespace
 
 std::string SettingValueText(BrakSetting setting, const BrakSetup& setup, int generation) {
+    if (!WasRead(setup, setting))
+        return kNotRead;
     BrakSetup copy = setup;
     const Field f = FieldOf(setting, copy, generation);
     switch (f.kind) {
@@ -213,6 +215,7 @@ std::optional<std::string> SetSettingFromText(BrakSetting setting, std::string_v
             break;
         }
     }
+    MarkRead(edited, setting);
     setup = edited;
     return std::nullopt;
 }

@@ -53,4 +53,24 @@ std::optional<BrakSetting> SettingByName(std::string_view name) {
     return std::nullopt;
 }
 
+namespace {
+
+std::uint64_t Bit(BrakSetting setting) {
+    return std::uint64_t{1} << static_cast<unsigned>(setting);
+}
+
+}  // namespace
+
+bool WasRead(const BrakSetup& setup, BrakSetting setting) {
+    return (setup.unread & Bit(setting)) == 0;
+}
+
+void MarkUnread(BrakSetup& setup, BrakSetting setting) {
+    setup.unread |= Bit(setting);
+}
+
+void MarkRead(BrakSetup& setup, BrakSetting setting) {
+    setup.unread &= ~Bit(setting);
+}
+
 }  // namespace tarvo::app

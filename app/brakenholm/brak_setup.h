@@ -52,6 +52,10 @@ struct BrakSetup {
     std::uint16_t newSupplies2 = kNoIndex;  // generation 0 only
     std::uint16_t performance = kNoIndex;   // performance table, generations 0 and 1
     bool networkPresent = false;            // the listing named an IP address
+    // One bit per BrakSetting: the listing or file this record was parsed from lacked it (a
+    // listing cut short, a partial file). Such a value is "not read": shown as such, and
+    // never sent or saved.
+    std::uint64_t unread = 0;
 
     bool operator==(const BrakSetup&) const = default;
 };
@@ -92,6 +96,14 @@ enum class BrakSetting {
 };
 
 inline constexpr int kBrakSettingCount = static_cast<int>(BrakSetting::NetworkPresent) + 1;
+
+static_assert(kBrakSettingCount <= 64, "BrakSetup::unread holds one bit per setting");
+
+// Whether the record holds a value of `setting` that was read (or set since).
+bool WasRead(const BrakSetup& setup, BrakSetting setting);
+// Marks `setting` as lacking from what the record was parsed from, or as set again.
+void MarkUnread(BrakSetup& setup, BrakSetting setting);
+void MarkRead(BrakSetup& setup, BrakSetting setting);
 
 // The setting's name for people and the command line ("width", "start-adjust").
 std::string_view SettingName(BrakSetting setting);

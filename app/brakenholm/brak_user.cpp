@@ -1,4 +1,6 @@
 // Users of the printer, its saved factory setup, the parity correction and the reboot.
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "brakenholm/brak_printer.h"
@@ -6,6 +8,7 @@
 #include "brakenholm/brak_wire.h"
 #include "shell/settings.h"
 #include "tarvo/context.h"
+#include "tarvo/port.h"
 
 namespace tarvo::app {
 namespace {
@@ -42,6 +45,32 @@ QueryReply Exchange(ScriptPort& port, std::initializer_list<std::string_view> li
     return reply;
 }
 
+// The first line of a reply, for a message.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+// Keeps a password out of the byte trace while the line that carries it is on the wire.
+class HiddenFromTrace {
+  public:
+    explicit HiddenFromTrace(std::string_view secret) {
+        std::array<char, SecretText::kCapacity + 1> text{};
+        const std::size_t size = std::min(secret.size(), SecretText::kCapacity);
+        std::copy_n(secret.data(), size, text.data());
+        active_ = PCUTraceSecretBegin(text.data()) == 1;
+        WipeMemory(text.data(), text.size());
+    }
+    ~HiddenFromTrace() {
+        if (active_)
+            PCUTraceSecretEnd();
+    }
+    HiddenFromTrace(const HiddenFromTrace&) = delete;
+    HiddenFromTrace& operator=(const HiddenFromTrace&) = delete;
+
+  private:
+    bool active_ = false;
+};
+
 }  // namespace
 
 bool CBrakPrinter::WhoAmI() {
@@ -62,7 +91,11 @@ TxResult CBrakPrinter::SwitchUser(PrinterUser user, const SecretText& password) 
     } else {
         line = "run \"su user\r\n";
     }
-    const QueryReply reply = Exchange(*port_, {line});
+    QueryReply reply;
+    {
+        const HiddenFromTrace hidden(password.View());
+        reply = Exchange(*port_, {line});
+    }
     WipeMemory(line.data(), line.size());
     if (!reply.ok())
         return reply;
@@ -79,6 +112,13 @@ OpResult CBrakPrinter::RestoreSavedSetup() {
         *port_, {WithCrLf("run \"setup r rom:.setup.saved\""), WithCrLf("run \"setup w\"")});
     if (!restore.ok())
         return {OpStatus::Failed, std::nullopt, "the restore commands could not be sent"};
+    // The printer's shell answers each line it runs; silence means nothing was restored.
+    if (restore.text.empty())
+        return {OpStatus::NoAnswer, std::nullopt, "the printer did not answer the restore commands"};
+    if (restore.text.find("Ok") == std::string::npos ||
+        restore.text.find("Error") != std::string::npos)
+        return {OpStatus::Failed, std::nullopt,
+                "the printer refused the restore: " + FirstLine(restore.text)};
     return {};
 }
 

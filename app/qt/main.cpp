@@ -54,7 +54,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
 // or 0 with *error set.
 int StartSimulation(tarvo::cli::Simulation& simulation, const std::string& model,
                     std::string* error) {
-    if (!simulation.makePrivateProfile(error))
+    if (!simulation.makePrivateProfile({}, error))
         return 0;
     const int ctx = PCUCfgInit();
     if (ctx == 0) {

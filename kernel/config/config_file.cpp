@@ -5,7 +5,9 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/file_sections.h"
 #include "config/reply_parser.h"
@@ -53,15 +55,22 @@ std::string_view FileName(std::string_view path) {
 
 enum class LineRead { kLine, kEnd, kTooLong, kError };
 
+// The file being read and the number of the line last read, for the error record.
+struct LineSource {
+    std::FILE* file;
+    int number = 0;
+};
+
 // One line without its line end (LF, or CR LF). Reading stops as soon as the line is known to be
 // too long, so a file without line ends costs no more than one line's worth of memory.
-LineRead ReadLine(std::FILE* file, std::string* line) {
+LineRead ReadLine(LineSource& source, std::string* line) {
     line->clear();
+    ++source.number;
     bool any = false;
     for (;;) {
-        const int c = std::getc(file);
+        const int c = std::getc(source.file);
         if (c == EOF) {
-            if (std::ferror(file))
+            if (std::ferror(source.file))
                 return LineRead::kError;
             break;
         }
@@ -99,7 +108,7 @@ int StatusOf(LineRead read) {
 
 // "model,firmware": the model must be one of the escape-language rows; the firmware runs to a
 // blank.
-int ReadHeader(std::FILE* file, ConfigRecord& record) {
+int ReadHeader(LineSource& file, ConfigRecord& record) {
     std::string line;
     const LineRead read = ReadLine(file, &line);
     if (read == LineRead::kEnd)
@@ -119,7 +128,7 @@ int ReadHeader(std::FILE* file, ConfigRecord& record) {
     return PCU_OK;
 }
 
-int ReadProgramModeLine(std::FILE* file) {
+int ReadProgramModeLine(LineSource& file) {
     std::string line;
     const LineRead read = ReadLine(file, &line);
     if (read == LineRead::kEnd)
@@ -130,8 +139,13 @@ int ReadProgramModeLine(std::FILE* file) {
 }
 
 // The configuration commands, expanded and run together as a printer would report them, ended
-// by <ETX>.
-int ReadCommands(std::FILE* file, std::string* commands) {
+// by <ETX>. *lineEnds receives, for each line read, its number and where its commands end.
+struct CommandLineEnd {
+    int number;
+    std::size_t end;
+};
+
+int ReadCommands(LineSource& file, std::string* commands, std::vector<CommandLineEnd>* lineEnds) {
     std::string line;
     for (;;) {
         const LineRead read = ReadLine(file, &line);
@@ -146,9 +160,24 @@ int ReadCommands(std::FILE* file, std::string* commands) {
         if (commands->size() + content.size() + 1 > kMaxConfigurationPart)
             return PCU_ERR_FILE_PARSE;
         *commands += content;
+        lineEnds->push_back({file.number, commands->size()});
     }
     commands->push_back(kEtx);
     return PCU_OK;
+}
+
+// The number of the first command line whose commands do not parse: the shortest run of lines
+// that fails to parse ends with it.
+int FirstBadLine(const std::string& commands, const std::vector<CommandLineEnd>& lineEnds,
+                 const ConfigRecord& record) {
+    for (const CommandLineEnd& line : lineEnds) {
+        ConfigRecord scratch = record;
+        std::string prefix = commands.substr(0, line.end);
+        prefix.push_back(kEtx);
+        if (!ParseConfigurationReply(prefix, scratch))
+            return line.number;
+    }
+    return lineEnds.empty() ? 0 : lineEnds.back().number;
 }
 
 }  // namespace
@@ -172,22 +201,30 @@ int BuildConfigurationFile(int ctx, const Context& context, std::string* text) {
                            text);
 }
 
-int LoadConfigurationPart(std::FILE* file, ConfigRecord& record) {
+int LoadConfigurationPart(std::FILE* file, ConfigRecord& record, int* badLine) {
+    LineSource source{file};
     ConfigRecord scratch = record;
-    if (const int status = ReadHeader(file, scratch); status != PCU_OK)
-        return status;
-    if (const int status = ReadProgramModeLine(file); status != PCU_OK)
-        return status;
     std::string commands;
-    if (const int status = ReadCommands(file, &commands); status != PCU_OK)
+    std::vector<CommandLineEnd> lineEnds;
+    int status = ReadHeader(source, scratch);
+    if (status == PCU_OK)
+        status = ReadProgramModeLine(source);
+    if (status == PCU_OK)
+        status = ReadCommands(source, &commands, &lineEnds);
+    if (status != PCU_OK) {
+        *badLine = source.number;
         return status;
+    }
     scratch.valueV = kValueVNotSent;
-    if (!ParseConfigurationReply(commands, scratch))
+    if (!ParseConfigurationReply(commands, scratch)) {
+        *badLine = FirstBadLine(commands, lineEnds, scratch);
         return PCU_ERR_FILE_PARSE;
+    }
     scratch.memoryFree = 0;
     scratch.imageSize = 0;
     DerivePaperHandling(scratch);
     record = scratch;
+    *badLine = 0;
     return PCU_OK;
 }
 
@@ -216,9 +253,14 @@ int LoadFile(Context& context, const std::string& path) {
         return PCU_ERR_FILE_WRITE;
     }
     errno = 0;
-    const int status = LoadConfigurationPart(file.get(), context.settings);
-    if (status != PCU_OK)
-        context.recordError(status, status == PCU_ERR_FILE_READ ? errno : 0, FileName(path));
+    int badLine = 0;
+    const int status = LoadConfigurationPart(file.get(), context.settings, &badLine);
+    if (status != PCU_OK) {
+        const int sysError = status == PCU_ERR_FILE_READ ? errno : 0;
+        const std::string where = std::string(FileName(path)) +
+                                  (badLine > 0 ? ", line " + std::to_string(badLine) : "");
+        context.recordError(status, sysError, where);
+    }
     return status;
 }
 

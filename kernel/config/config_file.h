@@ -31,7 +31,8 @@ int BuildConfigurationFile(int ctx, const Context& context, std::string* text);
 // derived.
 // Returns PCU_OK, PCU_ERR_FILE_PARSE (a command does not parse, a line is longer than
 // kMaxFileLine, the part is longer than kMaxConfigurationPart), PCU_ERR_FILE_READ or
-// PCU_ERR_FILE_MODEL (no header naming a model 0..25, or no R line after it).
-int LoadConfigurationPart(std::FILE* file, ConfigRecord& record);
+// PCU_ERR_FILE_MODEL (no header naming a model 0..25, or no R line after it). *badLine receives
+// the number (from 1) of the line a failure is in, or 0 on success.
+int LoadConfigurationPart(std::FILE* file, ConfigRecord& record, int* badLine);
 
 }  // namespace tarvo

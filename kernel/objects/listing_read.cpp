@@ -6,6 +6,7 @@
 #include "port/export_guard.h"
 #include "port/kernel_state.h"
 #include "tarvo/directory.h"
+#include "tarvo/session.h"
 
 namespace tarvo {
 namespace {
@@ -19,6 +20,12 @@ struct ListingRequest {
     ListingParser<Record> parse;
     bool silenceIsError;  // no answer at all is a failure, not an empty directory
 };
+
+// A printer with nothing of a kind sends nothing, which is also what a printer that has
+// stopped answering sends: only one that still answers a ping holds an empty directory.
+bool StillAnswers(int ctx) {
+    return PCUPing(ctx) == 1;
+}
 
 template <class Record>
 int StoreListing(Context& context, const Listing<Record>& listing) {
@@ -52,7 +59,7 @@ int ReadListing(int ctx, std::uint16_t* count, const ListingRequest<Record>& req
             return PCU_ERR_OPEN;
         }
         if (answer.reply.empty()) {
-            if (!request.silenceIsError)
+            if (!request.silenceIsError && StillAnswers(ctx))
                 return answer.status;
             context->recordError(PCU_ERR_NO_ANSWER, 0);
             return PCU_ERR_NO_ANSWER;

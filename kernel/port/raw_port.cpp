@@ -3,10 +3,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/serial_device.h"
+#include "platform/trace.h"
+#include "port/export_guard.h"
 #include "port/kernel_state.h"
 #include "port/port.h"
 #include "tarvo/port.h"
@@ -231,4 +235,30 @@ TARVO_API int WriteCharsToPrinterG(PCUHandle handle, const char* buf, int len, u
         PCUWait(50);
     }
     return len;
+}
+
+namespace {
+
+// The secrets the host asked to hide, innermost last. The trace is written on the host's one
+// thread, as are these calls.
+std::vector<std::unique_ptr<tarvo::platform::TraceSecret>>& HiddenSecrets() {
+    static std::vector<std::unique_ptr<tarvo::platform::TraceSecret>> secrets;
+    return secrets;
+}
+
+}  // namespace
+
+TARVO_API int PCUTraceSecretBegin(const char* secret) {
+    if (secret == nullptr || *secret == '\0')
+        return 0;
+    return NoThrow([&] {
+        HiddenSecrets().push_back(std::make_unique<tarvo::platform::TraceSecret>(secret));
+        return 1;
+    });
+}
+
+TARVO_API void PCUTraceSecretEnd(void) {
+    auto& secrets = HiddenSecrets();
+    if (!secrets.empty())
+        secrets.pop_back();
 }

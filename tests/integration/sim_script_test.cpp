@@ -271,7 +271,7 @@ TEST_F(SimScriptTest, FilesListsTheStoreWithItsFigures) {
     EXPECT_TRUE(sim->files("tmp:").empty());
     EXPECT_EQ(ask("KILL \"c:/HELLO.PRG\"\r"), "Error: no file \"c:/HELLO.PRG\"\r\n");
     EXPECT_EQ(ask("RUN \"meminfo -a\r"),
-              "Total free to malloc(): 5767168\r\nSum of allocated memory: 2621440\r\n");
+              "Total free to malloc(): 5767168\r\nSum of allocated memory: 2621440\r\nOk\r\n");
     host.reset();
     sim.reset();
 
@@ -280,23 +280,24 @@ TEST_F(SimScriptTest, FilesListsTheStoreWithItsFigures) {
     EXPECT_EQ(ask("FILES\r"),
               "LOGO.PCX                             4096\r\n"
               "   1 File(s)        4096 bytes used      192512 bytes free\r\n");
-    EXPECT_EQ(ask("RUN \"meminfo -a\r"), "") << "the older firmware has no such program";
+    EXPECT_EQ(ask("RUN \"meminfo -a\r"), "sh: meminfo: not found\r\n")
+        << "the older firmware has no such program";
 }
 
 TEST_F(SimScriptTest, UserSwitchMasksThePasswordAndChecksIt) {
     startModel(30);
     ASSERT_TRUE(sim->setAdminPassword("s3cret"));
-    EXPECT_EQ(ask("run \"whoami\r\n"), "user\r\n");
+    EXPECT_EQ(ask("run \"whoami\r\n"), "user\r\nOk\r\n");
     EXPECT_EQ(ask("run \"su -p wrong admin\r\n"), "su: Authentication failure\r\n");
-    EXPECT_EQ(ask("run \"su -p s3cret admin\r\n"), "");
-    EXPECT_EQ(ask("run \"whoami\r\n"), "admin\r\n");
+    EXPECT_EQ(ask("run \"su -p s3cret admin\r\n"), "Ok\r\n");
+    EXPECT_EQ(ask("run \"whoami\r\n"), "admin\r\nOk\r\n");
     EXPECT_EQ(sim->shellUser(), "admin");
     const std::string transcript = sim->transcriptText();
     EXPECT_EQ(transcript.find("s3cret"), std::string::npos);
     EXPECT_NE(transcript.find("> run \"su -p ****** admin<CR><LF>"), std::string::npos)
         << transcript;
     EXPECT_EQ(sim->receivedMessages()[2], "run \"su -p s3cret admin") << "kept as it came";
-    EXPECT_EQ(ask("run \"su user\r\n"), "");
+    EXPECT_EQ(ask("run \"su user\r\n"), "Ok\r\n") << "a shell line answers even when silent";
     EXPECT_EQ(sim->shellUser(), "user");
     EXPECT_FALSE(sim->setAdminPassword("two words"));
 }
@@ -307,10 +308,10 @@ TEST_F(SimScriptTest, SavedFactorySetupIsRestoredOnlyAfterSetupW) {
     EXPECT_EQ(ask("SETUP \"MEDIA,MEDIA SIZE,WIDTH,800\"\rSETUP \"PRINT DEFS,PRINT SPEED,150\"\r"),
               "");
     ASSERT_TRUE(sim->addFile({"tmp:", "X", 1}));
-    EXPECT_EQ(ask("FORMAT \"tmp:\"\r\nrun \"setup r rom:.setup.saved\"\r\n"), "");
+    EXPECT_EQ(ask("FORMAT \"tmp:\"\r\nrun \"setup r rom:.setup.saved\"\r\n"), "Ok\r\n");
     EXPECT_TRUE(sim->files("tmp:").empty());
     EXPECT_EQ(sim->setupValue("MEDIA,MEDIA SIZE,WIDTH"), "800") << "read, not yet in force";
-    EXPECT_EQ(ask("run \"setup w\"\r\n"), "");
+    EXPECT_EQ(ask("run \"setup w\"\r\n"), "Ok\r\n");
     EXPECT_EQ(sim->setupListing(), factory);
     EXPECT_EQ(ask("run \"setup r c:/mine\"\r\n"), "Error: setup: cannot read c:/mine\r\n");
 }
@@ -324,7 +325,7 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     EXPECT_EQ(ask("SETUP \"MEDIA,MEDIA SIZE,WIDTH,832\"\rSETUP \"SER-COM,UART1,NEW LINE,LF\"\r"
                   "SETUP \"SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA TO HOST,DISABLE\"\r"
                   "run \"su -p admin admin\r\n"),
-              "");
+              "Ok\r\n");
     ASSERT_TRUE(sim->addFile({"c:", "HELLO.PRG", 1234}));
     host.reset();
     sim.reset();

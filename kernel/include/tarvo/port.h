@@ -51,6 +51,18 @@ TARVO_API int WriteCharsToPrinterG(PCUHandle handle, const char* buf, int len, u
                                    unsigned* sysErr);
 
 /*
+ * Hides `secret` (a password on its way to the printer) from the byte trace until the matching
+ * PCUTraceSecretEnd: every occurrence in traced bytes, either way, is shown as *****. Pairs nest
+ * and belong to the thread that writes to the port. The kernel keeps a copy, wiped at the end.
+ * Returns 1, or 0 for a null or empty secret (nothing is hidden, and no end is due) or when
+ * memory ran out.
+ */
+TARVO_API int PCUTraceSecretBegin(const char* secret);
+
+/* Ends the innermost PCUTraceSecretBegin; does nothing when none is in force. */
+TARVO_API void PCUTraceSecretEnd(void);
+
+/*
  * Waits `units` milliseconds scaled by the profile's Baud value (x5 at 110, x4 at 300, x3 at
  * 600, x2 at 1200, x1.5 at 2400 and 4800, x1 otherwise), plus the inter-character and message
  * delay of the configuration last sent. Sleeps, calling the host's message pump. A negative
