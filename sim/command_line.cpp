@@ -59,6 +59,8 @@ const char* const kUsage =
     "  --lose-acks N        do not acknowledge the next N messages (standard)\n"
     "  --garbage TEXT       send TEXT (notation allowed) before the next reply\n"
     "  --silent             hear everything, answer nothing\n"
+    "  --silent-after MSG   answer nothing more once the message MSG (a frame's body or a\n"
+    "                       script line, notation allowed) has been heard\n"
     "  --split N            send replies in pieces of N bytes\n"
     "  --close-after N      cut the line after N reply bytes\n"
     "  --flood N            answer the next message with N bytes of noise\n"
@@ -290,6 +292,13 @@ const std::map<std::string, Handler>& OptionsWithValue() {
          NumberOption<int>("busy", 0, 1000000, [](Options& o, int v) { o.faults.busyCount = v; })},
         {"--lose-acks", NumberOption<int>("lose-acks", 0, 1000000,
                                           [](Options& o, int v) { o.faults.lostAcks = v; })},
+        {"--silent-after",
+         [](const std::string& v, CommandLine* l) {
+             std::string message = v;
+             ExpandMnemonics(message);
+             l->options.faults.silentAfterMessage = message;
+             return std::string();
+         }},
         {"--garbage",
          [](const std::string& v, CommandLine* l) {
              l->options.faults.garbage = v;  // the printer expands the notation itself

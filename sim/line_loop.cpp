@@ -1,6 +1,7 @@
 // The line thread: reads what the host sends, lets the protocol engine answer, and writes the
 // answers out at the pace, and with the pauses, that the options and faults ask for.
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "frame_parser.h"
 #include "line_check.h"
+#include "models.h"
 #include "platform/line_format.h"
 #include "printer_sim_impl.h"
 #include "state_file.h"
@@ -46,11 +49,15 @@ void Pace(Clock::time_point* next, std::size_t bytes, double bytesPerSecond) {
 }  // namespace
 
 void PrinterSim::Impl::run() {
+    const std::size_t receiveBuffer = ReceiveBufferBytes(options_.model);
     while (!stopping_) {
         double bytesPerSecond = 0;
+        bool xonXoff = false;
         if (options_.pace) {
             std::lock_guard lock(mutex_);
-            bytesPerSecond = BytesPerSecond(lineHeard());
+            const LineSettings line = lineHeard();
+            bytesPerSecond = BytesPerSecond(line);
+            xonXoff = line.protocol == Protocol::XonXoff;
         }
         if (closing_ &&
             (hostHasReadEverything() || Clock::now() - closingSince_ > kCutDrainLimit)) {
@@ -58,6 +65,7 @@ void PrinterSim::Impl::run() {
             break;
         }
         pollLine(Clock::now(), bytesPerSecond);
+        holdOrReleaseHost(xonXoff, receiveBuffer);
         transcript_.flushQuietRun(Clock::now());
         saveStateIfChanged();
         publishActivity();
@@ -127,6 +135,30 @@ void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
     markActive();
 }
 
+// The bytes the host has written and the printer has not yet taken wait in the line; that is
+// the printer's receive buffer. On a paced XON/XOFF line the printer sends <DC3> when they fill
+// three quarters of it, and <DC1> once nearly all are taken, so that the host's writes finish
+// about when the printer has the bytes, as on a real line. The byte goes out at once, ahead of
+// any reply being written.
+void PrinterSim::Impl::holdOrReleaseHost(bool xonXoff, std::size_t receiveBuffer) {
+    int pending = 0;
+    if (::ioctl(pty_.master(), FIONREAD, &pending) != 0)
+        return;
+    const auto waiting = static_cast<std::size_t>(pending);
+    if (!holdingHost_ && xonXoff && waiting >= receiveBuffer * 3 / 4 && sendFlowByte(kDc3))
+        holdingHost_ = true;
+    else if (holdingHost_ && (!xonXoff || waiting <= receiveBuffer / 16) && sendFlowByte(kDc1))
+        holdingHost_ = false;
+}
+
+bool PrinterSim::Impl::sendFlowByte(char byte) {
+    if (::write(pty_.master(), &byte, 1) != 1)
+        return false;  // the line is full; the next turn tries again
+    transcript_.append(Direction::PrinterToHost, std::string_view(&byte, 1));
+    markActive();
+    return true;
+}
+
 // The line the printer is on now: its own, or its boot code's while that answers. Called under
 // the lock.
 LineSettings PrinterSim::Impl::lineHeard() const {
@@ -153,7 +185,9 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
             for (char& c : heard)
                 c = static_cast<char>(c & 0x7F);
         }
+        const std::size_t heardBefore = engine_->messages().size();
         engine_->hear(heard, &pieces);
+        engine_->silenceIfTold(heardBefore);
         outputPaused_ = engine_->outputPaused();
         if (auto line = engine_->takeLineChange())
             line_ = *line;

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "models/model_tables.h"
+#include "setup_tree.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {
@@ -171,6 +172,14 @@ int ModelIndexByName(const std::string& name) {
 
 std::string ModelName(int model) {
     return std::string(NameOf(model));
+}
+
+std::size_t ReceiveBufferBytes(int model) {
+    // The escape-language printers keep 4 KB; the script-language ones of setup tree "7.12"
+    // (generations 2 and 3) 8 KB, their predecessors 2 KB.
+    if (model < kFirstBrakenholmModel)
+        return 4096;
+    return SetupGeneration(model) >= 2 ? 8192 : 2048;
 }
 
 }  // namespace tarvo::sim

@@ -2,6 +2,7 @@
 // asked who it is.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,11 @@ bool HasDirectory(int model);
 // The image buffer in KB that <ESC>m1 reports: the host's table value where it has one,
 // otherwise a size that suits the model's resolution.
 unsigned ImageBufferKb(int model);
+
+// The printer's serial receive buffer in bytes: what the host has sent and the printer has not
+// yet taken. A paced printer on XON/XOFF holds the host back with <DC3> when it is three
+// quarters full.
+std::size_t ReceiveBufferBytes(int model);
 
 // What a script-language model answers to PRINT VERSION$(2); empty for other models.
 std::string_view ScriptProgramNumber(int model);

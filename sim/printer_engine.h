@@ -65,6 +65,10 @@ class PrinterEngine {
     // The boot code, for printers that have one; nullptr otherwise. Owned by the engine.
     virtual const BootEngine* boot() const { return nullptr; }
 
+    // Falls silent for good when one of the messages from `firstNew` on is the one the faults
+    // name in silentAfterMessage.
+    void silenceIfTold(std::size_t firstNew);
+
     // What the printer took in, in order: frame bodies or lines.
     const std::vector<std::string>& messages() const { return messages_; }
     void clearMessages() { messages_.clear(); }

@@ -94,6 +94,8 @@ class PrinterSim::Impl {
     Clock::duration timeUntilNextDeed(Clock::time_point now) const;
     bool readyToWrite(Clock::time_point now);
     void readFromHost(double bytesPerSecond);
+    void holdOrReleaseHost(bool xonXoff, std::size_t receiveBuffer);
+    bool sendFlowByte(char byte);
     void hear(std::string_view bytes);
     LineSettings lineHeard() const;
     void writeToHost(double bytesPerSecond);
@@ -129,6 +131,7 @@ class PrinterSim::Impl {
     Clock::time_point nextReadAt_{};
     Clock::time_point nextWriteAt_{};
     bool outputPaused_ = false;
+    bool holdingHost_ = false;  // <DC3> sent and no <DC1> since
     bool blockedByHost_ = false;
     bool closing_ = false;
     Clock::time_point closingSince_{};

@@ -61,7 +61,8 @@ class SerialDevice {
     // bytes left.
     int writeAll(const char* data, std::size_t size, Millis timeout, std::size_t* written);
 
-    // Discards unread input / unsent output. Return 0 or errno.
+    // Discards unread input / unsent output (on a pseudo-terminal output is kept: see the
+    // definition). Return 0 or errno.
     int purgeInput();
     int purgeOutput();
 

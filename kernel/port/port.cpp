@@ -17,6 +17,8 @@ constexpr std::size_t kChunk = 1024;
 // Bytes that arrive further apart than this end a reply.
 constexpr Millis kPollInterval{250};
 constexpr Millis kWriteConstant{500};
+// The largest receive buffer of the printers served, in bytes.
+constexpr long long kLargestReceiveBuffer = 8192;
 
 // The rate a port really runs at and the per-byte time factor of its time-outs. Rates the
 // printers do not offer fall back to 9600.
@@ -91,10 +93,18 @@ PortResult Configure(Port& port) {
     return {};
 }
 
-// Time allowed for writing `length` bytes: the per-byte factor of the line plus a constant.
+// Time allowed for writing `length` bytes: the per-byte factor of the line plus a constant. On
+// an XON/XOFF line a printer may also hold the host back while it works through its receive
+// buffer, which is a busy printer, not a dead one: the write waits as long as the largest
+// buffer takes to drain at the line's rate.
 Millis WriteTimeout(const Port& port, std::size_t length) {
     const int factor = port.isParallel() ? 50 : TimingFor(port.baud).factorMs;
-    return Millis{static_cast<long long>(factor) * static_cast<long long>(length)} + kWriteConstant;
+    const Millis own{static_cast<long long>(factor) * static_cast<long long>(length)};
+    if (!(port.inX || port.outX) || port.baud == 0)
+        return own + kWriteConstant;
+    constexpr long long kBitsPerByte = 10;
+    const Millis held{kLargestReceiveBuffer * kBitsPerByte * 1000 / port.baud};
+    return own + kWriteConstant + held;
 }
 
 // Moves everything queued (up to the room left) into the buffer. Returns 0 or errno.

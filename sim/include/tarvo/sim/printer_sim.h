@@ -42,6 +42,9 @@ struct Faults {
     int lostAcks = 0;     // Standard: stay silent instead of acknowledging this many frames
     std::string garbage;  // sent once before the next acknowledge or reply; notation: "<DC3>"
     bool silent = false;  // receive everything, answer nothing
+    // Not empty: once a message equal to it (a frame's body, a script line) has been heard, the
+    // printer answers nothing more, as one switched off just after taking it.
+    std::string silentAfterMessage;
     std::size_t splitReplyAt = 0;  // send replies in pieces of this size with a pause between
     std::chrono::milliseconds splitPause{20};
     // >0: close the line after this many reply bytes (preamble, postamble and flood noise
