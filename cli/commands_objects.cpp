@@ -96,8 +96,13 @@ bool ReadKind(int ctx, const Kind& kind) {
                   << " lines of the printer's listing could not be read and were left out\n";
         return true;
     }
-    Fail(std::string("reading the ") + kind.name + " from the printer on " + PortOf(ctx) +
-         " failed: " + ErrorText(ctx, rc));
+    if (rc == PCU_ERR_NO_ANSWER) {
+        Fail("the printer on " + PortOf(ctx) + " stopped answering: it sent no " + kind.name +
+             " listing and no answer to a ping [code " + std::to_string(rc) + "]");
+    } else {
+        Fail(std::string("reading the ") + kind.name + " from the printer on " + PortOf(ctx) +
+             " failed: " + ErrorText(ctx, rc));
+    }
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "brakenholm/brak_host.h"
 #include "brakenholm/brak_login.h"
 #include "brakenholm_session.h"
 #include "cli_support.h"
@@ -90,6 +91,22 @@ int LogInBrakenholm(int ctx, const CommandLine& line) {
     return 0;
 }
 
+// `su user` or `su admin` on a Brakenholm printer: its shell takes no other users.
+int SwitchUserBrakenholm(int ctx, const CommandLine& line, const std::string& name) {
+    if (name == "admin")
+        return LogInBrakenholm(ctx, line);
+    if (name != "user")
+        return Fail("a Brakenholm printer's shell has the users admin and user only", kUsage);
+    BrakenholmSession s(line);
+    if (!s.open(ctx))
+        return 1;
+    const app::TxResult r = s.printer().SwitchUser(app::PrinterUser::User, {});
+    if (!r.ok())
+        return Fail("changing the user on " + PortOf(ctx) + " failed: " + app::DescribeTx(r));
+    std::cout << "Logged in as user.\n";
+    return 0;
+}
+
 int WhoAmIBrakenholm(int ctx, const CommandLine& line) {
     BrakenholmSession s(line);
     if (!s.open(ctx))
@@ -118,6 +135,12 @@ int RunUser(int ctx, const CommandLine& line) {
     }
     if (verb == "network" && a.size() == 1)
         return Network(ctx);
+    if (verb == "su" && brakenholm) {
+        const bool named = a.size() == 2 || (a.size() == 3 && a[2] == "--password-stdin");
+        if (!named)
+            return Fail("usage: tarvo user su NAME [--password-stdin]", kUsage);
+        return SwitchUserBrakenholm(ctx, line, a[1]);
+    }
     if (verb == "su")
         return SwitchUser(ctx, line);
     return Fail("usage: tarvo user whoami | login | network | su NAME", kUsage);

@@ -185,9 +185,7 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
             for (char& c : heard)
                 c = static_cast<char>(c & 0x7F);
         }
-        const std::size_t heardBefore = engine_->messages().size();
         engine_->hear(heard, &pieces);
-        engine_->silenceIfTold(heardBefore);
         outputPaused_ = engine_->outputPaused();
         if (auto line = engine_->takeLineChange())
             line_ = *line;

@@ -19,16 +19,12 @@ std::unique_ptr<PrinterEngine> MakeEngine(Family family, const PrinterState& sta
     return std::make_unique<ProtocolEngine>(state, std::move(identity));
 }
 
-void PrinterEngine::silenceIfTold(std::size_t firstNew) {
+void PrinterEngine::takeMessage(const std::string& message) {
+    messages_.push_back(message);
     Faults& faults = replies_.faults();
-    if (faults.silentAfterMessage.empty())
-        return;
-    for (std::size_t i = firstNew; i < messages_.size(); ++i) {
-        if (messages_[i] == faults.silentAfterMessage) {
-            faults.silent = true;
-            faults.silentAfterMessage.clear();
-            return;
-        }
+    if (!faults.silentAfterMessage.empty() && message == faults.silentAfterMessage) {
+        faults.silent = true;
+        faults.silentAfterMessage.clear();
     }
 }
 

@@ -65,15 +65,15 @@ class PrinterEngine {
     // The boot code, for printers that have one; nullptr otherwise. Owned by the engine.
     virtual const BootEngine* boot() const { return nullptr; }
 
-    // Falls silent for good when one of the messages from `firstNew` on is the one the faults
-    // name in silentAfterMessage.
-    void silenceIfTold(std::size_t firstNew);
-
     // What the printer took in, in order: frame bodies or lines.
     const std::vector<std::string>& messages() const { return messages_; }
     void clearMessages() { messages_.clear(); }
 
   protected:
+    // Records a message taken in; the printer falls silent for good when it is the one the
+    // faults name in silentAfterMessage.
+    void takeMessage(const std::string& message);
+
     PrinterState state_;
     const Identity identity_;
     LineSettings line_;

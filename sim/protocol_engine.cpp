@@ -62,7 +62,7 @@ void ProtocolEngine::hearByte(char byte, std::vector<OutgoingPiece>* out) {
 }
 
 void ProtocolEngine::onMessage(const std::string& body, std::vector<OutgoingPiece>* out) {
-    messages_.push_back(body);
+    takeMessage(body);
     if (line_.protocol != Protocol::Standard) {
         process(body, out);
         return;

@@ -50,7 +50,7 @@ void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out)
 }
 
 void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
-    messages_.push_back(text);
+    takeMessage(text);
     if (replies_.sendFloodInstead(out))
         return;
     LineSettings line = line_;

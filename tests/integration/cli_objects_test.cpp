@@ -48,7 +48,7 @@ TEST_F(CliObjectsTest, AGraphicIsStoredListedAndDeleted) {
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_TRUE(list.out.starts_with("graphics (1):\n      5  LOGO ")) << list.out;
 
-    const Outcome del = on("objects delete graphic 5");
+    const Outcome del = on("--yes objects delete graphic 5");
     ASSERT_EQ(del.status, 0) << del.err;
     EXPECT_EQ(on("objects list graphics").out, "graphics (0):\n");
 }

@@ -5,14 +5,21 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 namespace tarvo::test {
 
-Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args) {
+Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args,
+                   const std::string& input) {
     const char* bin = std::getenv("TARVO_BIN_DIR");
     const std::string errFile = env.root() + "/stderr";
+    std::string inFile = "/dev/null";
+    if (!input.empty()) {
+        inFile = env.root() + "/stdin";
+        std::ofstream(inFile, std::ios::binary) << input;
+    }
     const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") + "/" +
-                                program + " " + args + " 2>" + errFile + " </dev/null";
+                                program + " " + args + " 2>" + errFile + " <" + inFile;
     Outcome result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)

@@ -14,7 +14,9 @@ struct Outcome {
 };
 
 // Runs `program` from the build's bin directory (TARVO_BIN_DIR) with `args` (shell words),
-// standard input from /dev/null; standard error goes through a file in env's directory.
-Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args);
+// standard input from `input` through a file (from /dev/null when empty), never a terminal;
+// standard error goes through a file in env's directory.
+Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args,
+                   const std::string& input = {});
 
 }  // namespace tarvo::test
