@@ -131,7 +131,7 @@ TEST_F(AutoConnectTest, StoredFrameCharactersStayWhenTheDetectionGetsNoAnswer) {
         startPrinter(o);  // the profile holds the printer's frame characters
         // The printer answers both identification requests, then falls silent.
         test::FakeClock silencing{[this] {
-            printer->settle();
+            settlePrinter();
             const auto heard = printer->receivedMessages();
             if (std::count(heard.begin(), heard.end(), "\x1bM") >= 2) {
                 sim::Faults silent;

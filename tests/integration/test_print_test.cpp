@@ -247,7 +247,7 @@ TEST_F(TestPrintTest, NoListingMeansNoTemporaryFormat) {
     // A printer that lists nothing and then answers no ping either: its silence is no listing.
     start();
     test::FakeClock silencing{[this] {
-        printer->settle();
+        settlePrinter();
         const Messages heard = printer->receivedMessages();
         if (std::find(heard.begin(), heard.end(), kListFormats) != heard.end()) {
             sim::Faults silent;
