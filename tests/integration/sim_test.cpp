@@ -609,7 +609,7 @@ TEST_F(SimTest, TranscriptMergesRunsAndSpellsControlBytes) {
     EXPECT_EQ(entries[1].bytes, "#\x11#1024,987");
 
     // The file follows as it happens: a run is written once the line has been quiet a moment.
-    EXPECT_TRUE(FileComesToHold(dir.path("wire.log"), expected));
+    EXPECT_TRUE(FileComesToHold(dir.path("wire.log"), expected)) << ReadFile(dir.path("wire.log"));
 
     sim->clearTranscript();
     EXPECT_EQ(sim->transcriptText(), "");
