@@ -16,9 +16,9 @@
 namespace tarvo::sim {
 namespace {
 
-// settle() gives up after this long: a printer that is still busy then is stuck, and the
-// caller's own time-outs will say so.
-constexpr auto kSettleLimit = std::chrono::seconds(2);
+// settle() waits as long as the printer keeps working, and gives up only on a printer that has
+// stayed busy this long without moving a byte: that one is stuck, not slow.
+constexpr auto kStuckLimit = std::chrono::seconds(30);
 // Bytes written on one side of a pseudo-terminal reach the other side through a kernel work
 // queue, so "nothing to read" is only believed after the line has been quiet this long.
 constexpr auto kQuietTime = std::chrono::milliseconds(3);
@@ -249,11 +249,20 @@ bool PrinterSim::Impl::waitingOnHost(Activity activity) {
     return false;
 }
 
-void PrinterSim::Impl::settle() {
-    const auto deadline = Clock::now() + kSettleLimit;
-    while (!settled() && Clock::now() < deadline) {
+bool PrinterSim::Impl::settle() {
+    Clock::rep lastSeen = lastActivity_.load();
+    Clock::time_point since = Clock::now();
+    while (!settled()) {
+        const Clock::time_point now = Clock::now();
+        if (const Clock::rep last = lastActivity_.load(); last != lastSeen) {
+            lastSeen = last;
+            since = now;
+        } else if (now - since > kStuckLimit) {
+            return false;
+        }
         std::this_thread::sleep_for(kSettlePollInterval);
     }
+    return true;
 }
 
 std::vector<std::string> PrinterSim::Impl::receivedMessages() const {
@@ -299,8 +308,8 @@ void PrinterSim::stop() {
 std::string PrinterSim::devicePath() const {
     return impl_->devicePath();
 }
-void PrinterSim::settle() {
-    impl_->settle();
+bool PrinterSim::settle() {
+    return impl_->settle();
 }
 // What was exchanged is read once the printer has taken in what the host wrote, so a reader
 // never sees bytes the printer has not yet had time to act on.

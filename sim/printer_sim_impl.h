@@ -32,7 +32,7 @@ class PrinterSim::Impl {
     bool start(std::string* error);
     void stop();
     std::string devicePath() const;
-    void settle();
+    bool settle();
 
     Transcript& transcript() { return transcript_; }
     std::vector<std::string> receivedMessages() const;

@@ -198,10 +198,14 @@ TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int data
     if (text.empty() || comma == std::string_view::npos)
         return 0;
     std::string modelReply(text.substr(0, comma));
+    // A detection that got no answer shows nothing: the stored characters stay in force, and
+    // only a reply that shows others replaces them.
     const FrameCharacters frame = DetectFrameCharacters(exchange);
-    const char preamble = frame.preamble.value_or('\0');
-    const char postamble = frame.postamble.value_or('\0');
-    if (preamble != '\0')
+    const char preamble = frame.preamble.value_or(context->comm.preamble);
+    const char postamble = frame.postamble.value_or(context->comm.postamble);
+    const bool dropPreamble = frame.preamble ? *frame.preamble != '\0'
+                                             : preamble != '\0' && modelReply.starts_with(preamble);
+    if (dropPreamble)
         modelReply.erase(0, 1);
     bool second = false;
     if (ModelForProgramNumber(modelReply, &second) < 0)

@@ -31,7 +31,8 @@ constexpr const char* kPrinterMemory =
     "The printer does not have enough free memory for the object.";
 
 constexpr const char* kNoFreeFormat =
-    "Formats 1 to 99 are all in use: the printer has no room for a test label's format.";
+    "No free format for a test label: the printer did not list its formats, or formats 1 to 99 "
+    "are all in use.";
 
 constexpr int kFirstCodeWithoutText = 38;
 

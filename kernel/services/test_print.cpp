@@ -14,6 +14,7 @@
 #include "port/wait.h"
 #include "services/service_link.h"
 #include "services/test_labels.h"
+#include "tarvo/models.h"
 #include "tarvo/services.h"
 
 namespace tarvo {
@@ -74,15 +75,28 @@ struct FormatChoice {
     int number = 0;
 };
 
+FormatChoice NoFreeFormat(Context& context) {
+    context.recordError(PCU_ERR_NO_FREE_FORMAT, 0);
+    return {PCU_ERR_NO_FREE_FORMAT, 0};
+}
+
 // Chooses the temporary format's number from the printer's listing as it is now, so that a
 // stored format is never overwritten, whatever the context's own list says. The listing is
 // parsed apart from the context: its format list (and what the user has queued there) stays.
+// Without a listing nothing is known to be free: a model that cannot list its formats, or a
+// printer that answers neither the listing nor the ping after it, gets no temporary format. (A
+// printer that holds no formats lists nothing at all, so an empty listing counts only from a
+// printer that is still answering.)
 FormatChoice ChooseTemporaryFormat(int ctx, Context& context) {
+    if (propDirCmd(context.settings.model) == 0)
+        return NoFreeFormat(context);
     const QueryResult answer = QueryPrinter(ctx, "<ESC>x");
     if (answer.status == PCU_ERR_OPEN) {
         context.recordError(PCU_ERR_OPEN, answer.sysError);
         return {PCU_ERR_OPEN, 0};
     }
+    if (answer.reply.empty() && !PrinterAnswers(ctx))
+        return NoFreeFormat(context);
     const std::size_t step =
         ListingLineStep(context.comm.preamble != '\0', context.comm.postamble != '\0');
     std::bitset<kLastFormat + 1> taken;
@@ -96,8 +110,7 @@ FormatChoice ChooseTemporaryFormat(int ctx, Context& context) {
         if (!taken[static_cast<std::size_t>(n)])
             return {PCU_OK, n};
     }
-    context.recordError(PCU_ERR_NO_FREE_FORMAT, 0);
-    return {PCU_ERR_NO_FREE_FORMAT, 0};
+    return NoFreeFormat(context);
 }
 
 // The description a font label shows: the printer's name for a font it stores, when that name

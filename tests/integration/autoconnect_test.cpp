@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/clock.h"
 #include "port/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
@@ -19,6 +22,10 @@ struct Message {
     int wParam;
     commState trial;
 };
+
+std::string FrameText(char c) {
+    return c != '\0' ? std::string(1, c) : std::string();
+}
 
 class AutoConnectTest : public test::SimTest {
   protected:
@@ -114,6 +121,37 @@ TEST_F(AutoConnectTest, FindsFrameCharactersOnTheWay) {
     EXPECT_EQ(c.preamble, '#');
     EXPECT_EQ(c.postamble, '$');
     EXPECT_NE(test::ReadFile(env.profilePath()).find("Preamble=#\n"), std::string::npos);
+}
+
+TEST_F(AutoConnectTest, StoredFrameCharactersStayWhenTheDetectionGetsNoAnswer) {
+    for (const auto& [preamble, postamble] : {std::pair{'#', '$'}, std::pair{'\0', '$'}}) {
+        sim::Options o = Line(9600, 8, 'N', sim::Protocol::XonXoff);
+        o.preamble = preamble;
+        o.postamble = postamble;
+        startPrinter(o);  // the profile holds the printer's frame characters
+        // The printer answers both identification requests, then falls silent.
+        test::FakeClock silencing{[this] {
+            settlePrinter();
+            const auto heard = printer->receivedMessages();
+            if (std::count(heard.begin(), heard.end(), "\x1bM") >= 2) {
+                sim::Faults silent;
+                silent.silent = true;
+                printer->setFaults(silent);
+            }
+        }};
+        platform::SetClock(&silencing);
+        const int found = search();
+        platform::SetClock(clock.get());
+        ASSERT_EQ(found, 1) << "preamble " << preamble;
+        const std::string profile = test::ReadFile(env.profilePath());
+        EXPECT_NE(profile.find("\nPreamble=" + FrameText(preamble) + "\n"), std::string::npos)
+            << profile;
+        EXPECT_NE(profile.find("\nPostamble=$\n"), std::string::npos) << profile;
+        commState c{};
+        PCUGetCommState(ctx, &c);
+        EXPECT_EQ(c.preamble, preamble);
+        EXPECT_EQ(c.postamble, postamble);
+    }
 }
 
 TEST_F(AutoConnectTest, CancelStopsAtOnceAndLeavesTheProfileAlone) {

@@ -127,6 +127,16 @@ TEST_F(CliObjectsTest, ObjectsAndServicesRefuseAScriptLanguagePrinter) {
     }
 }
 
+TEST_F(CliObjectsTest, ATestLabelIsRefusedByAPrinterThatCannotListItsFormats) {
+    const Outcome r = test::RunProgram(env, "tarvo",
+                                       "--profile " + env.profilePath() +
+                                           " --simulate 5200A --simulate-fresh testprint barcode "
+                                           "'Code 39'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the printer did not list its formats"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("Printed"), std::string::npos) << r.out;
+}
+
 TEST_F(CliObjectsTest, TheHostFontsIncludeTheInstalledTrueTypeFaces) {
     const Outcome r = test::RunProgram(env, "tarvo", "fonts");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -6,12 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "platform/clock.h"
 #include "platform/trace.h"
 #include "port/kernel_state.h"
 #include "support/sim_fixture.h"
@@ -109,7 +107,8 @@ TEST_F(SessionTest, TraceLogsEveryByteInMnemonics) {
     EXPECT_NE(text.find("COM1 < 066197,1.13,6220E"), std::string::npos) << text;
 }
 
-// A script-language printer, played by the test: it answers every line with `reply`.
+// A script-language printer, played by the test on the fake clock: before every wait of the
+// host it takes in what the host wrote and, once a whole line came, answers `reply` (once).
 class ScriptPrinter {
   public:
     explicit ScriptPrinter(std::string reply) : reply_(std::move(reply)) {
@@ -122,56 +121,50 @@ class ScriptPrinter {
         ::tcgetattr(slave_, &t);
         ::cfmakeraw(&t);
         ::tcsetattr(slave_, TCSANOW, &t);
-        thread_ = std::thread([this] { run(); });
     }
     ~ScriptPrinter() {
-        stop_ = true;
-        thread_.join();
         ::close(slave_);
         ::close(master_);
     }
     const std::string& path() const { return path_; }
-    std::string received() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
+    const std::string& received() const { return received_; }
+
+    // poll() first hands on whatever the host side has written, so nothing written before this
+    // call is missed.
+    void serve() {
+        pollfd p{master_, POLLIN, 0};
+        char buf[256];
+        while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0) {
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            received_.append(buf, static_cast<std::size_t>(n));
+        }
+        if (received_.find('\n') != std::string::npos && !reply_.empty()) {
+            [[maybe_unused]] const ssize_t w = ::write(master_, reply_.data(), reply_.size());
+            reply_.clear();
+        }
     }
 
   private:
-    void run() {
-        while (!stop_) {
-            pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 5) <= 0)
-                continue;
-            char buf[256];
-            const ssize_t n = ::read(master_, buf, sizeof buf);
-            if (n <= 0)
-                continue;
-            std::lock_guard<std::mutex> lock(mutex_);
-            received_.append(buf, static_cast<std::size_t>(n));
-            if (received_.find('\n') != std::string::npos && !reply_.empty()) {
-                [[maybe_unused]] ssize_t w = ::write(master_, reply_.data(), reply_.size());
-                reply_.clear();
-            }
-        }
-    }
     std::string reply_;
     std::string path_;
-    mutable std::mutex mutex_;
     std::string received_;
     int master_ = -1;
     int slave_ = -1;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
 };
 
 class ScriptPingTest : public ::testing::Test {
   protected:
     int ping(const std::string& reply) {
         ScriptPrinter scriptPrinter(reply);
+        test::FakeClock clock{[&] { scriptPrinter.serve(); }};
+        platform::SetClock(&clock);
         env.setProfile("Device.COM1", scriptPrinter.path());
         env.setProfile("Family", "Brakenholm");
         const int ctx = PCUCfgInit();
         const int answered = PCUPing(ctx);
+        platform::SetClock(nullptr);
         received = scriptPrinter.received();
         return answered;
     }

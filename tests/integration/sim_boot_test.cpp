@@ -99,7 +99,7 @@ class SimBootTest : public SimHostTest {
         std::string raw;
         std::string frameBytes;
         while (true) {
-            const std::string got = host->receive(1);
+            const std::string got = receive(1);
             if (got.empty())
                 return {};
             raw += got;
@@ -128,7 +128,7 @@ class SimBootTest : public SimHostTest {
         }
         EXPECT_EQ(frame.words, request.words) << "the reply echoes the words";
         host->send(std::string(1, kAckByte));
-        sim->settle();
+        settle();
         return frame;
     }
 

@@ -357,7 +357,7 @@ TEST_F(SimConfigTest, ShellSwitchesUsersWithTheAdministratorsPassword) {
     EXPECT_EQ(askShell("whoami"), "user");
     // The password goes out in pieces, as a slow line delivers it.
     host->send("\x02\x1b.x,su -p s3");
-    sim->settle();
+    settle();
     EXPECT_EQ(ask("cret admin\x03"), "");
     EXPECT_EQ(askShell("whoami"), "admin");
     EXPECT_EQ(sim->shellUser(), "admin");

@@ -25,6 +25,11 @@ namespace tarvo::sim::wire {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+
+// How long a wait on another process (or on a line to close) may take before the test gives up
+// on it. Only a failure ever waits this long: every wait ends as soon as its event comes, so a
+// slow or busy machine never changes an outcome.
+inline constexpr std::chrono::milliseconds kPatience = 60s;
 using platform::FlowControl;
 using platform::LineFormat;
 using platform::UniqueFd;
@@ -109,8 +114,9 @@ class Host {
         return received;
     }
 
-    // Reads until `count` bytes came, end of file, or `limit`.
-    std::string receive(std::size_t count, std::chrono::milliseconds limit = 1500ms) {
+    // Reads until `count` bytes came, end of file, or `limit` (for a printer in another
+    // process; SimHostTest::receive() waits on one of its own without a limit).
+    std::string receive(std::size_t count, std::chrono::milliseconds limit = kPatience) {
         std::string received;
         const auto deadline = Clock::now() + limit;
         char buffer[4096];
@@ -126,7 +132,7 @@ class Host {
     }
 
     // True once poll reports the hang-up and a read returns end of file.
-    bool seesLineClosed(std::chrono::milliseconds limit = 1500ms) {
+    bool seesLineClosed(std::chrono::milliseconds limit = kPatience) {
         const auto deadline = Clock::now() + limit;
         while (Clock::now() < deadline) {
             pollfd fd{fd_.get(), POLLIN, 0};
@@ -194,8 +200,24 @@ class SimHostTest : public ::testing::Test {
 
     std::string ask(const std::string& bytes) {
         host->send(bytes);
-        sim->settle();
+        settle();
         return host->drain();
+    }
+
+    // Lets the printer finish what it is doing, however long that takes in real time.
+    void settle() { EXPECT_TRUE(sim->settle()) << "the simulated printer is stuck"; }
+
+    // Reads until `count` bytes came or the printer has nothing more to send for now.
+    std::string receive(std::size_t count) {
+        std::string received = host->drain();
+        while (received.size() < count) {
+            settle();
+            const std::string more = host->drain();
+            if (more.empty())
+                break;
+            received += more;
+        }
+        return received;
     }
 
     TestDirectory dir;

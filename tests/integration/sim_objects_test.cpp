@@ -85,7 +85,7 @@ class SimObjectsTest : public SimHostTest {
     void send(const std::vector<std::string>& bodies) {
         for (const std::string& body : bodies)
             host->send(Frame(body));
-        sim->settle();
+        settle();
         host->drain();
     }
 

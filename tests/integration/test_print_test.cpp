@@ -3,6 +3,7 @@
 // fresh listing, and its erasure), plus refusals before any traffic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,20 +24,34 @@ sim::ObjectEntry StoredFormat(unsigned id) {
     return {sim::ObjectKind::Format, {id, "F" + std::to_string(id), "", 10}};
 }
 
-// What a composed label sends after the ping and the listing, for temporary format `n`.
-Messages ComposedMessages(int n, const std::string& format) {
+// What a composed label sends after the ping and the listing, for temporary format `n`. An
+// empty listing is believed only once the printer has answered another ping.
+Messages ComposedMessages(int n, const std::string& format, bool listed = false) {
     const std::string number = std::to_string(n);
-    return {kPing,
-            kListFormats,
-            "\x1bP",
-            format,
-            "R",
-            "\x1b"
-            "E" +
-                number + "\x17",
-            "\x1bP",
-            "E" + number,
-            "R"};
+    Messages sent{kPing, kListFormats};
+    if (!listed)
+        sent.push_back(kPing);
+    const Messages label{"\x1bP",
+                         format,
+                         "R",
+                         "\x1b"
+                         "E" +
+                             number + "\x17",
+                         "\x1bP",
+                         "E" + number,
+                         "R"};
+    sent.insert(sent.end(), label.begin(), label.end());
+    return sent;
+}
+
+// The format text of the composed label the printer received last.
+std::string FormatText(const Messages& sent) {
+    for (std::size_t i = sent.size(); i-- > 1;) {
+        if (sent[i - 1] == "\x1bP" && sent[i].rfind("E", 0) == 0 &&
+            sent[i].find(";F") != std::string::npos)
+            return sent[i];
+    }
+    return {};
 }
 
 class TestPrintTest : public test::SimTest {
@@ -112,7 +127,7 @@ TEST_F(TestPrintTest, BarCodeOriginsFollowLabelSizeAndEmulation) {
     start();
     context().settings.emulation = 3;
     ASSERT_EQ(barcode(0, PCU_LABEL_4X6), PCU_OK);
-    EXPECT_EQ(printer->receivedMessages()[3],
+    EXPECT_EQ(FormatText(printer->receivedMessages()),
               "E1;F1;B1;o30,150;c0,0;p@;h100;i1;f0;d3,0123456789;H0;o40,15;c2;h1;w1;f0;"
               "d3,Code 39        ;B2;o450,900;c0,0;p@;h100;i1;f1;d3,0123456789;");
 }
@@ -120,7 +135,7 @@ TEST_F(TestPrintTest, BarCodeOriginsFollowLabelSizeAndEmulation) {
 TEST_F(TestPrintTest, MaxicodeCarriesItsControlCharactersToThePrinter) {
     start();
     ASSERT_EQ(barcode(17), PCU_OK);
-    const std::string text = printer->receivedMessages().at(3);
+    const std::string text = FormatText(printer->receivedMessages());
     EXPECT_NE(text.find("f0;d3,[)>\x1a\x1e"
                         "01\x1a\x1d"
                         "95555012340"),
@@ -137,7 +152,7 @@ TEST_F(TestPrintTest, FontLabelNamesAStoredFontAndCarriesThePointSize) {
     printer->clearTranscript();
     context().settings.emulation = 2;
     ASSERT_EQ(fontLabel(60, 12, PCU_LABEL_4X6), PCU_OK);
-    EXPECT_EQ(printer->receivedMessages()[3],
+    EXPECT_EQ(FormatText(printer->receivedMessages()),
               "E1;F1;H0;o30,260;c60;h1;w1;f1;d3,Swiss 721: Font number 60;k12;"
               "H1;o393,260;c60;h1;w1;f2;d3,Swiss 721: Font number 60;k12;");
 }
@@ -145,7 +160,7 @@ TEST_F(TestPrintTest, FontLabelNamesAStoredFontAndCarriesThePointSize) {
 TEST_F(TestPrintTest, FontLabelOfAnUnlistedFontHasNoDescription) {
     start();
     ASSERT_EQ(fontLabel(5, 0, PCU_LABEL_2X3), PCU_OK);
-    EXPECT_EQ(printer->receivedMessages()[3],
+    EXPECT_EQ(FormatText(printer->receivedMessages()),
               "E1;F1;H0;o30,195;c5;h1;w1;f1;d3,: Font number 5;"
               "H1;o295,195;c5;h1;w1;f2;d3,: Font number 5;");
 }
@@ -158,7 +173,8 @@ TEST_F(TestPrintTest, FontDescriptionThatWouldBreakTheFormatIsLeftOut) {
     std::snprintf(font.description, sizeof font.description, "%s", "A;c9<ESC>");
     ASSERT_EQ(PCUPutFontInfo(ctx, 61, &font), PCU_OK);
     ASSERT_EQ(fontLabel(61, 0, PCU_LABEL_2X3), PCU_OK);
-    EXPECT_NE(printer->receivedMessages()[3].find("f1;d3,: Font number 61;"), std::string::npos);
+    EXPECT_NE(FormatText(printer->receivedMessages()).find("f1;d3,: Font number 61;"),
+              std::string::npos);
 }
 
 TEST_F(TestPrintTest, GraphicLabelPlacesTheGraphicAtTheOrigin) {
@@ -184,12 +200,11 @@ TEST_F(TestPrintTest, TemporaryFormatIsTheStoredLocationWhenFreeElseTheLowestFre
         env.setProfile("FormatLoc", c.formatLoc != nullptr ? c.formatLoc : "");
         start(objects);
         ASSERT_EQ(PCUTestPrint(ctx, PCU_TEST_GRAPHIC, 0, 0, 0, 0, 1, 0), PCU_OK);
-        const Messages sent = printer->receivedMessages();
-        ASSERT_EQ(sent.size(), 9u);
         const std::string n = std::to_string(c.expected);
-        EXPECT_EQ(sent[3].substr(0, 2 * n.size() + 4), "E" + n + ";F" + n + ";")
+        EXPECT_EQ(printer->receivedMessages(),
+                  ComposedMessages(c.expected, "E" + n + ";F" + n + ";U1;o0,0;c1;w1;h1;",
+                                   !c.stored.empty()))
             << (c.formatLoc != nullptr ? c.formatLoc : "(none)");
-        EXPECT_EQ(sent[7], "E" + n);
     }
 }
 
@@ -201,7 +216,7 @@ TEST_F(TestPrintTest, TemporaryFormatNumberComesFromTheModels4And5AlikeAndLeaves
         ASSERT_EQ(PCUGetFormatCount(ctx, &count), PCU_OK);
         ASSERT_EQ(count, 0);
         ASSERT_EQ(barcode(1), PCU_OK);
-        EXPECT_EQ(printer->receivedMessages()[3].substr(0, 6), "E3;F3;") << model;
+        EXPECT_EQ(FormatText(printer->receivedMessages()).substr(0, 6), "E3;F3;") << model;
         ASSERT_EQ(PCUGetFormatCount(ctx, &count), PCU_OK);
         EXPECT_EQ(count, 0);
         EXPECT_EQ(printer->objects(sim::ObjectKind::Format).size(), 3u);
@@ -217,6 +232,33 @@ TEST_F(TestPrintTest, NoFreeFormatNumberIsRefusedBeforeAnythingIsDefined) {
     EXPECT_EQ(printer->receivedMessages(), (Messages{kPing, kListFormats}));
     EXPECT_EQ(context().lastError, PCU_ERR_NO_FREE_FORMAT);
     EXPECT_NE(std::string(PCUErrStr(ctx)).find("99"), std::string::npos);
+    EXPECT_TRUE(printer->printedLabels().empty());
+}
+
+TEST_F(TestPrintTest, NoListingMeansNoTemporaryFormat) {
+    constexpr int k5200A = 0;  // cannot list its formats
+    start({StoredFormat(1)}, k5200A);
+    EXPECT_EQ(barcode(0), PCU_ERR_NO_FREE_FORMAT);
+    EXPECT_EQ(printer->receivedMessages(), Messages{kPing});
+    EXPECT_EQ(context().lastError, PCU_ERR_NO_FREE_FORMAT);
+
+    EXPECT_EQ(printer->objects(sim::ObjectKind::Format).size(), 1u) << "format 1 is still there";
+
+    // A printer that lists nothing and then answers no ping either: its silence is no listing.
+    start();
+    test::FakeClock silencing{[this] {
+        settlePrinter();
+        const Messages heard = printer->receivedMessages();
+        if (std::find(heard.begin(), heard.end(), kListFormats) != heard.end()) {
+            sim::Faults silent;
+            silent.silent = true;
+            printer->setFaults(silent);
+        }
+    }};
+    platform::SetClock(&silencing);
+    EXPECT_EQ(barcode(0), PCU_ERR_NO_FREE_FORMAT);
+    platform::SetClock(clock.get());
+    EXPECT_EQ(printer->receivedMessages(), (Messages{kPing, kListFormats, kPing}));
     EXPECT_TRUE(printer->printedLabels().empty());
 }
 

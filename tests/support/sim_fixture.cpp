@@ -37,11 +37,13 @@ platform::Millis FakeClock::elapsed() const {
 }
 
 void SimTest::SetUp() {
-    clock = std::make_unique<FakeClock>([this] {
-        if (printer)
-            printer->settle();
-    });
+    clock = std::make_unique<FakeClock>([this] { settlePrinter(); });
     platform::SetClock(clock.get());
+}
+
+void SimTest::settlePrinter() {
+    if (printer && !printer->settle())
+        ADD_FAILURE() << "the simulated printer is stuck: busy without moving a byte";
 }
 
 void SimTest::TearDown() {

@@ -21,6 +21,10 @@ class SimTest : public ::testing::Test {
     void startPrinter(const sim::Options& options);
     void startPrinter() { startPrinter(sim::Options{}); }
 
+    // Lets the printer take in and answer what the host wrote, however long that takes in real
+    // time; a printer that is stuck fails the test. The fake clock calls it before every wait.
+    void settlePrinter();
+
     void SetUp() override;
     void TearDown() override;
 

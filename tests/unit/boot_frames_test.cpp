@@ -180,6 +180,21 @@ TEST_F(BootTest, AcknowledgeFaults) {
     EXPECT_GT(link.naksReceived, 0);  // a reply that stopped half-way is refused
 }
 
+TEST_F(BootTest, NoiseThatNeverStopsEndsEachAttemptAtTheReplyDeadline) {
+    link.mode = FakeBootLoader::Mode::Loader;
+    link.replyOverride = [&](const BootFrame&) {
+        link.noiseBytes = 1'000'000;  // far more than all the attempts together wait for
+        return std::optional<std::string>("");
+    };
+    BootLoader loader(link, kSpeed57600);
+    std::string version;
+    EXPECT_EQ(loader.version(&version), kReplyTimeOut);
+    const BootPolicy& p = loader.policy;
+    EXPECT_EQ(clock.elapsed(),
+              p.exchangeAttempts * (p.receiveAttempts * p.replyTimeOut + p.afterFailedReceive));
+    EXPECT_EQ(link.naksReceived, p.exchangeAttempts * p.receiveAttempts);
+}
+
 TEST_F(BootTest, ABadReplyIsNakedAndTheNextAttemptCounts) {
     link.mode = FakeBootLoader::Mode::Loader;
     int replies = 0;
@@ -446,6 +461,14 @@ TEST_F(DownloadTest, SilentBootRomIs11) {
     link.romSilent = true;
     EXPECT_EQ(RunDownload(link, kSpeed38400, dir()), kBootRomSilent);
     EXPECT_TRUE(filesPresent());
+}
+
+TEST_F(DownloadTest, BootRomWaitEndsOnTimeOnALineFullOfNoise) {
+    link.mode = FakeBootLoader::Mode::Rom;
+    link.romSilent = true;
+    link.noiseBytes = 1'000'000;
+    EXPECT_EQ(WaitForBootRom(link), kBootRomSilent);
+    EXPECT_EQ(clock.elapsed(), platform::Millis{15000});
 }
 
 }  // namespace

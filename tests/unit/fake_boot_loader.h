@@ -44,6 +44,8 @@ class FakeBootLoader final : public firmware::BootLink {
     char ackByte = 0x06;             // what frames are acknowledged with
     int nakFrames = 0;               // answer this many frames with NAK
     std::size_t cutAfterFrames = 0;  // >0: the line goes away after this many good frames
+    // Bytes of line noise that come, one a millisecond, whenever nothing else is on its way.
+    std::size_t noiseBytes = 0;
     // Replaces the reply to a frame: return the raw bytes to send after the ACK.
     std::function<std::optional<std::string>(const firmware::BootFrame&)> replyOverride;
 
@@ -59,6 +61,11 @@ class FakeBootLoader final : public firmware::BootLink {
     }
 
     std::optional<std::uint8_t> readByte(platform::Millis timeout) override {
+        if (input_.empty() && noiseBytes > 0 && mode != Mode::Gone) {
+            --noiseBytes;
+            platform::CurrentClock().sleepFor(platform::Millis{1});
+            return static_cast<std::uint8_t>('~');
+        }
         if (input_.empty()) {
             if (mode != Mode::Gone)
                 platform::CurrentClock().sleepFor(timeout);

@@ -90,9 +90,10 @@ TARVO_API int PCUAutoConnect(int ctx, const PCUNotify* notify);
 
 /*
  * Tries one set of line settings: asks <ESC>M twice and checks the second answer against the
- * known program numbers, detecting the printer's frame characters on the way. Returns 1 and
- * stores the settings and frame characters in the context when a known printer answered;
- * 0 otherwise (also for an unknown context or a port outside 0..6).
+ * known program numbers, detecting the printer's frame characters on the way (a frame character
+ * the detection gets no answer about keeps the context's value). Returns 1 and stores the
+ * settings and frame characters in the context when a known printer answered; 0 otherwise (also
+ * for an unknown context or a port outside 0..6).
  */
 TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int dataBits, int stopBits,
                                int protocol);

@@ -21,7 +21,7 @@ enum {
     PCU_ERR_NO_PING = 26,       /* the printer did not answer the identification ping */
     PCU_ERR_TEST_SERVICE = 34,  /* a test-and-service query got no usable reply */
     PCU_ERR_GRAPHIC_LIMIT = 35, /* a graphic is larger than the model allows */
-    PCU_ERR_NO_FREE_FORMAT = 56 /* formats 1..99 are all taken: no room for a test label */
+    PCU_ERR_NO_FREE_FORMAT = 56 /* no format number known to be free for a test label */
 };
 
 /* What PCUTestPrint prints (`kind`). */
@@ -79,7 +79,9 @@ enum {
  * stored formats ("<ESC>E<n><ETB>") and pages ("<ESC>G<n><ETB>") take `selector` only.
  * Composed labels (kinds 1..3) are defined as a temporary format, printed once and erased: its
  * number is the profile's FormatLoc (default 1) when the printer's format listing, read afresh,
- * does not hold it, else the lowest number 1..99 it does not hold. The context's own object lists
+ * does not hold it, else the lowest number 1..99 it does not hold. Without a listing there is
+ * no temporary format (PCU_ERR_NO_FREE_FORMAT): on a model that has no directory commands, or
+ * when the listing is empty and the printer then answers no ping. The context's own object lists
  * are left alone. `labelSize` and the context's emulation code (0..4) place the fields; a font
  * label shows the font's description when the context's font list has the font as stored in the
  * printer and the description can be sent (otherwise the text has none); `pointSize` 0 keeps the

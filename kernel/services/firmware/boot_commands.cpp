@@ -89,20 +89,25 @@ int BootLoader::receiveOnce(BootFrame* reply) {
     FrameParser parser;
     const platform::TimePoint deadline = clock.now() + policy.replyTimeOut;
     bool anything = false;
+    // A reply that stopped half-way (or never began amid noise) is refused; silence is not.
+    auto timedOut = [&] {
+        if (anything)
+            link_.write(std::string_view(reinterpret_cast<const char*>(&kNak), 1),
+                        policy.writeStall);
+        return kReplyTimeOut;
+    };
     for (;;) {
         Millis wait = policy.bytePause;
         if (!parser.started()) {
+            // The deadline holds however many bytes come before "[": a line that keeps bringing
+            // noise must not keep the host waiting for ever.
             wait = std::chrono::duration_cast<Millis>(deadline - clock.now());
-            if (wait < Millis{0})
-                wait = Millis{0};
+            if (wait <= Millis{0})
+                return timedOut();
         }
         const auto byte = link_.readByte(wait);
-        if (!byte) {
-            if (anything)
-                link_.write(std::string_view(reinterpret_cast<const char*>(&kNak), 1),
-                            policy.writeStall);
-            return kReplyTimeOut;
-        }
+        if (!byte)
+            return timedOut();
         anything = true;
         const int rc = parser.feed(*byte);
         if (rc == FrameParser::kMore)

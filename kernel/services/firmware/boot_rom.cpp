@@ -25,11 +25,17 @@ Millis Left(platform::TimePoint deadline) {
     return std::chrono::duration_cast<Millis>(deadline - platform::CurrentClock().now());
 }
 
-// Takes every byte that is already there; true when a DLE was among them.
-bool DleArrived(BootLink& link) {
+// Takes every byte that is already there, but none after `deadline` (a noisy line never runs
+// dry); true when a DLE was among them.
+bool DleArrived(BootLink& link, platform::TimePoint deadline) {
+    platform::Clock& clock = platform::CurrentClock();
     bool seen = false;
-    while (const auto byte = link.readByte(Millis{0}))
+    while (clock.now() < deadline) {
+        const auto byte = link.readByte(Millis{0});
+        if (!byte)
+            break;
         seen = seen || *byte == kDle;
+    }
     return seen;
 }
 
@@ -98,7 +104,7 @@ int WaitForBootRom(BootLink& link) {
         link.purge();
         link.write(std::string_view(reinterpret_cast<const char*>(&kDle), 1), kAttentionPause);
         clock.sleepFor(kAttentionPause);
-        if (DleArrived(link))
+        if (DleArrived(link, deadline))
             return 0;
     }
     return kBootRomSilent;

@@ -198,11 +198,13 @@ class PrinterSim {
     std::string devicePath() const;
 
     // Blocks until the printer has taken in every byte the host wrote and sent every reply
-    // that caused (bounded: returns after about two seconds at most). Tests call it from a
-    // fake clock so that protocol waits cost no real time. Returns early when the printer can
-    // only go on once the host acts: output held by the host's <DC3>, a full line, or a line
-    // cut waiting for the host to read what came before it.
-    void settle();
+    // that caused, however long that takes on a slow or busy machine. Tests call it from a
+    // fake clock so that protocol waits cost no real time and their outcome never depends on
+    // the machine's speed. Returns early when the printer can only go on once the host acts:
+    // output held by the host's <DC3>, a full line, or a line cut waiting for the host to read
+    // what came before it. Returns false only for a printer that is stuck: still busy, but
+    // without reading or writing a byte for half a minute.
+    bool settle();
 
     // Everything exchanged so far, merged into runs per direction. This and the other readers
     // of what was exchanged settle() first, so they include everything the host's writes so
