@@ -133,9 +133,8 @@ std::string ErrorText(int ctx, int status) {
     const char* detail = nullptr;
     const int last = PCUErrInfo(ctx, &text, nullptr, &detail);
     const int code = status != 0 ? status : last;
-    std::string message = code == last && text != nullptr && !IsGeneric(text)
-                              ? std::string(text)
-                              : CodeMeaning(code);
+    std::string message =
+        code == last && text != nullptr && !IsGeneric(text) ? std::string(text) : CodeMeaning(code);
     if (code == last && detail != nullptr && *detail != '\0')
         message += " (" + std::string(detail) + ")";
     return message + " [code " + std::to_string(code) + "]";
@@ -145,7 +144,11 @@ std::string DescribeFileFailure(int ctx, int status, const std::string& path) {
     int sysError = 0;
     const char* detail = nullptr;
     PCUErrInfo(ctx, nullptr, &sysError, &detail);
-    const std::string where = detail != nullptr && *detail != '\0' ? detail : path;
+    // The kernel names the failing line first ("line 4 of fleet.tcf", cut short); the path is
+    // the caller's own.
+    const std::string text = detail != nullptr ? detail : "";
+    const std::string where =
+        text.rfind("line ", 0) == 0 ? path + ", " + text.substr(0, text.find(" of ")) : path;
     std::string what;
     switch (status) {
         case PCU_ERR_FILE_WRITE:

@@ -157,9 +157,9 @@ int Set(int ctx, const CommandLine& line) {
             return 1;
         wanted[s->index] = value;
     }
-    if (const Consent c = Confirm(line, "Change " + std::to_string(wanted.size()) +
-                                            " setting(s) of the " + p.name + " on " +
-                                            PortOf(ctx) + "?");
+    if (const Consent c =
+            Confirm(line, "Change " + std::to_string(wanted.size()) + " setting(s) of the " +
+                              p.name + " on " + PortOf(ctx) + "?");
         c != Consent::Given)
         return Declined(c, "nothing changed");
     for (const auto& [index, value] : wanted) {
@@ -217,8 +217,7 @@ int SendSections(int ctx, const CommandLine& line, const std::string& path) {
         return Fail(error);
     if (sections.empty())
         return 0;
-    if (const Consent c = Confirm(line, path + " also carries " +
-                                            std::to_string(sections.size()) +
+    if (const Consent c = Confirm(line, path + " also carries " + std::to_string(sections.size()) +
                                             " lines of object downloads and deletions. Send them?");
         c != Consent::Given)
         return Declined(c, "the object sections were not sent");

@@ -119,11 +119,11 @@ int CheckBeforeDownload(int ctx, const CommandLine& line, const Options& o, Veri
     }
     const std::string current =
         o.bootMode ? std::string("unknown") : std::string("version ") + v->firmware;
-    const Consent c = Confirm(line,
-                              "Current printer firmware is\n" + current +
-                                  ".\n\nThe file contains " + v->version +
-                                  ".\n\nDo you want to proceed?",
-                              Stakes::Erasure);
+    const Consent c =
+        Confirm(line,
+                "Current printer firmware is\n" + current + ".\n\nThe file contains " + v->version +
+                    ".\n\nDo you want to proceed?",
+                Stakes::Erasure);
     return c == Consent::Given ? 0 : Declined(c, "Aborting download.");
 }
 

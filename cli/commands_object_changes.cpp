@@ -238,10 +238,10 @@ int RunObjectChanges(int ctx, const CommandLine& line) {
         return WriteFile(ctx, kinds, toFile);
     const bool deletions = HasDeletions(changes);
     if (deletions) {
-        const Consent c = Confirm(
-            line, "Delete " + DeletionList(changes) + " from the " + printer.name + " on " +
-                      PortOf(ctx) + "?",
-            Stakes::Erasure);
+        const Consent c = Confirm(line,
+                                  "Delete " + DeletionList(changes) + " from the " + printer.name +
+                                      " on " + PortOf(ctx) + "?",
+                                  Stakes::Erasure);
         if (c != Consent::Given)
             return Declined(c, "nothing changed");
     }

@@ -150,8 +150,7 @@ int RunIdentify(int ctx, const CommandLine& line) {
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";
     const int rc = PCUGetPrinterID(ctx, model, number, firmware, 1);
     if (rc != PCU_OK) {
-        return Fail("the printer on " + PortOf(ctx) + " was not identified: " +
-                    ErrorText(ctx, rc));
+        return Fail("the printer on " + PortOf(ctx) + " was not identified: " + ErrorText(ctx, rc));
     }
     std::cout << "Model:          " << model << "\n"
               << "Program number: " << number << "\n"

@@ -152,9 +152,9 @@ int Load(BrakenholmSession& s, const CommandLine& line) {
 }
 
 int RestoreDefaults(BrakenholmSession& s, const CommandLine& line) {
-    if (const Consent c = Confirm(line, "Restore the factory setup of the " +
-                                            s.session().modelName + "?",
-                                  Stakes::Erasure);
+    if (const Consent c =
+            Confirm(line, "Restore the factory setup of the " + s.session().modelName + "?",
+                    Stakes::Erasure);
         c != Consent::Given)
         return Declined(c, "nothing changed");
     const OpResult r = s.printer().RestoreSetupDefaults();

@@ -166,12 +166,16 @@ std::optional<std::string> Kill(std::string_view rest, ScriptContext& context) {
     return std::nullopt;
 }
 
+// RUN "device:program" starts a stored program, which says nothing; any other RUN "line goes
+// to the printer's shell.
 std::optional<std::string> Run(std::string_view rest, ScriptContext& context) {
     if (rest.empty() || rest.front() != '"')
         return std::nullopt;
     rest.remove_prefix(1);
     if (!rest.empty() && rest.back() == '"')
         rest.remove_suffix(1);
+    if (rest.find(':') != std::string_view::npos && rest.find(' ') == std::string_view::npos)
+        return std::nullopt;
     return RunScriptShell(rest, context);
 }
 

@@ -305,17 +305,21 @@ std::vector<std::string> BuildSetupLines(const BrakSetup& s, int generation) {
     AddTableLine(lines, s, BrakSetting::Parity, "SER-COM,UART1,PARITY", ParityTable(), s.parity);
     AddLine(lines, s, BrakSetting::StopBits, "SER-COM,UART1,STOPBITS", s.stopBits);
     AddLine(lines, s, BrakSetting::RtsCts, "SER-COM,UART1,FLOWCONTROL,RTS/CTS", FlagText(s.rtsCts));
-    AddLine(lines, s, BrakSetting::XonXoffFromHost, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA FROM HOST",
-            FlagText(s.xonXoffFromHost));
-    AddLine(lines, s, BrakSetting::XonXoffToHost, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA TO HOST", FlagText(s.xonXoffToHost));
-    AddTableLine(lines, s, BrakSetting::NewLine, "SER-COM,UART1,NEW LINE", NewLineTable(), s.newLine);
+    AddLine(lines, s, BrakSetting::XonXoffFromHost,
+            "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA FROM HOST", FlagText(s.xonXoffFromHost));
+    AddLine(lines, s, BrakSetting::XonXoffToHost, "SER-COM,UART1,FLOWCONTROL,XON/XOFF,DATA TO HOST",
+            FlagText(s.xonXoffToHost));
+    AddTableLine(lines, s, BrakSetting::NewLine, "SER-COM,UART1,NEW LINE", NewLineTable(),
+                 s.newLine);
 
     if (newTree) {
         AddLine(lines, s, BrakSetting::ReceiveBuffer, "SER-COM,UART1,REC BUF", s.receiveBuffer);
         AddLine(lines, s, BrakSetting::TransmitBuffer, "SER-COM,UART1,TRANS BUF", s.transmitBuffer);
     } else if (generation == 1) {
-        AddLine(lines, s, BrakSetting::ReceiveBuffer, "SERVICE,MEMORY ALLOC,REC BUF UART1", s.receiveBuffer);
-        AddLine(lines, s, BrakSetting::TransmitBuffer, "SERVICE,MEMORY ALLOC,TRANS BUF UART1", s.transmitBuffer);
+        AddLine(lines, s, BrakSetting::ReceiveBuffer, "SERVICE,MEMORY ALLOC,REC BUF UART1",
+                s.receiveBuffer);
+        AddLine(lines, s, BrakSetting::TransmitBuffer, "SERVICE,MEMORY ALLOC,TRANS BUF UART1",
+                s.transmitBuffer);
     }
 
     if (newTree) {
@@ -326,13 +330,20 @@ std::vector<std::string> BuildSetupLines(const BrakSetup& s, int generation) {
         AddLine(lines, s, BrakSetting::XStart, "MEDIA,MEDIA SIZE,XSTART", s.xStart);
         AddLine(lines, s, BrakSetting::Width, "MEDIA,MEDIA SIZE,WIDTH", s.width);
         AddLine(lines, s, BrakSetting::Length, "MEDIA,MEDIA SIZE,LENGTH", s.length);
-        AddTableLine(lines, s, BrakSetting::MediaType, "MEDIA,MEDIA TYPE", MediaTypeTable(), s.mediaType);
-        AddTableLine(lines, s, BrakSetting::PaperType, "MEDIA,PAPER TYPE", PaperType712Table(), s.paperType);
-        AddLine(lines, s, BrakSetting::LabelConstant, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL CONSTANT", s.labelConstant);
-        AddLine(lines, s, BrakSetting::LabelFactor, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL FACTOR", s.labelFactor);
-        AddLine(lines, s, BrakSetting::RibbonConstant, "MEDIA,PAPER TYPE,TRANSFER,RIBBON CONSTANT", s.ribbonConstant);
-        AddLine(lines, s, BrakSetting::RibbonFactor, "MEDIA,PAPER TYPE,TRANSFER,RIBBON FACTOR", s.ribbonFactor);
-        AddLine(lines, s, BrakSetting::LabelOffset, "MEDIA,PAPER TYPE,TRANSFER,LABEL OFFSET", s.labelOffset);
+        AddTableLine(lines, s, BrakSetting::MediaType, "MEDIA,MEDIA TYPE", MediaTypeTable(),
+                     s.mediaType);
+        AddTableLine(lines, s, BrakSetting::PaperType, "MEDIA,PAPER TYPE", PaperType712Table(),
+                     s.paperType);
+        AddLine(lines, s, BrakSetting::LabelConstant,
+                "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL CONSTANT", s.labelConstant);
+        AddLine(lines, s, BrakSetting::LabelFactor, "MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL FACTOR",
+                s.labelFactor);
+        AddLine(lines, s, BrakSetting::RibbonConstant, "MEDIA,PAPER TYPE,TRANSFER,RIBBON CONSTANT",
+                s.ribbonConstant);
+        AddLine(lines, s, BrakSetting::RibbonFactor, "MEDIA,PAPER TYPE,TRANSFER,RIBBON FACTOR",
+                s.ribbonFactor);
+        AddLine(lines, s, BrakSetting::LabelOffset, "MEDIA,PAPER TYPE,TRANSFER,LABEL OFFSET",
+                s.labelOffset);
         AddLine(lines, s, BrakSetting::PrintSpeed, "PRINT DEFS,PRINT SPEED", s.printSpeed);
         return lines;
     }
@@ -344,15 +355,22 @@ std::vector<std::string> BuildSetupLines(const BrakSetup& s, int generation) {
     AddLine(lines, s, BrakSetting::XStart, "SERVICE,MEDIA SIZE,XSTART", s.xStart);
     AddLine(lines, s, BrakSetting::Width, "SERVICE,MEDIA SIZE,WIDTH", s.width);
     AddLine(lines, s, BrakSetting::Length, "SERVICE,MEDIA SIZE,LENGTH", s.length);
-    AddTableLine(lines, s, BrakSetting::MediaType, "SERVICE,MEDIA TYPE", MediaTypeTable(), s.mediaType);
-    AddLine(lines, s, BrakSetting::HeadResistance, "SERVICE,PRINT DEFS,HEAD RESIST", s.headResistance);
-    AddTableLine(lines, s, BrakSetting::PaperType, "SERVICE,PRINT DEFS,PAPER TYPE", PaperGradeTable(), s.paperType);
-    AddTableLine(lines, s, BrakSetting::NewSupplies1, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies1);
+    AddTableLine(lines, s, BrakSetting::MediaType, "SERVICE,MEDIA TYPE", MediaTypeTable(),
+                 s.mediaType);
+    AddLine(lines, s, BrakSetting::HeadResistance, "SERVICE,PRINT DEFS,HEAD RESIST",
+            s.headResistance);
+    AddTableLine(lines, s, BrakSetting::PaperType, "SERVICE,PRINT DEFS,PAPER TYPE",
+                 PaperGradeTable(), s.paperType);
+    AddTableLine(lines, s, BrakSetting::NewSupplies1, "SERVICE,PRINT DEFS,NEW SUPPLIES",
+                 NewSuppliesTable(), s.newSupplies1);
     if (generation == 0)
-        AddTableLine(lines, s, BrakSetting::NewSupplies2, "SERVICE,PRINT DEFS,NEW SUPPLIES", NewSuppliesTable(), s.newSupplies2);
-    AddTableLine(lines, s, BrakSetting::Performance, "SERVICE,PERFORMANCE", PerformanceTable(), s.performance);
+        AddTableLine(lines, s, BrakSetting::NewSupplies2, "SERVICE,PRINT DEFS,NEW SUPPLIES",
+                     NewSuppliesTable(), s.newSupplies2);
+    AddTableLine(lines, s, BrakSetting::Performance, "SERVICE,PERFORMANCE", PerformanceTable(),
+                 s.performance);
     if (generation == 1)
-        AddLine(lines, s, BrakSetting::ImageBufferSize, "SERVICE,MEMORY ALLOC,IMAGE BUF SIZE", s.imageBufferSize);
+        AddLine(lines, s, BrakSetting::ImageBufferSize, "SERVICE,MEMORY ALLOC,IMAGE BUF SIZE",
+                s.imageBufferSize);
     return lines;
 }
 

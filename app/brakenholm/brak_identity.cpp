@@ -241,6 +241,9 @@ OpResult CBrakPrinter::ReadPrinterIdentity() {
     if (listing.truncated) {
         result.detail = "the setup listing was longer than " + std::to_string(kReplyLimit) +
                         " bytes; settings after that were not read";
+        // Those settings show as not read and are never sent; the operator should know why.
+        prompt_.Tell("Warning", "The printer's setup listing was cut short: " + result.detail + ".",
+                     PromptIcon::Exclamation);
     }
     return result;
 }

@@ -37,8 +37,7 @@ class Reader {
     }
 
     // A table field: the position of the key's text, or unset when the text names nothing.
-    void Index(std::string_view key, ValueTable table, std::uint16_t& field,
-               BrakSetting setting) {
+    void Index(std::string_view key, ValueTable table, std::uint16_t& field, BrakSetting setting) {
         if (!FindKeyLine(listing_, key))
             MarkUnread(out_.setup, setting);
         field = Lookup(key, Text(key), table);

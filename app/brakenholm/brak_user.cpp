@@ -114,7 +114,8 @@ OpResult CBrakPrinter::RestoreSavedSetup() {
         return {OpStatus::Failed, std::nullopt, "the restore commands could not be sent"};
     // The printer's shell answers each line it runs; silence means nothing was restored.
     if (restore.text.empty())
-        return {OpStatus::NoAnswer, std::nullopt, "the printer did not answer the restore commands"};
+        return {OpStatus::NoAnswer, std::nullopt,
+                "the printer did not answer the restore commands"};
     if (restore.text.find("Ok") == std::string::npos ||
         restore.text.find("Error") != std::string::npos)
         return {OpStatus::Failed, std::nullopt,

@@ -257,8 +257,11 @@ int LoadFile(Context& context, const std::string& path) {
     const int status = LoadConfigurationPart(file.get(), context.settings, &badLine);
     if (status != PCU_OK) {
         const int sysError = status == PCU_ERR_FILE_READ ? errno : 0;
-        const std::string where = std::string(FileName(path)) +
-                                  (badLine > 0 ? ", line " + std::to_string(badLine) : "");
+        // The line goes first: the detail text is short, and a long file name is cut from its
+        // end.
+        const std::string where =
+            badLine > 0 ? "line " + std::to_string(badLine) + " of " + std::string(FileName(path))
+                        : std::string(FileName(path));
         context.recordError(status, sysError, where);
     }
     return status;

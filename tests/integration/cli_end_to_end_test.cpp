@@ -20,8 +20,7 @@ class CliEndToEndTest : public test::SimTest {
   protected:
     // `tarvo` on the in-process printer that the profile's COM1 names.
     Outcome tarvo(const std::string& args, const std::string& input = {}) {
-        return test::RunProgram(env, "tarvo", "--profile " + env.profilePath() + " " + args,
-                                input);
+        return test::RunProgram(env, "tarvo", "--profile " + env.profilePath() + " " + args, input);
     }
     // `tarvo` with a simulated printer of its own, remembered in this test's state directory.
     Outcome simulated(const std::string& model, const std::string& args) {
@@ -90,10 +89,9 @@ TEST_F(CliEndToEndTest, APacedPrinterHoldsTheHostBackAndKeepsEveryByte) {
 
 TEST_F(CliEndToEndTest, ErasuresOffATerminalNeedYesAndChangeNothing) {
     const std::string fw = env.root() + "/fw";
-    ASSERT_EQ(
-        test::RunProgram(env, "tarvo-printersim", "--make-firmware " + fw + " --version 1.20")
-            .status,
-        0);
+    ASSERT_EQ(test::RunProgram(env, "tarvo-printersim", "--make-firmware " + fw + " --version 1.20")
+                  .status,
+              0);
     const Outcome firmware = simulated("6220E --simulate-fresh", "firmware download " + fw);
     EXPECT_EQ(firmware.status, 2) << firmware.err;
     EXPECT_NE(firmware.err.find("add --yes"), std::string::npos) << firmware.err;
@@ -101,9 +99,8 @@ TEST_F(CliEndToEndTest, ErasuresOffATerminalNeedYesAndChangeNothing) {
         << "the printer keeps its firmware";
 
     const std::string logo = write("logo.bmp", test::MonoBmp({"##", "##"}));
-    ASSERT_EQ(simulated("6220E", "objects add-graphic " + logo + " --id 5 --name L --scale 1")
-                  .status,
-              0);
+    ASSERT_EQ(
+        simulated("6220E", "objects add-graphic " + logo + " --id 5 --name L --scale 1").status, 0);
     const Outcome del = simulated("6220E", "objects delete graphic 5");
     EXPECT_EQ(del.status, 2) << del.err;
     EXPECT_NE(simulated("6220E", "objects list graphics").out.find("      5  L "),
@@ -177,8 +174,7 @@ TEST_F(CliEndToEndTest, JsonStaysValidWhateverThePrinterSends) {
     startPrinter(o);
     const Outcome r = tarvo("config show --json");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\"firmware\": \"1.1\\u0001\\u007f\\u00e9\""), std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find("\"firmware\": \"1.1\\u0001\\u007f\\u00e9\""), std::string::npos) << r.out;
     for (const char c : r.out)
         EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f)) << static_cast<int>(c);
 }
@@ -199,8 +195,7 @@ TEST_F(CliEndToEndTest, ErrorsNameWhatFailedAndWhere) {
          "junk.tcf, line 1: not a configuration file"},
         {"--yes config push " + env.root() + "/none.tcf",
          "none.tcf: No such file or directory [code 22]"},
-        {"--port COM2 ping",
-         "cannot open COM2 (/dev/ttyS1-missing): No such file or directory\n"},
+        {"--port COM2 ping", "cannot open COM2 (/dev/ttyS1-missing): No such file or directory\n"},
     };
     env.setProfile("Device.COM2", "/dev/ttyS1-missing");
     for (const auto& c : cases) {
@@ -221,9 +216,9 @@ TEST_F(CliEndToEndTest, ASimulatedRunLeavesTheGivenProfileAsItWas) {
 TEST_F(CliEndToEndTest, AnObjectFileIsWrittenForTheAttachedPrinter) {
     const std::string file = env.root() + "/fleet.tcf";
     const std::string logo = write("logo.bmp", test::MonoBmp({"##", "##"}));
-    const Outcome save = simulated("6220E --simulate-fresh",
-                                   "objects add-graphic " + logo +
-                                       " --id 5 --name LOGO --scale 1 --to " + file);
+    const Outcome save =
+        simulated("6220E --simulate-fresh",
+                  "objects add-graphic " + logo + " --id 5 --name LOGO --scale 1 --to " + file);
     ASSERT_EQ(save.status, 0) << save.err;
     EXPECT_TRUE(test::ReadFile(file).starts_with("<ETX>6220E,1.13\r\n")) << test::ReadFile(file);
     const Outcome push = simulated("6220E", "--yes config push " + file);

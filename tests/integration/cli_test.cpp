@@ -279,7 +279,8 @@ TEST_F(CliTest, PingOfNothingFailsWithStatusOne) {
     env.setProfile("Device.COM1", env.root() + "/no-device");
     const Outcome r = tarvo("ping");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "The printer on COM1 did not answer.\n");
+    EXPECT_EQ(r.err, "tarvo: error: cannot open COM1 (" + env.root() +
+                         "/no-device): No such file or directory\n");
 }
 
 TEST_F(CliTest, ProfileValuesRoundTrip) {

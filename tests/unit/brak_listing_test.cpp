@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "brakenholm/brak_commands.h"
 #include "brakenholm/brak_listing.h"
+#include "brakenholm/brak_setting_text.h"
 #include "brakenholm/brak_text.h"
 #include "brakenholm/value_tables.h"
 
@@ -37,6 +39,32 @@ TEST(BrakListing, NumbersEndTheLine) {
     ASSERT_TRUE(p.ok);
     EXPECT_EQ(p.setup.startAdjust, -30);
     EXPECT_EQ(p.setup.stopAdjust, 0);
+}
+
+// A listing cut short, or a partial file, leaves what it lacks "not read": never sent, never
+// saved, never shown as 0 or DISABLE.
+TEST(BrakListing, KeysAListingLacksStayNotReadAndAreNeverSentOrSaved) {
+    const ListingParse p = Parse("MEDIA,MEDIA SIZE,WIDTH,832\r\nMEDIA,MEDIA SIZE,LENGTH,1200\r\n");
+    ASSERT_TRUE(p.ok);
+    using S = BrakSetting;
+    for (const S read : {S::Baud, S::CharLength, S::Parity, S::StopBits, S::Width, S::Length})
+        EXPECT_TRUE(WasRead(p.setup, read)) << SettingName(read);
+    for (const S lacked : {S::StartAdjust, S::XStart, S::ReceiveBuffer, S::RtsCts, S::PrintSpeed})
+        EXPECT_FALSE(WasRead(p.setup, lacked)) << SettingName(lacked);
+    EXPECT_EQ(SettingsInSendOrder(p.setup, 3), (std::vector<S>{S::Width, S::Length}));
+    EXPECT_EQ(SerialSettingsInSendOrder(p.setup),
+              (std::vector<S>{S::Baud, S::Parity, S::StopBits, S::CharLength}));
+    EXPECT_EQ(
+        BuildSetupLines(p.setup, 3),
+        (std::vector<std::string>{"SER-COM,UART1,BAUDRATE,9600", "SER-COM,UART1,CHAR LENGTH,8",
+                                  "SER-COM,UART1,PARITY,ODD", "SER-COM,UART1,STOPBITS,1",
+                                  "MEDIA,MEDIA SIZE,WIDTH,832", "MEDIA,MEDIA SIZE,LENGTH,1200"}));
+    EXPECT_EQ(SettingValueText(S::StartAdjust, p.setup, 3), "(not read)");
+    EXPECT_EQ(SettingValueText(S::RtsCts, p.setup, 3), "(not read)");
+
+    BrakSetup edited = p.setup;
+    ASSERT_EQ(SetSettingFromText(S::StartAdjust, "-4", 3, edited), std::nullopt);
+    EXPECT_EQ(SettingValueText(S::StartAdjust, edited, 3), "-4") << "a value set is read";
 }
 
 TEST(BrakListing, HugeNumbersSaturateToTheirField) {

@@ -219,34 +219,38 @@ struct Refusal {
     const char* name;
     std::string contents;
     int code;
+    const char* where;  // the detail text: the failing line and the file
 };
 
 TEST_F(ConfigFileTest, RefusalsLeaveTheContextAsItWas) {
     const std::string okHead = "<ETX>6220,1.0\r\n<STX>R<ETX>\r\n";
     const Refusal refusals[] = {
-        {"empty", "", PCU_ERR_FILE_MODEL},
-        {"unknown model", "<ETX>Unknown,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL},
-        {"script model", "<ETX>TQ8e,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL},
-        {"wrong case", "<ETX>6220e,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL},
-        {"header only", "<ETX>6220,1.0\r\n", PCU_ERR_FILE_MODEL},
-        {"no R", "<ETX>6220,1.0\r\n<STX><SI>C1<ETX>\r\n", PCU_ERR_FILE_MODEL},
-        {"R with more", "<ETX>6220,1.0\r\n<STX>R1<ETX>\r\n", PCU_ERR_FILE_MODEL},
-        {"bad number", okHead + "<STX><SI>C1<ETX>\r\n<STX><SI>d--5<ETX>\r\n", PCU_ERR_FILE_PARSE},
-        {"too wide", okHead + "<STX><SI>L65536<ETX>\r\n", PCU_ERR_FILE_PARSE},
-        {"missing comma", okHead + "<STX><SI>g1<ETX>\r\n", PCU_ERR_FILE_PARSE},
-        {"cut start", okHead + "<STX><SOH><ETX>", PCU_ERR_FILE_PARSE},
-        {"long line", okHead + "<STX>" + std::string(247, 'x') + "<ETX>\r\n", PCU_ERR_FILE_PARSE},
+        {"empty", "", PCU_ERR_FILE_MODEL, "line 1 of r.tcf"},
+        {"unknown model", "<ETX>Unknown,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL,
+         "line 1 of r.tcf"},
+        {"script model", "<ETX>TQ8e,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL, "line 1 of r.tcf"},
+        {"wrong case", "<ETX>6220e,1.0\r\n<STX>R<ETX>\r\n", PCU_ERR_FILE_MODEL, "line 1 of r.tcf"},
+        {"header only", "<ETX>6220,1.0\r\n", PCU_ERR_FILE_MODEL, "line 2 of r.tcf"},
+        {"no R", "<ETX>6220,1.0\r\n<STX><SI>C1<ETX>\r\n", PCU_ERR_FILE_MODEL, "line 2 of r.tcf"},
+        {"R with more", "<ETX>6220,1.0\r\n<STX>R1<ETX>\r\n", PCU_ERR_FILE_MODEL, "line 2 of r.tcf"},
+        {"bad number", okHead + "<STX><SI>C1<ETX>\r\n<STX><SI>d--5<ETX>\r\n", PCU_ERR_FILE_PARSE,
+         "line 4 of r.tcf"},
+        {"too wide", okHead + "<STX><SI>L65536<ETX>\r\n", PCU_ERR_FILE_PARSE, "line 3 of r.tcf"},
+        {"missing comma", okHead + "<STX><SI>g1<ETX>\r\n", PCU_ERR_FILE_PARSE, "line 3 of r.tcf"},
+        {"cut start", okHead + "<STX><SOH><ETX>", PCU_ERR_FILE_PARSE, "line 3 of r.tcf"},
+        {"long line", okHead + "<STX>" + std::string(247, 'x') + "<ETX>\r\n", PCU_ERR_FILE_PARSE,
+         "line 3 of r.tcf"},
         {"long header", "<ETX>6220," + std::string(300, '1') + "\r\n<STX>R<ETX>\r\n",
-         PCU_ERR_FILE_PARSE},
-        {"no line ends", std::string(100000, 'x'), PCU_ERR_FILE_PARSE},
+         PCU_ERR_FILE_PARSE, "line 1 of r.tcf"},
+        {"no line ends", std::string(100000, 'x'), PCU_ERR_FILE_PARSE, "line 1 of r.tcf"},
     };
     for (const Refusal& r : refusals) {
         const ConfigRecord before = record(other);
-        const std::string file = write("refused.tcf", r.contents);
+        const std::string file = write("r.tcf", r.contents);
         EXPECT_EQ(PCUFromFile(other, file.c_str()), r.code) << r.name;
         EXPECT_EQ(record(other), before) << r.name;
         EXPECT_EQ(FindContext(other)->lastError, r.code) << r.name;
-        EXPECT_STREQ(FindContext(other)->lastErrorText, "refused.tcf") << r.name;
+        EXPECT_STREQ(FindContext(other)->lastErrorText, r.where) << r.name;
     }
 }
 

@@ -130,8 +130,9 @@ TARVO_API int PCUToFile(int ctx, const char* path);
  * PCU_ERR_FILE_PARSE (a command does not parse, a line is longer than 256 characters, or the
  * configuration part is longer than 4096 bytes); PCU_ERR_FILE_WRITE (the file cannot be
  * opened); PCU_ERR_FILE_READ (reading failed); PCU_ERR_FILE_MODEL (no header naming a model
- * 0..25, or no R line after it). Failures are also recorded in lastError, with the file's name
- * and, for a line that failed, its number ("fleet.tcf, line 3") as the detail text.
+ * 0..25, or no R line after it). Failures are also recorded in lastError, with, as the detail
+ * text, the number of a line that failed and the file's name ("line 3 of fleet.tcf", cut as
+ * every detail text is).
  */
 TARVO_API int PCUFromFile(int ctx, const char* path);
 
