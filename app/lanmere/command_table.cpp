@@ -52,6 +52,18 @@ constexpr std::array<CommandInfo, 28> kCommands = {{
 }};
 // clang-format on
 
+constexpr int kQelPrintQualityTopic = 131184;
+
+constexpr GuideButton kGuideButtons[] = {
+    {"Get overview of Tarvo", 131200},
+    {"Learn about the Button Commands", 10002},
+    {"Learn about changing Printer Configuration Parameters", 10001},
+    {"Learn about the Menu Commands", 10003},
+    {"Learn about printing Test Labels", 10004},
+    {"Learn about viewing Printer Configuration Parameters", 10005},
+    {"Learn how to optimize print quality for QEL printers", kQelPrintQualityTopic},
+};
+
 bool IsScript(const AppSession& s) {
     return s.printer && s.printer->IsScriptFamily();
 }
@@ -132,6 +144,17 @@ bool CommandEnabled(CommandId id, const AppSession& s) {
     }
 }
 
+bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
+    switch (id) {
+        case C::PrintReport:
+        case C::TestPrint:
+        case C::ChangeFirmware:
+            return !IsScript(s);
+        default:
+            return FindCommand(id) != nullptr;
+    }
+}
+
 std::optional<bool> CommandChecked(CommandId id, const AppSession& s, bool toolbarVisible) {
     switch (id) {
         case C::MainToolbar:
@@ -145,6 +168,14 @@ std::optional<bool> CommandChecked(CommandId id, const AppSession& s, bool toolb
         default:
             return std::nullopt;
     }
+}
+
+std::span<const GuideButton> GuideButtons() {
+    return kGuideButtons;
+}
+
+bool GuideButtonShown(const GuideButton& button, const AppSession& s) {
+    return button.topic != kQelPrintQualityTopic || !IsScript(s);
 }
 
 }  // namespace tarvo::app

@@ -64,8 +64,27 @@ std::string CommandToolTip(CommandId id);
 // identified and online flags, and the family and setup generation of the current printer.
 bool CommandEnabled(CommandId id, const AppSession& session);
 
+// Whether `id` has its road for the family of the session's printer. Print Report, Test Print
+// and Change Firmware are built for the Lanmere family only so far: for a Brakenholm printer
+// their Lanmere road would send QEL to a printer that speaks Tallyscript, so the window says
+// they are not available yet instead.
+bool CommandBuiltForFamily(CommandId id, const AppSession& session);
+
 // Whether `id` shows a check mark, or nullopt for a command that has none. The toolbar's
 // visibility belongs to the window, so the caller passes it.
 std::optional<bool> CommandChecked(CommandId id, const AppSession& session, bool toolbarVisible);
+
+// One button of the start-up guide and the help topic it opens.
+struct GuideButton {
+    const char* text;
+    int topic;
+};
+
+// The guide's buttons, in their order. Static storage.
+std::span<const GuideButton> GuideButtons();
+
+// Whether `button` is offered for the session's printer: the print-quality guide is about QEL
+// printers, so it is not offered while a Brakenholm printer is selected.
+bool GuideButtonShown(const GuideButton& button, const AppSession& session);
 
 }  // namespace tarvo::app

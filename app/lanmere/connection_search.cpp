@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "brakenholm/brak_model.h"
 #include "brakenholm/brak_printer.h"
 #include "shell/app_session.h"
 #include "shell/printer_base.h"
@@ -182,11 +183,41 @@ void SearchWindowModel::Changed() {
         onChange();
 }
 
+namespace {
+
+// Puts the session's previous printer object back unless the search found a printer: the
+// object is exchanged for the family searched, and a failed search must not leave an object of
+// one family under a model of the other.
+class PrinterExchange {
+  public:
+    PrinterExchange(AppSession& session, std::unique_ptr<CPrinterBase> searching)
+        : session_(session), previous_(std::move(session.printer)) {
+        session_.printer = std::move(searching);
+    }
+    ~PrinterExchange() {
+        if (!found_)
+            session_.printer = std::move(previous_);
+    }
+    PrinterExchange(const PrinterExchange&) = delete;
+    PrinterExchange& operator=(const PrinterExchange&) = delete;
+
+    bool Keep(bool found) {
+        found_ = found;
+        return found;
+    }
+
+  private:
+    AppSession& session_;
+    std::unique_ptr<CPrinterBase> previous_;
+    bool found_ = false;
+};
+
+}  // namespace
+
 bool RunLanmereSearch(Desk& desk, SearchWindowModel& window) {
     window.Reset();
     AppSession& session = desk.session;
-    if (session.printer == nullptr || session.printer->IsScriptFamily())
-        session.printer = std::make_unique<CPrinterBase>(session.kernelHandle);
+    PrinterExchange exchange(session, std::make_unique<CPrinterBase>(session.kernelHandle));
     const PCUNotify notify = MakeKernelNotify(window);
     const int found = PCUAutoConnect(session.kernelHandle, &notify);
     // A search that ended because the operator cancelled reports nothing; the window must not
@@ -194,24 +225,21 @@ bool RunLanmereSearch(Desk& desk, SearchWindowModel& window) {
     if (found != 1 && window.running())
         window.NotFound();
     ReadSettings(session, desk.prompt);
-    return found == 1;
+    return exchange.Keep(found == 1);
 }
 
 bool RunBrakenholmSearch(Desk& desk, SearchWindowModel& window) {
     window.Reset();
     AppSession& session = desk.session;
-    constexpr int kFirstBrakenholmModel = 26;
-    constexpr int kLastBrakenholmModel = 40;
-    const int model =
-        session.model >= kFirstBrakenholmModel && session.model <= kLastBrakenholmModel
-            ? session.model
-            : kFirstBrakenholmModel;
-    if (AsBrakPrinter(session.printer.get()) == nullptr)
-        session.printer = MakePrinter(session, desk.prompt, model);
+    const bool brakenholmModel =
+        session.model >= kFirstBrakModel && session.model <= kLastBrakModel;
+    PrinterExchange exchange(
+        session,
+        MakePrinter(session, desk.prompt, brakenholmModel ? session.model : kFirstBrakModel));
     const OpResult r = session.printer->SearchPrinter(window);
     if (window.running())
         window.NotFound();
-    return r.ok() && session.flags.autoConnectSucceeded;
+    return exchange.Keep(r.ok() && session.flags.autoConnectSucceeded);
 }
 
 bool RunGroupSearch(Desk& desk, SearchWindowModel& window, PrinterGroup group) {

@@ -116,12 +116,13 @@ class SearchWindowModel final : public SearchObserver {
 // The Lanmere search: resets the window, makes the current printer object family-neutral when
 // it was a Brakenholm one, runs the kernel's auto-connect reporting to `window`, then reads the
 // settings again so that the session uses what was found. Returns true when a printer was found
-// and its settings stored.
+// and its settings stored; otherwise the previous printer object is put back.
 bool RunLanmereSearch(Desk& desk, SearchWindowModel& window);
 
 // The Brakenholm search: resets the window, makes the current printer object a Brakenholm one
 // (for the session's Brakenholm model, else the first) and lets it search. Returns true when a
-// printer was found.
+// printer was found; otherwise the previous printer object is put back. Which model was found
+// is the identification's to say (AutoConnect).
 bool RunBrakenholmSearch(Desk& desk, SearchWindowModel& window);
 
 // The search the group dialog asks for. "Don't know" runs the Brakenholm search and then, unless

@@ -90,6 +90,10 @@ bool LoadLanmereState(Desk& desk) {
     return true;
 }
 
+const char* FamilyName(bool brakenholm) {
+    return brakenholm ? "Brakenholm" : "Lanmere";
+}
+
 bool AdoptIdentifiedPrinter(Desk& desk, const IdTexts& id) {
     AppSession& s = desk.session;
     const int model = propGetPrinterID(id.model.data());
@@ -102,9 +106,18 @@ bool AdoptIdentifiedPrinter(Desk& desk, const IdTexts& id) {
     s.model = model;
     s.modelName = id.model.data();
     s.firmwareVersion = id.firmware.data();
+    // The settings name the printer that answered before its state is read: a Brakenholm
+    // printer's setup listing brings the host's line settings in line and reads the settings
+    // again, which would otherwise bring back the model (and family) that was stored before.
+    const bool brakenholm = model >= PROP_TABLE_MODELS;
+    WriteSetting(setting::kPrinter, s.modelName);
+    if (ReadSetting(setting::kFamily, "Lanmere") != FamilyName(brakenholm)) {
+        WriteSetting(setting::kFamily, FamilyName(brakenholm));
+        PCUInitCommParm(desk.ctx());
+    }
     s.printer = MakePrinter(s, desk.prompt, model);
     bool loaded = true;
-    if (model < PROP_TABLE_MODELS) {
+    if (!brakenholm) {
         loaded = LoadLanmereState(desk);
     } else {
         const OpResult r = s.printer->ReadPrinterIdentity();
@@ -113,7 +126,6 @@ bool AdoptIdentifiedPrinter(Desk& desk, const IdTexts& id) {
             loaded = false;
         }
     }
-    WriteSetting(setting::kPrinter, s.modelName);
     s.flags.identified = true;
     s.flags.online = true;
     s.flags.modified = false;
@@ -212,6 +224,13 @@ bool IdentifyPrinter(Desk& desk, const IdentifyHooks& hooks) {
     }
     RereadPort(s);
     return AdoptIdentifiedPrinter(desk, id);
+}
+
+bool AutoConnect(Desk& desk, const IdentifyHooks& hooks) {
+    if (!hooks.autoConnect || !hooks.autoConnect())
+        return false;
+    ReadSettings(desk.session, desk.prompt);
+    return IdentifyPrinter(desk, hooks);
 }
 
 bool EnforceBaudRule(Desk& desk) {

@@ -42,6 +42,12 @@ struct IdentifyHooks {
 // identified.
 bool IdentifyPrinter(Desk& desk, const IdentifyHooks& hooks = {});
 
+// Connect > AutoConnect: the search the operator chooses (hooks.autoConnect) and, after a search
+// that found a printer, the identification and loading of start-up, which also switches the
+// family when the printer's answer names a model of the other one. Returns true when a printer
+// was identified; a search that found nothing changes nothing.
+bool AutoConnect(Desk& desk, const IdentifyHooks& hooks);
+
 // The session initialisation after the window shows: reads the settings, opens the kernel
 // context (when the session has none), sets the download flags, identifies the printer and,
 // for an identified model, applies the baud rule. Returns false when no kernel context could

@@ -79,11 +79,13 @@ class SearchWindow final : public QDialog {
     }
 
   protected:
-    // Closing the window while the search runs cancels it like the button.
+    // Closing the window is its button: while the search runs it cancels the search, after
+    // the outcome it closes the window for good (it is not shown again to wait for the
+    // operator).
     void reject() override {
-        if (model_.running())
-            model_.PressButton();
-        else
+        const bool running = model_.running();
+        model_.PressButton();
+        if (!running)
             QDialog::reject();
     }
 

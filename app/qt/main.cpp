@@ -8,6 +8,7 @@
 #include "qt/host_hooks.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
+#include "qt/screenshot.h"
 #include "qt/splash.h"
 #include "simulate.h"
 #include "tarvo/kernel.h"
@@ -15,16 +16,20 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tarvo32 [--simulate MODEL] [--help]\n"
+    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE] [--help]\n"
     "\n"
     "Configures thermal label printers.\n"
     "\n"
     "  --simulate MODEL    work with a simulated printer of MODEL (e.g. 6220E) on COM1,\n"
     "                      with a private profile, so no real port is touched\n"
+    "  --screenshot FILE   once started, save a picture of the window to FILE (PNG),\n"
+    "                      print the status bar's panes and quit; dialogs that open\n"
+    "                      meanwhile are saved as FILE-1.png ... and cancelled\n"
     "  --help              show this text\n";
 
 struct Options {
     std::string simulate;
+    std::string screenshot;
     bool help = false;
 };
 
@@ -42,6 +47,12 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
                 return false;
             }
             options->simulate = argv[++i];
+        } else if (arg == "--screenshot") {
+            if (i + 1 >= argc) {
+                *error = "--screenshot needs a file name (e.g. tarvo32.png)";
+                return false;
+            }
+            options->screenshot = argv[++i];
         } else if (arg.rfind("--", 0) == 0) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -103,7 +114,14 @@ int main(int argc, char** argv) {
     tarvo::app::qt::InstallQtHostHooks(&window, prompt);
     window.show();
     auto* splash = new tarvo::app::qt::SplashWindow;
+    QObject::connect(&window, &tarvo::app::qt::MainWindow::sessionReady, splash, &QWidget::close);
     splash->show();
+    if (!options.screenshot.empty()) {
+        auto* screenshot = new tarvo::app::qt::ScreenshotRun(
+            window, QString::fromLocal8Bit(options.screenshot.c_str()));
+        QObject::connect(&window, &tarvo::app::qt::MainWindow::sessionReady, screenshot,
+                         &tarvo::app::qt::ScreenshotRun::finish, Qt::QueuedConnection);
+    }
     QTimer::singleShot(0, &window, [&window] { window.startSession(); });
     const int status = app.exec();
     tarvo::app::qt::RemoveQtHostHooks();

@@ -44,6 +44,10 @@ void MainWindow::runCommand(CommandId id) {
     BusyFlag busy(busy_);
     if (!busy.held() || !CommandEnabled(id, desk_.session))
         return;
+    if (!CommandBuiltForFamily(id, desk_.session)) {
+        notAvailableYet(id);
+        return;
+    }
     switch (id) {
         case CommandId::Open:
             OpenConfigFile(desk_);
@@ -86,13 +90,10 @@ void MainWindow::runCommand(CommandId id) {
             RunTestPrintDialog(this, desk_);
             break;
         case CommandId::AutoConnect:
-            RunConnectionTest(this, desk_);
+            AutoConnect(desk_, identifyHooks());
             break;
         case CommandId::PrintReport:
-            if (desk_.session.printer->IsScriptFamily())
-                notAvailableYet(id);
-            else
-                RunReportDialog(this, desk_);
+            RunReportDialog(this, desk_);
             break;
         case CommandId::Reboot:
             RebootPrinter(desk_);

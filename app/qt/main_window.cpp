@@ -17,24 +17,6 @@
 #include "qt/window_placement.h"
 
 namespace tarvo::app::qt {
-namespace {
-
-// The guide's buttons; each names the help topic it opens.
-struct GuideButton {
-    const char* text;
-    int topic;
-};
-constexpr GuideButton kGuideButtons[] = {
-    {"Get overview of Tarvo", 131200},
-    {"Learn about the Button Commands", 10002},
-    {"Learn about changing Printer Configuration Parameters", 10001},
-    {"Learn about the Menu Commands", 10003},
-    {"Learn about printing Test Labels", 10004},
-    {"Learn about viewing Printer Configuration Parameters", 10005},
-    {"Learn how to optimize print quality for QEL printers", 131184},
-};
-
-}  // namespace
 
 MainWindow::MainWindow(Desk& desk, QWidget* parent)
     : QMainWindow(parent),
@@ -114,12 +96,13 @@ void MainWindow::buildView() {
     auto* layout = new QVBoxLayout(view);
     guide_ = new QWidget(view);
     auto* guideLayout = new QVBoxLayout(guide_);
-    for (const GuideButton& button : kGuideButtons) {
+    for (const GuideButton& button : GuideButtons()) {
         auto* widget = new QPushButton(tr(button.text), guide_);
         widget->setProperty("helpTopic", button.topic);
         connect(widget, &QPushButton::clicked, this,
                 [this, topic = button.topic] { ShowHelpTopic(this, topic); });
         guideLayout->addWidget(widget);
+        guideButtons_.emplace_back(widget, &button);
     }
     layout->addWidget(guide_);
     layout->addStretch(1);
@@ -138,6 +121,8 @@ void MainWindow::refreshCommands() {
                           QString::fromStdString(session.firmwareVersion));
     portPane_->setText(QString::fromLatin1(PortName(session.port).data(),
                                            static_cast<int>(PortName(session.port).size())));
+    for (const auto& [widget, button] : guideButtons_)
+        widget->setVisible(GuideButtonShown(*button, session));
     guide_->setVisible(session.startupGuide);
 }
 
@@ -174,6 +159,7 @@ bool MainWindow::startSession() {
     const bool opened = InitializeSession(desk_, identifyHooks());
     busy_ = false;
     refreshCommands();
+    emit sessionReady();
     return opened;
 }
 

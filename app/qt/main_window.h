@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "lanmere/command_table.h"
 #include "lanmere/desk.h"
@@ -14,6 +16,7 @@
 #include "lanmere/startup.h"
 
 class QLabel;
+class QPushButton;
 class QTimer;
 class QToolBar;
 
@@ -28,7 +31,8 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     // The start-up after the window shows: settings, kernel context, identification with the
-    // problem dialog, then the command states. Returns InitializeSession's result.
+    // problem dialog, then the command states; ends with sessionReady(). Returns
+    // InitializeSession's result.
     bool startSession();
 
     // Sets every action's enabled and checked state from the command table's rules and
@@ -53,6 +57,10 @@ class MainWindow : public QMainWindow {
     void setProblemDialog(ProblemDialog dialog) { problem_ = std::move(dialog); }
     void setExitDialog(ExitDialog dialog) { exit_ = std::move(dialog); }
 
+  signals:
+    // The start-up has ended and the window shows the session's printer.
+    void sessionReady();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -76,6 +84,7 @@ class MainWindow : public QMainWindow {
     QLabel* printerPane_ = nullptr;
     QLabel* portPane_ = nullptr;
     QWidget* guide_ = nullptr;
+    std::vector<std::pair<QPushButton*, const GuideButton*>> guideButtons_;
     QTimer* resetTimer_ = nullptr;
     std::unique_ptr<ResetPoll> resetPoll_;
     // Set while a command holds the connection; timer ticks skip meanwhile.

@@ -1,10 +1,10 @@
-// The splash window of start-up: the program's name over its picture, gone after three seconds
-// or at the first key or click.
+// The splash window of start-up: the program's name over its picture. It goes when the main
+// window is ready (the owner connects that), after three seconds at the latest, at the first
+// key or click anywhere in the program, and as soon as a modal dialog opens, which it must
+// never hide.
 #pragma once
 
 #include <QWidget>
-
-class QTimer;
 
 namespace tarvo::app::qt {
 
@@ -16,8 +16,7 @@ class SplashWindow : public QWidget {
     explicit SplashWindow(QWidget* parent = nullptr);
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace tarvo::app::qt

@@ -1,16 +1,31 @@
 #include "qt/startup_dialogs.h"
 
+#include "lanmere/connection_search.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace tarvo::app::qt {
 
+namespace {
+
+// The conditions to check, one paragraph each, after their introduction.
+QString ProblemConditions(const ProblemDialogText& text) {
+    QString body = QString::fromStdString(text.intro);
+    for (const std::string& cause : text.causes)
+        body += "\n\n\u2022 " + QString::fromStdString(cause);
+    return body;
+}
+
+}  // namespace
+
 ProblemChoice AskProblemWithAutoConnect(QWidget* parent) {
-    QMessageBox box(QMessageBox::Warning, QObject::tr("Printer Communication Problem"),
-                    QObject::tr("Tarvo could not communicate with the printer. Check that the "
-                                "printer is on and connected, then choose Retry; Autoconnect "
-                                "searches every port for it, Cancel works without a printer."),
-                    QMessageBox::NoButton, parent);
+    const ProblemDialogText& text = ProblemDialogTexts();
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(text.title),
+                    QString::fromStdString(text.heading), QMessageBox::NoButton, parent);
+    box.setObjectName("problemDialog");
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(ProblemConditions(text));
     QPushButton* retry = box.addButton(QObject::tr("&Retry"), QMessageBox::AcceptRole);
     QPushButton* autoConnect = box.addButton(QObject::tr("&Autoconnect"), QMessageBox::ActionRole);
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);

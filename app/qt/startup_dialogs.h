@@ -9,7 +9,8 @@ class QWidget;
 
 namespace tarvo::app::qt {
 
-// Retry (the default), Autoconnect or Cancel; closing the box is Cancel.
+// The communication-problem dialog: its heading, the four conditions to check, and Retry (the
+// default), Autoconnect or Cancel; closing the box is Cancel.
 ProblemChoice AskProblemWithAutoConnect(QWidget* parent);
 
 // Save to File, Send to Printer, Exit Only or Cancel (the default); closing the box is Cancel.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "lanmere/command_table.h"
 #include "lanmere/config_values.h"
@@ -119,26 +120,31 @@ TEST_F(LanRules, KeepingValuesReplacesWhatTheNewModelCannotTake) {
         if (i != 6 && propGetCfgDataType(slow, i) == PROP_KIND_RANGE)
             range = i;
     }
-    if (range >= 0)
-        desk.config.values[static_cast<std::size_t>(range)] = 1000000;
+    ASSERT_GE(range, 0);
+    desk.config.values[static_cast<std::size_t>(range)] = 1000000;
     const auto before = desk.config.values;
 
     EXPECT_GE(KeepValuesInDomain(desk, slow), 1);
     EXPECT_EQ(desk.config.values[3], TopSpeed(slow)) << fast << " -> " << slow;
-    if (range >= 0) {
-        int def = 0;
-        propGetCfgDefault(slow, range, &def);
-        EXPECT_EQ(desk.config.values[static_cast<std::size_t>(range)], def);
-    }
-    // Values inside the new domain stay.
+    int def = 0;
+    ASSERT_EQ(propGetCfgDefault(slow, range, &def), 1);
+    EXPECT_EQ(desk.config.values[static_cast<std::size_t>(range)], def);
+    // Range values inside the new domain stay.
+    std::vector<int> inside;
     for (int i = 0; i < PROP_SETTING_COUNT; ++i) {
-        const int kind = propGetCfgDataType(slow, i);
         const int v = before[static_cast<std::size_t>(i)];
         int lo = 0;
         int hi = 0;
-        if (kind == PROP_KIND_RANGE && propGetCfgSetting(slow, i, &lo, &hi) && v >= lo && v <= hi)
-            EXPECT_EQ(desk.config.values[static_cast<std::size_t>(i)], v) << i;
+        if (propGetCfgDataType(slow, i) == PROP_KIND_RANGE &&
+            propGetCfgSetting(slow, i, &lo, &hi) && v >= lo && v <= hi) {
+            inside.push_back(i);
+        }
     }
+    ASSERT_FALSE(inside.empty());
+    for (const int i : inside)
+        EXPECT_EQ(desk.config.values[static_cast<std::size_t>(i)],
+                  before[static_cast<std::size_t>(i)])
+            << i;
     const auto once = desk.config.values;
     KeepValuesInDomain(desk, slow);
     EXPECT_EQ(desk.config.values, once) << "a second pass changes nothing";
@@ -146,12 +152,12 @@ TEST_F(LanRules, KeepingValuesReplacesWhatTheNewModelCannotTake) {
     // A second speed on the ladder that the model allows stays (a plain bit test of the value
     // would have thrown it away).
     int mask = 0;
-    propGetCfgSetting(slow, 40, &mask, nullptr);
-    if (propGetCfgDataType(slow, 40) == PROP_KIND_LIST && (mask & 1)) {
-        desk.config.values[40] = 20;
-        KeepValuesInDomain(desk, slow);
-        EXPECT_EQ(desk.config.values[40], 20);
-    }
+    ASSERT_EQ(propGetCfgDataType(slow, 40), PROP_KIND_LIST);
+    ASSERT_TRUE(propGetCfgSetting(slow, 40, &mask, nullptr));
+    ASSERT_EQ(mask & 1, 1) << "20 is on the model's ladder";
+    desk.config.values[40] = 20;
+    KeepValuesInDomain(desk, slow);
+    EXPECT_EQ(desk.config.values[40], 20);
 }
 
 // A Brakenholm printer object with a chosen setup generation.

@@ -1,0 +1,66 @@
+// tarvo32 itself, started as a user starts it (on Qt's offscreen platform): what its status bar
+// and its start-up dialogs show.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <string>
+
+#include "lanmere/connection_search.h"
+#include "support/cli_run.h"
+#include "support/test_env.h"
+
+namespace tarvo::app::qt {
+namespace {
+
+using tarvo::test::RunProgram;
+
+// Texts as the program's dialog report writes them: runs of white space as one blank.
+std::string Simplified(const std::string& text) {
+    return QString::fromStdString(text).simplified().toStdString();
+}
+
+// The program's own lines on standard error (Qt may add warnings of its platform).
+std::string OwnLines(const std::string& err) {
+    std::string own;
+    for (const QString& line : QString::fromStdString(err).split('\n')) {
+        if (line.startsWith("tarvo32: "))
+            own += line.toStdString() + '\n';
+    }
+    return own;
+}
+
+TEST(Tarvo32Program, ASimulatedTq8eShowsItsModelInTheStatusBar) {
+    tarvo::test::TestEnv env;
+    const std::string shot = env.root() + "/tq8e.png";
+    const auto run = RunProgram(env, "tarvo32", "--simulate TQ8e --screenshot " + shot);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "prompt: For Help, press F1\nprinter: TQ8e  1.13\nport: COM1\n");
+    EXPECT_EQ(OwnLines(run.err), "") << "no dialog at start-up";
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+}
+
+TEST(Tarvo32Program, WithoutAPrinterTheProblemDialogNamesWhatToCheck) {
+    tarvo::test::TestEnv env;
+    env.setProfile("Device.COM1", env.root() + "/no-such-device");
+    const std::string shot = env.root() + "/none.png";
+    const auto run = RunProgram(env, "tarvo32", "--screenshot " + shot);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("printer: DEFAULT  Unavailable\n"), std::string::npos) << run.out;
+    // The problem dialog (cancelled), then the notice that the defaults are used.
+    const std::string problem = "tarvo32: dialog " + env.root() + "/none-1.png cancelled: Tarvo: ";
+    const std::string err = OwnLines(run.err);
+    ASSERT_EQ(err.rfind(problem, 0), 0u) << run.err;
+    const ProblemDialogText& text = ProblemDialogTexts();
+    EXPECT_NE(err.find(text.heading + " " + text.intro), std::string::npos) << err;
+    for (const std::string& cause : text.causes)
+        EXPECT_NE(err.find(Simplified(cause)), std::string::npos) << cause;
+    EXPECT_NE(err.find("/none-2.png cancelled: Notice: Using default configuration"),
+              std::string::npos)
+        << err;
+    EXPECT_GT(std::filesystem::file_size(env.root() + "/none-1.png"), 0u);
+}
+
+}  // namespace
+}  // namespace tarvo::app::qt
