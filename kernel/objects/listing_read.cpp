@@ -22,9 +22,18 @@ struct ListingRequest {
 };
 
 // A printer with nothing of a kind sends nothing, which is also what a printer that has
-// stopped answering sends: only one that still answers a ping holds an empty directory.
-bool StillAnswers(int ctx) {
-    return PCUPing(ctx) == 1;
+// stopped answering sends, and what a busy one sends before its answer comes late: only one
+// that still answers a ping holds an empty directory. Its answer to the ping also shows that it
+// has caught up with everything sent before, so the listing is asked once more: a late answer
+// to the first request went with the ping, and this one comes in time.
+QueryResult AskAgainIfSilent(int ctx, const char* command, QueryResult answer) {
+    if (!answer.reply.empty() || answer.status == PCU_ERR_OPEN)
+        return answer;
+    if (PCUPing(ctx) != 1) {
+        answer.status = PCU_ERR_NO_ANSWER;
+        return answer;
+    }
+    return QueryPrinter(ctx, command);
 }
 
 template <class Record>
@@ -53,13 +62,14 @@ int ReadListing(int ctx, std::uint16_t* count, const ListingRequest<Record>& req
     // Whatever the printer says, the host-side changes of this kind are gone.
     cl_clrlist(ListOf<Record>(*context));
     return NoThrow([&]() -> int {
-        const QueryResult answer = QueryPrinter(ctx, request.command);
+        const QueryResult answer =
+            AskAgainIfSilent(ctx, request.command, QueryPrinter(ctx, request.command));
         if (answer.status == PCU_ERR_OPEN) {
             context->recordError(PCU_ERR_OPEN, answer.sysError);
             return PCU_ERR_OPEN;
         }
         if (answer.reply.empty()) {
-            if (!request.silenceIsError && StillAnswers(ctx))
+            if (!request.silenceIsError && answer.status != PCU_ERR_NO_ANSWER)
                 return answer.status;
             context->recordError(PCU_ERR_NO_ANSWER, 0);
             return PCU_ERR_NO_ANSWER;

@@ -197,23 +197,27 @@ TEST_F(DirectoryReadTest, SilenceIsAnErrorForFontsOnlyAndEmptiesTheList) {
     PCUGetFontCount(ctx, &fonts);
     EXPECT_EQ(fonts, 0);
 
-    FindContext(ctx)->lastError = 0;
+    // Silence to the listing and to the ping after it: the printer has stopped answering, and an
+    // empty list must not pass for an empty directory.
     for (auto read : {PCUGetGraphics, PCUGetFormats, PCUGetPages}) {
+        FindContext(ctx)->lastError = 0;
         count = 9;
-        EXPECT_EQ(read(ctx, &count), PCU_OK);
+        EXPECT_EQ(read(ctx, &count), PCU_ERR_NO_ANSWER);
         EXPECT_EQ(count, 0);
+        EXPECT_EQ(lastError(), PCU_ERR_NO_ANSWER);
     }
-    EXPECT_EQ(lastError(), PCU_OK);
     std::uint16_t formats = 9;
     PCUGetFormatCount(ctx, &formats);
     EXPECT_EQ(formats, 0);
 }
 
+// A printer with no graphics sends nothing to the listing, and answers the ping after it.
 TEST_F(DirectoryReadTest, AnEmptyDirectoryListsNothingAndSucceeds) {
     startPrinter(WithObjects({}));
     ASSERT_EQ(PCUGetGraphics(ctx, &count), PCU_OK);
     EXPECT_EQ(count, 0);
-    EXPECT_EQ(PrinterSent(*printer), "");
+    EXPECT_EQ(HostSent(*printer), "<STX><ESC>u<ETX><STX><ESC>M1<ETX><STX><ESC>u<ETX>");
+    EXPECT_EQ(PrinterSent(*printer), "066197,1.13,6220E");
 }
 
 TEST_F(DirectoryReadTest, BadLineIsDroppedWithCode33AndTheRestIsRead) {

@@ -222,6 +222,10 @@ TEST_F(BrakSend, DefaultsOfEachGeneration) {
     EXPECT_EQ(port->Wire(), "");
 
     CBrakPrinter& g3 = MakePrinter(38);
+    const OpResult silent = g3.RestoreSetupDefaults();
+    EXPECT_EQ(silent.status, OpStatus::NoAnswer) << "a silent printer has restored nothing";
+    port->ClearRecord();
+    port->Answer("run \"setup w\"", "Ok\r\nOk\r\n");
     EXPECT_TRUE(g3.RestoreSetupDefaults().ok());
     EXPECT_EQ(port->Wire(),
               "[open]FORMAT \"tmp:\"<CR><LF>[read][close]"
@@ -263,6 +267,7 @@ TEST_F(BrakSend, DefaultsOfEachGeneration) {
 TEST_F(BrakSend, ResetPrinterCommandRestoresTheSetupAndSaysSo) {
     MakePrinter(38);
     session.printer = std::move(printer);
+    port->Answer("run \"setup w\"", "Ok\r\nOk\r\n");
     Desk desk(session, prompt);
     EXPECT_TRUE(ResetPrinter(desk).ok());
     EXPECT_NE(port->Wire().find("run \"setup r rom:.setup.saved\""), std::string::npos);

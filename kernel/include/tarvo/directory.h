@@ -194,9 +194,11 @@ TARVO_API int PCUDelPage(int ctx, uint16_t number);
  * Returns the result of closing the connection (PCU_OK or PCU_ERR_CLOSE), PCU_ERR_NO_CONTEXT,
  * PCU_ERR_OPEN (the port could not be opened; also recorded in lastError), PCU_ERR_NO_ANSWER
  * (no reply at all, the list stays empty; also recorded), PCU_ERR_NO_MEMORY, PCU_ERR_ARGUMENT
- * (null count) or PCU_ERR_BUSY. A printer holds no graphics, formats or pages when it sends
- * nothing to their listing but still answers a ping (<ESC>M1) asked straight after: the list
- * is then empty and the result success. Fonts: no reply is always PCU_ERR_NO_ANSWER.
+ * (null count) or PCU_ERR_BUSY. A printer that sends nothing to a listing is pinged (<ESC>M1):
+ * silence again is PCU_ERR_NO_ANSWER; an answer shows it has caught up, and the listing is asked
+ * once more. A printer holds no graphics, formats or pages when it sends nothing to that second
+ * request: the list is then empty and the result success. Fonts: no listing is always
+ * PCU_ERR_NO_ANSWER.
  */
 TARVO_API int PCUGetFonts(int ctx, uint16_t* count);
 TARVO_API int PCUGetGraphics(int ctx, uint16_t* count);
