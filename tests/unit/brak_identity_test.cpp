@@ -123,6 +123,8 @@ TEST_F(BrakIdentityTest, OverlongListingIsReportedAndNeverAnswersTheNextQuestion
     const OpResult r = p.ReadPrinterIdentity();
     EXPECT_TRUE(r.ok());
     EXPECT_NE(r.detail.find("longer than 4095 bytes"), std::string::npos) << r.detail;
+    ASSERT_EQ(prompt.Notices().size(), 1u) << "the operator is told";
+    EXPECT_NE(prompt.Notices()[0].find("cut short"), std::string::npos) << prompt.Notices()[0];
     EXPECT_EQ(p.Identity().printerDate, "20240301") << "the clock got its own answer";
 }
 
