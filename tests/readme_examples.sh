@@ -30,7 +30,7 @@ examples=$(awk '
     sed -e ':join' -e '/\\$/{N;s/\\\n//;b join}')
 
 # How long a program that runs until stopped gets to show it started and did not fail.
-settle_seconds=15
+settle_seconds=5
 ran=0 skipped=0 failed=0
 while IFS= read -r line; do
     [[ -z "${line// }" || "$line" =~ ^[[:space:]]*# ]] && continue

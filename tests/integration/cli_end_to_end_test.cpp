@@ -33,6 +33,14 @@ class CliEndToEndTest : public test::SimTest {
         return path;
     }
 
+    // The Standard protocol answers the identification's first greeting, so each run spends
+    // no time on the XON/XOFF greeting's waits.
+    static sim::Options Standard() {
+        sim::Options o;
+        o.line.protocol = sim::Protocol::Standard;
+        return o;
+    }
+
     static sim::Options Brakenholm() {
         sim::Options o;
         o.family = sim::Family::Brakenholm;
@@ -88,6 +96,7 @@ TEST_F(CliEndToEndTest, APacedPrinterHoldsTheHostBackAndKeepsEveryByte) {
 }
 
 TEST_F(CliEndToEndTest, ErasuresOffATerminalNeedYesAndChangeNothing) {
+    env.setProfile("Protocol", "Standard");
     const std::string fw = env.root() + "/fw";
     ASSERT_EQ(test::RunProgram(env, "tarvo-printersim", "--make-firmware " + fw + " --version 1.20")
                   .status,
@@ -169,7 +178,7 @@ TEST_F(CliEndToEndTest, APartialSetupFileSendsOnlyItsOwnKeys) {
 }
 
 TEST_F(CliEndToEndTest, JsonStaysValidWhateverThePrinterSends) {
-    sim::Options o;
+    sim::Options o = Standard();
     o.identReply = "066197,1.1\x01\x7f\xe9,6220E";
     startPrinter(o);
     const Outcome r = tarvo("config show --json");
@@ -180,7 +189,7 @@ TEST_F(CliEndToEndTest, JsonStaysValidWhateverThePrinterSends) {
 }
 
 TEST_F(CliEndToEndTest, ErrorsNameWhatFailedAndWhere) {
-    startPrinter();
+    startPrinter(Standard());
     const std::string file = write("bad.tcf",
                                    "<ETX>6220E,1.13\r\n<STX>R<ETX>\r\n<STX><SI>d5<ETX>\r\n"
                                    "<STX><SI>Zqq<ETX>\r\n");
@@ -214,6 +223,7 @@ TEST_F(CliEndToEndTest, ASimulatedRunLeavesTheGivenProfileAsItWas) {
 
 // A file written from a printer carries that printer's model and pushes back onto it.
 TEST_F(CliEndToEndTest, AnObjectFileIsWrittenForTheAttachedPrinter) {
+    env.setProfile("Protocol", "Standard");
     const std::string file = env.root() + "/fleet.tcf";
     const std::string logo = write("logo.bmp", test::MonoBmp({"##", "##"}));
     const Outcome save =
