@@ -12,7 +12,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "port/port_names.h"
-#include "simulate.h"
+#include "tarvo/sim/simulation.h"
 #include "tarvo/kernel.h"
 
 namespace {
@@ -78,7 +78,7 @@ int Run(const CommandLine& line) {
     if (!o.profile.empty())
         ::setenv("TARVO_PROFILE", o.profile.c_str(), 1);
 
-    Simulation simulation;
+    tarvo::sim::Simulation simulation;
     std::string error;
     if (!o.simulate.empty() && !simulation.makePrivateProfile(o.profile, &error))
         return Fail(error);

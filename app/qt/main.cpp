@@ -10,7 +10,7 @@
 #include "qt/qt_prompt.h"
 #include "qt/screenshot.h"
 #include "qt/splash.h"
-#include "simulate.h"
+#include "tarvo/sim/simulation.h"
 #include "tarvo/kernel.h"
 
 namespace {
@@ -63,7 +63,7 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
 
 // Starts the simulated printer and opens the kernel context pointed at it. Returns the context,
 // or 0 with *error set.
-int StartSimulation(tarvo::cli::Simulation& simulation, const std::string& model,
+int StartSimulation(tarvo::sim::Simulation& simulation, const std::string& model,
                     std::string* error) {
     if (!simulation.makePrivateProfile({}, error))
         return 0;
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv);
-    tarvo::cli::Simulation simulation;
+    tarvo::sim::Simulation simulation;
     tarvo::app::AppSession session;
     if (!options.simulate.empty()) {
         session.kernelHandle = StartSimulation(simulation, options.simulate, &error);

@@ -1,4 +1,4 @@
-#include "simulate.h"
+#include "tarvo/sim/simulation.h"
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -12,11 +12,11 @@
 #include "port/port_names.h"
 #include "tarvo/kernel.h"
 
-namespace tarvo::cli {
+namespace tarvo::sim {
 namespace {
 
-sim::LineSettings LineOf(const commState& comm) {
-    sim::LineSettings line;
+LineSettings LineOf(const commState& comm) {
+    LineSettings line;
     line.baud = static_cast<unsigned>(comm.baud);
     line.dataBits = comm.dataBits;
     static constexpr char kParity[] = {'E', 'O', 'N', 'M', 'S'};
@@ -24,13 +24,13 @@ sim::LineSettings LineOf(const commState& comm) {
     line.stopBits = comm.stopBits;
     switch (comm.protocol) {
         case PCU_PROTOCOL_STANDARD:
-            line.protocol = sim::Protocol::Standard;
+            line.protocol = Protocol::Standard;
             break;
         case PCU_PROTOCOL_RTSCTS:
-            line.protocol = sim::Protocol::RtsCts;
+            line.protocol = Protocol::RtsCts;
             break;
         default:
-            line.protocol = sim::Protocol::XonXoff;
+            line.protocol = Protocol::XonXoff;
             break;
     }
     return line;
@@ -83,28 +83,28 @@ bool Simulation::makePrivateProfile(const std::string& basedOn, std::string* err
 
 bool Simulation::start(const std::string& model, const commState& comm, bool fresh,
                        std::string* error) {
-    const int index = sim::ModelIndexByName(model);
+    const int index = ModelIndexByName(model);
     if (index < 0) {
         *error = "unknown printer model '" + model + "' (see the model list with --help)";
         return false;
     }
-    sim::Options options;
+    Options options;
     options.model = index;
-    options.family = sim::FamilyOfModel(index).value_or(sim::Family::Lanmere);
+    options.family = FamilyOfModel(index).value_or(Family::Lanmere);
     options.line = LineOf(comm);
     options.preamble = comm.preamble;
     options.postamble = comm.postamble;
-    options.statePath = SimulationStatePath(sim::ModelName(index));
+    options.statePath = SimulationStatePath(ModelName(index));
     if (!platform::MakeDirectories(platform::DirectoryOf(options.statePath), 0700)) {
         *error = "cannot create the state directory " + platform::DirectoryOf(options.statePath);
         return false;
     }
     if (fresh)
         ::unlink(options.statePath.c_str());
-    printer_ = std::make_unique<sim::PrinterSim>(options);
+    printer_ = std::make_unique<PrinterSim>(options);
     if (!printer_->start(error))
         return false;
-    const char* family = options.family == sim::Family::Brakenholm ? "Brakenholm" : "Lanmere";
+    const char* family = options.family == Family::Brakenholm ? "Brakenholm" : "Lanmere";
     if (PCUWriteProfileString("Communications", "Family", family, 0) != PCU_OK ||
         PCUWriteProfileString("Communications", "Device.COM1", printer_->devicePath().c_str(), 0) !=
             PCU_OK) {
@@ -114,4 +114,4 @@ bool Simulation::start(const std::string& model, const commState& comm, bool fre
     return true;
 }
 
-}  // namespace tarvo::cli
+}  // namespace tarvo::sim

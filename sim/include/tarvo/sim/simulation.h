@@ -1,5 +1,5 @@
-// `--simulate MODEL`: a simulated printer on a pseudo-terminal for the length of one command,
-// remembered across runs in a state file per model.
+// `--simulate MODEL` of both programs: a simulated printer on a pseudo-terminal for the length of
+// one run, remembered across runs in a state file per model, in a private profile.
 #pragma once
 
 #include <memory>
@@ -8,7 +8,7 @@
 #include "tarvo/sim/printer_sim.h"
 #include "tarvo/types.h"
 
-namespace tarvo::cli {
+namespace tarvo::sim {
 
 class Simulation {
   public:
@@ -28,14 +28,14 @@ class Simulation {
     // model's factory state instead of the state file. Returns false with *error set on failure.
     bool start(const std::string& model, const commState& comm, bool fresh, std::string* error);
 
-    const sim::PrinterSim& printer() const { return *printer_; }
+    const PrinterSim& printer() const { return *printer_; }
 
   private:
-    std::unique_ptr<sim::PrinterSim> printer_;
+    std::unique_ptr<PrinterSim> printer_;
     std::string privateDir_;  // removed on exit
 };
 
 // The state file of a simulated model in the user's state directory.
 std::string SimulationStatePath(const std::string& modelName);
 
-}  // namespace tarvo::cli
+}  // namespace tarvo::sim
