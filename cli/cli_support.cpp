@@ -63,6 +63,14 @@ bool IdentifyLanmere(int ctx, LanmerePrinter* printer) {
     return true;
 }
 
+bool ReadPrinterConfiguration(int ctx) {
+    if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
+        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx, rc));
+        return false;
+    }
+    return true;
+}
+
 std::string DeviceOf(int ctx) {
     commState comm{};
     PCUGetCommState(ctx, &comm);

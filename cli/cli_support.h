@@ -58,6 +58,10 @@ std::string ErrorText(int ctx, int status = 0);
 // error: what is wrong, where (file and line), and the code in brackets.
 std::string DescribeFileFailure(int ctx, int status, const std::string& path);
 
+// Reads the printer's configuration into the context (a failed close after a good read counts
+// as read). Returns false, after saying why on stderr, when it could not be read.
+bool ReadPrinterConfiguration(int ctx);
+
 // A profile value, or `fallback`.
 std::string ProfileString(const char* key, const char* fallback);
 

@@ -37,10 +37,8 @@ bool Offered(const Printer& p, const SettingName& s) {
 
 // Reads the configuration from the printer. Returns false (after saying why) on failure.
 bool ReadConfiguration(int ctx, Values* values) {
-    if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx, rc));
+    if (!ReadPrinterConfiguration(ctx))
         return false;
-    }
     *values = ReadValues(ctx);
     return true;
 }

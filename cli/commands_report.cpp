@@ -81,17 +81,11 @@ int ParseRequest(const CommandLine& line, ReportRequest* request) {
 bool ReadFromPrinter(int ctx, int sections) {
     if (sections & PCU_REPORT_CONFIG) {
         // The model and firmware decide which settings the report shows as not available.
-        char model[PCU_ID_MODEL_SIZE] = "";
-        char number[PCU_ID_NUMBER_SIZE] = "";
-        char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-        if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
-            Fail("the printer on " + PortOf(ctx) + " was not identified: " + ErrorText(ctx));
+        LanmerePrinter printer;
+        if (!IdentifyLanmere(ctx, &printer))
             return false;
-        }
-        if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-            Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx));
+        if (!ReadPrinterConfiguration(ctx))
             return false;
-        }
     }
     for (const Section& s : kSections) {
         if (!(sections & s.bit) || s.read == nullptr)

@@ -74,15 +74,6 @@ std::string BarcodeNames() {
     return names;
 }
 
-// The configuration gives the dot size the composed labels and estimates are placed by.
-bool ReadConfiguration(int ctx) {
-    if (const int rc = PCUGetCfg(ctx); rc != PCU_OK && rc != PCU_ERR_CLOSE) {
-        Fail("reading the configuration from " + PortOf(ctx) + " failed: " + ErrorText(ctx));
-        return false;
-    }
-    return true;
-}
-
 struct TestRequest {
     int kind = -1;
     int selector = 0;
@@ -256,7 +247,7 @@ int RunTestPrint(int ctx, const CommandLine& line) {
         return 1;
     const bool composed =
         r.kind == PCU_TEST_FONT || r.kind == PCU_TEST_GRAPHIC || r.kind == PCU_TEST_BARCODE;
-    if (composed && !ReadConfiguration(ctx))
+    if (composed && !ReadPrinterConfiguration(ctx))
         return 1;
     std::uint16_t fonts = 0;
     if (r.kind == PCU_TEST_FONT)
@@ -303,7 +294,7 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
     if (std::string problem = ParseGraphics(line.args, &graphics); !problem.empty())
         return Fail(problem, kUsage);
     LanmerePrinter printer;
-    if (!IdentifyLanmere(ctx, &printer) || !ReadConfiguration(ctx))
+    if (!IdentifyLanmere(ctx, &printer) || !ReadPrinterConfiguration(ctx))
         return 1;
     const GraphicList list(graphics);
     SkippedNames names{&graphics};
