@@ -71,7 +71,10 @@ const std::vector<Command>& Commands() {
          "add-format FILE [--id N] [--name NAME]\n"
          "    a label-format or page command file; the number and name come from its header\n"
          "delete KIND ID\n"
-         "    deletes font, graphic, format or page ID from the printer\n"
+         "    deletes font, graphic, format or page ID from the printer (asks first at a\n"
+         "    terminal; elsewhere only with --yes)\n"
+         "The printer's listings are read again afterwards: an object missing from them, or a\n"
+         "printer that no longer answers, fails the command.\n"
          "With --to FILE.tcf nothing is sent: the printer's configuration and the changes are\n"
          "saved to FILE.tcf, which `config push` sends later.\n",
          RunObjects, true, true},
@@ -126,7 +129,8 @@ const std::vector<Command>& Commands() {
          "verify    checks DIR (listfile.txt, flashldr.bin and the image it names) against the\n"
          "          printer: the image's checksum, its version texts and its program number\n"
          "download  verifies, asks before invalidating the running firmware (--yes does not\n"
-         "          ask), invalidates it, downloads through the boot loader with a progress\n"
+         "          ask; off a terminal it refuses without --yes), invalidates it, downloads\n"
+         "          through the boot loader with a progress\n"
          "          line, then identifies the printer and reports its new firmware. The files\n"
          "          are deleted after a good download and kept after any error.\n"
          "--boot-mode        the printer is already in its boot ROM: no identification, no\n"

@@ -32,7 +32,9 @@ void PrintUsage() {
                  "                      profile (a copy of --profile's when one is given), so\n"
                  "                      no profile of yours is changed\n"
                  "  --simulate-fresh    start the simulated printer from its factory state\n"
-                 "  --yes               do not ask before changing a printer\n"
+                 "  --yes               do not ask before changing a printer; off a terminal,\n"
+                 "                      commands that erase firmware, stored objects or factory\n"
+                 "                      settings refuse without it (exit status 2)\n"
                  "  --help              show this help (after a command: the command's help)\n\n"
                  "Commands:\n";
     int width = 0;
