@@ -1,13 +1,13 @@
 // The current printer as the session sees it, whatever its family.
 //
 // A Lanmere printer is configured through the kernel's framed functions, so for it the session
-// keeps this family-neutral object, whose operations have nothing to do and report success. A
-// Brakenholm printer is configured by the program itself in Tallyscript lines; for it the
-// session keeps a CBrakPrinter (brakenholm/brak_printer.h), whose operations do the work.
+// keeps this family-neutral object, whose operations report "not supported". A Brakenholm
+// printer is configured by the program itself in Tallyscript lines; for it the session keeps a
+// CBrakPrinter (brakenholm/brak_printer.h), whose operations do the work.
 //
-// Because the neutral operations succeed without doing anything, a command must never reach
-// them unchecked: it asks IsScriptFamily() (or uses AsBrakPrinter) first and takes the kernel's
-// road otherwise.
+// A command asks IsScriptFamily() (or uses AsBrakPrinter) first and takes the kernel's road
+// otherwise; one that reaches a neutral operation by mistake gets a refusal, never a success
+// that did nothing.
 #pragma once
 
 #include <optional>
@@ -61,23 +61,28 @@ class CPrinterBase {
     virtual int SetupGeneration() const { return kNoGeneration; }
 
     // Reads the printer's identification, setup, clock and memory.
-    virtual OpResult ReadPrinterIdentity() { return {}; }
+    virtual OpResult ReadPrinterIdentity() { return NotForThisFamily(); }
     // Sends the whole setup record; the result names the first setting that failed.
-    virtual OpResult SendAllSetup() { return {}; }
+    virtual OpResult SendAllSetup() { return NotForThisFamily(); }
     // Brings the printer back to its factory setup (NotSupported where it cannot).
-    virtual OpResult RestoreSetupDefaults() { return {}; }
+    virtual OpResult RestoreSetupDefaults() { return NotForThisFamily(); }
     // Saves the setup record to a file the operator chooses, or loads it from one.
-    virtual OpResult SaveSetupFile() { return {}; }
-    virtual OpResult LoadSetupFile() { return {}; }
-    virtual OpResult Reboot() { return {}; }
+    virtual OpResult SaveSetupFile() { return NotForThisFamily(); }
+    virtual OpResult LoadSetupFile() { return NotForThisFamily(); }
+    virtual OpResult Reboot() { return NotForThisFamily(); }
     // Finds the line settings of the printer on the session's port.
-    virtual OpResult SearchPrinter(SearchObserver& /*observer*/) { return {}; }
+    virtual OpResult SearchPrinter(SearchObserver& /*observer*/) { return NotForThisFamily(); }
 
     // The setup record (a cleared one for the neutral printer, which has none).
     virtual BrakSetup GetSetup() const { return {}; }
     virtual void SetSetup(const BrakSetup& /*setup*/) {}
 
   private:
+    static OpResult NotForThisFamily() {
+        return {OpStatus::NotSupported, std::nullopt,
+                "a Lanmere printer is configured through the kernel, not this operation"};
+    }
+
     int printerHandle_;
 };
 
