@@ -80,8 +80,8 @@ TARVO_API int PCUPutPages(int ctx);
  * Deletes every font, graphic, format and page with status PCU_STATUS_DELETE, in that order of
  * kinds, from the printer and from the lists. Every kind's loop runs, also after one failed.
  * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
- * PCU_ERR_NO_MEMORY, or the first error of its loops (the first that failed) (a code above, or a port or framing
- * status).
+ * PCU_ERR_NO_MEMORY, or the error of the first loop that failed (a code above, or a port or
+ * framing status).
  */
 TARVO_API int PCUDelPtrObjs(int ctx);
 
