@@ -123,8 +123,8 @@ TARVO_API int PCUTestPrint(int ctx, uint16_t kind, uint16_t labelSize, uint16_t 
 TARVO_API int PCUTestService(int ctx, const uint16_t* items, int32_t* values, uint16_t* count);
 
 /*
- * Checks whether the queued downloads fit. Entries with pending PCU_PENDING_DOWNLOAD add their estimated size; entries with status PCU_STATUS_DELETE
- * give their size back. A graphic larger than the model allows (for the firmware the last
+ * Checks whether the queued downloads fit. Entries with pending PCU_PENDING_DOWNLOAD add their
+ * estimated size; entries with status PCU_STATUS_DELETE give their size back. A graphic larger than the model allows (for the firmware the last
  * identification found) stops the check before any printer traffic. A font or graphic whose
  * file cannot be read adds nothing (PCUMemoryCheckReport names it). When both lists are empty
  * the printer is not asked; otherwise its free memory is read (<ESC>m) into the context's
