@@ -124,8 +124,9 @@ TARVO_API int PCUTestService(int ctx, const uint16_t* items, int32_t* values, ui
 
 /*
  * Checks whether the queued downloads fit. Entries with pending PCU_PENDING_DOWNLOAD add their
- * estimated size; entries with status PCU_STATUS_DELETE give their size back. A graphic larger than the model allows (for the firmware the last
- * identification found) stops the check before any printer traffic. A font or graphic whose
+ * estimated size; entries with status PCU_STATUS_DELETE give their size back. A graphic larger
+ * than the model allows (for the firmware the last identification found) stops the check before
+ * any printer traffic. A font or graphic whose
  * file cannot be read adds nothing (PCUMemoryCheckReport names it). When both lists are empty
  * the printer is not asked; otherwise its free memory is read (<ESC>m) into the context's
  * configuration (setting 7) and the estimate compared with it, 1000 bytes to the kilobyte; a
