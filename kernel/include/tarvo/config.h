@@ -6,6 +6,14 @@
  * the model tables of models.h). Functions that talk to a printer open a connection from the
  * context's communication parameters and close it before they return. Calls made while another
  * kernel operation is in progress are refused with PCU_ERR_BUSY.
+ *
+ * Return conventions:
+ *
+ *   function                  success       failure
+ *   PCUSetDnldFlags           1             0 (unknown context)
+ *   every other function      PCU_OK (0)    a PCU_ERR_* code, or a port or framing status
+ *
+ * Functions that allocate return PCU_ERR_NO_MEMORY when memory runs out.
  */
 #ifndef TARVO_CONFIG_H
 #define TARVO_CONFIG_H
@@ -32,9 +40,9 @@ enum {
  * <ESC>m1, and derives paper handling. A memory reply that is not two numbers ends the reading
  * there, successfully; no memory reply skips the rest.
  * Returns PCU_OK (or PCU_ERR_CLOSE when closing the port failed), PCU_ERR_NO_CONTEXT,
- * PCU_ERR_BUSY, PCU_ERR_READ_CONFIG (no reply after five requests) or PCU_ERR_PARSE_CONFIG
- * (the reply does not parse; a number too long or too large for its field counts as not
- * parsing). Both errors are also recorded in the context's lastError.
+ * PCU_ERR_BUSY, PCU_ERR_NO_MEMORY, PCU_ERR_READ_CONFIG (no reply after five requests) or
+ * PCU_ERR_PARSE_CONFIG (the reply does not parse; a number too long or too large for its field
+ * counts as not parsing). The last two are also recorded in the context's lastError.
  */
 TARVO_API int PCUGetCfg(int ctx);
 
@@ -54,36 +62,42 @@ TARVO_API int PCUGetCfg(int ctx);
 TARVO_API int PCUPutCfg(int ctx);
 
 /*
- * Copies `count` settings out of the context's record: for each index settings[i], values[i]
- * receives the value and kinds[i] its PCU_PARM_* kind; an index without a field gives
- * PCU_PARM_NO_FIELD and 0. Emulation (setting 2) is in the kernel's order, the index into
- * propGetPrinterEmulate's table.
+ * Copies `count` settings out of the context's record. Emulation (setting 2) is in the kernel's
+ * order, the index into propGetPrinterEmulate's table.
+ * `settings` [in]: `count` setting indices; an index without a field gives PCU_PARM_NO_FIELD
+ * and 0.
+ * `kinds` [out]: `count` entries, kinds[i] the PCU_PARM_* kind of settings[i].
+ * `values` [out]: `count` entries, values[i] the value of settings[i].
+ * The arrays must not be null when `count` is positive; they may be when it is 0.
  * Returns PCU_OK, PCU_ERR_NO_CONTEXT, or PCU_ERR_ARGUMENT (negative count, or a null array when
  * count is positive; nothing is written).
  */
 TARVO_API int PCUGetParms(int ctx, int count, const int* settings, int* kinds, int* values);
 
 /*
- * Stores `count` settings into the context's record. `values` holds one 4-byte slot per setting:
- * an 8-bit field takes the slot's first byte, a 16-bit field its first two, a 32-bit field all
- * four. Indices without a field are skipped.
+ * Stores `count` settings into the context's record.
+ * `settings` [in]: `count` setting indices; indices without a field are skipped.
+ * `values` [in]: one 4-byte slot per setting: an 8-bit field takes the slot's first byte, a
+ * 16-bit field its first two, a 32-bit field all four.
+ * The arrays must not be null when `count` is positive; they may be when it is 0.
  * Returns PCU_OK, PCU_ERR_NO_CONTEXT, or PCU_ERR_ARGUMENT (negative count, a null array when
  * count is positive, or a model, setting 0, outside 0..41): then nothing is stored.
  */
 TARVO_API int PCUPutParms(int ctx, int count, const int* settings, const void* values);
 
 /*
- * Asks the printer which option is installed (<ESC>O). All three outputs are cleared first; the
- * reply's leading number 1 sets *opt1, 2 sets *opt2, 3 or 4 sets *opt3 to 1; anything else, or
- * no reply, leaves them 0.
- * Returns PCU_OK (or PCU_ERR_CLOSE), PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY or PCU_ERR_ARGUMENT (a null
- * output).
+ * Asks the printer which option is installed (<ESC>O).
+ * `opt1`, `opt2`, `opt3` [out]: cleared first; the reply's leading number 1 sets *opt1, 2 sets
+ * *opt2, 3 or 4 sets *opt3 to 1; anything else, or no reply, leaves them 0. None may be null.
+ * Returns PCU_OK (or PCU_ERR_CLOSE), PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY, PCU_ERR_NO_MEMORY or
+ * PCU_ERR_ARGUMENT (a null output; nothing is sent).
  */
 TARVO_API int PCUGetOptions(int ctx, int* opt1, int* opt2, int* opt3);
 
 /*
  * Stores the four download flags that PCUToFile consults: 1 the configuration, 2 fonts,
- * 3 graphics, 4 formats and pages. Returns 1 when the context exists, else 0.
+ * 3 graphics, 4 formats and pages.
+ * Returns 1 when the context exists, else 0.
  */
 TARVO_API int PCUSetDnldFlags(int ctx, int f1, int f2, int f3, int f4);
 
@@ -101,9 +115,12 @@ TARVO_API int PCUClearDirectoryInfo(int ctx);
  * and, except on models 14, 15 and 20..24, <SI>p with wanted->serialOption1 and serialOption2;
  * waits PCUWait(1500) and, when `reset` is nonzero, sends <BS> and waits 100 ms. The printer
  * takes the new settings at once; the caller then changes its own.
- * Returns PCU_OK; PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_ARGUMENT (null `wanted`, Mark or
- * Space parity, data bits other than 7 and 8; nothing is sent); or the status of the first
- * message that could not be sent (also in lastError); sending stops there.
+ * `wanted` [in]: the line to program (baud, parity, dataBits, protocol, serialOption1 and 2);
+ * must not be null.
+ * Returns PCU_OK (or PCU_ERR_CLOSE); PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_NO_MEMORY;
+ * PCU_ERR_ARGUMENT (null `wanted`, Mark or Space parity, data bits other than 7 and 8; nothing
+ * is sent); or the status of the first message that could not be sent (also in lastError);
+ * sending stops there.
  */
 TARVO_API int PCUSendCommParm(int ctx, const commState* wanted, int reset);
 
@@ -114,9 +131,11 @@ TARVO_API int PCUSendCommParm(int ctx, const commState* wanted, int reset);
  * names), then the sections of queued deletions and downloads. Lines end in CR LF.
  * The file is replaced only when everything was written: on any failure the previous file stays
  * as it was. A symbolic link is followed; the file keeps its permissions (new files get 0644).
- * Returns PCU_OK; PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_ARGUMENT (null path; or, with flag
- * 1, a configuration PCUPutCfg would refuse); PCU_ERR_FILE_WRITE (the file cannot be written;
- * also recorded in lastError with the OS error); or the first failing section's status.
+ * `path` [in]: the file; must not be null.
+ * Returns PCU_OK; PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_NO_MEMORY; PCU_ERR_ARGUMENT (null
+ * path; or, with flag 1, a configuration PCUPutCfg would refuse); PCU_ERR_FILE_WRITE (the file
+ * cannot be written; also recorded in lastError with the OS error); or the first failing
+ * section's status.
  */
 TARVO_API int PCUToFile(int ctx, const char* path);
 
@@ -126,7 +145,9 @@ TARVO_API int PCUToFile(int ctx, const char* path);
  * to the end of the file or the first line that starts the object sections (<ESC>P). Memory
  * free and image size become 0 and paper handling is derived. The context changes only when
  * the whole configuration part was read and parsed.
- * Returns PCU_OK; PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_ARGUMENT (null path);
+ * `path` [in]: the file; must not be null.
+ * Returns PCU_OK; PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_NO_MEMORY; PCU_ERR_ARGUMENT (null
+ * path);
  * PCU_ERR_FILE_PARSE (a command does not parse, a line is longer than 256 characters, or the
  * configuration part is longer than 4096 bytes); PCU_ERR_FILE_WRITE (the file cannot be
  * opened); PCU_ERR_FILE_READ (reading failed); PCU_ERR_FILE_MODEL (no header naming a model

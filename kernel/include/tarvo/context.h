@@ -5,6 +5,17 @@
  * kernel owns the table and never frees a context. Every function taking a handle answers an
  * unknown handle (0, above 32, or an empty slot) with PCU_ERR_NO_CONTEXT, or with 0 where it
  * returns a flag.
+ *
+ * Return conventions:
+ *
+ *   function                                  success            failure
+ *   PCUCfgInit                                a handle 1..32     0
+ *   PCUInitCommParm, PCUGetProfileString,     PCU_OK (0)         a PCU_ERR_* code
+ *   PCUWriteProfileString, PCUCreateProfile,
+ *   PCUSetHostHooks
+ *   PCUErrInfo                                the context's last error code
+ *   PCUErrStr                                 a text, never null
+ *   PCUGetCommState, PCUSetCommState          (no result)
  */
 #ifndef TARVO_CONTEXT_H
 #define TARVO_CONTEXT_H
@@ -32,22 +43,28 @@ TARVO_API int PCUInitCommParm(int ctx);
 
 /*
  * Copies port, baud, parity, data bits, stop bits, protocol, preamble and postamble of the
- * context into *out (family and the other fields are left alone). Does nothing for an unknown
- * context or a null pointer.
+ * context into *out (family and the other fields are left alone).
+ * `out` [out]: the caller's record; may be null (nothing is done).
+ * Returns nothing; an unknown context leaves *out as it was.
  */
 TARVO_API void PCUGetCommState(int ctx, commState* out);
 
-/* The reverse copy of PCUGetCommState, same fields. Does nothing for an unknown context. */
+/*
+ * The reverse copy of PCUGetCommState, same fields.
+ * `in` [in]: the caller's record; may be null (nothing is done).
+ * Returns nothing; an unknown context is left alone.
+ */
 TARVO_API void PCUSetCommState(int ctx, const commState* in);
 
 /*
- * Reads the profile value `key` (compared without regard to case; `section` only documents
- * where the value belongs and may be null) into `out`, a buffer of `size` bytes including the
- * terminator; a longer value is cut. When the profile does not exist, or the value is missing or
- * empty, `out` receives `defaultText` (cut the same way; null counts as empty; it may be `out`
- * itself).
+ * Reads the profile value `key` into `out`; a longer value is cut. When the profile does not
+ * exist, or the value is missing or empty, `out` receives `defaultText` (cut the same way).
  * A key is usable when it is non-empty, holds no control character, `=`, `[` or `]`, has no blank
  * at either end and does not start with `;` or `#`.
+ * `section` [in]: only documents where the value belongs; not looked at, may be null.
+ * `key` [in]: compared without regard to case; null counts as unusable.
+ * `defaultText` [in]: may be null, which counts as empty; may be `out` itself.
+ * `out` [out]: a buffer of `size` bytes including the terminator; must not be null.
  * Returns PCU_OK (also for an empty value), PCU_ERR_PROFILE_OPEN (no profile file, or it cannot
  * be read or is a directory), PCU_ERR_PROFILE_READ (value missing, or the file is larger than
  * 1 MiB) or PCU_ERR_ARGUMENT (null out or size < 1: nothing is written; unusable key: `out`
@@ -57,10 +74,12 @@ TARVO_API int PCUGetProfileString(const char* section, const char* key, const ch
                                   char* out, int size, int reserved);
 
 /*
- * Stores `value` under `key` (any bytes; they read back unchanged), replacing the profile file
- * atomically under its lock, so two processes never lose each other's values. Other lines of the
- * file are kept as they are. `section` is ignored and may be null. The profile must exist
- * (PCUCreateProfile); a symbolic link to it stays a link.
+ * Stores `value` under `key`, replacing the profile file atomically under its lock, so two
+ * processes never lose each other's values. Other lines of the file are kept as they are. The
+ * profile must exist (PCUCreateProfile); a symbolic link to it stays a link.
+ * `section` [in]: ignored; may be null.
+ * `key` [in]: usable as for PCUGetProfileString; null counts as unusable.
+ * `value` [in]: any bytes, they read back unchanged; must not be null.
  * Returns PCU_OK, PCU_ERR_PROFILE_OPEN (no profile file, or not a regular file),
  * PCU_ERR_PROFILE_WRITE (lock or write failed, or the file would grow beyond 1 MiB; the old file
  * is left as it was) or PCU_ERR_ARGUMENT (unusable key as for PCUGetProfileString, null value).
@@ -76,20 +95,26 @@ TARVO_API int PCUWriteProfileString(const char* section, const char* key, const 
 TARVO_API int PCUCreateProfile(void);
 
 /*
- * Text of the context's last recorded error. Returns a pointer into a process-wide buffer that
- * stays valid until the next call of PCUErrStr. Codes 1..37 give their table text; 0 and codes
- * from 38 up give "Error occurred in KERNEL DLL"; an unknown context gives
+ * Text of the context's last recorded error. Codes 1..37 give their table text, and so do the
+ * codes this kernel added with a text of their own (PCU_ERR_BUSY, PCU_ERR_ARGUMENT,
+ * PCU_ERR_IMAGE_FORMAT .. PCU_ERR_NO_FREE_FORMAT, PCU_ERR_PRINTER_MEMORY); 0 and every other
+ * code give "Error occurred in KERNEL DLL"; an unknown context gives
  * "Could not find configuration context.".
+ * Returns a pointer into a process-wide buffer that stays valid until the next call of
+ * PCUErrStr; never null.
  */
 TARVO_API const char* PCUErrStr(int ctx);
 
 /*
- * The context's last error with its details. Returns the code (PCU_ERR_NO_CONTEXT for an
- * unknown context). *text as PCUErrStr, except that 0 and codes from 38 up give
- * "Error occurred in PCU DLL"; for codes 1..37 *sysError is the recorded OS error or port
- * status and *detailText the name of the object concerned (possibly empty), otherwise 0 and
- * null. The texts live in a process-wide buffer valid until the next call of PCUErrInfo. Any
- * output pointer may be null.
+ * The context's last error with its details. The texts live in a process-wide buffer valid
+ * until the next call of PCUErrInfo.
+ * `text` [out]: receives the text as PCUErrStr gives it, except that the codes without a text
+ * of their own give "Error occurred in PCU DLL"; may be null.
+ * `sysError` [out]: for a code with a text of its own, the recorded OS error or port status (for
+ * a failed download the object's number); otherwise 0. May be null.
+ * `detailText` [out]: for a code with a text of its own, the name of the object concerned
+ * (possibly empty); otherwise null. May be null.
+ * Returns the context's last error code, PCU_ERR_NO_CONTEXT for an unknown context.
  */
 TARVO_API int PCUErrInfo(int ctx, const char** text, int* sysError, const char** detailText);
 
@@ -142,8 +167,10 @@ typedef struct PCUHostHooks {
 #define PCU_MB_ID_CANCEL 2
 
 /*
- * Installs the host hooks (null restores the defaults). Every member is taken as it is, so a
- * host may set only the hooks it has. Returns PCU_OK.
+ * Installs the host hooks. Every member is taken as it is, so a host may set only the hooks it
+ * has.
+ * `hooks` [in]: copied; may be null, which restores the defaults.
+ * Returns PCU_OK.
  */
 TARVO_API int PCUSetHostHooks(const PCUHostHooks* hooks);
 

@@ -12,6 +12,12 @@
  * number) or PCU_ERR_ARGUMENT (a required pointer is null; nothing changed). The functions that
  * change a list refuse with PCU_ERR_BUSY while another kernel operation is in progress (a call
  * from the host's message pump during a transfer), since that operation may be walking the list.
+ *
+ * Return conventions:
+ *
+ *   function                  success                      failure
+ *   PCUGetFmtLoc              1                            0
+ *   every other function      PCU_OK (0)                   a PCU_ERR_* code
  */
 #ifndef TARVO_DIRECTORY_H
 #define TARVO_DIRECTORY_H
@@ -125,17 +131,27 @@ typedef struct PageInfo {
 
 /* ---- Counting and listing (host side only) ---- */
 
-/* *count receives the number of entries of the kind (0 for an empty list). */
+/*
+ * Counts the entries of one kind.
+ * `count` [out]: receives the number of entries (0 for an empty list); must not be null.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT or PCU_ERR_ARGUMENT (null count).
+ */
 TARVO_API int PCUGetFontCount(int ctx, uint16_t* count);
 TARVO_API int PCUGetGraphicCount(int ctx, uint16_t* count);
 TARVO_API int PCUGetFormatCount(int ctx, uint16_t* count);
 TARVO_API int PCUGetPageCount(int ctx, uint16_t* count);
 
 /*
- * Copies the numbers of at most *count entries, in list order, into `ids`, and their
- * descriptions (and, for fonts and graphics, their new descriptions) into the optional arrays of
- * PCU_DESCRIPTION_SIZE-byte buffers; a null array is skipped. *count returns how many were
- * copied. `ids` and `count` are required.
+ * Lists the entries of one kind, in list order.
+ * `ids` [out]: at least *count entries, receiving the entries' numbers; must not be null.
+ * `descriptions` [out]: *count PCU_DESCRIPTION_SIZE-byte buffers receiving the descriptions;
+ * may be null (skipped).
+ * `newDescriptions` [out], fonts and graphics only: the same for the new descriptions; may be
+ * null (skipped).
+ * `count` [in, out]: how many entries the arrays hold; returns how many were copied. Must not be
+ * null.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_ARGUMENT (null ids or count; nothing copied) or
+ * PCU_ERR_NO_MEMORY.
  */
 TARVO_API int PCUGetFontIDs(int ctx, uint16_t* ids, char (*descriptions)[PCU_DESCRIPTION_SIZE],
                             char (*newDescriptions)[PCU_DESCRIPTION_SIZE], uint16_t* count);
@@ -147,14 +163,22 @@ TARVO_API int PCUGetPageIDs(int ctx, uint16_t* ids, uint16_t* count);
 
 /* ---- Entry access ---- */
 
-/* Copies the entry numbered `number` into *out; for fonts every field except dbcsRanges, which
- * keeps what the caller had there. */
+/*
+ * Copies the entry numbered `number`.
+ * `out` [in, out]: receives the entry; for fonts every field except dbcsRanges, which keeps what
+ * the caller had there. Must not be null.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ENTRY or PCU_ERR_ARGUMENT (null out).
+ */
 TARVO_API int PCUGetFontInfo(int ctx, uint16_t number, FontInfo* out);
 TARVO_API int PCUGetGraphicInfo(int ctx, uint16_t number, GraphicInfo* out);
 TARVO_API int PCUGetFormatInfo(int ctx, uint16_t number, FormatInfo* out);
 TARVO_API int PCUGetPageInfo(int ctx, uint16_t number, PageInfo* out);
 
-/* *status receives the `status` of font `number`. */
+/*
+ * Reads the printer status of font `number`.
+ * `status` [out]: receives the entry's `status` (PCU_STATUS_*); must not be null.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ENTRY or PCU_ERR_ARGUMENT (null status).
+ */
 TARVO_API int PCUGetFontPrintStatus(int ctx, uint16_t number, int16_t* status);
 
 /*
@@ -162,7 +186,7 @@ TARVO_API int PCUGetFontPrintStatus(int ctx, uint16_t number, int16_t* status);
  * it exists, otherwise inserts a new entry before the first one with a larger number. The number
  * the entry keeps is in->id; an entry renumbered this way moves to its place in number order and
  * replaces any other entry that already had in->id, so numbers stay unique and ascending.
- * Text fields are cut to their size and terminated.
+ * `in` [in]: the record; text fields are cut to their size and terminated. Must not be null.
  * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_ARGUMENT (null record, or a newDescription that
  * could not be sent to the printer: longer than 32 characters, or holding `;`, `,`, `<` or a
  * control byte), PCU_ERR_NO_MEMORY or PCU_ERR_BUSY. Never PCU_ERR_NO_ENTRY.
@@ -176,7 +200,8 @@ TARVO_API int PCUPutPageInfo(int ctx, uint16_t number, const PageInfo* in);
  * Withdraws a host-side change to entry `number`. An entry the printer holds or that is marked
  * (nonzero status) stays, with its pending download cancelled; a host-only entry is removed.
  * To delete an object in the printer, set its status to PCU_STATUS_DELETE with the put-info
- * function and commit. Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ENTRY or PCU_ERR_BUSY.
+ * function and commit.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_NO_ENTRY or PCU_ERR_BUSY.
  */
 TARVO_API int PCUDelFont(int ctx, uint16_t number);
 TARVO_API int PCUDelGraphic(int ctx, uint16_t number);
@@ -187,10 +212,11 @@ TARVO_API int PCUDelPage(int ctx, uint16_t number);
 
 /*
  * Replaces the kind's list with the printer's directory listing (<ESC>v fonts, <ESC>u graphics,
- * <ESC>x formats, <ESC>y pages), throwing away every host-side change of that kind, and sets
- * *count to the number of entries read. A listing line that does not parse is dropped and
+ * <ESC>x formats, <ESC>y pages), throwing away every host-side change of that kind (also when
+ * the printer then does not answer). A listing line that does not parse is dropped and
  * recorded as PCU_ERR_DIRECTORY_ENTRY in the context's lastError; the other lines are still
  * read and the function succeeds.
+ * `count` [out]: set to 0 first, then to the number of entries read; must not be null.
  * Returns the result of closing the connection (PCU_OK or PCU_ERR_CLOSE), PCU_ERR_NO_CONTEXT,
  * PCU_ERR_OPEN (the port could not be opened; also recorded in lastError), PCU_ERR_NO_ANSWER
  * (no reply at all, the list stays empty; also recorded), PCU_ERR_NO_MEMORY, PCU_ERR_ARGUMENT
@@ -209,8 +235,9 @@ TARVO_API int PCUGetPages(int ctx, uint16_t* count);
  * Proposes where to store a new format. Models 5240 and 5040 (4 and 5): the lowest number from
  * 1 to 100 that no format of the context's list uses. Every other model: the profile value
  * FormatLoc (default "19"), which must be a whole number from 0 to 65535.
+ * `location` [out]: receives the number; must not be null (0).
  * Returns 1 with *location set, or 0 (location unchanged) for an unknown context, a null
- * pointer, all of 1..100 in use, or a FormatLoc that is not such a number.
+ * pointer, all of 1..100 in use, a FormatLoc that is not such a number, or when memory ran out.
  */
 TARVO_API int PCUGetFmtLoc(int ctx, int* location);
 

@@ -4,13 +4,15 @@
  * command file.
  *
  * The commit functions open the context's connection, run their loops, pause briefly so the
- * printer finishes storing, and close the connection. Each returns PCU_OK, PCU_ERR_NO_CONTEXT,
- * PCU_ERR_BUSY (another kernel operation is in progress), the error of opening the connection,
- * or the first error of its loop. A failed download also records the error in the context's
+ * printer finishes storing, and close the connection; a failure to close is not reported, since
+ * the loops' work is done by then. A failed download also records the error in the context's
  * lastError, the object's number in lastSysError and its new description in lastErrorText
  * (PCUErrInfo); the entry keeps its pending download, and the printer has left program mode.
  * After a failure the caller re-reads the directory (PCUGetFonts...) rather than guessing what
  * the printer stored.
+ *
+ * Return convention (every function here): PCU_OK (0) for success, otherwise a PCU_ERR_* code
+ * or the port or framing status (400..425, 700..705) of a message that could not be sent.
  */
 #ifndef TARVO_DOWNLOADS_H
 #define TARVO_DOWNLOADS_H
@@ -39,32 +41,60 @@ enum {
 /* lastError recorded when a font does not fit the printer's memory (PCU_ERR_PRINTER_MEMORY). */
 #define PCU_LAST_ERROR_FONT_MEMORY 40
 
-/* Sends every font with pending PCU_PENDING_DOWNLOAD: an .IBF file as it is, a font with kind
+/*
+ * Sends every font with pending PCU_PENDING_DOWNLOAD: an .IBF file as it is, a font with kind
  * PCU_FONT_KIND_OUTLINE as its font file, a double-byte font (charRange 4..7 with dbcsRanges
  * set) converted to an .ibf image first, any other font converted character by character.
- * A downloaded entry gets pending 0, status PCU_STATUS_STORED and its new description. */
+ * A downloaded entry gets pending 0, status PCU_STATUS_STORED and its new description.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
+ * PCU_ERR_NO_MEMORY, or the first error of its loop (a code above, or a port or framing
+ * status).
+ */
 TARVO_API int PCUPutFonts(int ctx);
 
-/* Sends every graphic with pending PCU_PENDING_DOWNLOAD, converted from its bitmap file. */
+/*
+ * Sends every graphic with pending PCU_PENDING_DOWNLOAD, converted from its bitmap file.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
+ * PCU_ERR_NO_MEMORY, or the first error of its loop (a code above, or a port or framing
+ * status).
+ */
 TARVO_API int PCUPutGraphics(int ctx);
 
-/* Sends every format (and page command file, isPage set) with pending PCU_PENDING_DOWNLOAD. */
+/*
+ * Sends every format (and page command file, isPage set) with pending PCU_PENDING_DOWNLOAD.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
+ * PCU_ERR_NO_MEMORY, or the first error of its loop (a code above, or a port or framing
+ * status).
+ */
 TARVO_API int PCUPutFormats(int ctx);
 
-/* Deletes every page with status PCU_STATUS_DELETE from the printer and from the list. */
+/*
+ * Deletes every page with status PCU_STATUS_DELETE from the printer and from the list.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
+ * PCU_ERR_NO_MEMORY, or the first error of its loop (a code above, or a port or framing
+ * status).
+ */
 TARVO_API int PCUPutPages(int ctx);
 
-/* Deletes every font, graphic, format and page with status PCU_STATUS_DELETE, in that order of
- * kinds, from the printer and from the lists. */
+/*
+ * Deletes every font, graphic, format and page with status PCU_STATUS_DELETE, in that order of
+ * kinds, from the printer and from the lists. Every kind's loop runs, also after one failed.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY (another kernel operation is in progress),
+ * PCU_ERR_NO_MEMORY, or the error of the first loop that failed (a code above, or a port or
+ * framing status).
+ */
 TARVO_API int PCUDelPtrObjs(int ctx);
 
 /*
- * Reads the header of the command file `path` (the lines before the first field command): the
- * last "F<n>[,name];" or "A<n>[,name];" line gives a format number 1..99, an "S<n>[,name];"
- * line a page number 1..9 and sets *isPage. *isPage and *number are set to 0 first; `name`
- * (at least PCU_DESCRIPTION_SIZE bytes) is written only when a header line carries a name.
- * Returns PCU_OK, PCU_ERR_FILE_OPEN (the file cannot be opened) or PCU_ERR_ARGUMENT (a null
- * pointer).
+ * Reads the header of a command file (the lines before the first field command): the last
+ * "F<n>[,name];" or "A<n>[,name];" line gives a format number 1..99, an "S<n>[,name];" line a
+ * page number 1..9 and sets *isPage. Needs no context and no printer.
+ * `path` [in]: the command file; must not be null.
+ * `isPage`, `number` [out]: set to 0 first, then to what the header says; must not be null.
+ * `name` [out]: at least PCU_DESCRIPTION_SIZE bytes, written only when a header line carries a
+ * name; must not be null.
+ * Returns PCU_OK, PCU_ERR_FILE_OPEN (the file cannot be opened), PCU_ERR_NO_MEMORY or
+ * PCU_ERR_ARGUMENT (a null pointer; nothing is written).
  */
 TARVO_API int PCUGetFormatFileInfo(const char* path, int32_t* isPage, int32_t* number, char* name);
 

@@ -9,12 +9,20 @@
  *
  * The directory is given as a drive text and a directory text. Linux has no drives: a nonempty
  * drive is put in front of the directory as it is ("/mnt" + "/fw" is "/mnt/fw"), and both empty
- * (or null) mean the working directory, which is never changed. Every file name taken from
+ * (a null drive counts as empty; a null directory is refused) mean the working directory, which
+ * is never changed. Every file name taken from
  * listfile.txt must be a plain name in that directory (no '/', no "..").
  *
  * The result codes below belong to this road; they are not the codes of types.h, though the
  * numbers overlap. PCU_ERR_NO_CONTEXT (2), PCU_ERR_BUSY (47) and PCU_ERR_ARGUMENT (48) keep
- * their usual meaning.
+ * their usual meaning. When memory runs out a function returns PCU_ERR_NO_MEMORY (17), which on
+ * this road cannot be told from PCU_FW_EXIT_NOT_ECHOED.
+ *
+ * Return conventions:
+ *
+ *   function                                       success   failure
+ *   PCUVerifyFirmwareFile, PCUFirmwareDownload     0         a code of this header, 2, 47, 48
+ *   PCUInvalidateFirmware, PCUDeleteFirmwareFiles  1         0, or 17 when memory ran out
  */
 #ifndef TARVO_FIRMWARE_H
 #define TARVO_FIRMWARE_H
@@ -69,7 +77,12 @@ enum {
  * "ftFT0" are skipped in both, the first five characters of its version text and of the
  * printer's program number agree. A printer that cannot be identified counts as fitting (its
  * texts are then empty). Remembers the image's name for PCUDeleteFirmwareFiles, once read.
- * Returns 0, 5, 30, 31, 34, 2, 47 or 48 (a null pointer; `drive` may be null).
+ * `drive` [in]: may be null (no drive). `directory` [in]: must not be null.
+ * `version`, `secondVersion` [out]: PCU_FIRMWARE_VERSION_SIZE bytes each; must not be null.
+ * `programNumber`, `firmware` [out]: PCU_ID_NUMBER_SIZE and PCU_ID_FIRMWARE_SIZE bytes; must not
+ * be null. All four are emptied first.
+ * Returns 0 (the image fits), 5, 30, 31, 34, 2, 47, 17 or 48 (a null pointer other than
+ * `drive`).
  */
 TARVO_API int PCUVerifyFirmwareFile(int ctx, const char* drive, const char* directory,
                                     char* version, char* secondVersion, char* programNumber,
@@ -78,9 +91,10 @@ TARVO_API int PCUVerifyFirmwareFile(int ctx, const char* drive, const char* dire
 /*
  * Makes the printer's running firmware invalid so that it falls back to its boot ROM: sends
  * "<ESC>T;F" + `text` + ";R" on the printer's connection (PCUOpenPrinter, PCUWritePrinter,
- * PCUClosePrinter); `text` goes out as it is (a '<' in it is not taken as notation). After a
- * successful write waits 3000 ms. Returns 1 on success; 0 when the printer could not be opened,
- * the write failed, the context is unknown, `text` is null or the kernel is busy.
+ * PCUClosePrinter). After a successful write waits 3000 ms.
+ * `text` [in]: goes out as it is (a '<' in it is not taken as notation); must not be null.
+ * Returns 1 on success; 0 when the printer could not be opened, the write failed, the context is
+ * unknown, `text` is null or the kernel is busy; 17 when memory ran out.
  */
 TARVO_API int PCUInvalidateFirmware(int ctx, const char* text);
 
@@ -93,15 +107,17 @@ TARVO_API int PCUInvalidateFirmware(int ctx, const char* text);
  * leaves the loader ("exit mode boot") and deletes the three files. The script's "filetoflash"
  * may only flash the image the first line names; "ramtofile" never replaces an existing file.
  * On any error the files stay in place and the printer is left in its boot ROM or loader.
- * Returns 0 or the first error (the codes above), 2, 47 or 48.
+ * `drive` [in]: may be null (no drive). `directory` [in]: must not be null.
+ * Returns 0 or the first error (the codes above), 2, 47, 17 or 48 (null directory).
  */
 TARVO_API int PCUFirmwareDownload(int ctx, int port, const char* drive, const char* directory);
 
 /*
  * Deletes flashldr.bin, the image last named by PCUVerifyFirmwareFile (without one, the image
- * the directory's listfile.txt names) and listfile.txt. Returns 1 when listfile.txt, the last
- * deletion, succeeded; 0 otherwise (also for an unknown context, a null directory or a busy
- * kernel).
+ * the directory's listfile.txt names) and listfile.txt.
+ * `drive` [in]: may be null (no drive). `directory` [in]: must not be null (0).
+ * Returns 1 when listfile.txt, the last deletion, succeeded; 0 otherwise (also for an unknown
+ * context, a null directory or a busy kernel); 17 when memory ran out.
  */
 TARVO_API int PCUDeleteFirmwareFiles(int ctx, const char* drive, const char* directory);
 

@@ -5,6 +5,12 @@
  *
  * Faces are compared with names without regard to ASCII case ("dejavu sans" finds
  * "DejaVu Sans"), since the same face is spelled differently by different tools.
+ *
+ * Return conventions:
+ *
+ *   function                              success   failure
+ *   PCUGetHostFontList, fonGetFontStructs 1         0
+ *   PCUFreeHostFontList                   (no result)
  */
 #ifndef TARVO_FONTS_H
 #define TARVO_FONTS_H
@@ -26,15 +32,20 @@ typedef struct HostFontList {
     char** names;
 } HostFontList;
 
-/* Sets list->count to 0 and list->names to null, then lists the installed TrueType faces
- * (TrueType outlines only: faces with PostScript outlines and names beginning with "@" are
- * left out). Returns 1 when the list was filled (count may be 0 on a host without such faces),
- * 0 for a null list or when memory ran out (the list then stays empty). Release a filled list
- * with PCUFreeHostFontList. */
+/*
+ * Lists the installed TrueType faces (TrueType outlines only: faces with PostScript outlines and
+ * names beginning with "@" are left out). Release a filled list with PCUFreeHostFontList.
+ * `list` [out]: count set to 0 and names to null first, then filled; may be null (0).
+ * Returns 1 when the list was filled (count may be 0 on a host without such faces), 0 for a null
+ * list or when memory ran out (the list then stays empty).
+ */
 TARVO_API int PCUGetHostFontList(HostFontList* list);
 
-/* Releases what PCUGetHostFontList allocated and empties the list. A null list, or one that is
- * already empty, is left alone. */
+/*
+ * Releases what PCUGetHostFontList allocated and empties the list.
+ * `list` [in, out]: may be null; a null list, or one that is already empty, is left alone.
+ * Returns nothing.
+ */
 TARVO_API void PCUFreeHostFontList(HostFontList* list);
 
 /* Character sets of a listed name's suffix (PCULogicalFont.charSet). */
@@ -80,11 +91,17 @@ typedef struct PCUTextMetrics {
     int32_t unitsPerEm;
 } PCUTextMetrics;
 
-/* Resolves a font file (`fontFile`, when not null or empty) or a listed face name (`faceName`:
- * cut before " (", the suffix selecting the character set) to a TrueType face and fills both
- * records. A file matches its own faces first, by the family names and style its tables state,
- * then the installed faces. Returns 1 when a face matched, 0 otherwise (null records, neither
- * a file nor a name, no such face, not a TrueType font); the records are untouched then. */
+/*
+ * Resolves a font file or a listed face name to a TrueType face and fills both records. A file
+ * matches its own faces first, by the family names and style its tables state, then the
+ * installed faces.
+ * `fontFile` [in]: the font file; may be null or empty, then `faceName` is used.
+ * `faceName` [in]: a listed name, cut before " (", the suffix selecting the character set; may be
+ * null when `fontFile` is given.
+ * `logFont`, `metrics` [out]: filled when a face matched, untouched otherwise; must not be null.
+ * Returns 1 when a face matched, 0 otherwise (null records, neither a file nor a name, no such
+ * face, not a TrueType font, memory ran out).
+ */
 TARVO_API int fonGetFontStructs(const char* fontFile, const char* faceName, PCULogicalFont* logFont,
                                 PCUTextMetrics* metrics);
 

@@ -5,6 +5,21 @@
  *
  * Model indices: 0..24 escape-language models, 25 DEFAULT (the generic escape-language
  * configuration), 26..40 script-language models, 41 "Unknown". Only 0..25 have per-model rows.
+ *
+ * Return conventions: no function here fails loudly; a bad index or a null pointer gives the
+ * neutral answer its comment names.
+ *
+ *   function                                        answer                 bad argument
+ *   propGetPrinterStr, propEnumPrintSpeedStr,       1                      0
+ *   propGetCfgDefault, propGetCfgSetting
+ *   propDirCmd, propCheckFontLoc, propCfgSupport    1 yes, 0 no            0
+ *   propGetPrinterID, propGetPrinterEmulate         an index or a value    -1
+ *   propGetMMPerDot, propGetMaxFontSize,            a value                0
+ *   propGetResFontCount, propGetPrintSpeedInt,
+ *   propGetCharSetStr, propGetCfgDataType
+ *   propGetResFont                                  a text                 null
+ *   propGetPrinterCount                             42
+ *   propGetPrintSpeedStr                            (no result)
  */
 #ifndef TARVO_MODELS_H
 #define TARVO_MODELS_H
@@ -27,83 +42,133 @@ enum {
     PROP_KIND_OTHER = 2, /* flag, number or text without a declared domain */
 };
 
-/* Number of models: 42. */
+/*
+ * The number of models.
+ * Returns 42.
+ */
 TARVO_API int propGetPrinterCount(void);
 
 /*
- * Copies the name of `model` into `out` (at least PROP_NAME_SIZE bytes). Returns 1; for an
- * index outside 0..41 writes an empty string and returns 0. A null `out` returns 0.
+ * Copies the name of `model`.
+ * `out` [out]: at least PROP_NAME_SIZE bytes; must not be null (0).
+ * Returns 1; for an index outside 0..41 writes an empty string and returns 0; 0 for a null `out`.
  */
 TARVO_API int propGetPrinterStr(int model, char* out);
 
-/* Index of the first model named exactly `name` (case-sensitive), or -1 (also for null). */
+/*
+ * Finds a model by name.
+ * `name` [in]: compared exactly (case-sensitive); may be null (-1).
+ * Returns the index of the first model so named, or -1.
+ */
 TARVO_API int propGetPrinterID(const char* name);
 
-/* Dots per inch of printer emulation 0..4 (100, 200, 66, 400, 300); -1 otherwise. */
+/*
+ * The resolution of a printer emulation.
+ * Returns the dots per inch of emulation 0..4 (100, 200, 66, 400, 300); -1 for any other `i`.
+ */
 TARVO_API int propGetPrinterEmulate(int i);
 
-/* Dot pitch of `model` in millimetres; 0 outside 0..25. */
+/*
+ * The dot pitch of `model`.
+ * Returns the dot pitch in millimetres; 0 outside 0..25.
+ */
 TARVO_API double propGetMMPerDot(int model);
 
-/* Largest font size, `unit` 0 inches, 1 centimetres; 0 outside 0..25 or for another unit. */
+/*
+ * The largest font size of `model`, `unit` 0 inches, 1 centimetres.
+ * Returns the size; 0 outside 0..25 or for another unit.
+ */
 TARVO_API float propGetMaxFontSize(int model, int unit);
 
-/* 1 when `model` answers the object-directory commands; 0 otherwise and outside 0..25. */
+/*
+ * Tells whether `model` answers the object-directory commands.
+ * Returns 1 when it does; 0 otherwise and outside 0..25.
+ */
 TARVO_API int propDirCmd(int model);
 
-/* 1 when font number `fontNumber` is taken by a resident font or reserved on `model`; 0
- * otherwise, outside 0..25 and for numbers outside 0..47. */
+/*
+ * Tells whether font number `fontNumber` is taken by a resident font or reserved on `model`.
+ * Returns 1 when it is; 0 otherwise, outside 0..25 and for numbers outside 0..47.
+ */
 TARVO_API int propCheckFontLoc(int model, int fontNumber);
 
-/* Number of resident fonts of `model` (9, 22 or 24); 0 outside 0..25. */
+/*
+ * Counts the resident fonts of `model`.
+ * Returns 9, 22 or 24; 0 outside 0..25.
+ */
 TARVO_API int propGetResFontCount(int model);
 
-/* The i-th resident font text of `model` (33 characters, static storage); null for a bad model
- * or index. */
+/*
+ * The i-th resident font text of `model`.
+ * Returns the text (33 characters, static storage); null for a bad model or index.
+ */
 TARVO_API const char* propGetResFont(int model, int i);
 
-/* Copies at most `max` characters of character set `i`'s name and a terminator into `out`
- * (`max` + 1 bytes); returns the length copied. For `i` outside 0..10, or `max` < 0, writes an
- * empty string (when `out` is not null) and returns 0. */
+/*
+ * Copies at most `max` characters of character set `i`'s name and a terminator.
+ * `out` [out]: `max` + 1 bytes; may be null (nothing is written, 0).
+ * Returns the length copied; for `i` outside 0..10, or `max` < 0, writes an empty string and
+ * returns 0.
+ */
 TARVO_API int propGetCharSetStr(int i, char* out, int max);
 
-/* The n-th (from 0, ascending) print-speed key of `model` (tenths of an inch per second);
- * 0 when there are fewer or the model is outside 0..25. The speeds are the model's own speed
- * list, which may differ from the allowed values of setting 3 (propGetCfgSetting). */
+/*
+ * The n-th (from 0, ascending) print-speed key of `model`. The speeds are the model's own speed
+ * list, which may differ from the allowed values of setting 3 (propGetCfgSetting).
+ * Returns the key in tenths of an inch per second; 0 when there are fewer, `n` is negative or
+ * the model is outside 0..25.
+ */
 TARVO_API int propGetPrintSpeedInt(int model, int n);
 
 /*
  * Walks a model's speeds (the same list as propGetPrintSpeedInt): starting at bit *cursor
- * (0..23) finds the next speed of `model`, writes its text (unit 0 inches, 1 centimetres;
- * PROP_SPEED_TEXT_SIZE bytes), sets *cursor to the following bit and returns 1. Returns 0, with
- * *cursor and `out` unchanged, when no speed is left, *cursor is outside 0..23, or an argument
- * is bad.
+ * (0..23) finds the next speed of `model` and writes its text (unit 0 inches, 1 centimetres).
+ * `cursor` [in, out]: the bit to start at; set to the bit after the speed found. Must not be
+ * null (0).
+ * `out` [out]: PROP_SPEED_TEXT_SIZE bytes; must not be null (0).
+ * Returns 1 when a speed was found; 0, with *cursor and `out` unchanged, when no speed is left,
+ * *cursor is outside 0..23, or an argument is bad.
  */
 TARVO_API int propEnumPrintSpeedStr(int model, int unit, int* cursor, char* out);
 
-/* Writes the text of speed key `key` (20, 25, ..., 120) in `unit` into `out`
- * (PROP_SPEED_TEXT_SIZE bytes); `out` is left unchanged for another key or unit. */
+/*
+ * Writes the text of speed key `key` (20, 25, ..., 120) in `unit` (0 inches, 1 centimetres).
+ * `out` [out]: PROP_SPEED_TEXT_SIZE bytes, left unchanged for another key or unit; may be null
+ * (nothing is done).
+ * Returns nothing.
+ */
 TARVO_API void propGetPrintSpeedStr(int key, int unit, char* out);
 
 /*
- * 1 when `model` (0..25) offers `setting` (0..42) and `firmware` compares byte by byte greater
- * than or equal to the setting's minimum firmware text (so "2.9" counts as later than "2.10",
- * as the printers' own version texts have always been compared); else 0. A null firmware text
- * counts as empty.
+ * Tells whether `model` (0..25) offers `setting` (0..42) with the firmware `firmware`: the text
+ * must compare byte by byte greater than or equal to the setting's minimum firmware text (so
+ * "2.9" counts as later than "2.10", as the printers' own version texts have always been
+ * compared).
+ * `firmware` [in]: the printer's firmware text; may be null, which counts as empty.
+ * Returns 1 when it does; else 0 (also for indices out of range).
  */
 TARVO_API int propCfgSupport(int model, int setting, const char* firmware);
 
-/* Kind of `setting` on `model` (PROP_KIND_*); 0 for indices out of range. */
+/*
+ * The kind of `setting` on `model`.
+ * Returns PROP_KIND_*; 0 (which is also PROP_KIND_LIST) for indices out of range.
+ */
 TARVO_API int propGetCfgDataType(int model, int setting);
 
-/* Writes the default of `setting` on `model` to *out and returns 1; 0 for indices out of
- * range or a null `out`. */
+/*
+ * The default of `setting` on `model`.
+ * `out` [out]: receives the default; must not be null (0).
+ * Returns 1; 0 (nothing written) for indices out of range or a null `out`.
+ */
 TARVO_API int propGetCfgDefault(int model, int setting, int* out);
 
 /*
- * The domain of `setting` on `model`: a list writes its mask to *a (`b` is not used and may be
- * null); a range writes its minimum to *a and maximum to *b (returns 0 and writes nothing when
- * `b` is null); other kinds write nothing. Returns 1; 0 for indices out of range or a null `a`.
+ * The domain of `setting` on `model`: a list's mask, a range's minimum and maximum; other kinds
+ * write nothing.
+ * `a` [out]: the mask or the minimum; must not be null (0).
+ * `b` [out]: the maximum of a range; may be null for other kinds (a range then gives 0 and
+ * writes nothing).
+ * Returns 1; 0 for indices out of range, a null `a`, or a range with a null `b`.
  */
 TARVO_API int propGetCfgSetting(int model, int setting, int* a, int* b);
 

@@ -12,6 +12,8 @@
  * The report reads what the context holds (PCUGetCfg, PCUGetFonts and the other listings fill
  * it); it never talks to the printer. Messages, the save dialog and the cancel window go
  * through the host hooks (PCUSetHostHooks).
+ *
+ * Return convention (both functions): PCU_OK (0) for success, otherwise a PCU_ERR_* code.
  */
 #ifndef TARVO_REPORT_H
 #define TARVO_REPORT_H
@@ -61,6 +63,7 @@ TARVO_API int PCUPrintReport(int ctx, int sections, int toFile);
  * `sections` into the log file `path`, without asking. The file appears whole or not at all
  * (written beside it and renamed into place; a file already there is replaced, keeping its
  * permissions, and a symbolic link is followed).
+ * `path` [in]: the log file; must not be null or empty.
  * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY, PCU_ERR_ARGUMENT (null or empty path),
  * PCU_ERR_NO_MEMORY or PCU_ERR_LOG_FILE, with the messages of PCUPrintReport.
  */

@@ -5,7 +5,14 @@
  *
  * Each function opens a connection of its own from the context and closes it before it returns.
  * Every function returns PCU_ERR_NO_CONTEXT for an unknown handle and PCU_ERR_BUSY while another
- * kernel operation is in progress; argument checks come before any printer traffic.
+ * kernel operation is in progress; argument checks come before any printer traffic. Functions
+ * that allocate return PCU_ERR_NO_MEMORY when memory runs out.
+ *
+ * Return conventions:
+ *
+ *   function                  success                 failure
+ *   PCUGetBarcodeSampleName   the name                null
+ *   every other function      PCU_OK (0)              a PCU_ERR_* code
  */
 #ifndef TARVO_SERVICES_H
 #define TARVO_SERVICES_H
@@ -54,7 +61,8 @@ enum {
 
 /*
  * The name of bar-code sample `index` as its label prints it, padded with blanks to 15
- * characters ("Code 39        "); null for an index of 20 or more. Static storage.
+ * characters ("Code 39        ").
+ * Returns the name (static storage), or null for an index of 20 or more.
  */
 TARVO_API const char* PCUGetBarcodeSampleName(uint16_t index);
 
@@ -86,7 +94,8 @@ enum {
  * label shows the font's description when the context's font list has the font as stored in the
  * printer and the description can be sent (otherwise the text has none); `pointSize` 0 keeps the
  * font's own size.
- * Returns the result of closing the connection (PCU_OK or PCU_ERR_CLOSE), PCU_ERR_NO_PING,
+ * Returns the result of closing the connection (PCU_OK or PCU_ERR_CLOSE), PCU_ERR_NO_CONTEXT,
+ * PCU_ERR_BUSY, PCU_ERR_NO_PING,
  * PCU_ERR_OPEN (the port would not open; recorded in lastError), PCU_ERR_SEND (a message was not
  * taken by the printer; the remaining messages were still sent, so a temporary format is still
  * erased), PCU_ERR_NO_FREE_FORMAT (recorded in lastError; nothing printed), PCU_ERR_NO_MEMORY or
@@ -98,30 +107,36 @@ TARVO_API int PCUTestPrint(int ctx, uint16_t kind, uint16_t labelSize, uint16_t 
                            uint16_t symbology);
 
 /*
- * Reads test-and-service values: enters the mode (<ESC>T), sends the letter of each item in
- * `items` (*count entries, PCU_SERVICE_* numbers) and reads its reply, then leaves the mode
- * ("R"), whatever happened in between. `values` (*count entries) receives one number per item:
- * -1 for an item the context's model does not offer (nothing is sent for it) or one whose reply
- * was missing or not a number. The three S items share one query. *count returns the number of
- * letters sent.
- * Returns PCU_OK; PCU_ERR_TEST_SERVICE when a reply was missing or unreadable (models 14, 15 and
- * 20..24 do not always answer, so there it stays PCU_OK); PCU_ERR_OPEN (recorded in lastError;
- * *count 0); PCU_ERR_ARGUMENT for a null pointer or an item outside 0..9 (nothing sent).
+ * Reads test-and-service values: enters the mode (<ESC>T), sends the letter of each item and
+ * reads its reply, then leaves the mode ("R"), whatever happened in between. The three S items
+ * share one query.
+ * `items` [in]: *count PCU_SERVICE_* numbers; may be null only when *count is 0.
+ * `values` [out]: *count entries, one number per item: -1 for an item the context's model does
+ * not offer (nothing is sent for it) or one whose reply was missing or not a number; may be null
+ * only when *count is 0.
+ * `count` [in, out]: the number of items; returns the number of letters sent. Must not be null.
+ * Returns PCU_OK (or PCU_ERR_CLOSE); PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_TEST_SERVICE when
+ * a reply was missing or unreadable (also recorded in lastError; models 14, 15 and 20..24 do not
+ * always answer, so there it stays PCU_OK); PCU_ERR_OPEN (recorded in lastError; *count 0);
+ * PCU_ERR_NO_MEMORY; PCU_ERR_ARGUMENT for a null pointer or an item outside 0..9 (nothing sent).
  */
 TARVO_API int PCUTestService(int ctx, const uint16_t* items, int32_t* values, uint16_t* count);
 
 /*
- * Checks whether the queued downloads fit. `fonts` and `graphics` are the caller's own lists of
- * FontInfo and GraphicInfo records (see directory.h; null counts as an empty list). Entries with
- * pending PCU_PENDING_DOWNLOAD add their estimated size; entries with status PCU_STATUS_DELETE
- * give their size back. A graphic larger than the model allows (for the firmware the last
- * identification found) stops the check before any printer traffic. A font or graphic whose
+ * Checks whether the queued downloads fit. Entries with pending PCU_PENDING_DOWNLOAD add their
+ * estimated size; entries with status PCU_STATUS_DELETE give their size back. A graphic larger
+ * than the model allows (for the firmware the last identification found) stops the check before
+ * any printer traffic. A font or graphic whose
  * file cannot be read adds nothing (PCUMemoryCheckReport names it). When both lists are empty
  * the printer is not asked; otherwise its free memory is read (<ESC>m) into the context's
- * configuration (setting 7) and the estimate compared with it, 1000 bytes to the kilobyte.
- * Returns PCU_OK (everything fits); PCU_ERR_GRAPHIC_LIMIT (recorded in lastError with the
- * graphic's number in lastSysError and its new description in the detail text);
- * PCU_ERR_PRINTER_MEMORY; PCU_ERR_OPEN (recorded in lastError); PCU_ERR_NO_MEMORY.
+ * configuration (setting 7) and the estimate compared with it, 1000 bytes to the kilobyte; a
+ * missing or unreadable answer leaves the value the context had.
+ * `fonts`, `graphics` [in]: heads of the caller's own lists of FontInfo and GraphicInfo records
+ * (see directory.h); either may be null, which counts as an empty list.
+ * Returns PCU_OK (everything fits); PCU_ERR_NO_CONTEXT; PCU_ERR_BUSY; PCU_ERR_GRAPHIC_LIMIT
+ * (recorded in lastError with the graphic's number in lastSysError and its new description in
+ * the detail text); PCU_ERR_PRINTER_MEMORY; PCU_ERR_OPEN (recorded in lastError);
+ * PCU_ERR_NO_MEMORY.
  */
 TARVO_API int PCUMemoryCheck(int ctx, cl_node* fonts, cl_node* graphics);
 
@@ -144,8 +159,12 @@ typedef struct PCUMemoryReport {
 } PCUMemoryReport;
 
 /*
- * PCUMemoryCheck, also filling *report (required: PCU_ERR_ARGUMENT when null) and calling
- * report->skipped for every object that adds nothing because it could not be read.
+ * PCUMemoryCheck, also filling *report and calling report->skipped for every object that adds
+ * nothing because it could not be read.
+ * `fonts`, `graphics` [in]: as for PCUMemoryCheck; may be null.
+ * `report` [in, out]: `skipped` and `user` are read; bytesNeeded, freeKb and asked are cleared
+ * first, then filled. Must not be null.
+ * Returns what PCUMemoryCheck returns, or PCU_ERR_ARGUMENT for a null report (nothing checked).
  */
 TARVO_API int PCUMemoryCheckReport(int ctx, cl_node* fonts, cl_node* graphics,
                                    PCUMemoryReport* report);
@@ -154,11 +173,12 @@ TARVO_API int PCUMemoryCheckReport(int ctx, cl_node* fonts, cl_node* graphics,
  * Resets the printer's communication settings to its factory values ("<ESC>T;D;R"; the printer
  * moves to them once the message is taken) and stores the same values in the profile: models 8
  * and 9 9600 baud, Even parity, 7 data bits, 1 stop bit, XON/XOFF; models 12..15 and 20..24 9600,
- * None, 8, 1, XON/XOFF; every model gets empty Preamble and Postamble. The context then reloads
- * its communication parameters from the profile (PCUInitCommParm).
- * Returns PCU_OK, PCU_ERR_NO_PING (nothing sent), PCU_ERR_OPEN (recorded in lastError),
- * PCU_ERR_CLOSE, or the profile's error (PCU_ERR_PROFILE_OPEN, PCU_ERR_PROFILE_WRITE) after the
- * printer was reset.
+ * None, 8, 1, XON/XOFF; other models keep their line settings in the profile; every model gets
+ * empty Preamble and Postamble. The context then reloads its communication parameters from the
+ * profile (PCUInitCommParm), also when the profile could not be written.
+ * Returns PCU_OK, PCU_ERR_NO_CONTEXT, PCU_ERR_BUSY, PCU_ERR_NO_PING (nothing sent), PCU_ERR_OPEN
+ * (recorded in lastError), PCU_ERR_CLOSE, PCU_ERR_NO_MEMORY, or the profile's error
+ * (PCU_ERR_PROFILE_OPEN, PCU_ERR_PROFILE_WRITE) after the printer was reset.
  */
 TARVO_API int PCUResetPrinter(int ctx);
 
