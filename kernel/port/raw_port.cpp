@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -251,10 +252,14 @@ std::vector<std::unique_ptr<tarvo::platform::TraceSecret>>& HiddenSecrets() {
 TARVO_API int PCUTraceSecretBegin(const char* secret) {
     if (secret == nullptr || *secret == '\0')
         return 0;
-    return NoThrow([&] {
-        HiddenSecrets().push_back(std::make_unique<tarvo::platform::TraceSecret>(secret));
+    // A flag, not a code: running out of memory must not read as "hidden".
+    try {
+        auto hidden = std::make_unique<tarvo::platform::TraceSecret>(secret);
+        HiddenSecrets().push_back(std::move(hidden));
         return 1;
-    });
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
 
 TARVO_API void PCUTraceSecretEnd(void) {

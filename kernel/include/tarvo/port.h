@@ -15,7 +15,7 @@
  *   ReadFromPrinterG       0 (or 1: more was queued)       0, with *sysErr nonzero
  *   WriteToPrinterG        1                               the OS error number (nonzero)
  *   WriteCharsToPrinterG   len                             the OS error number
- *   PCUTraceSecretBegin    1                               0, or PCU_ERR_NO_MEMORY (17)
+ *   PCUTraceSecretBegin    1                               0
  *   PCUTraceSecretEnd      (no result)
  *   PCUWait                (no result)
  *
@@ -94,8 +94,8 @@ TARVO_API int WriteCharsToPrinterG(PCUHandle handle, const char* buf, int len, u
  * PCUTraceSecretEnd: every occurrence in traced bytes, either way, is shown as *****. Pairs nest
  * and belong to the thread that writes to the port. The kernel keeps a copy, wiped at the end.
  * `secret` [in]: the text to hide; may be null or empty (nothing is hidden, and no end is due).
- * Returns 1; 0 for a null or empty secret; PCU_ERR_NO_MEMORY (17, nothing is hidden and no end
- * is due) when memory ran out.
+ * Returns 1; 0 (nothing is hidden, and no end is due) for a null or empty secret or when memory
+ * ran out.
  */
 TARVO_API int PCUTraceSecretBegin(const char* secret);
 
