@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/notation.h"
 #include "port/kernel_state.h"
-#include "port/notation.h"
 
 namespace tarvo {
 namespace {

@@ -14,9 +14,9 @@
 #include "config/transfer.h"
 #include "models/model_tables.h"
 #include "platform/fs.h"
+#include "platform/notation.h"
 #include "port/bounded_copy.h"
 #include "port/export_guard.h"
-#include "port/notation.h"
 #include "tarvo/config.h"
 
 namespace tarvo {

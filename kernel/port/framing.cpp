@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/notation.h"
 #include "port/kernel_state.h"
 #include "port/named_locks.h"
-#include "port/notation.h"
 #include "port/wait.h"
 
 namespace tarvo {
