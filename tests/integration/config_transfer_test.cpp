@@ -12,7 +12,7 @@
 #include "models/model_tables.h"
 #include "platform/notation.h"
 #include "port/bounded_copy.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"
