@@ -14,7 +14,7 @@
 #include "brakenholm/brak_printer.h"
 #include "counting_clock.h"
 #include "platform/clock.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "shell/app_session.h"
 #include "shell/search_observer.h"
 #include "shell/terminal_prompt.h"

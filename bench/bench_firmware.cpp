@@ -13,8 +13,8 @@
 #include <string>
 
 #include "counting_clock.h"
-#include "port/kernel_state.h"
 #include "sandbox.h"
+#include "session/kernel_state.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/printer_sim.h"
 

@@ -22,8 +22,8 @@
 #include "counting_clock.h"
 #include "platform/clock.h"
 #include "port/framing.h"
-#include "port/kernel_state.h"
 #include "sandbox.h"
+#include "session/kernel_state.h"
 #include "tarvo/config.h"
 #include "tarvo/directory.h"
 #include "tarvo/kernel.h"
@@ -62,7 +62,7 @@ double Transfer(sim::Protocol protocol, std::size_t size, int messages) {
     SetProfile("Protocol", protocol == sim::Protocol::Standard ? "Standard" : "XON/XOFF");
     const int ctx = PCUCfgInit();
     Connection conn;
-    ConnOpenFromContext(ctx, conn);
+    ConnOpen(*FindContext(ctx), conn);
     const std::string body(size, 'x');
     unsigned sysErr = 0;
     // Opening the port is not part of the transfer.

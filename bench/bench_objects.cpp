@@ -15,8 +15,8 @@
 
 #include "graphics/bitmap_file.h"
 #include "graphics/graphic_command.h"
-#include "port/kernel_state.h"
 #include "sandbox.h"
+#include "session/kernel_state.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/printer_sim.h"
 

@@ -18,11 +18,11 @@
 #include "bench_printer.h"
 #include "counting_clock.h"
 #include "lanmere/desk.h"
-#include "port/kernel_state.h"
 #include "qt/host_hooks.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
 #include "sandbox.h"
+#include "session/kernel_state.h"
 #include "tarvo/context.h"
 #include "tarvo/sim/printer_sim.h"
 

@@ -6,8 +6,8 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "platform/notation.h"
 #include "platform/paths.h"
-#include "port/notation.h"
 #include "port/port_names.h"
 #include "tarvo/kernel.h"
 

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loaded.model == 8 || loaded.model == 9)
         loaded.emulation = 4;  // a file without <SI>C keeps another, which reads back as 4
     std::string saved;
-    if (tarvo::WriteConfiguration(0, nullptr, &saved, loaded) != 0)
+    if (tarvo::WriteConfiguration(nullptr, &saved, loaded) != 0)
         return 0;  // a ';' or '<' start or end character, which no command carries
     tarvo::ConfigRecord again;
     Check(Load(saved, again) == PCU_OK, "a saved configuration does not load");

@@ -12,8 +12,8 @@
 #include "config/reply_parser.h"
 #include "config/setting_access.h"
 #include "models/model_tables.h"
+#include "platform/notation.h"
 #include "port/bounded_copy.h"
-#include "port/notation.h"
 #include "tarvo/types.h"
 
 namespace {

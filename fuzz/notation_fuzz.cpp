@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "port/framing.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "tarvo/kernel.h"
 
 namespace {
@@ -43,8 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     comm.postamble = static_cast<char>(data[2]);
     PCUSetCommState(ctx, &comm);
     tarvo::Connection conn;
-    if (tarvo::ConnOpenFromContext(ctx, conn) != PCU_OK)
+    tarvo::Context* context = tarvo::FindContext(ctx);
+    if (context == nullptr)
         return 0;
+    tarvo::ConnOpen(*context, conn);
 
     const bool unescape = (data[0] & 0x10) != 0;
     std::string reply(reinterpret_cast<const char*>(data + 3), size - 3);

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/fs.h"
-#include "port/notation.h"
+#include "platform/notation.h"
 #include "printer_state.h"
 #include "state_file.h"
 

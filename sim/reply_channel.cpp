@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo::sim {
 

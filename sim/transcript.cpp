@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo::sim {
 

@@ -6,7 +6,7 @@
 
 #include "config/setting_access.h"
 #include "models/model_tables.h"
-#include "port/notation.h"
+#include "platform/notation.h"
 #include "tarvo/types.h"
 
 namespace tarvo {

@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "port/kernel_state.h"
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo {
 namespace {
@@ -44,7 +43,7 @@ int WriteToFile(std::string& file, int mode, std::string_view text) {
 // The batch waiting in the context's reply buffer.
 class Batch {
   public:
-    Batch(Context& context, Connection& conn) : context_(context), conn_(conn) {}
+    Batch(LineContext& context, Connection& conn) : context_(context), conn_(conn) {}
 
     bool usable() const { return context_.replyBuffer.size() >= conn_.sendSize; }
     std::size_t size() const { return static_cast<std::size_t>(context_.replyPos); }
@@ -69,11 +68,11 @@ class Batch {
     }
 
   private:
-    Context& context_;
+    LineContext& context_;
     Connection& conn_;
 };
 
-int WriteToPrinter(Context& context, Connection& conn, int mode, std::string_view text) {
+int WriteToPrinter(LineContext& context, Connection& conn, int mode, std::string_view text) {
     if (mode == kCommandHeader)
         return kHeaderNotSent;
     Batch batch(context, conn);
@@ -116,19 +115,18 @@ int ModeOf(std::size_t index, std::size_t count) {
 
 }  // namespace
 
-int SendCommand(int ctx, Connection* conn, std::string* file, int mode, std::string_view text) {
+int SendCommand(Connection* conn, std::string* file, int mode, std::string_view text) {
     if (conn != nullptr) {
-        Context* context = FindContext(ctx);
-        if (context == nullptr)
+        if (conn->owner == nullptr)
             return PCU_ERR_NO_CONTEXT;
-        return WriteToPrinter(*context, *conn, mode, text);
+        return WriteToPrinter(*conn->owner, *conn, mode, text);
     }
     if (file != nullptr)
         return WriteToFile(*file, mode, text);
     return PCU_ERR_NO_TARGET;
 }
 
-int SendCommandList(int ctx, Connection* conn, std::string* file, bool keepSemicolons,
+int SendCommandList(Connection* conn, std::string* file, bool keepSemicolons,
                     ProgressFunction progress, std::string_view text) {
     const std::vector<std::string_view> pieces = Pieces(text);
     std::size_t written = 0;
@@ -136,7 +134,7 @@ int SendCommandList(int ctx, Connection* conn, std::string* file, bool keepSemic
         std::string piece(pieces[i]);
         if (keepSemicolons && conn != nullptr && i + 1 < pieces.size())
             piece += ';';
-        if (const int status = SendCommand(ctx, conn, file, ModeOf(i, pieces.size()), piece);
+        if (const int status = SendCommand(conn, file, ModeOf(i, pieces.size()), piece);
             status != 0) {
             return status;
         }

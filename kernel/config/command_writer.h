@@ -23,20 +23,20 @@ enum CommandMode : int {
 inline constexpr int kHeaderNotSent = 25;
 
 // Writes one command (control-character notation; it may also hold raw bytes).
-// To a printer (`conn` not null): the command joins the batch kept in the context's reply
-// buffer. When the batch and the command would reach the connection's sendSize, the batch is
-// first sent as one framed message (5 retries) and restarts with the command; single and last
-// commands then send the batch at once. A command of sendSize bytes or more is refused with
+// To a printer (`conn` not null): the command joins the batch kept in the reply buffer of the
+// connection's context. When the batch and the command would reach the connection's sendSize, the
+// batch is first sent as one framed message (5 retries) and restarts with the command; single and
+// last commands then send the batch at once. A command of sendSize bytes or more is refused with
 // kFrameTooLong before it joins the batch.
 // To a file (`file` not null, `conn` null): appends "<STX>command<ETX>" (a header as it is) and
 // CR LF to *file; control bytes in a command are written as their names, so every command
 // stays on its line and reads back as it was.
 // Returns 0; kHeaderNotSent; PCU_ERR_NO_TARGET (neither target); PCU_ERR_NO_CONTEXT (a printer
-// target and an unknown context); PCU_ERR_LOCK (the context has no reply buffer, i.e. `conn` is
+// target with no context); PCU_ERR_LOCK (the context has no reply buffer, i.e. `conn` is
 // not open on it); or the framing or port status of a failed send (kFrameTooLong for a refused
 // command), also recorded in the context's lastError and lastSysError. A failure drops the
 // batch: nothing queued before it is sent later.
-int SendCommand(int ctx, Connection* conn, std::string* file, int mode, std::string_view text);
+int SendCommand(Connection* conn, std::string* file, int mode, std::string_view text);
 
 // Called with the running count of characters written; RunProgressBar fits.
 using ProgressFunction = void (*)(std::int32_t position);
@@ -49,7 +49,7 @@ using ProgressFunction = void (*)(std::int32_t position);
 // host's messages are pumped.
 // Stops at the first failing piece and returns its status; 0 when all were written (also for a
 // text without pieces).
-int SendCommandList(int ctx, Connection* conn, std::string* file, bool keepSemicolons,
+int SendCommandList(Connection* conn, std::string* file, bool keepSemicolons,
                     ProgressFunction progress, std::string_view text);
 
 }  // namespace tarvo

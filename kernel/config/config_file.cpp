@@ -14,9 +14,9 @@
 #include "config/transfer.h"
 #include "models/model_tables.h"
 #include "platform/fs.h"
+#include "platform/notation.h"
 #include "port/bounded_copy.h"
-#include "port/export_guard.h"
-#include "port/notation.h"
+#include "session/export_boundary.h"
 #include "tarvo/config.h"
 
 namespace tarvo {
@@ -185,7 +185,7 @@ int FirstBadLine(const std::string& commands, const std::vector<CommandLineEnd>&
 int BuildConfigurationFile(int ctx, const Context& context, std::string* text) {
     const auto& flags = context.downloadFlags;
     if (flags[0] != 0) {
-        if (const int status = WriteConfiguration(ctx, nullptr, text, context.settings))
+        if (const int status = WriteConfiguration(nullptr, text, context.settings))
             return status;
     }
     const ObjectSectionWriters& sections = ObjectSections();
@@ -270,25 +270,17 @@ int LoadFile(Context& context, const std::string& path) {
 }  // namespace
 
 TARVO_API int PCUToFile(int ctx, const char* path) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (path == nullptr)
-        return PCU_ERR_ARGUMENT;
-    return NoThrow([&] { return SaveFile(ctx, *context, path); });
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (path == nullptr)
+            return PCU_ERR_ARGUMENT;
+        return SaveFile(ctx, context, path);
+    });
 }
 
 TARVO_API int PCUFromFile(int ctx, const char* path) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (path == nullptr)
-        return PCU_ERR_ARGUMENT;
-    return NoThrow([&] { return LoadFile(*context, path); });
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (path == nullptr)
+            return PCU_ERR_ARGUMENT;
+        return LoadFile(context, path);
+    });
 }

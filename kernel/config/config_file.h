@@ -9,7 +9,7 @@
 #include <string>
 
 #include "config/config_record.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 
 namespace tarvo {
 

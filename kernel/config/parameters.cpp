@@ -4,7 +4,7 @@
 
 #include "config/setting_access.h"
 #include "models/model_tables.h"
-#include "port/kernel_state.h"
+#include "session/export_boundary.h"
 #include "tarvo/config.h"
 
 namespace tarvo {
@@ -39,50 +39,53 @@ bool ModelsAreKnown(int count, const int* settings, const void* values) {
 using namespace tarvo;
 
 TARVO_API int PCUGetParms(int ctx, int count, const int* settings, int* kinds, int* values) {
-    const Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (!ArraysUsable(count, settings, kinds, values))
-        return PCU_ERR_ARGUMENT;
-    for (int i = 0; i < count; ++i) {
-        kinds[i] = SettingParmKind(settings[i]);
-        values[i] = ReadSetting(context->settings, settings[i]);
-    }
-    return PCU_OK;
+    return RunExport(
+        ctx,
+        [&](Context& context) -> int {
+            if (!ArraysUsable(count, settings, kinds, values))
+                return PCU_ERR_ARGUMENT;
+            for (int i = 0; i < count; ++i) {
+                kinds[i] = SettingParmKind(settings[i]);
+                values[i] = ReadSetting(context.settings, settings[i]);
+            }
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API int PCUPutParms(int ctx, int count, const int* settings, const void* values) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (!ArraysUsable(count, settings, values, values) || !ModelsAreKnown(count, settings, values))
-        return PCU_ERR_ARGUMENT;
-    for (int i = 0; i < count; ++i) {
-        unsigned char slot[4];
-        std::memcpy(slot, SlotOf(values, i), sizeof slot);
-        WriteSetting(context->settings, settings[i], slot);
-    }
-    return PCU_OK;
+    return RunExport(
+        ctx,
+        [&](Context& context) -> int {
+            if (!ArraysUsable(count, settings, values, values) ||
+                !ModelsAreKnown(count, settings, values))
+                return PCU_ERR_ARGUMENT;
+            for (int i = 0; i < count; ++i) {
+                unsigned char slot[4];
+                std::memcpy(slot, SlotOf(values, i), sizeof slot);
+                WriteSetting(context.settings, settings[i], slot);
+            }
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API int PCUSetDnldFlags(int ctx, int f1, int f2, int f3, int f4) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return 0;
-    context->downloadFlags = {f1, f2, f3, f4};
-    return 1;
+    return RunExportOr(
+        0, ctx,
+        [&](Context& context) {
+            context.downloadFlags = {f1, f2, f3, f4};
+            return 1;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API int PCUClearDirectoryInfo(int ctx) {
     // A download in progress walks these lists; clearing them under it is refused.
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    cl_clrlist(context->fontList.head());
-    cl_clrlist(context->formatList.head());
-    cl_clrlist(context->graphicList.head());
-    return PCU_OK;
+    return RunExport(ctx, [](Context& context) {
+        cl_clrlist(context.fontList.head());
+        cl_clrlist(context.formatList.head());
+        cl_clrlist(context.graphicList.head());
+        return PCU_OK;
+    });
 }

@@ -9,10 +9,9 @@
 #include "config/command_writer.h"
 #include "config/reply_parser.h"
 #include "models/model_tables.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/scoped_connection.h"
 #include "port/wait.h"
+#include "session/export_boundary.h"
 #include "tarvo/config.h"
 #include "tarvo/port.h"
 
@@ -67,10 +66,8 @@ void ReadMemory(Connection& conn, ConfigRecord& record) {
     DerivePaperHandling(record);
 }
 
-int ReadConfiguration(int ctx, Context& context) {
-    ScopedConnection link(ctx);
-    if (!link.ok())
-        return PCU_ERR_OPEN;
+int ReadConfiguration(Context& context) {
+    ScopedConnection link(context);
     unsigned sysErr = 0;
     const std::string reply = Ask(link.conn(), "<ESC>p", kQuestionAttempts, &sysErr);
     if (reply.empty()) {
@@ -90,11 +87,9 @@ int ReadConfiguration(int ctx, Context& context) {
     return link.close();
 }
 
-int SendConfiguration(int ctx, const ConfigRecord& record) {
-    ScopedConnection link(ctx);
-    if (!link.ok())
-        return PCU_ERR_OPEN;
-    if (const int status = WriteConfiguration(ctx, &link.conn(), nullptr, record); status != 0)
+int SendConfiguration(Context& context, const ConfigRecord& record) {
+    ScopedConnection link(context);
+    if (const int status = WriteConfiguration(&link.conn(), nullptr, record); status != 0)
         return status;
     WaitMs(kSettleAfterConfigMs);
     const int closed = link.close();
@@ -121,10 +116,8 @@ int OptionsFrom(std::string_view reply, int* opt1, int* opt2, int* opt3) {
     return PCU_OK;
 }
 
-int ReadOptions(int ctx, int* opt1, int* opt2, int* opt3) {
-    ScopedConnection link(ctx);
-    if (!link.ok())
-        return PCU_ERR_OPEN;
+int ReadOptions(Context& context, int* opt1, int* opt2, int* opt3) {
+    ScopedConnection link(context);
     unsigned sysErr = 0;
     OptionsFrom(Ask(link.conn(), "<ESC>O", 1, &sysErr), opt1, opt2, opt3);
     return link.close();
@@ -170,29 +163,27 @@ bool TakesHandshakePins(int model) {
     return !(model == 14 || model == 15 || (model >= 20 && model <= 24));
 }
 
-int SendSerialSettings(int ctx, const Context& context, const commState& wanted, int reset) {
-    ScopedConnection link(ctx);
-    if (!link.ok())
-        return PCU_ERR_OPEN;
+int SendSerialSettings(Context& context, const commState& wanted, int reset) {
+    ScopedConnection link(context);
     Connection* conn = &link.conn();
     char command[96];
     std::snprintf(command, sizeof command, "<SI>P%d,%d,%d,%d,%d", BaudCode(wanted.baud),
                   ParityCode(wanted.parity), wanted.dataBits - 7,
                   wanted.protocol == PCU_PROTOCOL_XONXOFF ? 0 : 2,
                   context.settings.serialFlag != 0 ? 1 : 0);
-    int status = SendCommand(ctx, conn, nullptr, kCommandSingle, "R");
+    int status = SendCommand(conn, nullptr, kCommandSingle, "R");
     if (status == 0)
-        status = SendCommand(ctx, conn, nullptr, kCommandSingle, command);
+        status = SendCommand(conn, nullptr, kCommandSingle, command);
     if (status == 0 && TakesHandshakePins(context.settings.model)) {
         std::snprintf(command, sizeof command, "<SI>p%d,%d", wanted.serialOption1,
                       wanted.serialOption2);
-        status = SendCommand(ctx, conn, nullptr, kCommandSingle, command);
+        status = SendCommand(conn, nullptr, kCommandSingle, command);
     }
     if (status != 0)
         return status;
     PCUWait(kSerialSettleUnits);
     if (reset != 0) {
-        status = SendCommand(ctx, conn, nullptr, kCommandSingle, "<BS>");
+        status = SendCommand(conn, nullptr, kCommandSingle, "<BS>");
         if (status != 0)
             return status;
         WaitMs(kResetSettleMs);
@@ -202,16 +193,16 @@ int SendSerialSettings(int ctx, const Context& context, const commState& wanted,
 
 }  // namespace
 
-int WriteConfiguration(int ctx, Connection* conn, std::string* file, const ConfigRecord& record) {
+int WriteConfiguration(Connection* conn, std::string* file, const ConfigRecord& record) {
     std::string text;
     if (const int status = BuildConfigurationText(record, &text); status != PCU_OK)
         return status;
-    const int header = SendCommand(ctx, conn, file, kCommandHeader, ConfigurationHeader(record));
+    const int header = SendCommand(conn, file, kCommandHeader, ConfigurationHeader(record));
     if (header != 0 && header != kHeaderNotSent)
         return header;
-    if (const int status = SendCommand(ctx, conn, file, kCommandSingle, "R"); status != 0)
+    if (const int status = SendCommand(conn, file, kCommandSingle, "R"); status != 0)
         return status;
-    return SendCommandList(ctx, conn, file, false, nullptr, text);
+    return SendCommandList(conn, file, false, nullptr, text);
 }
 
 }  // namespace tarvo
@@ -219,50 +210,33 @@ int WriteConfiguration(int ctx, Connection* conn, std::string* file, const Confi
 using namespace tarvo;
 
 TARVO_API int PCUGetCfg(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    return NoThrow([&] { return ReadConfiguration(ctx, *context); });
+    return RunExport(ctx, [](Context& context) -> int { return ReadConfiguration(context); });
 }
 
 TARVO_API int PCUPutCfg(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    const Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    // A copy: the host's message pump runs while the batch is sent.
-    const ConfigRecord record = context->settings;
-    return NoThrow([&] { return SendConfiguration(ctx, record); });
+    return RunExport(ctx, [](Context& context) -> int {
+        // A copy: the host's message pump runs while the batch is sent.
+        const ConfigRecord record = context.settings;
+        return SendConfiguration(context, record);
+    });
 }
 
 TARVO_API int PCUGetOptions(int ctx, int* opt1, int* opt2, int* opt3) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    if (FindContext(ctx) == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (opt1 == nullptr || opt2 == nullptr || opt3 == nullptr)
-        return PCU_ERR_ARGUMENT;
-    *opt1 = *opt2 = *opt3 = 0;
-    return NoThrow([&] { return ReadOptions(ctx, opt1, opt2, opt3); });
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (opt1 == nullptr || opt2 == nullptr || opt3 == nullptr)
+            return PCU_ERR_ARGUMENT;
+        *opt1 = *opt2 = *opt3 = 0;
+        return ReadOptions(context, opt1, opt2, opt3);
+    });
 }
 
 TARVO_API int PCUSendCommParm(int ctx, const commState* wanted, int reset) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    const Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (wanted == nullptr || ParityCode(wanted->parity) < 0 ||
-        (wanted->dataBits != 7 && wanted->dataBits != 8)) {
-        return PCU_ERR_ARGUMENT;
-    }
-    const commState copy = *wanted;
-    return NoThrow([&] { return SendSerialSettings(ctx, *context, copy, reset); });
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (wanted == nullptr || ParityCode(wanted->parity) < 0 ||
+            (wanted->dataBits != 7 && wanted->dataBits != 8)) {
+            return PCU_ERR_ARGUMENT;
+        }
+        const commState copy = *wanted;
+        return SendSerialSettings(context, copy, reset);
+    });
 }

@@ -13,6 +13,6 @@ namespace tarvo {
 // SendCommand.
 // Returns 0; PCU_ERR_ARGUMENT when the record cannot be written (BuildConfigurationText; nothing
 // is written); or the status of the first command that failed (writing stops there).
-int WriteConfiguration(int ctx, Connection* conn, std::string* file, const ConfigRecord& record);
+int WriteConfiguration(Connection* conn, std::string* file, const ConfigRecord& record);
 
 }  // namespace tarvo

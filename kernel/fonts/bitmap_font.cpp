@@ -57,13 +57,13 @@ std::string EntryText(const char* field, std::size_t size) {
 
 // The character's text goes out in one message when it fits the protocol's limit; a longer one
 // (and every text bound for a file) is split into its commands.
-int SendCharacter(int ctx, Connection* conn, std::string* file, const std::string& text) {
+int SendCharacter(Connection* conn, std::string* file, const std::string& text) {
     if (conn == nullptr)
-        return SendCommandList(ctx, conn, file, true, nullptr, text);
+        return SendCommandList(conn, file, true, nullptr, text);
     const std::size_t limit = conn->table == ProtocolTable::XonXoff ? 4096 : 256;
     if (text.size() >= limit)
-        return SendCommandList(ctx, conn, file, true, nullptr, text);
-    return SendCommand(ctx, conn, file, kCommandSingle, text);
+        return SendCommandList(conn, file, true, nullptr, text);
+    return SendCommand(conn, file, kCommandSingle, text);
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ std::vector<std::string> BuildBitmapFontCommands(const FontInfo& entry, Rendered
 
 namespace tarvo {
 
-int SendBitmapFont(int ctx, Connection* conn, std::string* file, const FontInfo& entry,
+int SendBitmapFont(int /*ctx*/, Connection* conn, std::string* file, const FontInfo& entry,
                    int emulation) {
     using namespace fonts;
     CharSize size;
@@ -152,7 +152,7 @@ int SendBitmapFont(int ctx, Connection* conn, std::string* file, const FontInfo&
             return PCU_ERR_FACE;
         const TextMetrics& metrics = font->metrics();
         if (const int status =
-                SendCommand(ctx, conn, file, kCommandSingle, BitmapFontHeader(entry, metrics));
+                SendCommand(conn, file, kCommandSingle, BitmapFontHeader(entry, metrics));
             status != 0) {
             return status;
         }
@@ -168,7 +168,7 @@ int SendBitmapFont(int ctx, Connection* conn, std::string* file, const FontInfo&
                 continue;
             // A failed send ends the conversion: the printer holds a partial font, which the
             // caller must hear about.
-            if (const int status = SendCharacter(ctx, conn, file, text); status != 0)
+            if (const int status = SendCharacter(conn, file, text); status != 0)
                 return status;
             progress.moveTo(++sent);
             platform::PumpMessages();

@@ -72,8 +72,7 @@ std::string FontFileOf(const FontInfo& entry) {
 
 class HexCommands {
   public:
-    HexCommands(int ctx, Connection* conn, std::string* file)
-        : ctx_(ctx), conn_(conn), file_(file) {
+    HexCommands(Connection* conn, std::string* file) : conn_(conn), file_(file) {
         command_.reserve(2 * kBytesPerCommand + 2);
         command_ = "j";
     }
@@ -96,24 +95,23 @@ class HexCommands {
     // Closes the current command with ";" and sends it; the next one begins.
     int flush() {
         command_ += ';';
-        const int status = SendCommand(ctx_, conn_, file_, kCommandSingle, command_);
+        const int status = SendCommand(conn_, file_, kCommandSingle, command_);
         command_ = "j";
         bytes_ = 0;
         return status;
     }
 
   private:
-    int ctx_;
     Connection* conn_;
     std::string* file_;
     std::string command_;
     std::size_t bytes_ = 0;
 };
 
-int SendFileData(int ctx, Connection* conn, std::string* file, int fd, std::int64_t total) {
+int SendFileData(Connection* conn, std::string* file, int fd, std::int64_t total) {
     std::vector<std::uint8_t> chunk(kChunkBytes);
     ProgressWindow progress("Downloading fonts", total);
-    HexCommands commands(ctx, conn, file);
+    HexCommands commands(conn, file);
     std::int64_t done = 0;
     while (done < total) {
         const std::size_t wanted =
@@ -132,7 +130,7 @@ int SendFileData(int ctx, Connection* conn, std::string* file, int fd, std::int6
 
 }  // namespace
 
-int SendOutlineFont(int ctx, Connection* conn, std::string* file, const FontInfo& entry) {
+int SendOutlineFont(int /*ctx*/, Connection* conn, std::string* file, const FontInfo& entry) {
     if (entry.status == PCU_STATUS_EMPTY)
         return PCU_ERR_EMPTY_FONT;
     const bool trueType = entry.fontType == PCU_FONT_TYPE_TRUETYPE;
@@ -160,9 +158,9 @@ int SendOutlineFont(int ctx, Connection* conn, std::string* file, const FontInfo
                         ::strnlen(entry.newDescription, sizeof entry.newDescription)) +
             "," + (trueType ? "1" : "0") + "," + std::to_string(static_cast<long>(st.st_size)) +
             ";";
-        if (const int status = SendCommand(ctx, conn, file, kCommandSingle, header); status != 0)
+        if (const int status = SendCommand(conn, file, kCommandSingle, header); status != 0)
             return status;
-        return SendFileData(ctx, conn, file, fd.get(), st.st_size);
+        return SendFileData(conn, file, fd.get(), st.st_size);
     } catch (const std::bad_alloc&) {
         return PCU_ERR_NO_MEMORY;
     }

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "models/identify_internal.h"
-#include "port/exchange.h"
-#include "port/kernel_state.h"
 #include "port/port.h"
 #include "port/profile.h"
+#include "session/exchange.h"
+#include "session/export_boundary.h"
 #include "tarvo/context.h"
 #include "tarvo/identify.h"
 #include "tarvo/port.h"
@@ -70,16 +70,16 @@ bool DeviceExists(int port) {
 }
 
 // A parallel printer answers <ENQ> with anything at all.
-bool ProbeParallel(int ctx, int port) {
-    Exchange exchange(ctx, port, 9600, PCU_PARITY_NONE, 8, 1, PCU_PROTOCOL_PARALLEL);
+bool ProbeParallel(Context& context, int port) {
+    Exchange exchange(context, port, 9600, PCU_PARITY_NONE, 8, 1, PCU_PROTOCOL_PARALLEL);
     return exchange.ok() && !exchange.ask("<ENQ>", 1, 25, kReplySize, 1, 50).empty();
 }
 
 // Whether a serial port can be opened and written at all.
-bool SerialPortUsable(int ctx, int port) {
+bool SerialPortUsable(Context& context, int port) {
     if (!DeviceExists(port))
         return false;
-    Exchange exchange(ctx, port, 9600, PCU_PARITY_NONE, 8, 1, PCU_PROTOCOL_XONXOFF);
+    Exchange exchange(context, port, 9600, PCU_PARITY_NONE, 8, 1, PCU_PROTOCOL_XONXOFF);
     if (!exchange.ok() || exchange.send("<ENQ>", 1) != 0)
         return false;
     std::string reply;
@@ -133,13 +133,13 @@ int StoreFound(const commState& c) {
 
 enum class Search { Found, NotFound, Cancelled };
 
-Search SearchParallel(int ctx, Observer& observer, commState* found) {
+Search SearchParallel(Context& context, Observer& observer, commState* found) {
     for (int port = PCU_PORT_LPT1; port <= PCU_PORT_LPT3; ++port) {
         const commState trial = Settings(port, 9600, PCU_PARITY_NONE, 8, 1, PCU_PROTOCOL_PARALLEL);
         if (!observer.trial(1, trial))
             return Search::Cancelled;
         // A missing device is passed over at once rather than after the open's retries.
-        if (!DeviceExists(port) || !ProbeParallel(ctx, port))
+        if (!DeviceExists(port) || !ProbeParallel(context, port))
             continue;
         *found = trial;
         return Search::Found;
@@ -147,41 +147,11 @@ Search SearchParallel(int ctx, Observer& observer, commState* found) {
     return Search::NotFound;
 }
 
-Search SearchSerial(int ctx, Observer& observer, commState* found) {
-    for (int port = PCU_PORT_COM1; port <= PCU_PORT_COM4; ++port) {
-        if (!SerialPortUsable(ctx, port))
-            continue;
-        for (const int baud : kRates) {
-            for (const int dataBits : kDataBits) {
-                for (const int parity : kParities) {
-                    for (const int protocol : kProtocols) {
-                        const commState trial = Settings(port, baud, parity, dataBits, 1, protocol);
-                        if (!observer.trial(0, trial))
-                            return Search::Cancelled;
-                        if (PCUSerialConnect(ctx, port, baud, parity, dataBits, 1, protocol) == 1) {
-                            *found = trial;
-                            return Search::Found;
-                        }
-                    }
-                }
-            }
-        }
-    }
-    return Search::NotFound;
-}
-
-}  // namespace
-}  // namespace tarvo
-
-using namespace tarvo;
-
-TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int dataBits, int stopBits,
-                               int protocol) {
-    OperationGuard guard;
-    Context* context = FindContext(ctx);
-    if (!guard.admitted() || context == nullptr)
-        return 0;
-    Exchange exchange(ctx, port, baud, parity, dataBits, stopBits, protocol);
+// Asks for the identification on one line setting; 1 and the setting stored in the context
+// when a printer of a known model answers.
+int SerialConnect(int ctx, Context& context, int port, int baud, int parity, int dataBits,
+                  int stopBits, int protocol) {
+    Exchange exchange(context, port, baud, parity, dataBits, stopBits, protocol);
     if (!exchange.ok())
         return 0;
     // Frame characters are unknown until detected, so replies are taken as they come.
@@ -201,8 +171,8 @@ TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int data
     // A detection that got no answer shows nothing: the stored characters stay in force, and
     // only a reply that shows others replaces them.
     const FrameCharacters frame = DetectFrameCharacters(exchange);
-    const char preamble = frame.preamble.value_or(context->comm.preamble);
-    const char postamble = frame.postamble.value_or(context->comm.postamble);
+    const char preamble = frame.preamble.value_or(context.comm.preamble);
+    const char postamble = frame.postamble.value_or(context.comm.postamble);
     const bool dropPreamble = frame.preamble ? *frame.preamble != '\0'
                                              : preamble != '\0' && modelReply.starts_with(preamble);
     if (dropPreamble)
@@ -217,34 +187,68 @@ TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int data
     return 1;
 }
 
+Search SearchSerial(int ctx, Context& context, Observer& observer, commState* found) {
+    for (int port = PCU_PORT_COM1; port <= PCU_PORT_COM4; ++port) {
+        if (!SerialPortUsable(context, port))
+            continue;
+        for (const int baud : kRates) {
+            for (const int dataBits : kDataBits) {
+                for (const int parity : kParities) {
+                    for (const int protocol : kProtocols) {
+                        const commState trial = Settings(port, baud, parity, dataBits, 1, protocol);
+                        if (!observer.trial(0, trial))
+                            return Search::Cancelled;
+                        if (SerialConnect(ctx, context, port, baud, parity, dataBits, 1,
+                                          protocol) == 1) {
+                            *found = trial;
+                            return Search::Found;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return Search::NotFound;
+}
+
+}  // namespace
+}  // namespace tarvo
+
+using namespace tarvo;
+
+TARVO_API int PCUSerialConnect(int ctx, int port, int baud, int parity, int dataBits, int stopBits,
+                               int protocol) {
+    return RunExportOr(0, ctx, [&](Context& context) {
+        return SerialConnect(ctx, context, port, baud, parity, dataBits, stopBits, protocol);
+    });
+}
+
 TARVO_API int PCUAutoConnect(int ctx, const PCUNotify* notify) {
-    OperationGuard guard;
-    Context* context = FindContext(ctx);
-    if (!guard.admitted() || context == nullptr)
-        return 0;
-    Observer observer(notify);
-    commState found{};
-    Search result = SearchParallel(ctx, observer, &found);
-    if (result == Search::NotFound)
-        result = SearchSerial(ctx, observer, &found);
-    if (result == Search::Cancelled)
-        return 0;
-    if (result == Search::NotFound) {
-        observer.none();
-        return 0;
-    }
-    found.preamble = context->comm.preamble;
-    found.postamble = context->comm.postamble;
-    PCUSetCommState(ctx, &found);
-    context->comm.family = PCU_FAMILY_LANMERE;
-    observer.found(found);
-    if (const int stored = StoreFound(found); stored != PCU_OK) {
-        // The printer was found; the context keeps its settings even though the profile could
-        // not, and the caller learns why.
-        context->recordError(
-            stored == PCU_ERR_PROFILE_OPEN ? PCU_ERR_PROFILE_OPEN : PCU_ERR_PROFILE_WRITE, 0);
-        return 0;
-    }
-    PCUInitCommParm(ctx);
-    return 1;
+    return RunExportOr(0, ctx, [&](Context& context) {
+        Observer observer(notify);
+        commState found{};
+        Search result = SearchParallel(context, observer, &found);
+        if (result == Search::NotFound)
+            result = SearchSerial(ctx, context, observer, &found);
+        if (result == Search::Cancelled)
+            return 0;
+        if (result == Search::NotFound) {
+            observer.none();
+            return 0;
+        }
+        found.preamble = context.comm.preamble;
+        found.postamble = context.comm.postamble;
+        PCUSetCommState(ctx, &found);
+        context.comm.family = PCU_FAMILY_LANMERE;
+        observer.found(found);
+        if (const int stored = StoreFound(found); stored != PCU_OK) {
+            // The printer was found; the context keeps its settings even though the profile
+            // could not, and the caller learns why.
+            context.recordError(
+                stored == PCU_ERR_PROFILE_OPEN ? PCU_ERR_PROFILE_OPEN : PCU_ERR_PROFILE_WRITE, 0);
+            return 0;
+        }
+        PCUInitCommParm(ctx);
+        return 1;
+    });
 }

@@ -9,9 +9,9 @@
 #include "models/identify_internal.h"
 #include "models/program_numbers.h"
 #include "port/bounded_copy.h"
-#include "port/exchange.h"
-#include "port/kernel_state.h"
 #include "port/profile.h"
+#include "session/exchange.h"
+#include "session/export_boundary.h"
 #include "tarvo/identify.h"
 #include "tarvo/models.h"
 #include "tarvo/port.h"
@@ -38,11 +38,11 @@ void StoreFrameCharacters(Context& context, const FrameCharacters& found) {
 // A printer set to XON/XOFF is first greeted as a Standard-protocol printer, which wakes
 // printers that have been left waiting for an acknowledge exchange. Returns false when the
 // greeting could not even be sent.
-bool GreetAsStandard(int ctx, Context& context) {
+bool GreetAsStandard(Context& context) {
     context.comm.protocol = PCU_PROTOCOL_STANDARD;
     bool sent = false;
     {
-        Exchange exchange(ctx);
+        Exchange exchange(context);
         exchange.send("", 2);
         const int status = exchange.send("<ESC>M1", 2);
         sent = status != kPortNotOpen && status != kPortWriteFailed && status != kPortOpenFailed;
@@ -55,8 +55,8 @@ bool GreetAsStandard(int ctx, Context& context) {
 
 // Asks <ESC>M1 on the context's line; the reply, empty for none. *opened tells whether the
 // port could be used at all.
-std::string AskIdentification(int ctx, bool* opened) {
-    Exchange exchange(ctx);
+std::string AskIdentification(Context& context, bool* opened) {
+    Exchange exchange(context);
     const std::string reply = exchange.ask("<ESC>M1", 5, 300, kIdentReplySize, 5, 500);
     const int status = exchange.lastSendStatus();
     *opened = status != kPortOpenFailed && status != kPortNotOpen;
@@ -64,10 +64,10 @@ std::string AskIdentification(int ctx, bool* opened) {
 }
 
 // Printers of the shared base number 071210 tell their type through their shell.
-std::string RefineSharedNumber(int ctx, std::string candidate) {
+std::string RefineSharedNumber(Context& context, std::string candidate) {
     if (candidate != "071210")
         return candidate;
-    Exchange exchange(ctx);
+    Exchange exchange(context);
     std::string reply = exchange.ask("<ESC>.x,uname -p", 5, 300, kIdentReplySize, 5, 500);
     std::erase_if(reply, [](char c) { return c == '\r' || c == '\n' || c == '\0'; });
     static constexpr std::pair<std::string_view, std::string_view> kTypes[] = {
@@ -81,20 +81,19 @@ std::string RefineSharedNumber(int ctx, std::string candidate) {
     return candidate;
 }
 
-int IdentifyEscapePrinter(int ctx, Context& context, char* modelName, char* programNumber,
-                          char* firmware) {
+int IdentifyEscapePrinter(Context& context, char* modelName, char* programNumber, char* firmware) {
     {
-        Exchange detect(ctx);
+        Exchange detect(context);
         detect.clearFrameCharacters();
         StoreFrameCharacters(context, DetectFrameCharacters(detect));
     }
     context.comm.family = PCU_FAMILY_LANMERE;
     if (context.comm.protocol == PCU_PROTOCOL_XONXOFF && context.comm.port < PCU_PORT_LPT1 &&
-        !GreetAsStandard(ctx, context)) {
+        !GreetAsStandard(context)) {
         return PCU_ERR_NO_ANSWER;
     }
     bool opened = false;
-    const std::string raw = AskIdentification(ctx, &opened);
+    const std::string raw = AskIdentification(context, &opened);
     if (!opened)
         return PCU_ERR_OPEN;
     if (raw.empty())
@@ -104,7 +103,7 @@ int IdentifyEscapePrinter(int ctx, Context& context, char* modelName, char* prog
         context.recordError(PCU_ERR_UNKNOWN_DEVICE, 0);
         return PCU_ERR_UNKNOWN_DEVICE;
     }
-    const std::string candidate = RefineSharedNumber(ctx, parsed->candidate);
+    const std::string candidate = RefineSharedNumber(context, parsed->candidate);
     bool second = false;
     const int model = ModelForProgramNumber(candidate, &second);
     if (model < 0) {
@@ -183,55 +182,45 @@ using namespace tarvo;
 
 TARVO_API int PCUGetPrinterID(int ctx, char* modelName, char* programNumber, char* firmware,
                               int query) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (modelName == nullptr || programNumber == nullptr || firmware == nullptr) {
-        return PCU_ERR_ARGUMENT;
-    }
-    if (query == 0) {
-        char name[PROP_NAME_SIZE] = "";
-        propGetPrinterStr(context->settings.model, name);
-        CopyBounded(name, modelName, PCU_ID_MODEL_SIZE);
-        const int model = context->settings.model;
-        CopyBounded(model >= 0 && model < kProgramNumberRows
-                        ? ProgramNumberTable()[static_cast<std::size_t>(model)].number1
-                        : std::string_view(),
-                    programNumber, PCU_ID_NUMBER_SIZE);
-        CopyBounded(context->settings.firmware, firmware, PCU_ID_FIRMWARE_SIZE);
-        return context->settings.firmware[0] == '\0' ? PCU_ERR_NO_FIRMWARE : PCU_OK;
-    }
-    const bool askedAsDefault = std::strncmp(modelName, "DEFAULT", PCU_ID_MODEL_SIZE) == 0;
-    if (context->comm.family == PCU_FAMILY_BRAKENHOLM && !askedAsDefault) {
-        return IdentifyScriptPrinter(ctx, modelName, programNumber, firmware);
-    }
-    return IdentifyEscapePrinter(ctx, *context, modelName, programNumber, firmware);
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (modelName == nullptr || programNumber == nullptr || firmware == nullptr)
+            return PCU_ERR_ARGUMENT;
+        if (query == 0) {
+            char name[PROP_NAME_SIZE] = "";
+            propGetPrinterStr(context.settings.model, name);
+            CopyBounded(name, modelName, PCU_ID_MODEL_SIZE);
+            const int model = context.settings.model;
+            CopyBounded(model >= 0 && model < kProgramNumberRows
+                            ? ProgramNumberTable()[static_cast<std::size_t>(model)].number1
+                            : std::string_view(),
+                        programNumber, PCU_ID_NUMBER_SIZE);
+            CopyBounded(context.settings.firmware, firmware, PCU_ID_FIRMWARE_SIZE);
+            return context.settings.firmware[0] == '\0' ? PCU_ERR_NO_FIRMWARE : PCU_OK;
+        }
+        const bool askedAsDefault = std::strncmp(modelName, "DEFAULT", PCU_ID_MODEL_SIZE) == 0;
+        if (context.comm.family == PCU_FAMILY_BRAKENHOLM && !askedAsDefault)
+            return IdentifyScriptPrinter(ctx, modelName, programNumber, firmware);
+        return IdentifyEscapePrinter(context, modelName, programNumber, firmware);
+    });
 }
 
 TARVO_API int PCUGetRealPrinterID(int ctx, char* type, char* programNumber, char* firmware) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    if (FindContext(ctx) == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (type == nullptr || programNumber == nullptr || firmware == nullptr) {
-        return PCU_ERR_ARGUMENT;
-    }
-    type[0] = programNumber[0] = firmware[0] = '\0';
-    bool opened = false;
-    const std::string raw = AskIdentification(ctx, &opened);
-    if (!opened)
-        return PCU_ERR_OPEN;
-    const auto parsed = ParseIdentificationReply(raw);
-    if (!parsed)
-        return PCU_ERR_NO_ANSWER;
-    CopyBounded(parsed->fields[0], programNumber, PCU_ID_NUMBER_SIZE);
-    CopyBounded(parsed->fields[1], firmware, PCU_ID_FIRMWARE_SIZE);
-    CopyBounded(
-        parsed->fields.size() > 2 ? std::string_view(parsed->fields[2]) : std::string_view(), type,
-        PCU_ID_TYPE_SIZE);
-    return PCU_OK;
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (type == nullptr || programNumber == nullptr || firmware == nullptr)
+            return PCU_ERR_ARGUMENT;
+        type[0] = programNumber[0] = firmware[0] = '\0';
+        bool opened = false;
+        const std::string raw = AskIdentification(context, &opened);
+        if (!opened)
+            return PCU_ERR_OPEN;
+        const auto parsed = ParseIdentificationReply(raw);
+        if (!parsed)
+            return PCU_ERR_NO_ANSWER;
+        CopyBounded(parsed->fields[0], programNumber, PCU_ID_NUMBER_SIZE);
+        CopyBounded(parsed->fields[1], firmware, PCU_ID_FIRMWARE_SIZE);
+        CopyBounded(
+            parsed->fields.size() > 2 ? std::string_view(parsed->fields[2]) : std::string_view(),
+            type, PCU_ID_TYPE_SIZE);
+        return PCU_OK;
+    });
 }

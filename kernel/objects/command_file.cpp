@@ -13,7 +13,7 @@
 #include "objects/text_lines.h"
 #include "objects/transfers.h"
 #include "platform/clock.h"
-#include "port/notation.h"
+#include "platform/notation.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -47,8 +47,7 @@ std::string_view FieldText(const char (&field)[N]) {
 }
 
 // Sends the body lines. Returns 0 or the status that stopped it.
-int SendBody(int ctx, Connection* conn, std::string* file, std::istream& in,
-             ProgressWindow& progress) {
+int SendBody(Connection* conn, std::string* file, std::istream& in, ProgressWindow& progress) {
     LineReader reader(in, kCommandLineLimit);
     std::string line;
     bool bodyStarted = false;
@@ -63,7 +62,7 @@ int SendBody(int ctx, Connection* conn, std::string* file, std::istream& in,
         if (!command)
             continue;
         bodyStarted = true;
-        if (const int status = SendCommand(ctx, conn, file, kCommandSingle, *command); status != 0)
+        if (const int status = SendCommand(conn, file, kCommandSingle, *command); status != 0)
             return status;
         platform::PumpMessages();
     }
@@ -143,26 +142,26 @@ std::optional<std::string> CommandFileHeaderFor(const FormatInfo& entry) {
     return std::string(text);
 }
 
-int SendCommandStream(int ctx, Connection* conn, std::string* file, const FormatInfo& entry,
+int SendCommandStream(int /*ctx*/, Connection* conn, std::string* file, const FormatInfo& entry,
                       std::istream& in, std::uint64_t total) {
     const std::optional<std::string> header = CommandFileHeaderFor(entry);
     if (!header)
         return PCU_ERR_OBJECT_NUMBER;
     std::optional<ProgressWindow> progress;
     progress.emplace(kProgressTitle, static_cast<std::int64_t>(total));
-    int status = SendCommand(ctx, conn, file, kCommandSingle, "<ESC>P");
+    int status = SendCommand(conn, file, kCommandSingle, "<ESC>P");
     if (status == 0)
-        status = SendCommand(ctx, conn, file, kCommandSingle, *header);
+        status = SendCommand(conn, file, kCommandSingle, *header);
     if (status == 0) {
         try {
-            status = SendBody(ctx, conn, file, in, *progress);
+            status = SendBody(conn, file, in, *progress);
         } catch (const std::bad_alloc&) {
             status = PCU_ERR_NO_MEMORY;
         }
     }
     progress.reset();
     // The printer leaves program mode even when the body failed, so that it takes labels again.
-    const int closing = SendCommand(ctx, conn, file, kCommandSingle, "R");
+    const int closing = SendCommand(conn, file, kCommandSingle, "R");
     return status != 0 ? status : closing;
 }
 

@@ -14,24 +14,22 @@ namespace {
 // the closing "R", so the printer does not stay in program mode.
 class DeletionWriter {
   public:
-    DeletionWriter(int ctx, Connection* conn, std::string* file)
-        : ctx_(ctx), conn_(conn), file_(file) {}
+    DeletionWriter(Connection* conn, std::string* file) : conn_(conn), file_(file) {}
 
     bool send(const std::string& command) {
         if (status_ == 0)
-            status_ = SendCommand(ctx_, conn_, file_, kCommandSingle, command);
+            status_ = SendCommand(conn_, file_, kCommandSingle, command);
         return status_ == 0;
     }
     void close() {
         if (status_ == 0)
             send(kLeaveProgramMode);
         else
-            SendCommand(ctx_, conn_, file_, kCommandSingle, kLeaveProgramMode);
+            SendCommand(conn_, file_, kCommandSingle, kLeaveProgramMode);
     }
     int status() const { return status_; }
 
   private:
-    int ctx_;
     Connection* conn_;
     std::string* file_;
     int status_ = 0;
@@ -69,15 +67,15 @@ int DeleteMarked(Context& context, DeletionWriter& writer, Command command, bool
 
 }  // namespace
 
-int DeleteMarkedFonts(int ctx, Context& context, Connection* conn, std::string* file) {
-    DeletionWriter writer(ctx, conn, file);
+int DeleteMarkedFonts(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+    DeletionWriter writer(conn, file);
     return DeleteMarked<FontInfo>(
         context, writer, [](const FontInfo& font) { return "T" + std::to_string(font.id) + ";"; },
         true, false);
 }
 
-int DeleteMarkedGraphics(int ctx, Context& context, Connection* conn, std::string* file) {
-    DeletionWriter writer(ctx, conn, file);
+int DeleteMarkedGraphics(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+    DeletionWriter writer(conn, file);
     return DeleteMarked<GraphicInfo>(
         context, writer,
         [](const GraphicInfo& graphic) { return "G" + std::to_string(graphic.id) + ";"; }, true,
@@ -85,8 +83,8 @@ int DeleteMarkedGraphics(int ctx, Context& context, Connection* conn, std::strin
 }
 
 // Formats and pages are deleted one program-mode session each.
-int DeleteMarkedFormats(int ctx, Context& context, Connection* conn, std::string* file) {
-    DeletionWriter writer(ctx, conn, file);
+int DeleteMarkedFormats(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+    DeletionWriter writer(conn, file);
     return DeleteMarked<FormatInfo>(
         context, writer,
         [](const FormatInfo& format) {
@@ -98,8 +96,8 @@ int DeleteMarkedFormats(int ctx, Context& context, Connection* conn, std::string
         false, false);
 }
 
-int DeleteMarkedPages(int ctx, Context& context, Connection* conn, std::string* file) {
-    DeletionWriter writer(ctx, conn, file);
+int DeleteMarkedPages(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+    DeletionWriter writer(conn, file);
     return DeleteMarked<PageInfo>(
         context, writer, [](const PageInfo& page) { return "s" + std::to_string(page.id) + ";R"; },
         false, false);

@@ -18,8 +18,8 @@
 namespace tarvo {
 namespace {
 
-int Send(int ctx, Connection* conn, std::string* file, const char* command) {
-    return SendCommand(ctx, conn, file, kCommandSingle, command);
+int Send(Connection* conn, std::string* file, const char* command) {
+    return SendCommand(conn, file, kCommandSingle, command);
 }
 
 // A downloaded entry: nothing pending, and the name it was sent under. Only a printer stores
@@ -35,10 +35,10 @@ void MarkDownloaded(Record& entry, const Connection* conn) {
 // Records a failed download for the user and takes the printer out of program mode (whatever
 // that send returns: the first failure is the one reported).
 template <class Record>
-int Fail(int ctx, Context& context, Connection* conn, std::string* file, const Record& entry,
+int Fail(int /*ctx*/, Context& context, Connection* conn, std::string* file, const Record& entry,
          int status) {
     context.recordError(status, entry.id, std::string_view(entry.newDescription));
-    Send(ctx, conn, file, kLeaveProgramMode);
+    Send(conn, file, kLeaveProgramMode);
     return status;
 }
 
@@ -88,7 +88,7 @@ std::size_t LongestCommand(std::string_view text) {
 }
 
 // Builds the graphic's command text and sends it as a list of commands under a progress bar.
-int TransferGraphic(int ctx, Connection* conn, std::string* file, const GraphicInfo& graphic,
+int TransferGraphic(Connection* conn, std::string* file, const GraphicInfo& graphic,
                     int emulation) {
     std::string text;
     if (const int status = BuildGraphicCommand(graphic, emulation, &text, nullptr); status != 0)
@@ -98,7 +98,7 @@ int TransferGraphic(int ctx, Connection* conn, std::string* file, const GraphicI
     if (conn != nullptr && LongestCommand(text) >= conn->sendSize)
         return PCU_ERR_GRAPHIC_FRAME;
     ProgressWindow progress("Downloading graphics", static_cast<std::int64_t>(text.size()));
-    return SendCommandList(ctx, conn, file, true, RunProgressBar, text);
+    return SendCommandList(conn, file, true, RunProgressBar, text);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ int DownloadFonts(int ctx, Context& context, Connection* conn, std::string* file
         if (font.pending != PCU_PENDING_DOWNLOAD)
             continue;
         if (!sent) {
-            if (const int status = Send(ctx, conn, file, kProgramMode); status != 0)
+            if (const int status = Send(conn, file, kProgramMode); status != 0)
                 return Fail(ctx, context, conn, file, font, status);
             sent = true;
         }
@@ -120,25 +120,25 @@ int DownloadFonts(int ctx, Context& context, Connection* conn, std::string* file
             return Fail(ctx, context, conn, file, font, status);
         MarkDownloaded(font, conn);
     }
-    return sent ? Send(ctx, conn, file, kLeaveProgramMode) : 0;
+    return sent ? Send(conn, file, kLeaveProgramMode) : 0;
 }
 
 int DownloadGraphics(int ctx, Context& context, Connection* conn, std::string* file) {
     cl_node* head = ListOf<GraphicInfo>(context);
     if (cl_count(head) == 0)
         return 0;
-    if (const int status = Send(ctx, conn, file, kProgramMode); status != 0)
+    if (const int status = Send(conn, file, kProgramMode); status != 0)
         return status;
     const int emulation = context.settings.emulation;
     for (cl_node* node = cl_first(head); node != head; node = cl_next(node)) {
         GraphicInfo& graphic = EntryAt<GraphicInfo>(node);
         if (graphic.pending != PCU_PENDING_DOWNLOAD)
             continue;
-        if (const int status = TransferGraphic(ctx, conn, file, graphic, emulation); status != 0)
+        if (const int status = TransferGraphic(conn, file, graphic, emulation); status != 0)
             return Fail(ctx, context, conn, file, graphic, status);
         MarkDownloaded(graphic, conn);
     }
-    return Send(ctx, conn, file, kLeaveProgramMode);
+    return Send(conn, file, kLeaveProgramMode);
 }
 
 // The command-file sender enters and leaves program mode itself.

@@ -5,10 +5,9 @@
 
 #include "config/file_sections.h"
 #include "objects/commit_loops.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/scoped_connection.h"
 #include "port/wait.h"
+#include "session/export_boundary.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -26,19 +25,11 @@ using Loop = int (*)(int ctx, Context& context, Connection* conn, std::string* f
 // closes. Returns the first loop's error; the close result is not reported, since the loops'
 // work is done by then.
 int Commit(int ctx, int pauseMs, std::initializer_list<Loop> loops) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    return NoThrow([&]() -> int {
-        ScopedConnection link(ctx);
-        if (!link.ok())
-            return PCU_ERR_NO_CONTEXT;
+    return RunExport(ctx, [&](Context& context) -> int {
+        ScopedConnection link(context);
         int first = PCU_OK;
         for (Loop loop : loops) {
-            const int status = loop(ctx, *context, &link.conn(), nullptr);
+            const int status = loop(ctx, context, &link.conn(), nullptr);
             if (first == PCU_OK)
                 first = status;
         }

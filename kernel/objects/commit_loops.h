@@ -10,7 +10,7 @@
 #include <string>
 
 #include "port/framing.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 
 namespace tarvo {
 

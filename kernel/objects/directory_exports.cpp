@@ -5,8 +5,7 @@
 
 #include "objects/directory_list.h"
 #include "port/bounded_copy.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
+#include "session/export_boundary.h"
 #include "tarvo/directory.h"
 
 namespace tarvo {
@@ -16,13 +15,15 @@ using Description = char[PCU_DESCRIPTION_SIZE];
 
 template <class Record>
 int GetCount(int ctx, std::uint16_t* count) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (count == nullptr)
-        return PCU_ERR_ARGUMENT;
-    *count = EntryCount(ListOf<Record>(*context));
-    return PCU_OK;
+    return RunExport(
+        ctx,
+        [&](Context& context) -> int {
+            if (count == nullptr)
+                return PCU_ERR_ARGUMENT;
+            *count = EntryCount(ListOf<Record>(context));
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 void CopyText(const char* text, Description* out, std::size_t i) {
@@ -33,37 +34,35 @@ void CopyText(const char* text, Description* out, std::size_t i) {
 template <class Record>
 int GetIds(int ctx, std::uint16_t* ids, Description* descriptions, Description* newDescriptions,
            std::uint16_t* count) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (ids == nullptr || count == nullptr)
-        return PCU_ERR_ARGUMENT;
-    return NoThrow([&]() -> int {
-        const auto entries = Entries<Record>(ListOf<Record>(*context));
-        std::size_t copied = 0;
-        for (; copied < entries.size() && copied < *count; ++copied) {
-            const Record& entry = *entries[copied];
-            ids[copied] = entry.id;
-            if constexpr (!std::is_same_v<Record, PageInfo>) {
-                CopyText(entry.description, descriptions, copied);
+    return RunExport(
+        ctx,
+        [&](Context& context) -> int {
+            if (ids == nullptr || count == nullptr)
+                return PCU_ERR_ARGUMENT;
+            const auto entries = Entries<Record>(ListOf<Record>(context));
+            std::size_t copied = 0;
+            for (; copied < entries.size() && copied < *count; ++copied) {
+                const Record& entry = *entries[copied];
+                ids[copied] = entry.id;
+                if constexpr (!std::is_same_v<Record, PageInfo>) {
+                    CopyText(entry.description, descriptions, copied);
+                }
+                if constexpr (std::is_same_v<Record, FontInfo> ||
+                              std::is_same_v<Record, GraphicInfo>) {
+                    CopyText(entry.newDescription, newDescriptions, copied);
+                }
             }
-            if constexpr (std::is_same_v<Record, FontInfo> || std::is_same_v<Record, GraphicInfo>) {
-                CopyText(entry.newDescription, newDescriptions, copied);
-            }
-        }
-        *count = static_cast<std::uint16_t>(copied);
-        return PCU_OK;
-    });
+            *count = static_cast<std::uint16_t>(copied);
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 template <class Record>
-int GetInfo(int ctx, std::uint16_t number, Record* out) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
+int GetInfo(Context& context, std::uint16_t number, Record* out) {
     if (out == nullptr)
         return PCU_ERR_ARGUMENT;
-    const Record* entry = FindEntry<Record>(ListOf<Record>(*context), number);
+    const Record* entry = FindEntry<Record>(ListOf<Record>(context), number);
     if (entry == nullptr)
         return PCU_ERR_NO_ENTRY;
     if constexpr (std::is_same_v<Record, FontInfo>) {
@@ -79,13 +78,7 @@ int GetInfo(int ctx, std::uint16_t number, Record* out) {
 }
 
 template <class Record>
-int PutInfo(int ctx, std::uint16_t number, const Record* in) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
+int PutInfo(Context& context, std::uint16_t number, const Record* in) {
     if (in == nullptr)
         return PCU_ERR_ARGUMENT;
     if constexpr (!std::is_same_v<Record, PageInfo>) {
@@ -93,18 +86,7 @@ int PutInfo(int ctx, std::uint16_t number, const Record* in) {
         if (!IsSendableDescriptionField(in->newDescription))
             return PCU_ERR_ARGUMENT;
     }
-    return PutEntry(ListOf<Record>(*context), number, *in);
-}
-
-template <class Record>
-int Withdraw(int ctx, std::uint16_t number) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    return WithdrawEntry<Record>(ListOf<Record>(*context), number);
+    return PutEntry(ListOf<Record>(context), number, *in);
 }
 
 }  // namespace
@@ -142,53 +124,67 @@ TARVO_API int PCUGetPageIDs(int ctx, uint16_t* ids, uint16_t* count) {
 }
 
 TARVO_API int PCUGetFontInfo(int ctx, uint16_t number, FontInfo* out) {
-    return GetInfo(ctx, number, out);
+    return RunExport(
+        ctx, [&](Context& context) { return GetInfo(context, number, out); }, WhileBusy::Run);
 }
 TARVO_API int PCUGetGraphicInfo(int ctx, uint16_t number, GraphicInfo* out) {
-    return GetInfo(ctx, number, out);
+    return RunExport(
+        ctx, [&](Context& context) { return GetInfo(context, number, out); }, WhileBusy::Run);
 }
 TARVO_API int PCUGetFormatInfo(int ctx, uint16_t number, FormatInfo* out) {
-    return GetInfo(ctx, number, out);
+    return RunExport(
+        ctx, [&](Context& context) { return GetInfo(context, number, out); }, WhileBusy::Run);
 }
 TARVO_API int PCUGetPageInfo(int ctx, uint16_t number, PageInfo* out) {
-    return GetInfo(ctx, number, out);
+    return RunExport(
+        ctx, [&](Context& context) { return GetInfo(context, number, out); }, WhileBusy::Run);
 }
 
 TARVO_API int PCUGetFontPrintStatus(int ctx, uint16_t number, int16_t* status) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (status == nullptr)
-        return PCU_ERR_ARGUMENT;
-    const FontInfo* font = FindEntry<FontInfo>(ListOf<FontInfo>(*context), number);
-    if (font == nullptr)
-        return PCU_ERR_NO_ENTRY;
-    *status = font->status;
-    return PCU_OK;
+    return RunExport(
+        ctx,
+        [&](Context& context) -> int {
+            if (status == nullptr)
+                return PCU_ERR_ARGUMENT;
+            const FontInfo* font = FindEntry<FontInfo>(ListOf<FontInfo>(context), number);
+            if (font == nullptr)
+                return PCU_ERR_NO_ENTRY;
+            *status = font->status;
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API int PCUPutFontInfo(int ctx, uint16_t number, const FontInfo* in) {
-    return PutInfo(ctx, number, in);
+    return RunExport(ctx, [&](Context& context) { return PutInfo(context, number, in); });
 }
 TARVO_API int PCUPutGraphicInfo(int ctx, uint16_t number, const GraphicInfo* in) {
-    return PutInfo(ctx, number, in);
+    return RunExport(ctx, [&](Context& context) { return PutInfo(context, number, in); });
 }
 TARVO_API int PCUPutFormatInfo(int ctx, uint16_t number, const FormatInfo* in) {
-    return PutInfo(ctx, number, in);
+    return RunExport(ctx, [&](Context& context) { return PutInfo(context, number, in); });
 }
 TARVO_API int PCUPutPageInfo(int ctx, uint16_t number, const PageInfo* in) {
-    return PutInfo(ctx, number, in);
+    return RunExport(ctx, [&](Context& context) { return PutInfo(context, number, in); });
 }
 
 TARVO_API int PCUDelFont(int ctx, uint16_t number) {
-    return Withdraw<FontInfo>(ctx, number);
+    return RunExport(ctx, [&](Context& context) {
+        return WithdrawEntry<FontInfo>(ListOf<FontInfo>(context), number);
+    });
 }
 TARVO_API int PCUDelGraphic(int ctx, uint16_t number) {
-    return Withdraw<GraphicInfo>(ctx, number);
+    return RunExport(ctx, [&](Context& context) {
+        return WithdrawEntry<GraphicInfo>(ListOf<GraphicInfo>(context), number);
+    });
 }
 TARVO_API int PCUDelFormat(int ctx, uint16_t number) {
-    return Withdraw<FormatInfo>(ctx, number);
+    return RunExport(ctx, [&](Context& context) {
+        return WithdrawEntry<FormatInfo>(ListOf<FormatInfo>(context), number);
+    });
 }
 TARVO_API int PCUDelPage(int ctx, uint16_t number) {
-    return Withdraw<PageInfo>(ctx, number);
+    return RunExport(ctx, [&](Context& context) {
+        return WithdrawEntry<PageInfo>(ListOf<PageInfo>(context), number);
+    });
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "tarvo/directory.h"
 #include "tarvo/list.h"
 

@@ -5,7 +5,7 @@
 #include "objects/command_file.h"
 #include "objects/text_lines.h"
 #include "port/bounded_copy.h"
-#include "port/export_guard.h"
+#include "session/export_boundary.h"
 #include "tarvo/downloads.h"
 
 using namespace tarvo;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "objects/directory_list.h"
-#include "port/kernel_state.h"
 #include "port/profile.h"
+#include "session/export_boundary.h"
 #include "tarvo/directory.h"
 
 namespace tarvo {
@@ -60,16 +60,16 @@ int ProposedLocation(Context& context) {
 using namespace tarvo;
 
 TARVO_API int PCUGetFmtLoc(int ctx, int* location) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr || location == nullptr)
-        return 0;
-    try {
-        const int found = ProposedLocation(*context);
-        if (found < 0)
-            return 0;
-        *location = found;
-        return 1;
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    return RunExportOr(
+        0, ctx,
+        [&](Context& context) {
+            if (location == nullptr)
+                return 0;
+            const int found = ProposedLocation(context);
+            if (found < 0)
+                return 0;
+            *location = found;
+            return 1;
+        },
+        WhileBusy::Run);
 }

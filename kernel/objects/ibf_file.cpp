@@ -12,7 +12,7 @@
 #include "objects/text_lines.h"
 #include "objects/transfers.h"
 #include "platform/clock.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "tarvo/downloads.h"
 #include "tarvo/port.h"
 
@@ -48,8 +48,8 @@ std::uint64_t Digits(std::string_view text, std::uint64_t ceiling) {
 // Asks the printer for its free memory, outside program mode, and keeps the answer in the
 // context's memoryFree when one came; the printer is back in program mode afterwards.
 // Returns 0 or the status of the send that failed.
-int RefreshFreeMemory(int ctx, Context& context, Connection& conn) {
-    if (const int status = SendCommand(ctx, &conn, nullptr, kCommandSingle, "R"); status != 0)
+int RefreshFreeMemory(Context& context, Connection& conn) {
+    if (const int status = SendCommand(&conn, nullptr, kCommandSingle, "R"); status != 0)
         return status;
     constexpr std::string_view kQuestion = "<ESC>m";
     unsigned sysErr = 0;
@@ -67,17 +67,17 @@ int RefreshFreeMemory(int ctx, Context& context, Connection& conn) {
     reply.resize(count);
     if (const auto free = FreeMemoryFromReply(reply))
         context.settings.memoryFree = *free;
-    return SendCommand(ctx, &conn, nullptr, kCommandSingle, "<ESC>P");
+    return SendCommand(&conn, nullptr, kCommandSingle, "<ESC>P");
 }
 
 // Sends the font header and every line, the first one (already read) included.
-int SendImage(int ctx, Connection* conn, std::string* file, const FontInfo& entry,
-              LineReader& reader, std::string& line, std::uint64_t total) {
+int SendImage(Connection* conn, std::string* file, const FontInfo& entry, LineReader& reader,
+              std::string& line, std::uint64_t total) {
     ProgressWindow progress(kProgressTitle, static_cast<std::int64_t>(total));
     char header[32 + PCU_DESCRIPTION_SIZE];
     const std::string name(FieldText(entry.newDescription));
     std::snprintf(header, sizeof header, "J%d,%s,%d", entry.id, name.c_str(), kImageFormat);
-    if (const int status = SendCommand(ctx, conn, file, kCommandSingle, header); status != 0)
+    if (const int status = SendCommand(conn, file, kCommandSingle, header); status != 0)
         return status;
     for (LineStatus read = LineStatus::kLine;; read = reader.next(&line)) {
         if (read == LineStatus::kEnd)
@@ -86,8 +86,7 @@ int SendImage(int ctx, Connection* conn, std::string* file, const FontInfo& entr
             return PCU_ERR_FILE_READ;
         const std::string command = IbfCommand(line);
         if (!command.empty()) {
-            if (const int status = SendCommand(ctx, conn, file, kCommandSingle, command);
-                status != 0) {
+            if (const int status = SendCommand(conn, file, kCommandSingle, command); status != 0) {
                 return status;
             }
         }
@@ -151,7 +150,7 @@ int SendIbfStream(int ctx, Connection* conn, std::string* file, const FontInfo& 
         if (!size)
             return PCU_ERR_FILE_READ;
         if (conn != nullptr) {
-            if (const int status = RefreshFreeMemory(ctx, *context, *conn); status != 0)
+            if (const int status = RefreshFreeMemory(*context, *conn); status != 0)
                 return status;
             if (context->settings.memoryFree * kBytesPerKb < *size) {
                 context->recordError(PCU_LAST_ERROR_FONT_MEMORY, entry.id,
@@ -159,7 +158,7 @@ int SendIbfStream(int ctx, Connection* conn, std::string* file, const FontInfo& 
                 return PCU_ERR_PRINTER_MEMORY;
             }
         }
-        return SendImage(ctx, conn, file, entry, reader, line, total);
+        return SendImage(conn, file, entry, reader, line, total);
     } catch (const std::bad_alloc&) {
         return PCU_ERR_NO_MEMORY;
     }

@@ -3,8 +3,7 @@
 #include "objects/directory_list.h"
 #include "objects/listing_parser.h"
 #include "objects/printer_query.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
+#include "session/export_boundary.h"
 #include "tarvo/directory.h"
 #include "tarvo/session.h"
 
@@ -26,14 +25,14 @@ struct ListingRequest {
 // that still answers a ping holds an empty directory. Its answer to the ping also shows that it
 // has caught up with everything sent before, so the listing is asked once more: a late answer
 // to the first request went with the ping, and this one comes in time.
-QueryResult AskAgainIfSilent(int ctx, const char* command, QueryResult answer) {
+QueryResult AskAgainIfSilent(int ctx, Context& context, const char* command, QueryResult answer) {
     if (!answer.reply.empty() || answer.status == PCU_ERR_OPEN)
         return answer;
     if (PCUPing(ctx) != 1) {
         answer.status = PCU_ERR_NO_ANSWER;
         return answer;
     }
-    return QueryPrinter(ctx, command);
+    return QueryPrinter(context, command);
 }
 
 template <class Record>
@@ -50,39 +49,33 @@ int StoreListing(Context& context, const Listing<Record>& listing) {
 
 template <class Record>
 int ReadListing(int ctx, std::uint16_t* count, const ListingRequest<Record>& request) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (count == nullptr)
-        return PCU_ERR_ARGUMENT;
-    *count = 0;
-    // Whatever the printer says, the host-side changes of this kind are gone.
-    cl_clrlist(ListOf<Record>(*context));
-    return NoThrow([&]() -> int {
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (count == nullptr)
+            return PCU_ERR_ARGUMENT;
+        *count = 0;
+        // Whatever the printer says, the host-side changes of this kind are gone.
+        cl_clrlist(ListOf<Record>(context));
         const QueryResult answer =
-            AskAgainIfSilent(ctx, request.command, QueryPrinter(ctx, request.command));
+            AskAgainIfSilent(ctx, context, request.command, QueryPrinter(context, request.command));
         if (answer.status == PCU_ERR_OPEN) {
-            context->recordError(PCU_ERR_OPEN, answer.sysError);
+            context.recordError(PCU_ERR_OPEN, answer.sysError);
             return PCU_ERR_OPEN;
         }
         if (answer.reply.empty()) {
             if (!request.silenceIsError && answer.status != PCU_ERR_NO_ANSWER)
                 return answer.status;
-            context->recordError(PCU_ERR_NO_ANSWER, 0);
+            context.recordError(PCU_ERR_NO_ANSWER, 0);
             return PCU_ERR_NO_ANSWER;
         }
         // The printer frames every line, whatever the protocol; the characters are the ones
         // the context holds (from the profile, or as identification found them).
         const std::size_t step =
-            ListingLineStep(context->comm.preamble != '\0', context->comm.postamble != '\0');
-        if (const int stored = StoreListing(*context, request.parse(answer.reply, step));
+            ListingLineStep(context.comm.preamble != '\0', context.comm.postamble != '\0');
+        if (const int stored = StoreListing(context, request.parse(answer.reply, step));
             stored != PCU_OK) {
             return stored;
         }
-        *count = EntryCount(ListOf<Record>(*context));
+        *count = EntryCount(ListOf<Record>(context));
         return answer.status;
     });
 }

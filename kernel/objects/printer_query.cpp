@@ -6,8 +6,8 @@
 
 #include "platform/trace.h"
 #include "port/framing.h"
-#include "port/kernel_state.h"
 #include "port/port.h"
+#include "port/scoped_connection.h"
 #include "tarvo/port.h"
 
 namespace tarvo {
@@ -19,29 +19,6 @@ constexpr int kNoTimeout = 0;     // read what has come (the port's shortest wai
 // A reply longer than the reply buffer is kept by the framing layer; its working buffer is
 // about twice as large, so a few reads collect all of it.
 constexpr int kMaxReads = 4;
-
-// Closes the connection on every way out; close() reports the result once.
-class QueryConnection {
-  public:
-    explicit QueryConnection(int ctx) : open_(ConnOpenFromContext(ctx, conn_) == 0) {}
-    ~QueryConnection() {
-        if (open_)
-            ConnClose(conn_);
-    }
-    QueryConnection(const QueryConnection&) = delete;
-    QueryConnection& operator=(const QueryConnection&) = delete;
-
-    bool open() const { return open_; }
-    Connection& get() { return conn_; }
-    int close() {
-        open_ = false;
-        return ConnClose(conn_);
-    }
-
-  private:
-    Connection conn_;
-    bool open_;
-};
 
 bool PortWouldNotOpen(int status) {
     return status == kPortOpenFailed || status == kPortCannotOpen || status == kPortNotOpen;
@@ -56,7 +33,7 @@ int Send(Connection& conn, std::string_view command, std::string_view secret) {
 }
 
 // Reads the answer through the context's reply buffer and clears the buffer again.
-std::string ReadAnswer(Connection& conn, Context& context) {
+std::string ReadAnswer(Connection& conn, LineContext& context) {
     std::vector<char>& buffer = context.replyBuffer;
     std::string reply;
     for (int read = 0; read < kMaxReads && !buffer.empty(); ++read) {
@@ -74,15 +51,10 @@ std::string ReadAnswer(Connection& conn, Context& context) {
 
 }  // namespace
 
-QueryResult QueryPrinter(int ctx, std::string_view command, std::string_view secret) {
+QueryResult QueryPrinter(LineContext& context, std::string_view command, std::string_view secret) {
     QueryResult result;
-    Context* context = FindContext(ctx);
-    QueryConnection conn(ctx);
-    if (context == nullptr || !conn.open()) {
-        result.status = PCU_ERR_NO_CONTEXT;
-        return result;
-    }
-    const int sent = Send(conn.get(), command, secret);
+    ScopedConnection conn(context);
+    const int sent = Send(conn.conn(), command, secret);
     if (PortWouldNotOpen(sent)) {
         conn.close();
         result.status = PCU_ERR_OPEN;
@@ -91,7 +63,7 @@ QueryResult QueryPrinter(int ctx, std::string_view command, std::string_view sec
     }
     // A command the printer did not acknowledge may still be answered: listen anyway.
     PCUWait(kAnswerWait);
-    result.reply = ReadAnswer(conn.get(), *context);
+    result.reply = ReadAnswer(conn.conn(), context);
     result.status = conn.close();
     return result;
 }

@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "port/framing.h"
+
 namespace tarvo {
 
 struct QueryResult {
-    // PCU_OK or PCU_ERR_CLOSE (the result of closing), PCU_ERR_NO_CONTEXT, or PCU_ERR_OPEN
-    // when the port could not be opened (nothing was sent).
+    // PCU_OK or PCU_ERR_CLOSE (the result of closing), or PCU_ERR_OPEN when the port could not be
+    // opened (nothing was sent).
     int status = 0;
     int sysError = 0;   // the port status behind PCU_ERR_OPEN
     std::string reply;  // the answer, frame characters removed; empty when none came
@@ -19,6 +21,7 @@ struct QueryResult {
 
 // Sends `command` (control-character notation) and reads the answer. While it is on its way,
 // `secret` (when not empty) is masked in the byte trace.
-QueryResult QueryPrinter(int ctx, std::string_view command, std::string_view secret = {});
+QueryResult QueryPrinter(LineContext& context, std::string_view command,
+                         std::string_view secret = {});
 
 }  // namespace tarvo

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo::platform {
 namespace {

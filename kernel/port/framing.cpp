@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
-#include "port/kernel_state.h"
+#include "platform/notation.h"
 #include "port/named_locks.h"
-#include "port/notation.h"
 #include "port/wait.h"
 
 namespace tarvo {
@@ -70,10 +70,10 @@ char ParityLetter(int parity) {
     }
 }
 
-void Prepare(Connection& conn, int ctx, int portIndex, int baud, int parity, int dataBits,
-             int stopBits, int protocol, char preamble, char postamble) {
+void Prepare(Connection& conn, LineContext& owner, int portIndex, int baud, int parity,
+             int dataBits, int stopBits, int protocol, char preamble, char postamble) {
     conn = Connection{};
-    conn.ctx = ctx;
+    conn.owner = &owner;
     switch (protocol) {
         case PCU_PROTOCOL_XONXOFF:
             conn.table = ProtocolTable::XonXoff;
@@ -113,12 +113,9 @@ void Prepare(Connection& conn, int ctx, int portIndex, int baud, int parity, int
     }
 }
 
-void GiveReplyBuffer(int ctx) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return;
-    context->replyBuffer.assign(kReceiveSize, '\0');
-    context->replyPos = 0;
+void GiveReplyBuffer(LineContext& context) {
+    context.replyBuffer.assign(kReceiveSize, '\0');
+    context.replyPos = 0;
 }
 
 int ReportPort(const PortResult& r, unsigned* sysErr) {
@@ -219,6 +216,15 @@ int Deliver(Connection& conn, std::string& reply, char* buffer, std::size_t capa
 
 }  // namespace
 
+void LineContext::recordError(int code, int sysError, std::string_view text) {
+    lastError = code;
+    lastSysError = sysError;
+    const std::size_t n = std::min(text.size(), kErrorTextSize - 1);
+    if (n > 0)
+        std::memcpy(lastErrorText, text.data(), n);
+    lastErrorText[n] = '\0';
+}
+
 bool CleanReply(const Connection& conn, std::string& reply, bool unescape) {
     if (!StripAmbles(conn, reply))
         return false;
@@ -227,35 +233,28 @@ bool CleanReply(const Connection& conn, std::string& reply, bool unescape) {
     return true;
 }
 
-int ConnOpenFromContext(int ctx, Connection& conn) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    const commState& c = context->comm;
-    Prepare(conn, ctx, c.port, c.baud, c.parity, c.dataBits, c.stopBits, c.protocol, c.preamble,
+void ConnOpen(LineContext& context, Connection& conn) {
+    const commState& c = context.comm;
+    Prepare(conn, context, c.port, c.baud, c.parity, c.dataBits, c.stopBits, c.protocol, c.preamble,
             c.postamble);
-    GiveReplyBuffer(ctx);
-    return PCU_OK;
+    GiveReplyBuffer(context);
 }
 
-int ConnOpenExplicit(int ctx, Connection& conn, int portIndex, int baud, int parity, int dataBits,
-                     int stopBits, int protocol) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
+int ConnOpenExplicit(LineContext& context, Connection& conn, int portIndex, int baud, int parity,
+                     int dataBits, int stopBits, int protocol) {
     if (portIndex < 0 || portIndex >= PCU_PORT_COUNT)
         return PCU_ERR_ARGUMENT;
-    Prepare(conn, ctx, portIndex, baud, parity, dataBits, stopBits, protocol,
-            context->comm.preamble, context->comm.postamble);
+    Prepare(conn, context, portIndex, baud, parity, dataBits, stopBits, protocol,
+            context.comm.preamble, context.comm.postamble);
     conn.ackReplies = true;
-    GiveReplyBuffer(ctx);
+    GiveReplyBuffer(context);
     return PCU_OK;
 }
 
 int ConnClose(Connection& conn) {
     conn.pending.clear();
     int result = PCU_OK;
-    Context* context = FindContext(conn.ctx);
+    LineContext* context = conn.owner;
     if (conn.port.isOpen()) {
         const PortResult r = PortClose(conn.port);
         if (!r.ok()) {

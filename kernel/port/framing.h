@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "port/port.h"
 #include "tarvo/types.h"
@@ -47,8 +49,25 @@ enum class ProtocolTable { XonXoff, Standard, RtsCtsParallel };
 
 inline constexpr std::size_t kReceiveSize = 4096;
 
+inline constexpr std::size_t kErrorTextSize = 20;
+
+// What the framing layer sees of a context: the line its connections open with, the record
+// their failures go to and the reply buffer. A connection gives its context a fresh buffer when
+// it opens and takes it away when it closes; the command writer batches commands in it.
+struct LineContext {
+    commState comm{};
+    std::vector<char> replyBuffer;  // present while a connection from this context is open
+    int replyPos = 0;
+    int lastError = 0;
+    int lastSysError = 0;
+    char lastErrorText[kErrorTextSize] = {};
+
+    // Records a failure for the user; `text` (the object concerned) is cut to fit.
+    void recordError(int code, int sysError, std::string_view text = {});
+};
+
 struct Connection {
-    int ctx = 0;  // the context errors are recorded in; 0 for none
+    LineContext* owner = nullptr;  // the context errors are recorded in; null for none
     ProtocolTable table = ProtocolTable::XonXoff;
     std::size_t sendSize = 4096;
     TokenList sendTokens;
@@ -59,13 +78,13 @@ struct Connection {
 };
 
 // Fills `conn` from the context's communication parameters and gives the context a fresh reply
-// buffer. The port opens on the first write or read. Returns PCU_OK or PCU_ERR_NO_CONTEXT.
-int ConnOpenFromContext(int ctx, Connection& conn);
+// buffer. The port opens on the first write or read.
+void ConnOpen(LineContext& context, Connection& conn);
 
 // The same with explicit line settings (the search for a printer); replies are acknowledged.
-// Returns PCU_OK, PCU_ERR_NO_CONTEXT or PCU_ERR_ARGUMENT for a port index outside 0..6.
-int ConnOpenExplicit(int ctx, Connection& conn, int portIndex, int baud, int parity, int dataBits,
-                     int stopBits, int protocol);
+// Returns PCU_OK, or PCU_ERR_ARGUMENT for a port index outside 0..6.
+int ConnOpenExplicit(LineContext& context, Connection& conn, int portIndex, int baud, int parity,
+                     int dataBits, int stopBits, int protocol);
 
 // Closes the port (if open), drops kept reply bytes and the context's reply buffer. When the
 // close fails the port status is recorded in the context and PCU_ERR_CLOSE returned.

@@ -8,12 +8,11 @@ namespace tarvo {
 
 class ScopedConnection {
   public:
-    explicit ScopedConnection(int ctx) : opened_(ConnOpenFromContext(ctx, conn_) == PCU_OK) {}
+    explicit ScopedConnection(LineContext& context) { ConnOpen(context, conn_); }
     ~ScopedConnection() { close(); }
     ScopedConnection(const ScopedConnection&) = delete;
     ScopedConnection& operator=(const ScopedConnection&) = delete;
 
-    bool ok() const { return opened_; }
     Connection& conn() { return conn_; }
     // Closes now; returns PCU_OK or the result of ConnClose. Later calls return PCU_OK.
     int close() {
@@ -25,7 +24,7 @@ class ScopedConnection {
 
   private:
     Connection conn_;
-    bool opened_;
+    bool opened_ = true;
 };
 
 }  // namespace tarvo

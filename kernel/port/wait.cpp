@@ -1,11 +1,6 @@
 #include "port/wait.h"
 
-#include <cstdlib>
-
 #include "platform/clock.h"
-#include "port/kernel_state.h"
-#include "port/profile.h"
-#include "tarvo/port.h"
 
 namespace tarvo {
 
@@ -34,10 +29,3 @@ int ScaledWaitMs(int units, int baud) {
 }
 
 }  // namespace tarvo
-
-TARVO_API void PCUWait(int units) {
-    if (units < 0)
-        return;
-    const int baud = std::atoi(tarvo::ProfileValue("Baud", "9600").c_str());
-    tarvo::WaitMs(tarvo::ScaledWaitMs(units, baud) + tarvo::State().extraDelayMs);
-}

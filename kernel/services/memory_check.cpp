@@ -13,9 +13,9 @@
 #include "models/model_tables.h"
 #include "objects/directory_list.h"
 #include "objects/ibf_file.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "services/service_link.h"
+#include "session/export_boundary.h"
+#include "session/kernel_state.h"
 #include "tarvo/downloads.h"
 #include "tarvo/port.h"
 #include "tarvo/services.h"
@@ -139,8 +139,7 @@ Estimate FontBytes(const FontInfo& font, int emulation) {
 
 class MemoryCheck {
   public:
-    MemoryCheck(int ctx, Context& context, PCUMemoryReport* report)
-        : ctx_(ctx), context_(context), report_(report) {}
+    MemoryCheck(Context& context, PCUMemoryReport* report) : context_(context), report_(report) {}
 
     int run(cl_node* fonts, cl_node* graphics) {
         const int emulation = context_.settings.emulation;
@@ -207,9 +206,7 @@ class MemoryCheck {
     // Reads the printer's free memory into the configuration; a missing or unreadable answer
     // leaves the value the context had.
     int askFreeMemory() {
-        ServiceLink link(ctx_);
-        if (!link.ok())
-            return PCU_ERR_NO_CONTEXT;
+        ServiceLink link(context_);
         link.send("<ESC>m");
         if (link.portRefused())
             return link.failure();
@@ -221,25 +218,20 @@ class MemoryCheck {
         return PCU_OK;
     }
 
-    int ctx_;
     Context& context_;
     PCUMemoryReport* report_;
     std::int64_t bytes_ = 0;
 };
 
 int CheckMemory(int ctx, cl_node* fonts, cl_node* graphics, PCUMemoryReport* report) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (report == nullptr)
-        return PCU_ERR_ARGUMENT;
-    report->bytesNeeded = 0;
-    report->freeKb = 0;
-    report->asked = 0;
-    return NoThrow([&] { return MemoryCheck(ctx, *context, report).run(fonts, graphics); });
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (report == nullptr)
+            return PCU_ERR_ARGUMENT;
+        report->bytesNeeded = 0;
+        report->freeKb = 0;
+        report->asked = 0;
+        return MemoryCheck(context, report).run(fonts, graphics);
+    });
 }
 
 }  // namespace

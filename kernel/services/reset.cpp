@@ -4,11 +4,11 @@
 #include <utility>
 #include <vector>
 
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/profile.h"
 #include "port/wait.h"
 #include "services/service_link.h"
+#include "session/export_boundary.h"
+#include "session/kernel_state.h"
 #include "tarvo/context.h"
 #include "tarvo/services.h"
 
@@ -44,13 +44,11 @@ ProfileValues FactoryLine(int model) {
     return values;
 }
 
-int ResetPrinter(int ctx, int model) {
+int ResetPrinter(int ctx, Context& context, int model) {
     if (!PrinterAnswers(ctx))
         return PCU_ERR_NO_PING;
     {
-        ServiceLink link(ctx);
-        if (!link.ok())
-            return PCU_ERR_NO_CONTEXT;
+        ServiceLink link(context);
         link.send("<ESC>T;D;R");
         if (link.portRefused())
             return link.failure();
@@ -71,12 +69,8 @@ int ResetPrinter(int ctx, int model) {
 using namespace tarvo;
 
 TARVO_API int PCUResetPrinter(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    const int model = context->settings.model;
-    return NoThrow([&] { return ResetPrinter(ctx, model); });
+    return RunExport(ctx, [&](Context& context) {
+        const int model = context.settings.model;
+        return ResetPrinter(ctx, context, model);
+    });
 }

@@ -1,8 +1,8 @@
 #include "services/service_link.h"
 
 #include "port/framing.h"
-#include "port/kernel_state.h"
 #include "port/port.h"
+#include "session/kernel_state.h"
 #include "tarvo/downloads.h"
 #include "tarvo/session.h"
 
@@ -45,8 +45,7 @@ int ServiceLink::failure() {
     if (firstFailure_ == 0)
         return PCU_OK;
     if (portRefused_) {
-        if (Context* context = FindContext(ctx_))
-            context->recordError(PCU_ERR_OPEN, firstFailure_);
+        context_.recordError(PCU_ERR_OPEN, firstFailure_);
         return PCU_ERR_OPEN;
     }
     return PCU_ERR_SEND;

@@ -13,10 +13,8 @@ namespace tarvo {
 class ServiceLink {
   public:
     // A connection from the context's communication parameters (the port opens on the first
-    // write). ok() is false for an unknown context.
-    explicit ServiceLink(int ctx) : ctx_(ctx), conn_(ctx) {}
-
-    bool ok() const { return conn_.ok(); }
+    // write).
+    explicit ServiceLink(LineContext& context) : context_(context), conn_(context) {}
 
     // Sends `text` (control-character notation) as one message. Returns the framing status;
     // the first failure is kept (see failure()).
@@ -39,7 +37,7 @@ class ServiceLink {
     int close() { return conn_.close(); }
 
   private:
-    int ctx_;
+    LineContext& context_;
     ScopedConnection conn_;
     int firstFailure_ = 0;
     bool portRefused_ = false;

@@ -8,12 +8,12 @@
 #include "objects/directory_list.h"
 #include "objects/listing_parser.h"
 #include "objects/printer_query.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/profile.h"
 #include "port/wait.h"
 #include "services/service_link.h"
 #include "services/test_labels.h"
+#include "session/export_boundary.h"
+#include "session/kernel_state.h"
 #include "tarvo/models.h"
 #include "tarvo/services.h"
 
@@ -90,7 +90,7 @@ FormatChoice NoFreeFormat(Context& context) {
 FormatChoice ChooseTemporaryFormat(int ctx, Context& context) {
     if (propDirCmd(context.settings.model) == 0)
         return NoFreeFormat(context);
-    const QueryResult answer = QueryPrinter(ctx, "<ESC>x");
+    const QueryResult answer = QueryPrinter(context, "<ESC>x");
     if (answer.status == PCU_ERR_OPEN) {
         context.recordError(PCU_ERR_OPEN, answer.sysError);
         return {PCU_ERR_OPEN, 0};
@@ -182,9 +182,7 @@ int TestPrint(int ctx, Context& context, const TestRequest& r) {
         number = choice.number;
         fields = ComposedFields(context, r);
     }
-    ServiceLink link(ctx);
-    if (!link.ok())
-        return PCU_ERR_NO_CONTEXT;
+    ServiceLink link(context);
     if (IsComposed(r.kind))
         PrintComposed(link, number, fields);
     else
@@ -205,17 +203,13 @@ using namespace tarvo;
 TARVO_API int PCUTestPrint(int ctx, uint16_t kind, uint16_t labelSize, uint16_t selector,
                            uint16_t fontNumber, uint16_t pointSize, uint16_t graphicNumber,
                            uint16_t symbology) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    const TestRequest request{kind,      labelSize,     selector, fontNumber,
-                              pointSize, graphicNumber, symbology};
-    if (const int refused = CheckRequest(*context, request); refused != PCU_OK)
-        return refused;
-    return NoThrow([&] { return TestPrint(ctx, *context, request); });
+    return RunExport(ctx, [&](Context& context) {
+        const TestRequest request{kind,      labelSize,     selector, fontNumber,
+                                  pointSize, graphicNumber, symbology};
+        if (const int refused = CheckRequest(context, request); refused != PCU_OK)
+            return refused;
+        return TestPrint(ctx, context, request);
+    });
 }
 
 TARVO_API const char* PCUGetBarcodeSampleName(uint16_t index) {

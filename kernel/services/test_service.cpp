@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/wait.h"
 #include "services/service_link.h"
 #include "services/service_reply.h"
+#include "session/export_boundary.h"
+#include "session/kernel_state.h"
 #include "tarvo/port.h"
 #include "tarvo/services.h"
 
@@ -67,7 +67,7 @@ bool SlowSensor(int model) {
 
 class ServiceSession {
   public:
-    ServiceSession(int ctx, int model) : link_(ctx), model_(model) {}
+    ServiceSession(Context& context, int model) : link_(context), model_(model) {}
 
     ServiceLink& link() { return link_; }
 
@@ -135,14 +135,12 @@ class ServiceSession {
     bool replyMissing_ = false;
 };
 
-int TestService(int ctx, int model, const std::uint16_t* items, std::int32_t* values,
+int TestService(Context& context, int model, const std::uint16_t* items, std::int32_t* values,
                 std::uint16_t* count) {
     const int requested = *count;
     *count = 0;
     std::fill(values, values + requested, kUnknown);
-    ServiceSession session(ctx, model);
-    if (!session.link().ok())
-        return PCU_ERR_NO_CONTEXT;
+    ServiceSession session(context, model);
     session.link().send("<ESC>T");
     if (session.link().portRefused())
         return session.link().failure();
@@ -154,8 +152,7 @@ int TestService(int ctx, int model, const std::uint16_t* items, std::int32_t* va
     *count = static_cast<std::uint16_t>(session.sent());
     const int closed = session.link().close();
     if (session.replyMissing()) {
-        if (Context* context = FindContext(ctx))
-            context->recordError(PCU_ERR_TEST_SERVICE, 0);
+        context.recordError(PCU_ERR_TEST_SERVICE, 0);
         return PCU_ERR_TEST_SERVICE;
     }
     return closed;
@@ -167,18 +164,14 @@ int TestService(int ctx, int model, const std::uint16_t* items, std::int32_t* va
 using namespace tarvo;
 
 TARVO_API int PCUTestService(int ctx, const uint16_t* items, int32_t* values, uint16_t* count) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (count == nullptr || (*count > 0 && (items == nullptr || values == nullptr)))
-        return PCU_ERR_ARGUMENT;
-    for (int i = 0; i < *count; ++i) {
-        if (items[i] >= PCU_SERVICE_ITEMS)
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (count == nullptr || (*count > 0 && (items == nullptr || values == nullptr)))
             return PCU_ERR_ARGUMENT;
-    }
-    const int model = context->settings.model;
-    return NoThrow([&] { return TestService(ctx, model, items, values, count); });
+        for (int i = 0; i < *count; ++i) {
+            if (items[i] >= PCU_SERVICE_ITEMS)
+                return PCU_ERR_ARGUMENT;
+        }
+        const int model = context.settings.model;
+        return TestService(context, model, items, values, count);
+    });
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "port/export_guard.h"
 #include "objects/printer_query.h"
-#include "port/kernel_state.h"
+#include "session/export_boundary.h"
+#include "session/kernel_state.h"
 #include "tarvo/network.h"
 
 namespace tarvo {
@@ -55,18 +55,11 @@ class WipedText {
     std::string text;
 };
 
-// Rejects what the three functions share: a busy kernel, an unknown context.
-int CheckCall(const OperationGuard& guard, int ctx) {
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    return FindContext(ctx) != nullptr ? PCU_OK : PCU_ERR_NO_CONTEXT;
-}
-
 // A port that would not open is also the user's to see.
-QueryResult AskShell(int ctx, std::string_view line, std::string_view secret = {}) {
-    QueryResult answer = QueryPrinter(ctx, line, secret);
+QueryResult AskShell(Context& context, std::string_view line, std::string_view secret = {}) {
+    QueryResult answer = QueryPrinter(context, line, secret);
     if (answer.status == PCU_ERR_OPEN)
-        FindContext(ctx)->recordError(PCU_ERR_OPEN, answer.sysError);
+        context.recordError(PCU_ERR_OPEN, answer.sysError);
     return answer;
 }
 
@@ -76,14 +69,11 @@ QueryResult AskShell(int ctx, std::string_view line, std::string_view secret = {
 using namespace tarvo;
 
 TARVO_API int PCUGetNetwork(int ctx, int* hasNetwork) {
-    OperationGuard guard;
-    if (const int refused = CheckCall(guard, ctx); refused != PCU_OK)
-        return refused;
-    if (hasNetwork == nullptr)
-        return PCU_ERR_ARGUMENT;
-    *hasNetwork = 0;
-    return NoThrow([&]() -> int {
-        const QueryResult answer = AskShell(ctx, kNetworkQuery);
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (hasNetwork == nullptr)
+            return PCU_ERR_ARGUMENT;
+        *hasNetwork = 0;
+        const QueryResult answer = AskShell(context, kNetworkQuery);
         if (answer.status == PCU_ERR_OPEN)
             return PCU_ERR_OPEN;
         *hasNetwork = answer.reply.size() > kBareNetworkAnswer ? 1 : 0;
@@ -92,15 +82,12 @@ TARVO_API int PCUGetNetwork(int ctx, int* hasNetwork) {
 }
 
 TARVO_API int PCUChangeUser(int ctx, const char* userName, const char* password) {
-    OperationGuard guard;
-    if (const int refused = CheckCall(guard, ctx); refused != PCU_OK)
-        return refused;
-    if (!IsUsable(userName, PCU_USER_NAME_MAX, IsUserNameChar))
-        return PCU_ERR_ARGUMENT;
-    const bool administrator = userName == kAdministrator;
-    if (administrator && !IsUsable(password, PCU_PASSWORD_MAX, IsPasswordChar))
-        return PCU_ERR_ARGUMENT;
-    return NoThrow([&]() -> int {
+    return RunExport(ctx, [&](Context& context) -> int {
+        if (!IsUsable(userName, PCU_USER_NAME_MAX, IsUserNameChar))
+            return PCU_ERR_ARGUMENT;
+        const bool administrator = userName == kAdministrator;
+        if (administrator && !IsUsable(password, PCU_PASSWORD_MAX, IsPasswordChar))
+            return PCU_ERR_ARGUMENT;
         WipedText line;
         std::string_view secret;
         if (administrator) {
@@ -111,17 +98,14 @@ TARVO_API int PCUChangeUser(int ctx, const char* userName, const char* password)
         } else {
             line.text = kSwitchToUser;
         }
-        const QueryResult answer = AskShell(ctx, line.text, secret);
+        const QueryResult answer = AskShell(context, line.text, secret);
         return answer.status == PCU_ERR_OPEN ? PCU_ERR_OPEN : 1;
     });
 }
 
 TARVO_API int PCUCheckIfAdministrator(int ctx) {
-    OperationGuard guard;
-    if (const int refused = CheckCall(guard, ctx); refused != PCU_OK)
-        return refused;
-    return NoThrow([&]() -> int {
-        const QueryResult answer = AskShell(ctx, kWhoAmI);
+    return RunExport(ctx, [](Context& context) -> int {
+        const QueryResult answer = AskShell(context, kWhoAmI);
         if (answer.status == PCU_ERR_OPEN)
             return PCU_ERR_OPEN;
         if (answer.reply.find(kAdministrator) != std::string::npos)

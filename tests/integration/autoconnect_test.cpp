@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
 

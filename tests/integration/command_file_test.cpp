@@ -14,9 +14,9 @@
 #include "gaugebar.h"
 #include "objects/command_file.h"
 #include "objects/transfers.h"
+#include "platform/notation.h"
 #include "port/bounded_copy.h"
-#include "port/kernel_state.h"
-#include "port/notation.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/downloads.h"
@@ -75,7 +75,7 @@ class CommandFileTest : public test::SimTest {
     // Sends `entry` to the simulated printer on a connection of its own.
     int sendToPrinter(const FormatInfo& entry) {
         Connection conn;
-        EXPECT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+        ConnOpen(*FindContext(ctx), conn);
         const int status = SendCommandFile(ctx, &conn, nullptr, entry);
         ConnClose(conn);
         return status;

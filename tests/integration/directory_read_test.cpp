@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"

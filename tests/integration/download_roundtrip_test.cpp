@@ -12,7 +12,7 @@
 #include "fonts/rendered_font.h"
 #include "graphics/graphic_command.h"
 #include "graphics/image_ops.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
 #include "unit/bitmap_builder.h"

@@ -14,6 +14,7 @@
 #include "objects/transfers.h"
 #include "port/bounded_copy.h"
 #include "port/framing.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/test_env.h"
 #include "tarvo/downloads.h"
@@ -69,7 +70,7 @@ class FontDownloadTest : public test::SimTest {
     template <class Transfer>
     int toPrinter(Transfer transfer) {
         Connection conn;
-        EXPECT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+        ConnOpen(*FindContext(ctx), conn);
         const int status = transfer(&conn);
         ConnClose(conn);
         printer->settle();

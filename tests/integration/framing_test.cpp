@@ -7,7 +7,7 @@
 #include <string>
 
 #include "port/framing.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"
@@ -22,7 +22,7 @@ class FramingTest : public test::SimTest {
   protected:
     void open(sim::Options options) {
         startPrinter(options);
-        ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+        ConnOpen(*FindContext(ctx), conn);
     }
     void TearDown() override {
         ConnClose(conn);
@@ -136,7 +136,7 @@ TEST_F(FramingTest, AcknowledgeWithoutTheExpectedPreambleIsRefused) {
     // The host expects a preamble the printer does not send.
     FindContext(ctx)->comm.preamble = '#';
     ConnClose(conn);
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+    ConnOpen(*FindContext(ctx), conn);
     EXPECT_EQ(write("<ESC>m"), kFrameProtocol);
 }
 
@@ -145,7 +145,7 @@ TEST_F(FramingTest, ReplyWithoutItsPreambleIsReadAgainAndThenRefused) {
     open(o);
     FindContext(ctx)->comm.preamble = '#';
     ConnClose(conn);
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+    ConnOpen(*FindContext(ctx), conn);
     ASSERT_EQ(write("<ESC>m"), 0);
     std::string reply;
     EXPECT_EQ(read(&reply, 4096, 2), kFrameProtocol);
@@ -174,7 +174,7 @@ TEST_F(FramingTest, KeptReplyBytesDieWithTheirConnection) {
     std::string part;
     ASSERT_EQ(read(&part, 30), kFrameReplyKept);
     ConnClose(conn);
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+    ConnOpen(*FindContext(ctx), conn);
     std::string next;
     EXPECT_EQ(read(&next, 30), 0);
     EXPECT_TRUE(next.empty()) << "another operation must never receive an earlier reply";
@@ -245,7 +245,7 @@ TEST_F(FramingTest, PrinterOnOtherLineSettingsHearsNothing) {
     env.setProfile("Baud", "19200");
     ASSERT_EQ(PCUInitCommParm(ctx), PCU_OK);
     ConnClose(conn);
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+    ConnOpen(*FindContext(ctx), conn);
     EXPECT_EQ(write("<ESC>m", 2), kFrameNoAck);
     EXPECT_EQ(PrinterSent(*printer), "");
 }
@@ -253,7 +253,7 @@ TEST_F(FramingTest, PrinterOnOtherLineSettingsHearsNothing) {
 TEST_F(FramingTest, MissingDeviceFailsToOpenAfterThreeAttempts) {
     startPrinter();
     env.setProfile("Device.COM1", env.root() + "/missing");
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+    ConnOpen(*FindContext(ctx), conn);
     const auto before = clock->elapsed();
     EXPECT_EQ(write("<ESC>M1"), kPortOpenFailed);
     EXPECT_EQ(sysErr, static_cast<unsigned>(ENOENT));

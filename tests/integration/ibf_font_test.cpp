@@ -12,11 +12,11 @@
 #include "gaugebar.h"
 #include "objects/ibf_file.h"
 #include "objects/transfers.h"
+#include "platform/notation.h"
 #include "port/bounded_copy.h"
 #include "port/framing.h"
-#include "port/kernel_state.h"
-#include "port/notation.h"
 #include "port/port.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/downloads.h"
@@ -65,7 +65,7 @@ class IbfFontTest : public test::SimTest {
     }
     int sendToPrinter(const FontInfo& entry) {
         Connection conn;
-        EXPECT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);
+        ConnOpen(*FindContext(ctx), conn);
         const int status = SendIbfFont(ctx, &conn, nullptr, entry);
         ConnClose(conn);
         return status;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "models/program_numbers.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"

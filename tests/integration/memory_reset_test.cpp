@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"

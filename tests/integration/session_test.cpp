@@ -11,7 +11,7 @@
 
 #include "platform/clock.h"
 #include "platform/trace.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"

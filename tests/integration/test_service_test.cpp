@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
 

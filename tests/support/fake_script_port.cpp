@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo::test {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/trace.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "tarvo/context.h"
 
 namespace tarvo::test {

@@ -1,6 +1,6 @@
 #include "support/wire.h"
 
-#include "port/notation.h"
+#include "platform/notation.h"
 
 namespace tarvo::test {
 namespace {

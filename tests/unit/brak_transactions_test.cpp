@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-#include "port/notation.h"
+#include "platform/notation.h"
 #include "support/brak_fixture.h"
 
 namespace tarvo::app {

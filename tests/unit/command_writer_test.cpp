@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/command_writer.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 
@@ -23,11 +23,11 @@ class CommandWriterTest : public ::testing::Test {
 
 TEST_F(CommandWriterTest, FileLines) {
     std::string file;
-    EXPECT_EQ(SendCommand(ctx, nullptr, &file, kCommandHeader, "<ETX>5200A,1.0"), 0);
-    EXPECT_EQ(SendCommand(ctx, nullptr, &file, kCommandSingle, "R"), 0);
-    EXPECT_EQ(SendCommand(ctx, nullptr, &file, kCommandMiddle, "<SI>C2"), 0);
+    EXPECT_EQ(SendCommand(nullptr, &file, kCommandHeader, "<ETX>5200A,1.0"), 0);
+    EXPECT_EQ(SendCommand(nullptr, &file, kCommandSingle, "R"), 0);
+    EXPECT_EQ(SendCommand(nullptr, &file, kCommandMiddle, "<SI>C2"), 0);
     // Raw control bytes are spelled, so a CR or LF never splits the line.
-    EXPECT_EQ(SendCommand(ctx, nullptr, &file, kCommandLast,
+    EXPECT_EQ(SendCommand(nullptr, &file, kCommandLast,
                           std::string("\x0f"
                                       "C\r\n\0",
                                       5)),
@@ -38,20 +38,19 @@ TEST_F(CommandWriterTest, FileLines) {
 }
 
 TEST_F(CommandWriterTest, NoTarget) {
-    EXPECT_EQ(SendCommand(ctx, nullptr, nullptr, kCommandSingle, "R"), PCU_ERR_NO_TARGET);
-    EXPECT_EQ(SendCommandList(ctx, nullptr, nullptr, false, nullptr, "R;S"), PCU_ERR_NO_TARGET);
+    EXPECT_EQ(SendCommand(nullptr, nullptr, kCommandSingle, "R"), PCU_ERR_NO_TARGET);
+    EXPECT_EQ(SendCommandList(nullptr, nullptr, false, nullptr, "R;S"), PCU_ERR_NO_TARGET);
 }
 
 TEST_F(CommandWriterTest, ListsToAFileAreOneCommandPerLineWithoutSeparators) {
     for (bool keep : {false, true}) {
         std::string file;
-        EXPECT_EQ(SendCommandList(ctx, nullptr, &file, keep, nullptr, ";<SI>C2;;<SI>c0;<ESC>k;"),
-                  0);
+        EXPECT_EQ(SendCommandList(nullptr, &file, keep, nullptr, ";<SI>C2;;<SI>c0;<ESC>k;"), 0);
         EXPECT_EQ(file, "<STX><SI>C2<ETX>\r\n<STX><SI>c0<ETX>\r\n<STX><ESC>k<ETX>\r\n") << keep;
     }
     std::string file;
-    EXPECT_EQ(SendCommandList(ctx, nullptr, &file, false, nullptr, ";;;"), 0);
-    EXPECT_EQ(SendCommandList(ctx, nullptr, &file, false, nullptr, ""), 0);
+    EXPECT_EQ(SendCommandList(nullptr, &file, false, nullptr, ";;;"), 0);
+    EXPECT_EQ(SendCommandList(nullptr, &file, false, nullptr, ""), 0);
     EXPECT_EQ(file, "");
 }
 
@@ -63,27 +62,26 @@ void Record(std::int32_t position) {
 TEST_F(CommandWriterTest, ProgressCountsTheCharactersWritten) {
     g_positions.clear();
     std::string file;
-    EXPECT_EQ(SendCommandList(ctx, nullptr, &file, false, &Record, "ab;cde;;f"), 0);
+    EXPECT_EQ(SendCommandList(nullptr, &file, false, &Record, "ab;cde;;f"), 0);
     EXPECT_EQ(g_positions, (std::vector<std::int32_t>{2, 5, 6}));
 }
 
 TEST_F(CommandWriterTest, APrinterNeedsAnOpenConnection) {
     Connection conn;  // never opened: the context has no batch buffer
-    conn.ctx = ctx;
-    EXPECT_EQ(SendCommand(ctx, &conn, nullptr, kCommandSingle, "R"), PCU_ERR_LOCK);
-    EXPECT_EQ(SendCommand(ctx + 1, &conn, nullptr, kCommandSingle, "R"), PCU_ERR_NO_CONTEXT);
+    EXPECT_EQ(SendCommand(&conn, nullptr, kCommandSingle, "R"), PCU_ERR_NO_CONTEXT);
+    conn.owner = FindContext(ctx);
+    EXPECT_EQ(SendCommand(&conn, nullptr, kCommandSingle, "R"), PCU_ERR_LOCK);
 }
 
 TEST_F(CommandWriterTest, APrinterIsNeverSentAHeaderOrAnOversizedCommand) {
     Connection conn;
-    ASSERT_EQ(ConnOpenFromContext(ctx, conn), PCU_OK);  // the port opens on the first write
-    EXPECT_EQ(SendCommand(ctx, &conn, nullptr, kCommandHeader, "<ETX>5200A,1.0"), kHeaderNotSent);
+    ConnOpen(*FindContext(ctx), conn);  // the port opens on the first write
+    EXPECT_EQ(SendCommand(&conn, nullptr, kCommandHeader, "<ETX>5200A,1.0"), kHeaderNotSent);
     const std::string huge(conn.sendSize, 'x');
-    EXPECT_EQ(SendCommand(ctx, &conn, nullptr, kCommandSingle, huge), kFrameTooLong);
+    EXPECT_EQ(SendCommand(&conn, nullptr, kCommandSingle, huge), kFrameTooLong);
     EXPECT_EQ(FindContext(ctx)->lastError, kFrameTooLong);
     EXPECT_EQ(FindContext(ctx)->replyPos, 0) << "nothing was copied into the batch";
-    EXPECT_EQ(SendCommandList(ctx, &conn, nullptr, true, nullptr, "a;" + huge + ";b"),
-              kFrameTooLong);
+    EXPECT_EQ(SendCommandList(&conn, nullptr, true, nullptr, "a;" + huge + ";b"), kFrameTooLong);
     EXPECT_FALSE(conn.port.isOpen()) << "the refusals came before any write";
     ConnClose(conn);
 }

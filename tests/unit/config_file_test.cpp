@@ -15,7 +15,7 @@
 #include "config/setting_access.h"
 #include "models/model_tables.h"
 #include "port/bounded_copy.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "config/setting_access.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 

@@ -1,7 +1,7 @@
 // Contexts and the communication parameters they load from the profile.
 #include <gtest/gtest.h>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "objects/directory_list.h"
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 

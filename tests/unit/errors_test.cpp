@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"
 

@@ -4,8 +4,8 @@
 #include <chrono>
 
 #include "platform/clock.h"
-#include "port/kernel_state.h"
 #include "port/wait.h"
+#include "session/kernel_state.h"
 #include "support/fake_clock.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"

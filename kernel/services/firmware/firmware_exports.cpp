@@ -4,11 +4,10 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "services/firmware/boot_link.h"
 #include "services/firmware/firmware_download.h"
 #include "services/firmware/firmware_image.h"
+#include "session/export_boundary.h"
 #include "tarvo/firmware.h"
 #include "tarvo/identify.h"
 #include "tarvo/session.h"
@@ -79,27 +78,19 @@ using namespace tarvo::firmware;
 TARVO_API int PCUVerifyFirmwareFile(int ctx, const char* drive, const char* directory,
                                     char* version, char* secondVersion, char* programNumber,
                                     char* firmware) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    if (FindContext(ctx) == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (directory == nullptr || version == nullptr || secondVersion == nullptr ||
-        programNumber == nullptr || firmware == nullptr)
-        return PCU_ERR_ARGUMENT;
-    version[0] = secondVersion[0] = programNumber[0] = firmware[0] = '\0';
-    return NoThrow([&] {
+    return RunExport(ctx, [&](Context&) -> int {
+        if (directory == nullptr || version == nullptr || secondVersion == nullptr ||
+            programNumber == nullptr || firmware == nullptr)
+            return PCU_ERR_ARGUMENT;
+        version[0] = secondVersion[0] = programNumber[0] = firmware[0] = '\0';
         return Verify(ctx, FirmwareDirectory(drive, directory), version, secondVersion,
                       programNumber, firmware);
     });
 }
 
 TARVO_API int PCUInvalidateFirmware(int ctx, const char* text) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr || text == nullptr)
-        return 0;
-    return NoThrow([&] {
-        if (PCUOpenPrinter(ctx) == 0)
+    return RunExportOr(0, ctx, [&](Context&) {
+        if (text == nullptr || PCUOpenPrinter(ctx) == 0)
             return 0;
         const std::string command = "<ESC>T;F" + Literal(text) + ";R";
         const int written = PCUWritePrinter(ctx, command.c_str());
@@ -113,14 +104,9 @@ TARVO_API int PCUInvalidateFirmware(int ctx, const char* text) {
 }
 
 TARVO_API int PCUFirmwareDownload(int ctx, int port, const char* drive, const char* directory) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    if (FindContext(ctx) == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    if (directory == nullptr)
-        return PCU_ERR_ARGUMENT;
-    return NoThrow([&] {
+    return RunExport(ctx, [&](Context&) -> int {
+        if (directory == nullptr)
+            return PCU_ERR_ARGUMENT;
         SerialBootLink link;
         // A port that does not open is not an error yet: the boot ROM's silence reports it.
         link.open(port, kSpeed38400);
@@ -129,10 +115,9 @@ TARVO_API int PCUFirmwareDownload(int ctx, int port, const char* drive, const ch
 }
 
 TARVO_API int PCUDeleteFirmwareFiles(int ctx, const char* drive, const char* directory) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr || directory == nullptr)
-        return 0;
-    return NoThrow([&] {
+    return RunExportOr(0, ctx, [&](Context&) {
+        if (directory == nullptr)
+            return 0;
         const std::string dir = FirmwareDirectory(drive, directory);
         std::string image = LastImageName();
         if (image.empty())

@@ -6,6 +6,7 @@
 #include "port/host_hooks.h"
 #include "port/profile.h"
 #include "services/report/report_run.h"
+#include "session/export_boundary.h"
 #include "tarvo/report.h"
 
 namespace tarvo::report {
@@ -45,25 +46,22 @@ CommValues ProfileComm() {
     return c;
 }
 
-std::vector<std::string> Pages(int ctx, int sections, const std::tm& time) {
-    return Paginate(SectionLines(GatherReport(*FindContext(ctx), sections)), time);
+std::vector<std::string> Pages(Context& context, int sections, const std::tm& time) {
+    return Paginate(SectionLines(GatherReport(context, sections)), time);
 }
 
 // Runs `body` with the checks every report shares; running out of memory is told to the
 // operator as well as returned.
 template <class Body>
 int Guarded(int ctx, Body body) {
-    OperationGuard guard;
-    if (!guard.admitted())
-        return PCU_ERR_BUSY;
-    if (FindContext(ctx) == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        ShowHostMessage("Error", "Unable to allocate memory", PCU_MB_OK | PCU_MB_ICON_ERROR);
-        return PCU_ERR_NO_MEMORY;
-    }
+    return RunExport(ctx, [&](Context& context) -> int {
+        try {
+            return body(context);
+        } catch (const std::bad_alloc&) {
+            ShowHostMessage("Error", "Unable to allocate memory", PCU_MB_OK | PCU_MB_ICON_ERROR);
+            return PCU_ERR_NO_MEMORY;
+        }
+    });
 }
 
 // Asks the host where to save the log. Returns PCU_OK with *path, PCU_ERR_SAVE_CANCELLED or
@@ -105,17 +103,18 @@ ReportData GatherReport(Context& context, int sections) {
 int PrintReportToFileAt(int ctx, int sections, const char* path, const std::tm& time) {
     if (path == nullptr || path[0] == '\0')
         return FindContext(ctx) == nullptr ? PCU_ERR_NO_CONTEXT : PCU_ERR_ARGUMENT;
-    return Guarded(ctx, [&] { return WriteLogFile(path, Pages(ctx, sections, time)); });
+    return Guarded(
+        ctx, [&](Context& context) { return WriteLogFile(path, Pages(context, sections, time)); });
 }
 
 int PrintReportAt(int ctx, int sections, bool toFile, const std::tm& time) {
-    return Guarded(ctx, [&] {
+    return Guarded(ctx, [&](Context& context) {
         if (!toFile)
-            return PrintPages(Pages(ctx, sections, time));
+            return PrintPages(Pages(context, sections, time));
         std::string path;
         if (const int chosen = ChooseLogFile(&path); chosen != PCU_OK)
             return chosen;
-        return WriteLogFile(path, Pages(ctx, sections, time));
+        return WriteLogFile(path, Pages(context, sections, time));
     });
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "port/kernel_state.h"
 #include "services/report/report_layout.h"
+#include "session/kernel_state.h"
 
 namespace tarvo::report {
 

@@ -12,15 +12,15 @@ namespace tarvo {
 class Exchange {
   public:
     // A connection from the context's communication parameters.
-    explicit Exchange(int ctx);
+    explicit Exchange(LineContext& context);
     // A connection with explicit line settings (replies are acknowledged).
-    Exchange(int ctx, int portIndex, int baud, int parity, int dataBits, int stopBits,
+    Exchange(LineContext& context, int portIndex, int baud, int parity, int dataBits, int stopBits,
              int protocol);
     ~Exchange();
     Exchange(const Exchange&) = delete;
     Exchange& operator=(const Exchange&) = delete;
 
-    // False when the context is unknown (or the explicit port index is out of range).
+    // False when the explicit port index is out of range.
     bool ok() const { return opened_; }
     Connection& connection() { return conn_; }
 

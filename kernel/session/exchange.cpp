@@ -1,16 +1,17 @@
-#include "port/exchange.h"
+#include "session/exchange.h"
 
-#include "port/kernel_state.h"
 #include "tarvo/port.h"
 
 namespace tarvo {
 
-Exchange::Exchange(int ctx) : opened_(ConnOpenFromContext(ctx, conn_) == PCU_OK) {}
+Exchange::Exchange(LineContext& context) : opened_(true) {
+    ConnOpen(context, conn_);
+}
 
-Exchange::Exchange(int ctx, int portIndex, int baud, int parity, int dataBits, int stopBits,
-                   int protocol)
-    : opened_(ConnOpenExplicit(ctx, conn_, portIndex, baud, parity, dataBits, stopBits, protocol) ==
-              PCU_OK) {}
+Exchange::Exchange(LineContext& context, int portIndex, int baud, int parity, int dataBits,
+                   int stopBits, int protocol)
+    : opened_(ConnOpenExplicit(context, conn_, portIndex, baud, parity, dataBits, stopBits,
+                               protocol) == PCU_OK) {}
 
 Exchange::~Exchange() {
     if (opened_)

@@ -1,4 +1,4 @@
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,15 +17,6 @@ ObjectList::ObjectList() : head_(cl_inithd()) {
 ObjectList::~ObjectList() {
     cl_clrlist(head_);
     cl_del(head_, head_);
-}
-
-void Context::recordError(int code, int sysError, std::string_view text) {
-    lastError = code;
-    lastSysError = sysError;
-    const std::size_t n = std::min(text.size(), kErrorTextSize - 1);
-    if (n > 0)
-        std::memcpy(lastErrorText, text.data(), n);
-    lastErrorText[n] = '\0';
 }
 
 KernelState& State() {
@@ -54,10 +45,13 @@ Context* FindContext(int ctx) {
     return State().contexts[static_cast<std::size_t>(ctx - 1)].get();
 }
 
-OperationGuard::OperationGuard() {
+OperationGuard::OperationGuard(bool exclusive) : admitted_(true), marked_(exclusive) {
+    if (!exclusive)
+        return;
     KernelState& s = State();
     const bool busy = s.busyDepth > 0;
     admitted_ = !busy || (!platform::InMessagePump() && s.busyOwner == std::this_thread::get_id());
+    marked_ = admitted_;
     if (admitted_) {
         if (s.busyDepth++ == 0)
             s.busyOwner = std::this_thread::get_id();
@@ -65,7 +59,7 @@ OperationGuard::OperationGuard() {
 }
 
 OperationGuard::~OperationGuard() {
-    if (admitted_)
+    if (marked_)
         --State().busyDepth;
 }
 

@@ -1,9 +1,12 @@
-// The shared printer session and the liveness probes.
+// The shared printer session, the liveness probes and the wait scaled to the line.
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
-#include "port/exchange.h"
-#include "port/kernel_state.h"
+#include "port/profile.h"
+#include "port/wait.h"
+#include "session/exchange.h"
+#include "session/export_boundary.h"
 #include "tarvo/port.h"
 #include "tarvo/session.h"
 
@@ -12,9 +15,8 @@ namespace {
 
 constexpr std::size_t kProbeReplySize = 30;
 
-bool IsScriptFamily(int ctx) {
-    const Context* context = FindContext(ctx);
-    return context != nullptr && context->comm.family == PCU_FAMILY_BRAKENHOLM;
+bool IsScriptFamily(const Context& context) {
+    return context.comm.family == PCU_FAMILY_BRAKENHOLM;
 }
 
 // A script-language printer answers SYSVAR(18)=2 with "Ok" somewhere in its reply.
@@ -44,25 +46,24 @@ int PingScriptPrinter(int ctx) {
 using namespace tarvo;
 
 TARVO_API int PCUOpenPrinter(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr)
-        return 0;
-    KernelState& s = State();
-    if (s.sharedReady)
-        ConnClose(s.shared);
-    s.sharedReady = ConnOpenFromContext(ctx, s.shared) == PCU_OK;
-    return s.sharedReady ? 1 : 0;
+    return RunExportOr(0, ctx, [](Context& context) {
+        KernelState& s = State();
+        if (s.sharedReady)
+            ConnClose(s.shared);
+        ConnOpen(context, s.shared);
+        s.sharedReady = true;
+        return 1;
+    });
 }
 
 TARVO_API int PCUClosePrinter(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr)
-        return 0;
-    KernelState& s = State();
-    if (!s.sharedReady)
-        return 1;
-    s.sharedReady = false;
-    return ConnClose(s.shared) == PCU_OK ? 1 : 0;
+    return RunExportOr(0, ctx, [](Context&) {
+        KernelState& s = State();
+        if (!s.sharedReady)
+            return 1;
+        s.sharedReady = false;
+        return ConnClose(s.shared) == PCU_OK ? 1 : 0;
+    });
 }
 
 TARVO_API int PCUWritePrinter(int /*ctx*/, const char* text) {
@@ -92,32 +93,36 @@ TARVO_API int PCUReadPrinter(int /*ctx*/, char* buf, int* count) {
 }
 
 TARVO_API int PCUPing(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr)
-        return 0;
-    if (IsScriptFamily(ctx))
-        return PingScriptPrinter(ctx);
-    Exchange exchange(ctx);
-    return exchange.ok() && !exchange.ask("<ESC>M1", 2, 300, kProbeReplySize, 2, 500).empty();
+    return RunExportOr(0, ctx, [&](Context& context) -> int {
+        if (IsScriptFamily(context))
+            return PingScriptPrinter(ctx);
+        Exchange exchange(context);
+        return !exchange.ask("<ESC>M1", 2, 300, kProbeReplySize, 2, 500).empty();
+    });
 }
 
 TARVO_API int PCUPong(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr)
-        return 0;
-    Exchange exchange(ctx);
-    return exchange.ok() && !exchange.ask("<ESC>m", 2, 100, kProbeReplySize, 2, 500).empty();
+    return RunExportOr(0, ctx, [](Context& context) -> int {
+        Exchange exchange(context);
+        return !exchange.ask("<ESC>m", 2, 100, kProbeReplySize, 2, 500).empty();
+    });
 }
 
 TARVO_API int PCUCheckForResponse(int ctx) {
-    OperationGuard guard;
-    if (!guard.admitted() || FindContext(ctx) == nullptr || IsScriptFamily(ctx))
-        return 0;
-    Exchange exchange(ctx);
-    if (!exchange.ok())
-        return 0;
-    PCUWait(100);
-    std::string reply;
-    exchange.read(&reply, kProbeReplySize, 2, 500);
-    return reply.empty() ? 0 : 1;
+    return RunExportOr(0, ctx, [](Context& context) {
+        if (IsScriptFamily(context))
+            return 0;
+        Exchange exchange(context);
+        PCUWait(100);
+        std::string reply;
+        exchange.read(&reply, kProbeReplySize, 2, 500);
+        return reply.empty() ? 0 : 1;
+    });
+}
+
+TARVO_API void PCUWait(int units) {
+    if (units < 0)
+        return;
+    const int baud = std::atoi(ProfileValue("Baud", "9600").c_str());
+    WaitMs(ScaledWaitMs(units, baud) + State().extraDelayMs);
 }

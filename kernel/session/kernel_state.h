@@ -32,21 +32,12 @@ class ObjectList {
     cl_node* head_;
 };
 
-inline constexpr std::size_t kErrorTextSize = 20;
-
-struct Context {
+// One configuration context: the printer's settings and object lists as the host last read
+// or edited them, beside what its connections need.
+struct Context : LineContext {
     ConfigRecord settings;
-    commState comm{};
     std::array<int, 4> downloadFlags{};
     ObjectList fontList, graphicList, formatList, pageList;
-    std::vector<char> replyBuffer;  // present while a connection from this context is open
-    int replyPos = 0;
-    int lastError = 0;
-    int lastSysError = 0;
-    char lastErrorText[kErrorTextSize] = {};
-
-    // Records a failure for the user; `text` (the object concerned) is cut to fit.
-    void recordError(int code, int sysError, std::string_view text = {});
 };
 
 struct KernelState {
@@ -76,7 +67,9 @@ Context* FindContext(int ctx);
 // it would share the one process-wide connection with the operation it interrupts.
 class OperationGuard {
   public:
-    OperationGuard();
+    // With `exclusive` false the guard admits every call and marks nothing: for the exports that
+    // may run while an operation is in progress.
+    explicit OperationGuard(bool exclusive = true);
     ~OperationGuard();
     OperationGuard(const OperationGuard&) = delete;
     OperationGuard& operator=(const OperationGuard&) = delete;
@@ -84,6 +77,7 @@ class OperationGuard {
 
   private:
     bool admitted_;
+    bool marked_;
 };
 
 }  // namespace tarvo

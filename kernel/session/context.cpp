@@ -5,9 +5,9 @@
 #include <new>
 #include <string>
 
-#include "port/kernel_state.h"
 #include "port/port.h"
 #include "port/profile.h"
+#include "session/export_boundary.h"
 #include "tarvo/context.h"
 
 namespace tarvo {
@@ -99,23 +99,33 @@ TARVO_API int PCUCfgInit(void) {
 }
 
 TARVO_API int PCUInitCommParm(int ctx) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    LoadCommParameters(context->comm);
-    return PCU_OK;
+    return RunExport(
+        ctx,
+        [](Context& context) {
+            LoadCommParameters(context.comm);
+            return PCU_OK;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API void PCUGetCommState(int ctx, commState* out) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr || out == nullptr)
-        return;
-    CopyLineFields(context->comm, *out);
+    RunExportOr(
+        0, ctx,
+        [&](Context& context) {
+            if (out != nullptr)
+                CopyLineFields(context.comm, *out);
+            return 0;
+        },
+        WhileBusy::Run);
 }
 
 TARVO_API void PCUSetCommState(int ctx, const commState* in) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr || in == nullptr)
-        return;
-    CopyLineFields(*in, context->comm);
+    RunExportOr(
+        0, ctx,
+        [&](Context& context) {
+            if (in != nullptr)
+                CopyLineFields(*in, context.comm);
+            return 0;
+        },
+        WhileBusy::Run);
 }

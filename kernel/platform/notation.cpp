@@ -1,4 +1,4 @@
-#include "port/notation.h"
+#include "platform/notation.h"
 
 #include <algorithm>
 #include <array>

@@ -11,9 +11,8 @@
 
 #include "platform/serial_device.h"
 #include "platform/trace.h"
-#include "port/export_guard.h"
-#include "port/kernel_state.h"
 #include "port/port.h"
+#include "session/export_boundary.h"
 #include "tarvo/port.h"
 
 namespace tarvo {
@@ -104,23 +103,13 @@ void Clear(unsigned* count, unsigned* sysErr) {
         *sysErr = 0;
 }
 
-}  // namespace
-}  // namespace tarvo
-
-using namespace tarvo;
-
-TARVO_API PCUHandle OpenPrinterG(int ctx, unsigned portIndex, const char* dcbText) {
-    OperationGuard guard;
-    Context* context = FindContext(ctx);
-    if (!guard.admitted() || context == nullptr)
-        return PCU_INVALID_HANDLE;
-    const int index =
-        portIndex >= PCU_PORT_COUNT ? context->comm.port : static_cast<int>(portIndex);
+PCUHandle OpenRaw(const Context& context, unsigned portIndex, const char* dcbText) {
+    const int index = portIndex >= PCU_PORT_COUNT ? context.comm.port : static_cast<int>(portIndex);
     if (index < PCU_PORT_COM1 || index > PCU_PORT_COM4)
         return PCU_INVALID_HANDLE;
 
     std::optional<LineFormat> line =
-        dcbText != nullptr ? ParseDeviceControl(dcbText) : ContextLine(context->comm);
+        dcbText != nullptr ? ParseDeviceControl(dcbText) : ContextLine(context.comm);
     if (!line)
         return PCU_INVALID_HANDLE;
 
@@ -137,6 +126,16 @@ TARVO_API PCUHandle OpenPrinterG(int ctx, unsigned portIndex, const char* dcbTex
     const PCUHandle handle = device->fd();
     State().rawPorts.emplace(handle, std::move(*device));
     return handle;
+}
+
+}  // namespace
+}  // namespace tarvo
+
+using namespace tarvo;
+
+TARVO_API PCUHandle OpenPrinterG(int ctx, unsigned portIndex, const char* dcbText) {
+    return RunExportOr(PCU_INVALID_HANDLE, ctx,
+                       [&](Context& context) { return OpenRaw(context, portIndex, dcbText); });
 }
 
 TARVO_API int ClosePrinterG(PCUHandle handle) {

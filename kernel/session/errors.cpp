@@ -1,9 +1,9 @@
-#include "port/errors.h"
+#include "session/errors.h"
 
 #include <array>
 #include <cstdio>
 
-#include "port/kernel_state.h"
+#include "session/kernel_state.h"
 #include "tarvo/context.h"
 #include "tarvo/downloads.h"
 #include "tarvo/services.h"
