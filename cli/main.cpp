@@ -12,8 +12,8 @@
 #include "command_line.h"
 #include "commands.h"
 #include "port/port_names.h"
-#include "tarvo/sim/simulation.h"
 #include "tarvo/kernel.h"
+#include "tarvo/sim/simulation.h"
 
 namespace {
 

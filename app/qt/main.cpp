@@ -10,8 +10,8 @@
 #include "qt/qt_prompt.h"
 #include "qt/screenshot.h"
 #include "qt/splash.h"
-#include "tarvo/sim/simulation.h"
 #include "tarvo/kernel.h"
+#include "tarvo/sim/simulation.h"
 
 namespace {
 
