@@ -71,12 +71,18 @@ bool ReadPrinterConfiguration(int ctx) {
     return true;
 }
 
+namespace {
+
+// The device the context's port maps to in the profile ("/dev/ttyUSB0"); "none" when it maps
+// to none.
 std::string DeviceOf(int ctx) {
     commState comm{};
     PCUGetCommState(ctx, &comm);
     return ProfileString(PortDeviceKey(comm.port).c_str(), DefaultPortDevice(comm.port).c_str());
 }
 
+// What stops a device from opening, in the user's words, with the fix when the user lacks
+// permission. `error` is an errno value.
 std::string DescribeOpenFailure(const std::string& port, const std::string& device, int error) {
     std::string text = "cannot open " + port + " (" + device + "): " + std::strerror(error);
     if (error == EACCES || error == EPERM) {
@@ -86,6 +92,8 @@ std::string DescribeOpenFailure(const std::string& port, const std::string& devi
     }
     return text;
 }
+
+}  // namespace
 
 int CheckPortOpens(int ctx) {
     const std::string port = PortOf(ctx);

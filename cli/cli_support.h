@@ -36,17 +36,10 @@ struct LanmerePrinter {
 // does not answer or is not a Lanmere-family model.
 bool IdentifyLanmere(int ctx, LanmerePrinter* printer);
 
-// The device the context's port maps to in the profile ("/dev/ttyUSB0"); "none" when it maps
-// to none.
-std::string DeviceOf(int ctx);
-
-// What stops a device from opening, in the user's words: the port, the device path and the
-// system's error text, with the fix when the user lacks permission. `error` is an errno value.
-std::string DescribeOpenFailure(const std::string& port, const std::string& device, int error);
-
 // Checks that the context's port maps to a device that opens, so that a command fails early
-// with the reason rather than later as a printer that does not answer. Returns 0, or 1 after
-// saying why.
+// with the reason (the port, the device path, the system's error text, and the dialout group
+// when permission is lacking) rather than later as a printer that does not answer. Returns 0,
+// or 1 after saying why.
 int CheckPortOpens(int ctx);
 
 // The kernel's error in the user's words: its text (or, where the kernel has only a generic

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli_support.h"
@@ -61,19 +62,25 @@ bool HasDeletions(const std::vector<ObjectChange>& changes) {
                        [](const ObjectChange& c) { return c.kind == ChangeKind::Delete; });
 }
 
-// "graphic 5", as the user named the object.
-std::string NameOf(const ObjectChange& c) {
+// The listing an object of `c` appears in ("graphics") and its number there.
+std::pair<std::string, unsigned> ListingOf(const ObjectChange& c) {
     switch (c.kind) {
         case ChangeKind::Font:
-            return "font " + std::to_string(c.font.id);
+            return {"fonts", c.font.id};
         case ChangeKind::Graphic:
-            return "graphic " + std::to_string(c.graphic.id);
+            return {"graphics", c.graphic.id};
         case ChangeKind::Format:
-            return (c.format.isPage ? "page " : "format ") + std::to_string(c.format.id);
+            return {c.format.isPage ? "pages" : "formats", c.format.id};
         case ChangeKind::Delete:
             break;
     }
-    return c.deleteKind.substr(0, c.deleteKind.size() - 1) + " " + std::to_string(c.deleteId);
+    return {c.deleteKind, c.deleteId};
+}
+
+// "graphic 5", as the user named the object.
+std::string NameOf(const ObjectChange& c) {
+    const auto [listing, number] = ListingOf(c);
+    return listing.substr(0, listing.size() - 1) + " " + std::to_string(number);
 }
 
 std::string DeletionList(const std::vector<ObjectChange>& changes) {
@@ -148,24 +155,14 @@ bool InList(int ctx, unsigned number, int (*get)(int, uint16_t, Record*)) {
 
 // Whether the context's lists, as last read from the printer, hold the object of `c`.
 bool Listed(int ctx, const ObjectChange& c) {
-    switch (c.kind) {
-        case ChangeKind::Font:
-            return InList(ctx, c.font.id, PCUGetFontInfo);
-        case ChangeKind::Graphic:
-            return InList(ctx, c.graphic.id, PCUGetGraphicInfo);
-        case ChangeKind::Format:
-            return c.format.isPage ? InList(ctx, c.format.id, PCUGetPageInfo)
-                                   : InList(ctx, c.format.id, PCUGetFormatInfo);
-        case ChangeKind::Delete:
-            break;
-    }
-    if (c.deleteKind == "fonts")
-        return InList(ctx, c.deleteId, PCUGetFontInfo);
-    if (c.deleteKind == "graphics")
-        return InList(ctx, c.deleteId, PCUGetGraphicInfo);
-    if (c.deleteKind == "formats")
-        return InList(ctx, c.deleteId, PCUGetFormatInfo);
-    return InList(ctx, c.deleteId, PCUGetPageInfo);
+    const auto [listing, number] = ListingOf(c);
+    if (listing == "fonts")
+        return InList(ctx, number, PCUGetFontInfo);
+    if (listing == "graphics")
+        return InList(ctx, number, PCUGetGraphicInfo);
+    if (listing == "formats")
+        return InList(ctx, number, PCUGetFormatInfo);
+    return InList(ctx, number, PCUGetPageInfo);
 }
 
 int Commit(int ctx, const ObjectKinds& t, bool deletions) {
@@ -191,9 +188,8 @@ int Commit(int ctx, const ObjectKinds& t, bool deletions) {
 }
 
 int WriteFile(int ctx, const ObjectKinds& t, const std::string& path) {
-    if (PCUGetCfg(ctx) != PCU_OK)
-        return Fail("reading the configuration from the printer on " + PortOf(ctx) +
-                    " failed: " + ErrorText(ctx));
+    if (!ReadPrinterConfiguration(ctx))
+        return 1;
     PCUSetDnldFlags(ctx, 1, t.fonts, t.graphics, t.formats || t.pages);
     if (const int status = PCUToFile(ctx, path.c_str()); status != PCU_OK)
         return Fail("writing " + path + " failed: " + DescribeFailure(ctx, status));

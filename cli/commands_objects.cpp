@@ -135,12 +135,10 @@ bool ReadObjectLists(int ctx, const ObjectKinds& kinds) {
 
 void PrintObjectLists(int ctx, const ObjectKinds& kinds) {
     const std::array<bool, 4> chosen = Chosen(kinds);
-    std::fflush(stdout);
     for (std::size_t i = 0; i < std::size(kKinds); ++i) {
         if (chosen[i])
             PrintKind(ctx, kKinds[i]);
     }
-    std::cout.flush();
 }
 
 namespace {

@@ -141,6 +141,8 @@ void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
 // about when the printer has the bytes, as on a real line. The byte goes out at once, ahead of
 // any reply being written.
 void PrinterSim::Impl::holdOrReleaseHost(bool xonXoff, std::size_t receiveBuffer) {
+    if (!xonXoff && !holdingHost_)
+        return;  // nothing to hold back, nothing to release
     int pending = 0;
     if (::ioctl(pty_.master(), FIONREAD, &pending) != 0)
         return;

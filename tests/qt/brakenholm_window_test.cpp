@@ -117,6 +117,12 @@ test::ModalAnswer ChooseGroup(PrinterGroup group) {
         });
 }
 
+// Closes the search window when it shows that the search failed (it stays up until then).
+test::ModalAnswer CloseFailedSearch() {
+    return test::ModalAnswer(QString::fromStdString(SearchFailureText().title),
+                             [](QWidget* search) { static_cast<QDialog*>(search)->reject(); });
+}
+
 TEST_F(BrakenholmWindow, AutoConnectIdentifiesAndSwitchesFamilyAfterTheSearch) {
     // A line the search tries (the simulator's default 7E1 is none of them); the program
     // believes in a Lanmere 6220E on another line.
@@ -129,9 +135,7 @@ TEST_F(BrakenholmWindow, AutoConnectIdentifiesAndSwitchesFamilyAfterTheSearch) {
     ASSERT_EQ(session.modelName, "6220E");
     MainWindow window(desk);
     const test::ModalAnswer group = ChooseGroup(PrinterGroup::Brakenholm);
-    const test::ModalAnswer failure(
-        QString::fromStdString(SearchFailureText().title),
-        [](QWidget* search) { static_cast<QDialog*>(search)->reject(); });
+    const test::ModalAnswer failure = CloseFailedSearch();
     window.runCommand(CommandId::AutoConnect);
     ASSERT_TRUE(group.answered());
     ASSERT_FALSE(failure.answered()) << "the search did not find the printer";
@@ -156,10 +160,7 @@ TEST_F(BrakenholmWindow, AutoConnectThatFindsNothingChangesNothing) {
     session.flags.identified = session.flags.online = true;
     MainWindow window(desk);
     const test::ModalAnswer group = ChooseGroup(PrinterGroup::Brakenholm);
-    // The failed search leaves its text up until the operator closes the window.
-    const test::ModalAnswer failure(
-        QString::fromStdString(SearchFailureText().title),
-        [](QWidget* search) { static_cast<QDialog*>(search)->reject(); });
+    const test::ModalAnswer failure = CloseFailedSearch();
     window.runCommand(CommandId::AutoConnect);
     ASSERT_TRUE(failure.answered());
 
