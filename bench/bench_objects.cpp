@@ -13,8 +13,8 @@
 #include <fstream>
 #include <string>
 
-#include "graphics/bitmap_file.h"
-#include "graphics/graphic_command.h"
+#include "tarvo/base/bitmap_file.h"
+#include "tarvo/base/graphic_command.h"
 #include "sandbox.h"
 #include "session/kernel_state.h"
 #include "tarvo/kernel.h"

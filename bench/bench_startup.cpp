@@ -17,7 +17,7 @@
 
 #include "bench_printer.h"
 #include "counting_clock.h"
-#include "lanmere/desk.h"
+#include "desk/desk.h"
 #include "qt/host_hooks.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "port/port_names.h"
+#include "tarvo/base/port_names.h"
 #include "shell/terminal_prompt.h"
 #include "tarvo/kernel.h"
 

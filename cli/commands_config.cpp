@@ -9,7 +9,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
-#include "config/setting_access.h"
+#include "tarvo/base/setting_rules.h"
 #include "config_objects.h"
 #include "setting_catalog.h"
 #include "tarvo/kernel.h"

@@ -6,7 +6,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
-#include "lanmere/firmware_messages.h"
+#include "desk/firmware_messages.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {

@@ -15,9 +15,9 @@
 
 #include "cli_support.h"
 #include "command_line.h"
-#include "graphics/graphic_command.h"
-#include "graphics/image_ops.h"
-#include "platform/fs.h"
+#include "tarvo/base/graphic_command.h"
+#include "tarvo/base/image_ops.h"
+#include "tarvo/base/fs.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::cli {

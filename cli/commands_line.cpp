@@ -6,9 +6,9 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
-#include "platform/notation.h"
-#include "platform/paths.h"
-#include "port/port_names.h"
+#include "tarvo/base/notation.h"
+#include "tarvo/base/paths.h"
+#include "tarvo/base/port_names.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {

@@ -9,7 +9,7 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
-#include "platform/paths.h"
+#include "tarvo/base/paths.h"
 #include "shell/search_observer.h"
 #include "tarvo/kernel.h"
 

@@ -6,7 +6,7 @@
 
 #include "cli_support.h"
 #include "gaugebar.h"
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {

@@ -11,7 +11,7 @@
 #include "cli_support.h"
 #include "command_line.h"
 #include "commands.h"
-#include "port/port_names.h"
+#include "tarvo/base/port_names.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/simulation.h"
 

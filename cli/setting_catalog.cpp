@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cli_support.h"
-#include "config/setting_access.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {

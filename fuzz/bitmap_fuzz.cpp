@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/bitmap_file.h"
-#include "graphics/graphic_command.h"
-#include "graphics/image_ops.h"
+#include "tarvo/base/bitmap_file.h"
+#include "tarvo/base/graphic_command.h"
+#include "tarvo/base/image_ops.h"
 #include "tarvo/downloads.h"
 
 namespace {

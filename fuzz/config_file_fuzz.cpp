@@ -10,6 +10,7 @@
 
 #include "config/config_file.h"
 #include "config/setting_access.h"
+#include "tarvo/base/setting_rules.h"
 #include "config/transfer.h"
 #include "tarvo/types.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/hex_digit.h"
+#include "tarvo/base/hex_digit.h"
 
 namespace tarvo::sim {
 namespace {

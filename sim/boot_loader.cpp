@@ -5,7 +5,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "platform/byte_order.h"
+#include "tarvo/base/byte_order.h"
 
 namespace tarvo::sim {
 namespace {

@@ -9,8 +9,8 @@
 #include <map>
 #include <string_view>
 
-#include "platform/fs.h"
-#include "platform/notation.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/notation.h"
 #include "printer_state.h"
 #include "state_file.h"
 

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "models.h"
-#include "platform/byte_order.h"
-#include "platform/fs.h"
+#include "tarvo/base/byte_order.h"
+#include "tarvo/base/fs.h"
 #include "printer_state.h"
 
 namespace tarvo::sim {

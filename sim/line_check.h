@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {

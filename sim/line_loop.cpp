@@ -12,7 +12,7 @@
 #include "frame_parser.h"
 #include "line_check.h"
 #include "models.h"
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 #include "printer_sim_impl.h"
 #include "state_file.h"
 

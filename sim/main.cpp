@@ -12,7 +12,7 @@
 
 #include "command_line.h"
 #include "firmware_image.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 #include "setup_tree.h"
 #include "tarvo/sim/printer_sim.h"
 

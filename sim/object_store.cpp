@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 
 namespace tarvo::sim {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "config/setting_access.h"
-#include "models/model_tables.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
 
 namespace tarvo::sim {
 namespace {

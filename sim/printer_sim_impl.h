@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 #include "printer_engine.h"
 #include "pseudo_terminal.h"
 #include "secret_mask.h"

@@ -12,7 +12,7 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 
 namespace tarvo::sim {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 
 namespace tarvo::sim {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::sim {
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/fs.h"
-#include "platform/paths.h"
-#include "port/port_names.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/paths.h"
+#include "tarvo/base/port_names.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::sim {

@@ -11,7 +11,7 @@
 
 #include "config_text.h"
 #include "models.h"
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 #include "script_files.h"
 #include "setup_values.h"
 

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::sim {
 

@@ -5,7 +5,7 @@
 #include "brakenholm/brak_commands.h"
 #include "brakenholm/brak_printer.h"
 #include "brakenholm/brak_wire.h"
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 
 namespace tarvo::app {
 namespace {

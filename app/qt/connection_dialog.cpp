@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "lanmere/connection_search.h"
+#include "desk/connection_search.h"
 #include "qt/dialogs.h"
 
 namespace tarvo::app::qt {

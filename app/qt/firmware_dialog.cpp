@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "lanmere/firmware_page.h"
+#include "desk/firmware_page.h"
 #include "qt/dialogs.h"
 
 namespace tarvo::app::qt {

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "lanmere/doc_commands.h"
+#include "desk/doc_commands.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"

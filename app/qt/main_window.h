@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "lanmere/command_table.h"
-#include "lanmere/desk.h"
-#include "lanmere/printer_commands.h"
-#include "lanmere/startup.h"
+#include "desk/command_table.h"
+#include "desk/desk.h"
+#include "desk/printer_commands.h"
+#include "desk/startup.h"
 
 class QLabel;
 class QPushButton;

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "lanmere/printer_commands.h"
+#include "desk/printer_commands.h"
 #include "qt/dialogs.h"
 #include "tarvo/report.h"
 

@@ -1,6 +1,6 @@
 #include "qt/startup_dialogs.h"
 
-#include "lanmere/connection_search.h"
+#include "desk/connection_search.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -2,8 +2,8 @@
 // Autoconnect button and the four-button unsaved-changes question at exit.
 #pragma once
 
-#include "lanmere/printer_commands.h"
-#include "lanmere/startup.h"
+#include "desk/printer_commands.h"
+#include "desk/startup.h"
 
 class QWidget;
 

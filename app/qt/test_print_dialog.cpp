@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 #include <vector>
 
-#include "lanmere/desk.h"
-#include "lanmere/test_print.h"
+#include "desk/desk.h"
+#include "desk/test_print.h"
 #include "qt/dialogs.h"
 #include "shell/prompt.h"
 

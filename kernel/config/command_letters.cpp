@@ -4,9 +4,9 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "config/setting_access.h"
-#include "models/model_tables.h"
-#include "platform/notation.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/types.h"
 
 namespace tarvo {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 
 namespace tarvo {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo {
 namespace {

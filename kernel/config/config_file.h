@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 #include "session/kernel_state.h"
 
 namespace tarvo {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "config/setting_access.h"
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 #include "session/export_boundary.h"
 #include "tarvo/config.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 
 namespace tarvo {
 namespace {

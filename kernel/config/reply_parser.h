@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 
 namespace tarvo {
 

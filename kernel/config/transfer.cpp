@@ -8,7 +8,7 @@
 #include "config/command_letters.h"
 #include "config/command_writer.h"
 #include "config/reply_parser.h"
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 #include "port/scoped_connection.h"
 #include "port/wait.h"
 #include "session/export_boundary.h"

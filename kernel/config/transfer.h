@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 #include "port/framing.h"
 
 namespace tarvo {

@@ -8,8 +8,8 @@
 #include "objects/progress_window.h"
 #include "objects/transfers.h"
 #include "platform/clock.h"
-#include "platform/fs.h"
-#include "platform/paths.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/paths.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo::fonts {

@@ -9,7 +9,7 @@
 #include "fonts/ft_library.h"
 #include "fonts/host_fonts.h"
 #include "fonts/rendered_font.h"
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 #include "port/bounded_copy.h"
 #include "tarvo/fonts.h"
 

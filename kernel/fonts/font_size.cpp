@@ -3,7 +3,7 @@
 #include <cmath>
 #include <optional>
 
-#include "models/dot_size.h"
+#include "tarvo/base/dot_size.h"
 
 namespace tarvo::fonts {
 namespace {

@@ -18,7 +18,7 @@
 #include "objects/transfers.h"
 #include "platform/clock.h"
 #include "platform/trace.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {

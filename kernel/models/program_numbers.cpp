@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "platform/fs.h"
-#include "platform/paths.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/paths.h"
 
 namespace tarvo {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 #include "tarvo/models.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "objects/text_lines.h"
 #include "objects/transfers.h"
 #include "platform/clock.h"
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "config/command_writer.h"
-#include "graphics/graphic_command.h"
+#include "tarvo/base/graphic_command.h"
 #include "objects/commit_loops.h"
 #include "objects/directory_list.h"
 #include "objects/progress_window.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 
 namespace tarvo::platform {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/hex_digit.h"
+#include "tarvo/base/hex_digit.h"
 
 namespace tarvo::platform {
 namespace {

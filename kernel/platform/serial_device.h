@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/line_format.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/line_format.h"
+#include "tarvo/base/unique_fd.h"
 
 namespace tarvo::platform {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::platform {
 namespace {

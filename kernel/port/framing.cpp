@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "port/named_locks.h"
 #include "port/wait.h"
 

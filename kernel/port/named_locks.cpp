@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/paths.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/paths.h"
+#include "tarvo/base/unique_fd.h"
 
 namespace tarvo {
 namespace {

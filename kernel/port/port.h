@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/serial_device.h"
-#include "port/port_names.h"
+#include "tarvo/base/port_names.h"
 
 namespace tarvo {
 

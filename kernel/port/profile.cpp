@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "platform/file_lock.h"
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 #include "platform/ini_file.h"
-#include "platform/paths.h"
+#include "tarvo/base/paths.h"
 #include "port/bounded_copy.h"
 #include "tarvo/context.h"
 

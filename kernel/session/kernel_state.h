@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 #include "platform/serial_device.h"
 #include "port/framing.h"
 #include "tarvo/list.h"

@@ -14,7 +14,7 @@
 #include "gaugebar.h"
 #include "objects/command_file.h"
 #include "objects/transfers.h"
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"

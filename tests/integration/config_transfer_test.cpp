@@ -9,8 +9,9 @@
 
 #include "config/command_writer.h"
 #include "config/setting_access.h"
-#include "models/model_tables.h"
-#include "platform/notation.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"

@@ -12,7 +12,7 @@
 #include "gaugebar.h"
 #include "objects/ibf_file.h"
 #include "objects/transfers.h"
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "port/framing.h"
 #include "port/port.h"

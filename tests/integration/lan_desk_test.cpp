@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "lanmere/config_values.h"
-#include "lanmere/doc_commands.h"
-#include "lanmere/lan_strings.h"
-#include "lanmere/printer_commands.h"
-#include "lanmere/startup.h"
+#include "desk/config_values.h"
+#include "desk/doc_commands.h"
+#include "desk/lan_strings.h"
+#include "desk/printer_commands.h"
+#include "desk/startup.h"
 #include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "firmware_image.h"
-#include "lanmere/connection_search.h"
-#include "lanmere/firmware_messages.h"
-#include "lanmere/firmware_page.h"
-#include "lanmere/startup.h"
-#include "lanmere/test_print.h"
+#include "desk/connection_search.h"
+#include "desk/firmware_messages.h"
+#include "desk/firmware_page.h"
+#include "desk/startup.h"
+#include "desk/test_print.h"
 #include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 #include "port/framing.h"
 #include "port/port.h"
 #include "support/sim_fixture.h"

@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "lanmere/desk.h"
+#include "desk/desk.h"
 #include "qt/dialogs.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"

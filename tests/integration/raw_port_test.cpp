@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
 #include "tarvo/kernel.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "integration/sim_host.h"
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {

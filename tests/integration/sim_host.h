@@ -17,8 +17,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/line_format.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/line_format.h"
+#include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim::wire {

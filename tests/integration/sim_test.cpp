@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "integration/sim_host.h"
-#include "platform/line_format.h"
-#include "platform/unique_fd.h"
+#include "tarvo/base/line_format.h"
+#include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {

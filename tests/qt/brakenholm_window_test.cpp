@@ -10,7 +10,7 @@
 #include <QRadioButton>
 
 #include "brakenholm/brak_printer.h"
-#include "lanmere/connection_search.h"
+#include "desk/connection_search.h"
 #include "qt/main_window.h"
 #include "qt/modal_answer.h"
 #include "shell/settings.h"

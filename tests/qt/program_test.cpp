@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "lanmere/connection_search.h"
+#include "desk/connection_search.h"
 #include "support/cli_run.h"
 #include "support/test_env.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::test {
 namespace {

@@ -1,6 +1,6 @@
 #include "support/wire.h"
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::test {
 namespace {

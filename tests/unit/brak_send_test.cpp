@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "lanmere/printer_commands.h"
+#include "desk/printer_commands.h"
 #include "support/brak_fixture.h"
 #include "tarvo/context.h"
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 #include "support/brak_fixture.h"
 
 namespace tarvo::app {

@@ -13,7 +13,8 @@
 #include <string>
 
 #include "config/setting_access.h"
-#include "models/model_tables.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/test_env.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "config/setting_access.h"
+#include "tarvo/base/setting_rules.h"
 #include "session/kernel_state.h"
 #include "support/test_env.h"
 #include "tarvo/kernel.h"

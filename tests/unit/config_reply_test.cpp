@@ -12,8 +12,9 @@
 #include "config/command_letters.h"
 #include "config/reply_parser.h"
 #include "config/setting_access.h"
-#include "models/model_tables.h"
-#include "platform/notation.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "tarvo/types.h"
 

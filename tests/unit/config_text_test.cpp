@@ -8,7 +8,8 @@
 
 #include "config/command_letters.h"
 #include "config/setting_access.h"
-#include "models/model_tables.h"
+#include "tarvo/base/setting_rules.h"
+#include "tarvo/base/model_tables.h"
 #include "port/bounded_copy.h"
 #include "tarvo/types.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/graphic_command.h"
-#include "graphics/image_ops.h"
+#include "tarvo/base/graphic_command.h"
+#include "tarvo/base/image_ops.h"
 #include "support/test_env.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"

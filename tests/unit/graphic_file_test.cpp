@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/bitmap_file.h"
+#include "tarvo/base/bitmap_file.h"
 #include "support/test_env.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"

@@ -3,9 +3,9 @@
 // firmware page's messages.
 #include <gtest/gtest.h>
 
-#include "lanmere/connection_search.h"
-#include "lanmere/firmware_messages.h"
-#include "lanmere/test_print.h"
+#include "desk/connection_search.h"
+#include "desk/firmware_messages.h"
+#include "desk/test_print.h"
 #include "tarvo/firmware.h"
 #include "tarvo/models.h"
 

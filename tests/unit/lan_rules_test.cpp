@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "lanmere/command_table.h"
-#include "lanmere/config_values.h"
-#include "lanmere/doc_commands.h"
-#include "lanmere/printer_commands.h"
-#include "lanmere/startup.h"
+#include "desk/command_table.h"
+#include "desk/config_values.h"
+#include "desk/doc_commands.h"
+#include "desk/printer_commands.h"
+#include "desk/startup.h"
 #include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/test_env.h"

@@ -1,4 +1,4 @@
-#include "platform/line_format.h"
+#include "tarvo/base/line_format.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include <iterator>
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "tarvo/base/unique_fd.h"
 
 namespace tarvo::platform {
 namespace {

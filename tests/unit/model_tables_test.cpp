@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "models/model_tables.h"
+#include "tarvo/base/model_tables.h"
 #include "tarvo/models.h"
 
 namespace {

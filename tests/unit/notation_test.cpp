@@ -1,4 +1,4 @@
-#include "platform/notation.h"
+#include "tarvo/base/notation.h"
 
 #include <gtest/gtest.h>
 

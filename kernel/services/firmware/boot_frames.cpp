@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "platform/hex_digit.h"
+#include "tarvo/base/hex_digit.h"
 
 namespace tarvo::firmware {
 namespace {

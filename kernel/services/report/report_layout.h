@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/config_record.h"
+#include "session/config_record.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::report {

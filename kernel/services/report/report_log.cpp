@@ -1,5 +1,5 @@
 // The log-file road: the report's text replaces the chosen file in one rename.
-#include "platform/fs.h"
+#include "tarvo/base/fs.h"
 #include "port/host_hooks.h"
 #include "services/report/report_run.h"
 #include "tarvo/report.h"

@@ -1,0 +1,163 @@
+#include "desk/config_values.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "shell/settings.h"
+#include "tarvo/config.h"
+#include "tarvo/directory.h"
+#include "tarvo/network.h"
+
+namespace tarvo::app {
+namespace {
+
+constexpr std::array<int, 5> kFromKernel = {3, 2, 4, 0, 1};
+constexpr std::array<int, 5> kToKernel = {3, 4, 1, 0, 2};
+constexpr int kEmulation = 2;
+constexpr int kPreamble = 28;
+constexpr int kPostamble = 29;
+
+std::array<int, PROP_SETTING_COUNT> SettingIds() {
+    std::array<int, PROP_SETTING_COUNT> ids{};
+    for (int i = 0; i < PROP_SETTING_COUNT; ++i)
+        ids[static_cast<std::size_t>(i)] = i;
+    return ids;
+}
+
+// The frame character a setting names; "NULL" (the kernel's word for none) and "" give 0.
+int FirstChar(std::string_view key) {
+    const std::string text = ReadSetting(key, "");
+    if (text.empty() || text == "NULL")
+        return 0;
+    return static_cast<unsigned char>(text[0]);
+}
+
+std::string OneChar(int value) {
+    if (value <= 0 || value > 255)
+        return {};
+    return std::string(1, static_cast<char>(value));
+}
+
+}  // namespace
+
+int EmulationFromKernel(int kernelValue) {
+    if (kernelValue < 0 || kernelValue >= 5)
+        return -1;
+    return kFromKernel[static_cast<std::size_t>(kernelValue)];
+}
+
+int EmulationToKernel(int programValue) {
+    if (programValue < 0 || programValue >= 5)
+        return -1;
+    return kToKernel[static_cast<std::size_t>(programValue)];
+}
+
+int FetchValues(Desk& desk) {
+    const auto ids = SettingIds();
+    std::array<int, PROP_SETTING_COUNT> kinds{};
+    std::array<int, PROP_SETTING_COUNT> values{};
+    const int r =
+        PCUGetParms(desk.ctx(), PROP_SETTING_COUNT, ids.data(), kinds.data(), values.data());
+    if (r != PCU_OK)
+        return r;
+    const int emulation = EmulationFromKernel(values[kEmulation]);
+    if (emulation >= 0)
+        values[kEmulation] = emulation;
+    desk.config.values = values;
+    return PCU_OK;
+}
+
+int FetchPrinterValues(Desk& desk) {
+    const int r = FetchValues(desk);
+    if (r == PCU_OK) {
+        desk.config.values[kPreamble] = FirstChar(setting::kPreamble);
+        desk.config.values[kPostamble] = FirstChar(setting::kPostamble);
+    }
+    return r;
+}
+
+int StoreValues(Desk& desk) {
+    const auto ids = SettingIds();
+    std::array<int, PROP_SETTING_COUNT> values = desk.config.values;
+    values[0] = desk.session.model;
+    const int emulation = EmulationToKernel(values[kEmulation]);
+    if (emulation >= 0)
+        values[kEmulation] = emulation;
+    return PCUPutParms(desk.ctx(), PROP_SETTING_COUNT, ids.data(), values.data());
+}
+
+void WriteAmbles(const Desk& desk) {
+    WriteSetting(setting::kPreamble, OneChar(desk.config.values[kPreamble]));
+    WriteSetting(setting::kPostamble, OneChar(desk.config.values[kPostamble]));
+}
+
+void LoadModelDefaults(Desk& desk, int model) {
+    for (int i = 0; i < PROP_SETTING_COUNT; ++i) {
+        int value = 0;
+        if (propGetCfgDefault(model, i, &value) == 1)
+            desk.config.values[static_cast<std::size_t>(i)] = value;
+    }
+    desk.session.flags.configNotRetrieved = true;
+}
+
+int RegisterResidentFonts(Desk& desk) {
+    const int model = desk.session.model;
+    int registered = 0;
+    for (int i = 0; i < propGetResFontCount(model); ++i) {
+        const char* text = propGetResFont(model, i);
+        if (text == nullptr || std::strlen(text) < 9)
+            continue;
+        const std::string line = text;
+        FontInfo info{};
+        const std::string number = line.substr(4, 2);
+        if (number[0] < '0' || number[0] > '9' || number[1] < '0' || number[1] > '9')
+            continue;
+        info.id = static_cast<std::uint16_t>(std::stoi(number));
+        const std::string name = line.substr(8, 12);
+        std::strncpy(info.description, name.c_str(), PCU_DESCRIPTION_SIZE - 1);
+        const std::string kind = line.size() > 27 ? line.substr(27) : std::string();
+        info.fontType = kind.find("Truetype") != std::string::npos ? PCU_FONT_TYPE_TRUETYPE
+                        : kind.find("Speedo") != std::string::npos ? PCU_FONT_TYPE_SPEEDO
+                                                                   : PCU_FONT_TYPE_BITMAP;
+        info.status = PCU_STATUS_STORED;
+        if (PCUPutFontInfo(desk.ctx(), info.id, &info) == PCU_OK)
+            ++registered;
+    }
+    desk.config.fontCount = static_cast<std::uint16_t>(registered);
+    return registered;
+}
+
+bool BaudAllowed(int baud, int model) {
+    const bool newer = model >= 14 && model <= 24;
+    const bool fast = newer || model == 6 || model == 7;  // 6220, 6240
+    if (baud > 57600 && !fast)
+        return false;
+    if (baud > 38400 && !(fast || model == 4))  // 5240
+        return false;
+    if (baud > 19200 && !(fast || model == 4 || model == 2))  // 5200C/D
+        return false;
+    if (baud < 1200 && !(model >= 8 && model <= 11))  // 6430, 6630, 6000, 6200C
+        return false;
+    return true;
+}
+
+int ReadPrinterObjects(Desk& desk, bool withNetwork, bool withPages) {
+    LanConfig& c = desk.config;
+    if (propDirCmd(desk.session.model) != 1) {
+        RegisterResidentFonts(desk);
+        return PCU_OK;
+    }
+    int first = withNetwork ? PCUGetNetwork(desk.ctx(), &c.network) : PCU_OK;
+    const int fonts = PCUGetFonts(desk.ctx(), &c.fontCount);
+    const int graphics = PCUGetGraphics(desk.ctx(), &c.graphicCount);
+    const int formats = PCUGetFormats(desk.ctx(), &c.formatCount);
+    const int pages = withPages ? PCUGetPages(desk.ctx(), &c.pageCount) : PCU_OK;
+    for (const int r : {fonts, graphics, formats, pages}) {
+        if (first == PCU_OK)
+            first = r;
+    }
+    return first;
+}
+
+}  // namespace tarvo::app

@@ -1,0 +1,41 @@
+// The firmware page's road for a Lanmere-family printer: verify the chosen firmware against the
+// printer, ask the operator, invalidate the running firmware, download, and report. The page
+// itself only collects the file and the boot-mode choice and shows the progress.
+#pragma once
+
+#include <string>
+
+#include "desk/desk.h"
+
+namespace tarvo::app {
+
+struct FirmwareRequest {
+    std::string filePath;   // the chosen image (or any file of the firmware directory)
+    bool bootMode = false;  // "Printer in boot mode": the firmware is already invalid
+};
+
+// How the road ended: `result` is a kernel or firmware code (0 success, kFirmwareNoAnswer,
+// kFirmwareInvalidationFailed, kFirmwareDeclined, ...); `refusal`, when not empty, is why the
+// request was not started at all (a packaged .exe, a model whose road is not available yet).
+struct FirmwareOutcome {
+    int result = 0;
+    std::string refusal;
+};
+
+// Whether `model` takes the file-transfer road, which this page does not offer yet.
+bool UsesFileTransferRoad(int model);
+
+// The directory the kernel is given for `filePath`: its parent, as an absolute path with a
+// trailing '/'. The working directory is never changed.
+std::string FirmwareDirectory(const std::string& filePath);
+
+// Runs the road for the desk's printer. Questions (program-number mismatch, version) and status
+// texts go through desk.prompt; the operator's refusal ends with kFirmwareDeclined and leaves
+// the files in place.
+FirmwareOutcome RunLanmereFirmware(Desk& desk, const FirmwareRequest& request);
+
+// Shows the outcome captioned "Firmware Download" with an exclamation icon: the refusal, or the
+// text for the result; results without a text show nothing. Returns whether something was shown.
+bool ReportFirmwareOutcome(Desk& desk, const FirmwareOutcome& outcome);
+
+}  // namespace tarvo::app
