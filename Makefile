@@ -29,7 +29,7 @@ bench: build
 	scripts/run-bench
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files "*.cpp" "*.h" | xargs clang-format -i
 
 clean:
 	rm -rf build build-test

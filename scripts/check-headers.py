@@ -1,12 +1,10 @@
-#!/ usr / bin / env python3
-""
-    "Checks that every exported function of the public headers says what it returns.
+#!/usr/bin/env python3
+"""Checks that every exported function of the public headers says what it returns.
 
-    Each TARVO_API declaration must follow a comment block holding a sentence that begins with
-    "Returns"
-        .Declarations written one after another without a blank line form a group that shares the
-            comment block before its first member.Prints file
-    : line and the function's name for each declaration without one and exits with 1; exits with 0 when all are documented.
+Each TARVO_API declaration must follow a comment block holding a sentence that begins with
+"Returns". Declarations written one after another without a blank line form a group that shares
+the comment block before its first member. Prints file:line and the function's name for each
+declaration without one and exits with 1; exits with 0 when all are documented.
 
 Usage: check-headers.py DIRECTORY [DIRECTORY...]
 """
@@ -17,7 +15,7 @@ import sys
 
 DECLARATION = re.compile(r"^\s*TARVO_API\b")
 NAME = re.compile(r"(\w+)\s*\(")
-#"Returns" starting the comment, a line of it, or a sentence inside it.
+# "Returns" starting the comment, a line of it, or a sentence inside it.
 RETURNS_SENTENCE = re.compile(r"(?:^|[.;:]\s|\n)\s*Returns\b")
 
 

@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """Checks that every source file includes only what its layer may see.
 
 The layers, lowest first:
@@ -66,15 +66,14 @@ def allowed_for(path):
         return public | {"progress", "platform", "port", "session"} | KERNEL_UPPER
     if top == "app":
         if parts[1] == "qt":
-            return public | {"progress"} | APP_CORE | {
-    "qt", "sim-api"
-}
-return public | {"progress"} | APP_CORE if top == "cli" : return public | {"progress", "sim-api"} |
-       APP_CORE if top == "sim" : if path.name == "simulation.cpp" : return {
-    "base", "kernel-api", "sim-api"
-}
-        return {"base", "sim-api"} | ({
-    "kernel-api"} if "include" in parts else set())
+            return public | {"progress"} | APP_CORE | {"qt", "sim-api"}
+        return public | {"progress"} | APP_CORE
+    if top == "cli":
+        return public | {"progress", "sim-api"} | APP_CORE
+    if top == "sim":
+        if path.name == "simulation.cpp":
+            return {"base", "kernel-api", "sim-api"}
+        return {"base", "sim-api"} | ({"kernel-api"} if "include" in parts else set())
     return None
 
 
@@ -89,8 +88,8 @@ def violations(path):
             continue
         bracket, name = match.groups()
         if bracket == "<":
-#The program core stays free of widgets, so that the tests and the command - line
-#tool drive it without a display.
+            # The program core stays free of widgets, so that the tests and the command-line
+            # tool drive it without a display.
             if in_app_core and re.match(r"Q[A-Za-z]*(/|$)", name):
                 yield number, name, "Qt in the program core"
             continue
