@@ -20,6 +20,8 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
         } else if (arg == "--simulate-fresh") {

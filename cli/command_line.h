@@ -15,6 +15,7 @@ struct GlobalOptions {
     bool simulateFresh = false;
     bool yes = false;  // --yes: never ask
     bool help = false;
+    bool version = false;  // --version
 };
 
 struct CommandLine {

@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "tarvo/base/port_names.h"
+#include "tarvo/base/version.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/simulation.h"
 
@@ -35,13 +36,15 @@ void PrintUsage() {
                  "  --yes               do not ask before changing a printer; off a terminal,\n"
                  "                      commands that erase firmware, stored objects or factory\n"
                  "                      settings refuse without it (exit status 2)\n"
-                 "  --help              show this help (after a command: the command's help)\n\n"
+                 "  --help              show this help (after a command: the command's help)\n"
+                 "  --version           show the program's version\n\n"
                  "Commands:\n";
     int width = 0;
     for (const Command& c : Commands())
         width = std::max(width, static_cast<int>(std::strlen(c.name)));
     for (const Command& c : Commands())
         std::printf("  %-*s  %s\n", width, c.name, c.summary);
+    std::printf("  %-*s  %s\n", width, "help", "show a command's help: tarvo help COMMAND");
     std::cout << "\nEnvironment: TARVO_PROFILE (profile path), TARVO_TRACE=1 or FILE (log every\n"
                  "byte sent and received).\n";
 }
@@ -64,6 +67,21 @@ void MoveToPort(int ctx, int port) {
 
 int Run(const CommandLine& line) {
     const GlobalOptions& o = line.options;
+    if (o.version) {
+        std::cout << "tarvo " << tarvo::kVersionText << "\n";
+        return 0;
+    }
+    if (line.command == "help") {
+        if (line.args.empty()) {
+            PrintUsage();
+            return 0;
+        }
+        const Command* command = FindCommand(line.args.front());
+        if (command == nullptr)
+            return Fail("unknown command '" + line.args.front() + "' (see tarvo --help)", 2);
+        PrintCommandHelp(*command);
+        return 0;
+    }
     if (line.command.empty()) {
         PrintUsage();
         return o.help ? 0 : 2;

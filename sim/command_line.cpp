@@ -52,7 +52,9 @@ const char* const kUsage =
     "  --make-firmware DIR  write listfile.txt, flashldr.bin and a firmware image into DIR\n"
     "                       and exit; --model and --program-number choose the image's\n"
     "                       program number (default: the model's)\n"
-    "  --version TEXT       the image's firmware version, 1..8 characters (default 2.00)\n"
+    "  --firmware-version TEXT\n"
+    "                       the image's firmware version, 1..8 characters (default 2.00);\n"
+    "                       --version TEXT after --make-firmware means the same\n"
     "  --size BYTES         the image's size (default 262144)\n"
     "Faults:\n"
     "  --busy N             answer busy to the next N messages or enquiries (standard)\n"
@@ -69,7 +71,8 @@ const char* const kUsage =
     "                       boot loader: cut the line when the Nth flash write arrives\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
-    "  --help               show this help\n";
+    "  --help               show this help\n"
+    "  --version            show the program's version\n";
 
 namespace {
 
@@ -274,7 +277,7 @@ const std::map<std::string, Handler>& OptionsWithValue() {
              l->makeFirmwareDir = v;
              return v.empty() ? std::string("--make-firmware wants a directory") : std::string();
          }},
-        {"--version",
+        {"--firmware-version",
          [](const std::string& v, CommandLine* l) {
              l->firmware.version = v;
              l->firmwareOptionGiven = true;
@@ -328,6 +331,8 @@ std::string ApplyFlag(const std::string& name, CommandLine* line) {
         line->options.faults.clockHardwareError = true;
     } else if (name == "--help") {
         line->help = true;
+    } else if (name == "--version") {
+        line->version = true;
     } else {
         return "unknown option " + name + " (see --help)";
     }
@@ -349,6 +354,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
             name.resize(equals);
             valueGiven = true;
         }
+        // "--version TEXT" once meant the test image's version; after --make-firmware it still
+        // does, so that scripts written for it keep working. Anywhere else --version asks for
+        // the program's version.
+        if (name == "--version" && (valueGiven || (!parsed.makeFirmwareDir.empty() &&
+                                                   i + 1 < arguments.size() &&
+                                                   arguments[i + 1].rfind("--", 0) != 0)))
+            name = "--firmware-version";
         std::string problem;
         const auto& handlers = OptionsWithValue();
         if (const auto it = handlers.find(name); it != handlers.end()) {
@@ -374,7 +386,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
         return false;
     }
     if (parsed.firmwareOptionGiven && parsed.makeFirmwareDir.empty()) {
-        *error = "--version and --size belong to --make-firmware";
+        *error = "--firmware-version and --size belong to --make-firmware";
         return false;
     }
     parsed.firmware.model = parsed.options.model;

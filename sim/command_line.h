@@ -12,6 +12,7 @@ namespace tarvo::sim {
 struct CommandLine {
     Options options;
     bool help = false;
+    bool version = false;  // a bare --version: print the program's version
     // Whether the family and the model were named; each follows the other when not.
     bool familyGiven = false;
     bool modelGiven = false;
@@ -19,7 +20,7 @@ struct CommandLine {
     // --model and --program-number then choose the image's program number.
     std::string makeFirmwareDir;
     TestFirmwareOptions firmware;
-    bool firmwareOptionGiven = false;  // --version or --size
+    bool firmwareOptionGiven = false;  // --firmware-version or --size
 };
 
 // Parses the arguments after the program name. Returns false with a one-line message in

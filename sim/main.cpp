@@ -13,6 +13,7 @@
 #include "command_line.h"
 #include "firmware_image.h"
 #include "tarvo/base/unique_fd.h"
+#include "tarvo/base/version.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace {
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
     }
     if (commandLine.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (commandLine.version) {
+        std::printf("tarvo-printersim %s\n", tarvo::kVersionText);
         return 0;
     }
     if (!commandLine.makeFirmwareDir.empty()) {

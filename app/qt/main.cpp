@@ -10,13 +10,14 @@
 #include "qt/qt_prompt.h"
 #include "qt/screenshot.h"
 #include "qt/splash.h"
+#include "tarvo/base/version.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/simulation.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE] [--help]\n"
+    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE] [--help] [--version]\n"
     "\n"
     "Configures thermal label printers.\n"
     "\n"
@@ -25,12 +26,14 @@ constexpr const char* kUsage =
     "  --screenshot FILE   once started, save a picture of the window to FILE (PNG),\n"
     "                      print the status bar's panes and quit; dialogs that open\n"
     "                      meanwhile are saved as FILE-1.png ... and cancelled\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "  --version           show the program's version\n";
 
 struct Options {
     std::string simulate;
     std::string screenshot;
     bool help = false;
+    bool version = false;
 };
 
 // Reads our options before the window system is reached, so that a wrong option is reported
@@ -41,6 +44,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             options->help = true;
+        } else if (arg == "--version") {
+            options->version = true;
         } else if (arg == "--simulate") {
             if (i + 1 >= argc) {
                 *error = "--simulate needs a model name (e.g. 6220E)";
@@ -91,6 +96,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tarvo32 %s\n", tarvo::kVersionText);
         return 0;
     }
     QApplication app(argc, argv);

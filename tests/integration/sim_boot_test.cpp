@@ -541,7 +541,7 @@ int RunProgram(std::vector<std::string> arguments) {
 
 TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
     TestDirectory dir;
-    ASSERT_EQ(RunProgram({"--make-firmware", dir.path(""), "--model", "6220E", "--version", "2.01",
+    ASSERT_EQ(RunProgram({"--make-firmware", dir.path(""), "--model", "6220E", "--firmware-version", "2.01",
                           "--size", "4096"}),
               0);
     EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
@@ -553,8 +553,10 @@ TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
         ReadFirmwareImage(std::vector<std::uint8_t>(image.begin(), image.end()), &texts, &reason))
         << reason;
     EXPECT_EQ(texts.second, "2.01    ");
+    // After --make-firmware, --version TEXT still names the image's version.
     EXPECT_EQ(RunProgram({"--make-firmware", dir.path("x"), "--version", "too long text"}), 1);
-    EXPECT_EQ(RunProgram({"--version", "2.00"}), 2) << "--version belongs to --make-firmware";
+    EXPECT_EQ(RunProgram({"--firmware-version", "2.00"}), 2) << "it belongs to --make-firmware";
+    EXPECT_EQ(RunProgram({"--version", "2.00"}), 2) << "a bare --version takes no text";
     EXPECT_EQ(RunProgram({"--make-firmware", dir.path(""), "--size", "12"}), 2);
 }
 
