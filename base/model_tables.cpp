@@ -270,15 +270,29 @@ constexpr std::array<std::string_view, kCharSetCount> kCharSets = {
     "Code Page 850",  // 10
 };
 
-// Dots per inch of each printer emulation, in the printers' own numbering.
-constexpr std::array<int, kEmulationCount> kEmulationDpi = {
-    100,  // 0
-    200,  // 1
-    66,   // 2
-    400,  // 3
-    300,  // 4
-};
+// The printer emulations in the printers' own numbering (the kernel's order), with the position
+// each takes in the program's list, which runs from the finest to the coarsest bar: the masks
+// and defaults of setting 2 in the settings table count in that second order.
+constexpr std::array<EmulationRow, kEmulationCount> kEmulations = {{
+//   dpi  list position  text
+    {100, 3, "10 mil"},   // 0
+    {200, 2, "5 mil"},    // 1
+    { 66, 4, "15 mil"},   // 2
+    {400, 0, "2.5 mil"},  // 3
+    {300, 1, "3.3 mil"},  // 4
+}};
 // clang-format on
+
+constexpr bool ListPositionsArePermutation() {
+    int seen = 0;
+    for (const EmulationRow& row : kEmulations) {
+        if (row.programOrder < 0 || row.programOrder >= kEmulationCount)
+            return false;
+        seen |= 1 << row.programOrder;
+    }
+    return seen == (1 << kEmulationCount) - 1;
+}
+static_assert(ListPositionsArePermutation(), "each emulation has its own place in the list");
 
 }  // namespace
 
@@ -341,11 +355,16 @@ std::string_view CharSetName(int charSet) {
     return kCharSets[static_cast<std::size_t>(charSet)];
 }
 
-int EmulationDpi(int emulation) {
+const EmulationRow* FindEmulation(int emulation) {
     if (emulation < 0 || emulation >= kEmulationCount) {
-        return -1;
+        return nullptr;
     }
-    return kEmulationDpi[static_cast<std::size_t>(emulation)];
+    return &kEmulations[static_cast<std::size_t>(emulation)];
+}
+
+int EmulationDpi(int emulation) {
+    const EmulationRow* row = FindEmulation(emulation);
+    return row == nullptr ? -1 : row->dpi;
 }
 
 }  // namespace tarvo

@@ -1,30 +1,15 @@
 #include "tarvo/base/setting_rules.h"
 
-#include <array>
-#include <initializer_list>
-
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/model_tables.h"
 
 namespace tarvo {
 namespace {
 
-bool OneOf(int value, std::initializer_list<int> set) {
-    for (int v : set) {
-        if (v == value)
-            return true;
-    }
-    return false;
-}
-
 void Say(std::string* why, std::string text) {
     if (why != nullptr)
         *why = std::move(text);
 }
-
-constexpr std::array<int, 5> kKernelToProgram = {3, 2, 4, 0, 1};
-constexpr std::array<int, 5> kProgramToKernel = {3, 4, 1, 0, 2};
-constexpr std::array<std::string_view, 5> kMilByProgramOrder = {"2.5 mil", "3.3 mil", "5 mil",
-                                                                "10 mil", "15 mil"};
 
 }  // namespace
 
@@ -47,21 +32,16 @@ bool SettingReachesPrinter(int model, std::string_view firmware, int setting, st
             Say(why, "This value is never sent to the printer.");
             return false;
         case 21:
-            if (OneOf(model, {6, 7}))
+            if (CapabilitiesOf(model).sendsTakeUpAdjust)
                 return true;
             Say(why, "Only the 6220 and 6240 take the take-up adjustment.");
             return false;
         case 30:
-        case 33:
-            if (OneOf(model, {8, 9, 11}))
-                return true;
-            break;
         case 32:
-            if (model == 11)
-                return true;
-            break;
+        case 33:
         case 38:
-            if (OneOf(model, {6, 7}) || (model >= 14 && model <= 24))
+            // Sent to exactly the models that offer them, whatever their firmware.
+            if (offered(setting))
                 return true;
             break;
         case 34:
@@ -101,20 +81,21 @@ bool FrameCharacterCarried(int value, std::string* why) {
 }
 
 int EmulationToProgramOrder(int kernelValue) {
-    if (kernelValue < 0 || kernelValue >= static_cast<int>(kKernelToProgram.size()))
-        return -1;
-    return kKernelToProgram[static_cast<std::size_t>(kernelValue)];
+    const EmulationRow* row = FindEmulation(kernelValue);
+    return row == nullptr ? -1 : row->programOrder;
 }
 
 int EmulationToKernelOrder(int programValue) {
-    if (programValue < 0 || programValue >= static_cast<int>(kProgramToKernel.size()))
-        return -1;
-    return kProgramToKernel[static_cast<std::size_t>(programValue)];
+    for (int kernelValue = 0; kernelValue < kEmulationCount; ++kernelValue) {
+        if (EmulationToProgramOrder(kernelValue) == programValue)
+            return kernelValue;
+    }
+    return -1;
 }
 
 std::string_view EmulationMilText(int kernelValue) {
-    const int program = EmulationToProgramOrder(kernelValue);
-    return program < 0 ? std::string_view() : kMilByProgramOrder[static_cast<std::size_t>(program)];
+    const EmulationRow* row = FindEmulation(kernelValue);
+    return row == nullptr ? std::string_view() : row->milText;
 }
 
 bool EmulationAllowed(int model, int kernelValue) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "tarvo/base/setting_rules.h"
 #include "tarvo/base/model_tables.h"
 
 namespace tarvo::sim {
@@ -122,11 +121,36 @@ bool ExtraCountFits(char letter, std::size_t count) {
     }
 }
 
-// The printer keeps its emulation as the index into the dots-per-inch table, while the tables
-// state its default in the order the configuration pages list the emulations.
+namespace {
+
+// The printer keeps its emulation as the index into the dots-per-inch table, while the settings
+// table states its default and choices by the emulation's place in the program's list: the
+// emulation table gives each emulation's place.
+bool IsEmulationAt(int emulation, int listPosition) {
+    const EmulationRow* row = FindEmulation(emulation);
+    return row != nullptr && row->programOrder == listPosition;
+}
+
+int FactoryEmulation(int model) {
+    const SettingCell* cell = FindSetting(model, 2);
+    for (int emulation = 0; cell != nullptr && emulation < kEmulationCount; ++emulation) {
+        if (IsEmulationAt(emulation, cell->defaultValue))
+            return emulation;
+    }
+    return 0;
+}
+
+bool OffersEmulation(int model, int emulation) {
+    const SettingCell* cell = FindSetting(model, 2);
+    const EmulationRow* row = FindEmulation(emulation);
+    return cell != nullptr && row != nullptr && ((cell->first >> row->programOrder) & 1) != 0;
+}
+
+}  // namespace
+
 int DefaultSettingValue(int model, int setting) {
     if (setting == 2)
-        return std::max(DefaultEmulation(model), 0);
+        return FactoryEmulation(model);
     const SettingCell* cell = FindSetting(model, setting);
     return cell != nullptr ? cell->defaultValue : 0;
 }
@@ -153,8 +177,8 @@ std::string CheckSettingValue(int model, int setting, int value) {
     if (cell == nullptr || value == DefaultSettingValue(model, setting))
         return {};
     if (setting == 2) {
-        return EmulationAllowed(model, value) ? std::string()
-                                              : OutsideDomain(value, "one of the model's choices");
+        return OffersEmulation(model, value) ? std::string()
+                                             : OutsideDomain(value, "one of the model's choices");
     }
     return CheckDomain(*cell, setting, value);
 }

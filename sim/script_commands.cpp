@@ -5,6 +5,7 @@
 #include "models.h"
 #include "script_clock.h"
 #include "script_files.h"
+#include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::sim {
 namespace {
@@ -27,7 +28,7 @@ std::optional<std::string_view> Quoted(std::string_view text) {
 }
 
 int DotsPerMm(int model) {
-    return model == 34 || model == 36 ? 12 : 8;  // the "3" models have the finer head
+    return CapabilitiesOf(model).headDotsPerMm;
 }
 
 constexpr int kHeadMm = 104;

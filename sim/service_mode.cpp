@@ -3,6 +3,7 @@
 #include <array>
 
 #include "object_contents.h"
+#include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::sim {
 namespace {
@@ -14,23 +15,19 @@ constexpr std::array<std::string_view, 8> kMeasured = {"12",        "340", "87",
 
 // Which of G L M P S T U V a model measures.
 std::string_view LettersOf(int model) {
-    switch (model) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
-        case 10:
+    switch (CapabilitiesOf(model).serviceItems) {
+        case ServiceItems::kBasic:
             return "GMPT";
-        case 11:
-            return kLetters;
-        case 16:
-        case 17:
-        case 18:
-        case 19:
+        case ServiceItems::kWithL:
+            return "GLMPT";
+        case ServiceItems::kAllButUV:
             return "GLMPST";
-        default:
-            return model >= 4 && model <= 24 ? "GLMPT" : "";
+        case ServiceItems::kAll:
+            return kLetters;
+        case ServiceItems::kNone:
+            break;
     }
+    return "";
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
@@ -65,10 +62,14 @@ std::optional<std::string> ServiceAnswer(int model, char letter,
 }
 
 std::optional<LineSettings> FactoryLine(int model) {
-    if (model == 8 || model == 9)
-        return LineSettings{9600, 7, 'E', 1, Protocol::XonXoff};
-    if ((model >= 12 && model <= 15) || (model >= 20 && model <= 24))
-        return LineSettings{9600, 8, 'N', 1, Protocol::XonXoff};
+    switch (CapabilitiesOf(model).factoryLine) {
+        case tarvo::FactoryLine::kSevenBitsEven:
+            return LineSettings{9600, 7, 'E', 1, Protocol::XonXoff};
+        case tarvo::FactoryLine::kEightBitsNone:
+            return LineSettings{9600, 8, 'N', 1, Protocol::XonXoff};
+        case tarvo::FactoryLine::kKept:
+            break;
+    }
     return std::nullopt;
 }
 

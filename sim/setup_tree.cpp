@@ -6,6 +6,7 @@
 #include <span>
 
 #include "setup_values.h"
+#include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::sim {
 namespace {
@@ -95,9 +96,8 @@ std::vector<Setting> OldTree(int generation) {
     return tree;
 }
 
-// The models whose names end in "e" have a network interface.
 bool HasNetwork(int model) {
-    return model >= 36 && model <= 40;
+    return CapabilitiesOf(model).hasNetworkInterface;
 }
 
 std::vector<Setting> NewTree(int model) {
@@ -308,17 +308,11 @@ std::string ShownValue(const Setting& setting, const SetupValues& values,
 }  // namespace
 
 int SetupGeneration(int model) {
-    if (model == 27 || model == 28)
-        return 0;
-    if (model == 32 || model == 33)
-        return 2;
-    if (model >= 34 && model <= 41)
-        return 3;
-    return 1;
+    return CapabilitiesOf(model).setupGeneration;
 }
 
 std::string_view SetupTreeVersion(int model) {
-    return SetupGeneration(model) >= 2 ? "7.12" : "6.13";
+    return SetupTreeOfGeneration(SetupGeneration(model));
 }
 
 SetupValues DefaultSetup(int model) {

@@ -28,16 +28,6 @@ bool StoreIfDifferent(std::string_view key, std::string_view value, bool ignoreC
     return true;
 }
 
-enum class AssumedGroup { A, B, C };
-
-AssumedGroup GroupOf(int model) {
-    if (model >= 32 && model <= 40)
-        return AssumedGroup::C;
-    if (IsModel27Or28(model))
-        return AssumedGroup::B;
-    return AssumedGroup::A;
-}
-
 std::string ModelName(int model) {
     char name[PROP_NAME_SIZE] = "";
     propGetPrinterStr(model, name);
@@ -152,8 +142,8 @@ void CBrakPrinter::ReadVersionsAndVariables(const std::string& version1) {
 
 void CBrakPrinter::ApplyAssumedValues() {
     BrakSetup& s = setup_;
-    switch (GroupOf(model_)) {
-        case AssumedGroup::A:
+    switch (CapabilitiesOf(model_).assumedSetup) {
+        case AssumedSetup::kA:
             s.charLength = 7;
             s.stopBits = 2;
             s.xonXoffFromHost = s.xonXoffToHost = true;
@@ -166,7 +156,7 @@ void CBrakPrinter::ApplyAssumedValues() {
             s.width = 832;
             s.length = 1220;
             break;
-        case AssumedGroup::B:
+        case AssumedSetup::kB:
             s.charLength = 8;
             s.stopBits = 1;
             s.xonXoffFromHost = s.xonXoffToHost = false;
@@ -180,7 +170,7 @@ void CBrakPrinter::ApplyAssumedValues() {
             s.newSupplies1 = 14;  // GQ90
             s.newSupplies2 = 24;  // GJ118
             break;
-        case AssumedGroup::C:
+        case AssumedSetup::kC:
             s.charLength = 8;
             s.stopBits = 1;
             s.xonXoffFromHost = s.xonXoffToHost = false;

@@ -1,7 +1,10 @@
-// Which setup tree and which command forms a Brakenholm model uses.
+// Which setup tree and which command forms a Brakenholm model uses, as the shared capabilities
+// table gives them.
 #pragma once
 
 #include <string_view>
+
+#include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::app {
 
@@ -14,7 +17,9 @@ inline constexpr std::string_view kTree712 = "7.12";
 
 // Setup generation 0..3 of a model identifier: 27 and 28 are 0, 32 and 33 are 2, 34 to 41 are 3,
 // every other identifier 1.
-int SetupGenerationOf(int model);
+inline int SetupGenerationOf(int model) {
+    return CapabilitiesOf(model).setupGeneration;
+}
 
 // The setup tree of a generation: "7.12" for generations 2 and 3, else "6.13". The tree is never
 // stored apart from the generation, so the two cannot disagree.
@@ -22,17 +27,17 @@ std::string_view TreeVersionOf(int generation);
 
 // Whether the generation writes the "7.12" key paths.
 inline bool UsesNewTree(int generation) {
-    return generation == 2 || generation == 3;
+    return SetupTreeOfGeneration(generation) == kTree712;
 }
 
-// Model 27 or 28 (the generation-0 models with their own FILES and FORMAT DATE$ forms).
+// Model 27 or 28, the generation-0 models with their own FILES and FORMAT DATE$ forms.
 inline bool IsModel27Or28(int model) {
-    return model == 27 || model == 28;
+    return SetupGenerationOf(model) == 0;
 }
 
 // Models 32 to 41 keep their files on "c:" and answer meminfo.
 inline bool HasFlashDrive(int model) {
-    return model >= 32 && model <= 41;
+    return CapabilitiesOf(model).hasFlashDrive;
 }
 
 }  // namespace tarvo::app
@@ -40,7 +45,8 @@ inline bool HasFlashDrive(int model) {
 namespace tarvo::app {
 
 // The two model tests the pages ask: not the 760 (identifier 29), and one of 720, 780, 880
-// (identifiers 26, 30, 31).
+// (identifiers 26, 30, 31). These are defined by the identifiers themselves, not by an ability
+// the models share, so they compare the numbers rather than read a column.
 inline bool IsNotModel29(int model) {
     return model != 29;
 }

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "tarvo/base/model_capabilities.h"
+#include "tarvo/base/model_tables.h"
+
 namespace tarvo::app {
 namespace {
 
@@ -75,9 +78,11 @@ int Generation(const AppSession& s) {
 bool FirmwareEnabled(const AppSession& s) {
     if (s.port < PCU_PORT_COM1 || s.port > PCU_PORT_COM4)
         return false;  // firmware goes over a serial line only
-    if (s.model == 6 || s.model == 7 || (s.model >= 14 && s.model <= 24))
-        return true;
-    return s.model >= 32 && s.model <= 41 && s.flags.online;
+    if (CapabilitiesOf(s.model).firmwareRoad == FirmwareRoad::kNone)
+        return false;
+    // A script printer must answer before its firmware can be replaced; an escape-language one
+    // may be waiting in its boot loader.
+    return IsLanmereModel(s.model) || s.flags.online;
 }
 
 bool ResetEnabled(const AppSession& s) {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "shell/settings.h"
+#include "tarvo/base/model_capabilities.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/config.h"
 #include "tarvo/directory.h"
 #include "tarvo/network.h"
@@ -12,8 +14,6 @@
 namespace tarvo::app {
 namespace {
 
-constexpr std::array<int, 5> kFromKernel = {3, 2, 4, 0, 1};
-constexpr std::array<int, 5> kToKernel = {3, 4, 1, 0, 2};
 constexpr int kEmulation = 2;
 constexpr int kPreamble = 28;
 constexpr int kPostamble = 29;
@@ -42,15 +42,11 @@ std::string OneChar(int value) {
 }  // namespace
 
 int EmulationFromKernel(int kernelValue) {
-    if (kernelValue < 0 || kernelValue >= 5)
-        return -1;
-    return kFromKernel[static_cast<std::size_t>(kernelValue)];
+    return EmulationToProgramOrder(kernelValue);
 }
 
 int EmulationToKernel(int programValue) {
-    if (programValue < 0 || programValue >= 5)
-        return -1;
-    return kToKernel[static_cast<std::size_t>(programValue)];
+    return EmulationToKernelOrder(programValue);
 }
 
 int FetchValues(Desk& desk) {
@@ -129,17 +125,8 @@ int RegisterResidentFonts(Desk& desk) {
 }
 
 bool BaudAllowed(int baud, int model) {
-    const bool newer = model >= 14 && model <= 24;
-    const bool fast = newer || model == 6 || model == 7;  // 6220, 6240
-    if (baud > 57600 && !fast)
-        return false;
-    if (baud > 38400 && !(fast || model == 4))  // 5240
-        return false;
-    if (baud > 19200 && !(fast || model == 4 || model == 2))  // 5200C/D
-        return false;
-    if (baud < 1200 && !(model >= 8 && model <= 11))  // 6430, 6630, 6000, 6200C
-        return false;
-    return true;
+    const ModelCapabilities& c = CapabilitiesOf(model);
+    return baud >= c.slowestBaud && baud <= c.fastestBaud;
 }
 
 int ReadPrinterObjects(Desk& desk, bool withNetwork, bool withPages) {

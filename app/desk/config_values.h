@@ -10,7 +10,8 @@
 
 namespace tarvo::app {
 
-// The program's order of a kernel emulation value (and back); -1 for a value outside 0..4.
+// The program's order of a kernel emulation value (and back); -1 for a value outside 0..4. The
+// orders themselves are the shared emulation table's (EmulationToProgramOrder).
 int EmulationFromKernel(int kernelValue);
 int EmulationToKernel(int programValue);
 
@@ -37,7 +38,7 @@ void LoadModelDefaults(Desk& desk, int model);
 // name and font kind from each resident-font text). Returns how many were registered.
 int RegisterResidentFonts(Desk& desk);
 
-// Whether the line rate `baud` suits `model`.
+// Whether the line rate `baud` suits `model`: within the model's slowest and fastest rate.
 bool BaudAllowed(int baud, int model);
 
 // Reads the printer's object counts (and, when asked, its network record) when the model has

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "desk/firmware_messages.h"
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::app {
@@ -98,7 +99,7 @@ bool IsPackage(const std::string& path) {
 }  // namespace
 
 bool UsesFileTransferRoad(int model) {
-    return model == 14 || model == 15 || (model >= 20 && model <= 24);
+    return CapabilitiesOf(model).firmwareRoad == FirmwareRoad::kZmodem;
 }
 
 std::string FirmwareDirectory(const std::string& filePath) {

@@ -1,24 +1,15 @@
 #include "config/command_letters.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <string_view>
 
-#include "tarvo/base/setting_rules.h"
 #include "tarvo/base/model_tables.h"
 #include "tarvo/base/notation.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/types.h"
 
 namespace tarvo {
 namespace {
-
-bool OneOf(int value, std::initializer_list<int> set) {
-    for (int v : set) {
-        if (v == value)
-            return true;
-    }
-    return false;
-}
 
 // Appends commands to the text; numbers as printf's %0<width>d would write them (a minus sign
 // counts towards the width, so -5 at width 3 is "-05").
@@ -71,18 +62,17 @@ bool Offered(const ConfigRecord& r, int setting) {
 }
 
 void BuildSiCommands(const ConfigRecord& r, TextBuilder& t) {
-    const int model = r.model;
-    if (OneOf(model, {8, 9, 11}))
+    if (Offered(r, 30))
         t.Si('A', r.valueA);
-    if (model == 11)
+    if (Offered(r, 32))
         t.Si('a', r.audibleAlarm);
-    if (OneOf(model, {6, 7}))
+    if (Offered(r, 21))
         t.Si('b', r.takeUpAdjust, 3);
     t.Si('C', r.emulation);
     t.Si('c', r.cutter);
     t.Si('D', r.trailMargin, 4);
     t.Si('d', r.darkness, 3);
-    if (OneOf(model, {6, 7}) || (model >= 14 && model <= 24))
+    if (Offered(r, 38))
         t.Si('e', r.valueE);
     t.Si('F', r.topOfForm, 4);
     t.Si('f', r.restAdjust, 3);
@@ -94,7 +84,7 @@ void BuildSiCommands(const ConfigRecord& r, TextBuilder& t) {
     t.Si('L', r.labelLength, 4);
     t.Si('l', r.charSet);
     t.Si('N', r.memorySize, 3);
-    if (OneOf(model, {8, 9, 11}))
+    if (Offered(r, 33))
         t.Si('O', r.onlineAtPowerUp);
     if (Offered(r, 36))
         t.SiPair('p', r.valueP1, r.valueP2);

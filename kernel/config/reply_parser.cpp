@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/model_tables.h"
 
 namespace tarvo {
@@ -162,9 +163,10 @@ bool ReadLetter(char letter, Cursor& c, ConfigRecord& r) {
         case 'A':
             return ReadInto(c, r.valueA);
         case 'C':
-            if (r.model == 8 || r.model == 9) {
+            if (const int fixed = CapabilitiesOf(r.model).fixedEmulation;
+                fixed != kNoFixedEmulation) {
                 // These models report their one emulation under another number.
-                r.emulation = 4;
+                r.emulation = static_cast<decltype(r.emulation)>(fixed);
                 while (c.peekIsNumberChar())
                     c.take(&letter);
                 return true;

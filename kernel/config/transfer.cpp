@@ -8,10 +8,11 @@
 #include "config/command_letters.h"
 #include "config/command_writer.h"
 #include "config/reply_parser.h"
-#include "tarvo/base/model_tables.h"
 #include "port/scoped_connection.h"
 #include "port/wait.h"
 #include "session/export_boundary.h"
+#include "tarvo/base/model_capabilities.h"
+#include "tarvo/base/model_tables.h"
 #include "tarvo/config.h"
 #include "tarvo/port.h"
 
@@ -158,11 +159,6 @@ int ParityCode(int parity) {
     }
 }
 
-// Models whose serial command takes no handshake pins.
-bool TakesHandshakePins(int model) {
-    return !(model == 14 || model == 15 || (model >= 20 && model <= 24));
-}
-
 int SendSerialSettings(Context& context, const commState& wanted, int reset) {
     ScopedConnection link(context);
     Connection* conn = &link.conn();
@@ -174,7 +170,7 @@ int SendSerialSettings(Context& context, const commState& wanted, int reset) {
     int status = SendCommand(conn, nullptr, kCommandSingle, "R");
     if (status == 0)
         status = SendCommand(conn, nullptr, kCommandSingle, command);
-    if (status == 0 && TakesHandshakePins(context.settings.model)) {
+    if (status == 0 && !CapabilitiesOf(context.settings.model).omitsHandshakePins) {
         std::snprintf(command, sizeof command, "<SI>p%d,%d", wanted.serialOption1,
                       wanted.serialOption2);
         status = SendCommand(conn, nullptr, kCommandSingle, command);

@@ -9,13 +9,14 @@
 #include "fonts/font_resolve.h"
 #include "fonts/font_size.h"
 #include "fonts/rendered_font.h"
-#include "tarvo/base/graphic_command.h"
-#include "tarvo/base/model_tables.h"
 #include "objects/directory_list.h"
 #include "objects/ibf_file.h"
 #include "services/service_link.h"
 #include "session/export_boundary.h"
 #include "session/kernel_state.h"
+#include "tarvo/base/graphic_command.h"
+#include "tarvo/base/model_capabilities.h"
+#include "tarvo/base/model_tables.h"
 #include "tarvo/downloads.h"
 #include "tarvo/port.h"
 #include "tarvo/services.h"
@@ -27,42 +28,15 @@ constexpr std::int64_t kBytesPerKb = 1000;
 constexpr int kAnswerWait = 250;
 constexpr std::size_t kReplySize = 256;
 
-struct GraphicLimit {
-    std::int64_t width = 0;  // 0: no limit
-    std::int64_t height = 0;
-};
-
-// The largest graphic a model takes, by the firmware variant identification found.
-GraphicLimit LimitOf(int model, bool secondVariant) {
-    constexpr GraphicLimit k600{600, 600}, k800{800, 800}, k1015{1015, 1015}, k1600{1600, 1600};
-    constexpr GraphicLimit kNoLimit{};
-    switch (model) {
-        case 0:
-        case 8:
-        case 9:
-        case 25:
-            return secondVariant ? kNoLimit : k600;
-        case 1:
-        case 2:
-        case 3:
-        case 11:
-        case 12:
-        case 13:
-            return secondVariant ? kNoLimit : k800;
-        case 5:
-            return secondVariant ? kNoLimit : k1015;
-        case 10:
-            return secondVariant ? k800 : k600;
-        default:
-            break;
-    }
-    const bool large = model == 4 || model == 6 || model == 7 || (model >= 14 && model <= 24);
-    return large && !secondVariant ? k1600 : kNoLimit;
+// The side in dots of the largest graphic the model takes (0: no limit), by the firmware variant
+// identification found.
+std::int64_t LargestSideOf(int model, bool secondVariant) {
+    const LargestGraphic& largest = CapabilitiesOf(model).largestGraphic;
+    return secondVariant ? largest.secondVariant : largest.firstVariant;
 }
 
-bool Exceeds(const GraphicLimit& limit, const GraphicEstimate& size) {
-    return (limit.width != 0 && limit.width < size.width) ||
-           (limit.height != 0 && limit.height < size.height);
+bool Exceeds(std::int64_t largestSide, const GraphicEstimate& size) {
+    return largestSide != 0 && (largestSide < size.width || largestSide < size.height);
 }
 
 // Characters a bitmap font of `charRange` holds (double-byte fonts are not estimated).
@@ -183,14 +157,15 @@ class MemoryCheck {
     }
 
     int addGraphics(cl_node* graphics, int emulation) {
-        const GraphicLimit limit = LimitOf(context_.settings.model, State().programNumberSecond);
+        const std::int64_t largest =
+            LargestSideOf(context_.settings.model, State().programNumberSecond);
         for (const GraphicInfo* graphic : Entries<GraphicInfo>(graphics)) {
             if (graphic->pending == PCU_PENDING_DOWNLOAD) {
                 GraphicEstimate size;
                 if (const int status = EstimateGraphicSize(*graphic, emulation, &size);
                     status != PCU_OK) {
                     skipped(PCU_OBJECT_GRAPHIC, graphic->id, status);
-                } else if (Exceeds(limit, size)) {
+                } else if (Exceeds(largest, size)) {
                     context_.recordError(PCU_ERR_GRAPHIC_LIMIT, graphic->id,
                                          graphic->newDescription);
                     return PCU_ERR_GRAPHIC_LIMIT;

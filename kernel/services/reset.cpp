@@ -9,6 +9,7 @@
 #include "services/service_link.h"
 #include "session/export_boundary.h"
 #include "session/kernel_state.h"
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/context.h"
 #include "tarvo/services.h"
 
@@ -19,20 +20,12 @@ using ProfileValues = std::vector<std::pair<std::string, std::string>>;
 
 constexpr int kResetWaitMs = 50;
 
-bool SevenBitDefaults(int model) {
-    return model == 8 || model == 9;
-}
-
-bool EightBitDefaults(int model) {
-    return (model >= 12 && model <= 15) || (model >= 20 && model <= 24);
-}
-
-// The profile values that describe the model's factory line. Models not named keep their line
-// settings; none of them puts characters around its replies after a reset.
-ProfileValues FactoryLine(int model) {
+// The profile values that describe the model's factory line. Models that keep their line keep
+// its settings; none of them puts characters around its replies after a reset.
+ProfileValues FactoryProfileValues(int model) {
     ProfileValues values;
-    if (SevenBitDefaults(model) || EightBitDefaults(model)) {
-        const bool seven = SevenBitDefaults(model);
+    if (const FactoryLine line = CapabilitiesOf(model).factoryLine; line != FactoryLine::kKept) {
+        const bool seven = line == FactoryLine::kSevenBitsEven;
         values = {{"Baud", "9600"},
                   {"Parity", seven ? "Even" : "None"},
                   {"DataBits", seven ? "7" : "8"},
@@ -56,7 +49,7 @@ int ResetPrinter(int ctx, Context& context, int model) {
         if (const int closed = link.close(); closed != PCU_OK)
             return closed;
     }
-    const int written = WriteProfileValues(FactoryLine(model));
+    const int written = WriteProfileValues(FactoryProfileValues(model));
     // The context follows the profile even when the profile could not be written: then it keeps
     // what the profile still says, which is what the user will see.
     PCUInitCommParm(ctx);

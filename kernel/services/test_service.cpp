@@ -11,6 +11,7 @@
 #include "services/service_reply.h"
 #include "session/export_boundary.h"
 #include "session/kernel_state.h"
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/port.h"
 #include "tarvo/services.h"
 
@@ -29,40 +30,32 @@ constexpr ItemMask kNone = {};
 constexpr std::size_t kReplySize = 256;
 constexpr int kUnknown = -1;
 constexpr int kLeaveWaitMs = 50;
-// Models 8 and 11 measure S for a while before they answer.
+// How long a model with a slow S sensor measures before it answers.
 constexpr int kSlowSensorMs = 6000;
 
 const ItemMask& ItemsOf(int model) {
-    switch (model) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
-        case 10:
-        case 25:
+    switch (CapabilitiesOf(model).serviceItems) {
+        case ServiceItems::kBasic:
             return kBasic;
-        case 11:
-            return kAll;
-        case 16:
-        case 17:
-        case 18:
-        case 19:
+        case ServiceItems::kWithL:
+            return kWithL;
+        case ServiceItems::kAllButUV:
             return kAllButUV;
-        default:
+        case ServiceItems::kAll:
+            return kAll;
+        case ServiceItems::kNone:
             break;
     }
-    const bool withL =
-        (model >= 4 && model <= 9) || (model >= 12 && model <= 15) || (model >= 20 && model <= 24);
-    return withL ? kWithL : kNone;
+    return kNone;
 }
 
 // These models may stay silent on a letter, and the silence means nothing.
 bool MaySkipReplies(int model) {
-    return model == 14 || model == 15 || (model >= 20 && model <= 24);
+    return CapabilitiesOf(model).serviceRepliesOptional;
 }
 
 bool SlowSensor(int model) {
-    return model == 8 || model == 11;
+    return CapabilitiesOf(model).slowServiceS;
 }
 
 class ServiceSession {

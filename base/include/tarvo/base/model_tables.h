@@ -92,6 +92,19 @@ std::string_view SpeedText(int key, int unit);
 // Name of character set 0..10; empty otherwise.
 std::string_view CharSetName(int charSet);
 
+// One printer emulation. Emulations are numbered in the printers' own order (0 100 dpi, 1 200,
+// 2 66, 3 400, 4 300), which the configuration record and PCUGetParms/PCUPutParms use; the
+// program lists them from the finest bar to the coarsest, and the settings table's mask and
+// default of setting 2 count in that list order.
+struct EmulationRow {
+    int dpi;
+    int programOrder;          // position in the program's list, 0 "2.5 mil" .. 4 "15 mil"
+    std::string_view milText;  // "2.5 mil" .. "15 mil"
+};
+
+// The row of printer emulation 0..4 (printers' order); null otherwise.
+const EmulationRow* FindEmulation(int emulation);
+
 // Dots per inch of printer emulation 0..4; -1 otherwise.
 int EmulationDpi(int emulation);
 
