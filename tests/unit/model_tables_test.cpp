@@ -196,18 +196,6 @@ TEST(SpeedTexts, UnknownKeyOrUnitLeavesTheBufferAlone) {
     propGetPrintSpeedStr(30, 0, nullptr);
 }
 
-TEST(SpeedWalk, ModelElevenInOrderThenDone) {
-    const char* expected[] = {"2.5", "3.0", "3.5", "4.0", "4.5", "5.0", "5.5",
-                              "6.0", "6.5", "7.0", "7.5", "8.5", "10.0"};
-    int cursor = 0;
-    char out[PROP_SPEED_TEXT_SIZE];
-    for (const char* text : expected) {
-        ASSERT_EQ(propEnumPrintSpeedStr(11, 0, &cursor, out), 1);
-        EXPECT_STREQ(out, text);
-    }
-    EXPECT_EQ(propEnumPrintSpeedStr(11, 0, &cursor, out), 0);
-}
-
 TEST(SpeedWalk, CursorIsTheNextBitToLookAt) {
     char out[PROP_SPEED_TEXT_SIZE];
     int cursor = 1;  // model 16: keys 20, 30, 40, 50, 60, 80 -> bits 0, 2, 4, 6, 8, 12
