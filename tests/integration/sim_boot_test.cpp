@@ -1,10 +1,7 @@
 // The simulated Lanmere printer's boot code seen from the host's end of its pseudo-terminal:
 // the boot ROM's echo and loader upload, the loader's frames byte for byte, RAM staging and
 // flash programming, the speed change, and booting the firmware found in flash.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +11,7 @@
 #include "boot_frames.h"
 #include "firmware_image.h"
 #include "integration/sim_host.h"
+#include "support/cli_run.h"
 #include "tarvo/sim/printer_sim.h"
 
 namespace tarvo::sim {
@@ -487,35 +485,16 @@ TEST(SimFirmwareImage, DirectoryHoldsListLoaderAndImage) {
     EXPECT_FALSE(std::filesystem::exists(dir.path("bad")));
 }
 
-// Runs tarvo-printersim with `arguments`, its output thrown away; returns its exit status.
-int RunProgram(std::vector<std::string> arguments) {
-    const char* dir = std::getenv("TARVO_BIN_DIR");
-    const std::filesystem::path bin =
-        dir != nullptr ? std::filesystem::path(dir)
-                       : std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    arguments.insert(arguments.begin(), bin / "tarvo-printersim");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || ::waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Exit status of tarvo-printersim run with `args` (shell words).
+int RunSim(const std::string& args) {
+    const test::TestEnv env;
+    return test::RunProgram(env, "tarvo-printersim", args).status;
 }
 
 TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
     TestDirectory dir;
-    ASSERT_EQ(RunProgram({"--make-firmware", dir.path(""), "--model", "6220E", "--version", "2.01",
-                          "--size", "4096"}),
-              0);
+    ASSERT_EQ(
+        RunSim("--make-firmware " + dir.path("") + " --model 6220E --version 2.01 --size 4096"), 0);
     EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
               ";fw066197.bin\r\nfiletoflash fw066197.bin fee00000\r\n");
     const std::string image = ReadFile(dir.path("fw066197.bin"));
@@ -525,9 +504,9 @@ TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
         ReadFirmwareImage(std::vector<std::uint8_t>(image.begin(), image.end()), &texts, &reason))
         << reason;
     EXPECT_EQ(texts.second, "2.01    ");
-    EXPECT_EQ(RunProgram({"--make-firmware", dir.path("x"), "--version", "too long text"}), 1);
-    EXPECT_EQ(RunProgram({"--version", "2.00"}), 2) << "--version belongs to --make-firmware";
-    EXPECT_EQ(RunProgram({"--make-firmware", dir.path(""), "--size", "12"}), 2);
+    EXPECT_EQ(RunSim("--make-firmware " + dir.path("x") + " --version 'too long text'"), 1);
+    EXPECT_EQ(RunSim("--version 2.00"), 2) << "--version belongs to --make-firmware";
+    EXPECT_EQ(RunSim("--make-firmware " + dir.path("") + " --size 12"), 2);
 }
 
 }  // namespace
