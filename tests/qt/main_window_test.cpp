@@ -189,30 +189,14 @@ TEST_F(WindowTest, PromptSeamAndFilters) {
     EXPECT_EQ(DialogFilter(""), "");
 }
 
+// Start-up with and without a printer is played through the core (lan_desk_test), the real
+// program (program_test) and the window's menus (window_roundtrip_test).
 class WindowStartUp : public test::SimTest {
   protected:
     AppSession session;
     ScriptedPrompt prompt;
     Desk desk{session, prompt};
 };
-
-TEST_F(WindowStartUp, WithoutAPrinterThePanesShowDefaultAndUnavailable) {
-    env.setProfile("Device.COM1", env.root() + "/no-such-device");
-    MainWindow window(desk);
-    int problems = 0;
-    window.setProblemDialog([&problems] {
-        ++problems;
-        return ProblemChoice::Cancel;
-    });
-    ASSERT_TRUE(window.startSession());
-    ASSERT_FALSE(prompt.Notices().empty());
-    EXPECT_EQ(prompt.shown.back().caption, "Notice");  // working with the defaults
-    EXPECT_EQ(problems, 1);
-    EXPECT_FALSE(session.flags.identified);
-    EXPECT_EQ(window.printerPaneText(), "DEFAULT  Unavailable");
-    EXPECT_EQ(window.portPaneText(), "COM1");
-    EXPECT_FALSE(window.action(CommandId::TestPrint)->isEnabled());
-}
 
 TEST_F(WindowStartUp, SplashClosesWhenTheWindowIsReady) {
     startPrinter();
@@ -223,24 +207,6 @@ TEST_F(WindowStartUp, SplashClosesWhenTheWindowIsReady) {
     ASSERT_TRUE(window.startSession());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
-}
-
-TEST_F(WindowStartUp, IdentifiesTheSimulatedPrinterAndLoadsItsConfiguration) {
-    startPrinter();
-    ASSERT_TRUE(printer->setConfigValue(5, 3));
-    MainWindow window(desk);
-    window.setProblemDialog([] {
-        ADD_FAILURE() << "no problem dialog expected";
-        return ProblemChoice::Cancel;
-    });
-    ASSERT_TRUE(window.startSession());
-    EXPECT_TRUE(session.flags.identified);
-    EXPECT_EQ(session.modelName, "6220E");
-    EXPECT_FALSE(session.flags.configNotRetrieved);
-    EXPECT_EQ(desk.config.values[5], 3);
-    EXPECT_EQ(window.printerPaneText(), "6220E  1.13");
-    EXPECT_TRUE(window.action(CommandId::TestPrint)->isEnabled());
-    EXPECT_TRUE(window.action(CommandId::LoadFromPrinter)->isEnabled());
 }
 
 }  // namespace
