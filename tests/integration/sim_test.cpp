@@ -1,16 +1,10 @@
 // The simulated printer seen from the host's end of its pseudo-terminal: exact bytes on the
 // wire, the faults it plays, its files, and the program around it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +20,7 @@
 #include <vector>
 
 #include "integration/sim_host.h"
+#include "support/background.h"
 #include "tarvo/base/line_format.h"
 #include "tarvo/base/model_tables.h"
 #include "tarvo/base/unique_fd.h"
@@ -726,87 +721,6 @@ TEST_F(SimTest, PacedLineMovesEveryByte) {
 
 // --- The program ---
 
-std::string ProgramPath() {
-    if (const char* dir = std::getenv("TARVO_BIN_DIR"))
-        return std::string(dir) + "/tarvo-printersim";
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tarvo-printersim";
-}
-
-class Program {
-  public:
-    explicit Program(std::vector<std::string> arguments) {
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            return;
-        out_ = UniqueFd(out[0]);
-        err_ = UniqueFd(err[0]);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        arguments.insert(arguments.begin(), ProgramPath());
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        ::close(err[1]);
-    }
-    ~Program() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // Output up to the first line end (or end of file), waiting at most `limit`.
-    std::string firstLine(std::chrono::milliseconds limit = kPatience) {
-        return readUntil(out_.get(), limit, true);
-    }
-    std::string errors() { return readUntil(err_.get(), kPatience, false); }
-
-    // Exit status, or -1 when it did not end within the test's patience. The wait is woken by
-    // the program's end, not by a timer.
-    int wait() {
-        const UniqueFd exited(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
-        pollfd p{exited.get(), POLLIN, 0};
-        int status = 0;
-        if (!exited || ::poll(&p, 1, static_cast<int>(kPatience.count())) <= 0 ||
-            ::waitpid(pid_, &status, 0) != pid_) {
-            return -1;
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void signal(int number) { ::kill(pid_, number); }
-
-  private:
-    static std::string readUntil(int fd, std::chrono::milliseconds limit, bool oneLine) {
-        std::string text;
-        const auto deadline = Clock::now() + limit;
-        char byte = 0;
-        while (Clock::now() < deadline) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 10) <= 0)
-                continue;
-            if (::read(fd, &byte, 1) != 1)
-                break;
-            if (oneLine && byte == '\n')
-                break;
-            text += byte;
-        }
-        return text;
-    }
-
-    pid_t pid_ = -1;
-    UniqueFd out_;
-    UniqueFd err_;
-};
-
 // The program announces its device, answers as asked and stops on a TERM.
 TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
     struct Case {
@@ -850,8 +764,8 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
          {{kAskId, "FT59877,1.13"}}},
     };
     for (const Case& c : cases) {
-        Program program(c.arguments);
-        const std::string line = program.firstLine();
+        test::Background program("tarvo-printersim", c.arguments);
+        const std::string line = program.line().value_or("");
         const std::string prefix = std::string("tarvo-printersim: ") + c.model + " on ";
         ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
         Host programHost(line.substr(prefix.size()));
@@ -870,9 +784,10 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
 TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
     const std::string objects = dir.path("objects.txt");
     WriteFile(objects, "# the shop's own\nformat.1 = Shipping,0,2048\nfont.29 = Logo,400,100\n");
-    Program program({"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
-                     "--admin-password", "pw", "--objects-from", objects});
-    const std::string line = program.firstLine();
+    test::Background program("tarvo-printersim",
+                             {"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
+                              "--admin-password", "pw", "--objects-from", objects});
+    const std::string line = program.line().value_or("");
     const std::string prefix = "tarvo-printersim: TQ5e-QEL on ";
     ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
     Host programHost(line.substr(prefix.size()));
@@ -892,7 +807,7 @@ TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
     EXPECT_EQ(program.wait(), 0);
 
     WriteFile(objects, "font.5 = Resident,200,1\n");
-    Program refused({"--objects-from", objects});
+    test::Background refused("tarvo-printersim", {"--objects-from", objects});
     EXPECT_EQ(refused.errors(),
               "tarvo-printersim: cannot store font 5: font number 5 is taken by a resident font\n");
     EXPECT_EQ(refused.wait(), 1);
@@ -913,7 +828,7 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
                                                {"--data-bits"},
                                                {"--silent=yes"},
                                                {"stray"}}) {
-        Program program(arguments);
+        test::Background program("tarvo-printersim", arguments);
         const std::string errors = program.errors();
         EXPECT_EQ(program.wait(), 2) << arguments[0];
         EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
@@ -927,23 +842,23 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
                                                {"--admin-password", ""},
                                                {"--objects-from", dir.path("missing.txt")},
                                                {"--objects-from", badObjects}}) {
-        Program program(arguments);
+        test::Background program("tarvo-printersim", arguments);
         const std::string errors = program.errors();
         EXPECT_EQ(program.wait(), 2) << arguments[0];
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_NE(errors.find(arguments[0]), std::string::npos) << errors;
     }
-    Program badList({"--objects-from", badObjects});
+    test::Background badList("tarvo-printersim", {"--objects-from", badObjects});
     EXPECT_NE(badList.errors().find("line 2: unknown kind of object \"logo\""), std::string::npos);
 
-    Program mismatch({"--model", "TQ8e", "--family=lanmere"});
+    test::Background mismatch("tarvo-printersim", {"--model", "TQ8e", "--family=lanmere"});
     EXPECT_EQ(mismatch.errors(),
               "tarvo-printersim: --model TQ8e is a brakenholm model, not lanmere\n");
     EXPECT_EQ(mismatch.wait(), 2);
 
     const std::string state = dir.path("bad.state");
     WriteFile(state, "nonsense\n");
-    Program failing({"--state", state});
+    test::Background failing("tarvo-printersim", {"--state", state});
     EXPECT_NE(failing.errors().find("line 1"), std::string::npos);
     EXPECT_EQ(failing.wait(), 1);
 }
