@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
 #include "tarvo/base/graphic_command.h"
 #include "tarvo/base/image_ops.h"
-#include "support/test_env.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"
 
