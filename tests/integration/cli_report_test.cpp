@@ -44,18 +44,12 @@ TEST_F(CliReportTest, WritesTheReportOfThePrinter) {
     const Outcome r = on("--simulate-fresh report --log " + path("r.log"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "The report was written to " + path("r.log") + ".\n");
+    // The layout line by line is the golden report's (report_test); here that the printer's
+    // report reaches the file.
     const std::vector<std::string> lines = Lines(test::ReadFile(path("r.log")));
     ASSERT_GT(lines.size(), 64u) << "the resident fonts run onto a second page";
-    for (const std::string& line : lines)
-        ASSERT_EQ(line.size(), 80u) << line;
-    EXPECT_EQ(lines[0], std::string(80, '-'));
-    EXPECT_TRUE(lines[1].starts_with("   Tarvo Configuration Report   ")) << lines[1];
-    EXPECT_EQ(Trimmed(lines[1]).substr(Trimmed(lines[1]).size() - 12), "      Page 1");
-    EXPECT_EQ(Trimmed(lines[5]), "Communication Settings");
     EXPECT_EQ(Trimmed(lines[20]), "      Model                          6220E");
     EXPECT_EQ(Trimmed(lines[21]), "      Firmware                       1.13");
-    EXPECT_EQ(Trimmed(lines[57]), "Directory Listing -- Fonts");
-    EXPECT_TRUE(Trimmed(lines[61]).ends_with("      Page 2")) << lines[61];
 }
 
 TEST_F(CliReportTest, SectionsAreChosenByName) {

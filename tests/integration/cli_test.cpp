@@ -1,18 +1,13 @@
 // The `tarvo` and `tarvo-printersim` programs end to end, as a user runs them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/background.h"
 #include "support/cli_run.h"
 #include "support/test_env.h"
 
@@ -77,75 +72,27 @@ TEST_F(CliTest, AutoconnectReportsEachTrialAndTheSettingsFound) {
     EXPECT_TRUE(r.out.starts_with("Trying LPT1 (parallel)\n")) << r.out;
 }
 
-// A program started in the background with its standard output on a pipe.
-class Background {
-  public:
-    Background(const std::string& program, const std::vector<std::string>& args) {
-        int fds[2];
-        if (::pipe2(fds, O_CLOEXEC) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(fds[1]);
-        out_ = ::fdopen(fds[0], "r");
-    }
-    ~Background() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            wait();
-        }
-        if (out_ != nullptr)
-            std::fclose(out_);
-    }
-    // The next line of output, empty at the end.
-    std::string line() {
-        char buf[512];
-        return out_ != nullptr && std::fgets(buf, sizeof buf, out_) != nullptr ? buf : "";
-    }
-    void signal(int sig) { ::kill(pid_, sig); }
-    int wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    FILE* out_ = nullptr;
-};
-
 TEST_F(CliTest, InterruptedAutoconnectLeavesTheProfileAlone) {
-    const std::string bin =
-        std::getenv("TARVO_BIN_DIR") ? std::getenv("TARVO_BIN_DIR") : "build-test/bin";
     const std::string link = env.root() + "/printer";
-    Background printer(bin + "/tarvo-printersim",
-                       {"--model", "6220E", "--baud", "38400", "--data-bits", "8", "--parity", "N",
-                        "--protocol", "standard", "--link", link});
-    ASSERT_NE(printer.line().find("6220E"), std::string::npos);
+    test::Background printer("tarvo-printersim",
+                             {"--model", "6220E", "--baud", "38400", "--data-bits", "8", "--parity",
+                              "N", "--protocol", "standard", "--link", link});
+    ASSERT_NE(printer.line().value_or("").find("6220E"), std::string::npos);
     env.setProfile("Device.COM1", link);
     for (const char* port : {"COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"}) {
         env.setProfile(std::string("Device.") + port, "none");
     }
     const std::string before = test::ReadFile(env.profilePath());
 
-    Background search(bin + "/tarvo", {"autoconnect"});
-    std::string line;
-    while ((line = search.line()).find("Trying COM1") == std::string::npos && !line.empty()) {
+    test::Background search("tarvo", {"autoconnect"});
+    std::optional<std::string> line;
+    while ((line = search.line()) && line->find("Trying COM1") == std::string::npos) {
     }
-    ASSERT_FALSE(line.empty());
+    ASSERT_TRUE(line);
     search.signal(SIGINT);
     std::string rest;
-    for (std::string l = search.line(); !l.empty(); l = search.line())
-        rest += l;
+    while ((line = search.line()))
+        rest += *line + "\n";
     EXPECT_EQ(search.wait(), 130);
     EXPECT_TRUE(rest.ends_with("Cancelled; the profile is unchanged.\n")) << rest;
     EXPECT_EQ(test::ReadFile(env.profilePath()), before);

@@ -9,13 +9,13 @@
 
 #include "config/command_writer.h"
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
-#include "tarvo/base/model_tables.h"
-#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/notation.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo {
@@ -178,31 +178,26 @@ TEST_F(ConfigTransferTest, ModelsWithAKnownImageBufferAreNotAsked) {
     EXPECT_EQ(record().imageSize, 256);
 }
 
+// Under the Standard protocol each question also gets its four enquiries.
 TEST_F(ConfigTransferTest, SilentPrinterIsAskedFiveTimes) {
-    sim::Options o;
-    o.faults.silent = true;
-    startPrinter(o);
-    record().darkness = 3;
-    const ConfigRecord before = record();
-    EXPECT_EQ(PCUGetCfg(ctx), PCU_ERR_READ_CONFIG);
-    std::string five;
-    for (int i = 0; i < 5; ++i)
-        five += "<STX><ESC>p<ETX>";
-    EXPECT_EQ(HostSent(*printer), five);
-    EXPECT_STREQ(PCUErrStr(ctx), "Could not read configuration data from connected printer.");
-    EXPECT_EQ(record(), before);
-}
-
-TEST_F(ConfigTransferTest, SilentStandardPrinterIsAskedFiveTimesWithEnquiries) {
-    sim::Options o;
-    o.line.protocol = sim::Protocol::Standard;
-    o.faults.silent = true;
-    startPrinter(o);
-    EXPECT_EQ(PCUGetCfg(ctx), PCU_ERR_READ_CONFIG);
-    std::string five;
-    for (int i = 0; i < 5; ++i)
-        five += "<STX><ESC>p<ETX><ENQ><ENQ><ENQ><ENQ>";
-    EXPECT_EQ(HostSent(*printer), five);
+    for (sim::Protocol protocol : {sim::Protocol::XonXoff, sim::Protocol::Standard}) {
+        sim::Options o;
+        o.line.protocol = protocol;
+        o.faults.silent = true;
+        startPrinter(o);
+        record().darkness = 3;
+        const ConfigRecord before = record();
+        EXPECT_EQ(PCUGetCfg(ctx), PCU_ERR_READ_CONFIG);
+        std::string five;
+        for (int i = 0; i < 5; ++i) {
+            five += "<STX><ESC>p<ETX>";
+            if (protocol == sim::Protocol::Standard)
+                five += "<ENQ><ENQ><ENQ><ENQ>";
+        }
+        EXPECT_EQ(HostSent(*printer), five);
+        EXPECT_STREQ(PCUErrStr(ctx), "Could not read configuration data from connected printer.");
+        EXPECT_EQ(record(), before);
+    }
 }
 
 TEST_F(ConfigTransferTest, RepliesThatDoNotParseChangeNothing) {

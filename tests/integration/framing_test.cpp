@@ -272,12 +272,5 @@ TEST_F(FramingTest, FailedCloseIsRecordedInTheContext) {
     EXPECT_FALSE(conn.port.isOpen());
 }
 
-TEST_F(FramingTest, ReplyBufferLivesWhileTheConnectionIsOpen) {
-    open({});
-    EXPECT_EQ(FindContext(ctx)->replyBuffer.size(), kReceiveSize);
-    ConnClose(conn);
-    EXPECT_TRUE(FindContext(ctx)->replyBuffer.empty());
-}
-
 }  // namespace
 }  // namespace tarvo

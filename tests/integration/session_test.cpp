@@ -1,9 +1,6 @@
 // The shared session and the liveness probes against simulated printers.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -107,80 +104,38 @@ TEST_F(SessionTest, TraceLogsEveryByteInMnemonics) {
     EXPECT_NE(text.find("COM1 < 066197,1.13,6220E"), std::string::npos) << text;
 }
 
-// A script-language printer, played by the test on the fake clock: before every wait of the
-// host it takes in what the host wrote and, once a whole line came, answers `reply` (once).
-class ScriptPrinter {
-  public:
-    explicit ScriptPrinter(std::string reply) : reply_(std::move(reply)) {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        ::grantpt(master_);
-        ::unlockpt(master_);
-        path_ = ::ptsname(master_);
-        slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        termios t{};
-        ::tcgetattr(slave_, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(slave_, TCSANOW, &t);
-    }
-    ~ScriptPrinter() {
-        ::close(slave_);
-        ::close(master_);
-    }
-    const std::string& path() const { return path_; }
-    const std::string& received() const { return received_; }
-
-    // poll() first hands on whatever the host side has written, so nothing written before this
-    // call is missed.
-    void serve() {
-        pollfd p{master_, POLLIN, 0};
-        char buf[256];
-        while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0) {
-            const ssize_t n = ::read(master_, buf, sizeof buf);
-            if (n <= 0)
-                break;
-            received_.append(buf, static_cast<std::size_t>(n));
-        }
-        if (received_.find('\n') != std::string::npos && !reply_.empty()) {
-            [[maybe_unused]] const ssize_t w = ::write(master_, reply_.data(), reply_.size());
-            reply_.clear();
-        }
-    }
-
-  private:
-    std::string reply_;
-    std::string path_;
-    std::string received_;
-    int master_ = -1;
-    int slave_ = -1;
-};
-
-class ScriptPingTest : public ::testing::Test {
+// A simulated script-language printer; its faults stand in for the answers that are not "Ok".
+class ScriptPingTest : public test::SimTest {
   protected:
-    int ping(const std::string& reply) {
-        ScriptPrinter scriptPrinter(reply);
-        test::FakeClock clock{[&] { scriptPrinter.serve(); }};
-        platform::SetClock(&clock);
-        env.setProfile("Device.COM1", scriptPrinter.path());
+    int ping(const sim::Faults& faults) {
+        sim::Options o;
+        o.family = sim::Family::Brakenholm;
+        o.model = 40;  // TQ8e
+        o.faults = faults;
+        startPrinter(o);
         env.setProfile("Family", "Brakenholm");
-        const int ctx = PCUCfgInit();
-        const int answered = PCUPing(ctx);
-        platform::SetClock(nullptr);
-        received = scriptPrinter.received();
-        return answered;
+        EXPECT_EQ(PCUInitCommParm(ctx), PCU_OK);
+        return PCUPing(ctx);
     }
-    test::TestEnv env;
-    std::string received;
 };
 
 TEST_F(ScriptPingTest, OkAfterOtherBytesIsAnAnswer) {
-    EXPECT_EQ(ping(std::string(20, '.') + "Ok\r\n"), 1);
-    EXPECT_EQ(received, "\x11SYSVAR(18)=2\r\n");
+    sim::Faults faults;
+    faults.garbage = std::string(20, '.');
+    EXPECT_EQ(ping(faults), 1);
+    EXPECT_EQ(HostSent(*printer), "<DC1>SYSVAR(18)=2<CR><LF>");
 }
 
 TEST_F(ScriptPingTest, SilenceOrAnotherAnswerIsNot) {
-    EXPECT_EQ(ping(""), 0);
-    EXPECT_EQ(ping("Error\r\n"), 0);
-    EXPECT_EQ(ping(std::string(40, '.') + "Ok"), 0) << "only the first 30 bytes are read";
+    sim::Faults faults;
+    faults.silent = true;
+    EXPECT_EQ(ping(faults), 0);
+    faults.silent = false;
+    faults.floodBytes = 30;
+    EXPECT_EQ(ping(faults), 0) << "noise instead of the answer";
+    faults.floodBytes = 0;
+    faults.garbage = std::string(40, '.');
+    EXPECT_EQ(ping(faults), 0) << "only the first 30 bytes are read";
 }
 
 TEST_F(ScriptPingTest, CheckForResponseIsAlwaysZeroForScriptPrinters) {

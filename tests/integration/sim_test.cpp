@@ -1,16 +1,10 @@
 // The simulated printer seen from the host's end of its pseudo-terminal: exact bytes on the
 // wire, the faults it plays, its files, and the program around it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +20,9 @@
 #include <vector>
 
 #include "integration/sim_host.h"
+#include "support/background.h"
 #include "tarvo/base/line_format.h"
+#include "tarvo/base/model_tables.h"
 #include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 
@@ -58,86 +54,32 @@ bool FileComesToHold(const std::string& path, const std::string& text) {
 
 // --- Models and identification ---
 
+// The printers name themselves as the host's table names them; every model's identification
+// reply, the shell's platform name included, is checked through the host in identify_test.
 TEST(SimModelNames, NamesAndNumbersFindTheModel) {
-    EXPECT_EQ(ModelIndexByName("6220E"), 18);
-    EXPECT_EQ(ModelIndexByName("tq8E-qel"), 24);
-    EXPECT_EQ(ModelIndexByName("5200E (400dpi)"), 17);
-    EXPECT_EQ(ModelIndexByName("5200c/d"), 2);
-    // Names that are numbers are names first.
-    EXPECT_EQ(ModelIndexByName("6000"), 10);
-    EXPECT_EQ(ModelIndexByName("5600"), 3);
-    EXPECT_EQ(ModelIndexByName("0"), 0);
-    EXPECT_EQ(ModelIndexByName("24"), 24);
-    for (const char* unknown : {"", "25", "-1", "6220 E", "6220E ", "DEFAULT", "18x"}) {
-        EXPECT_EQ(ModelIndexByName(unknown), -1) << unknown;
-    }
-    for (int model = 0; model < 25; ++model) {
+    for (int model = 0; model <= 40; ++model) {
+        if (model == 25) {
+            EXPECT_EQ(ModelName(model), "");
+            EXPECT_EQ(FamilyOfModel(model), std::nullopt);
+            continue;
+        }
+        EXPECT_EQ(ModelName(model), tarvo::ModelName(model)) << model;
         EXPECT_EQ(ModelIndexByName(ModelName(model)), model);
+        EXPECT_EQ(FamilyOfModel(model), model < 25 ? Family::Lanmere : Family::Brakenholm);
     }
-    EXPECT_EQ(ModelName(25), "");
-    EXPECT_EQ(ModelName(-1), "");
-}
-
-TEST(SimModelNames, BrakenholmModelsFollowTheHostTable) {
-    const char* const names[15] = {"720", "730", "M9",   "760",  "780",  "880",  "780KS", "880KS",
-                                   "G3",  "G5",  "TG3e", "TG5e", "TN5e", "TQ5e", "TQ8e"};
-    for (int model = 26; model <= 40; ++model) {
-        EXPECT_EQ(ModelName(model), names[model - 26]);
-        EXPECT_EQ(ModelIndexByName(names[model - 26]), model);
-        EXPECT_EQ(FamilyOfModel(model), Family::Brakenholm) << model;
-    }
-    // "720" is a name before it is a number; other numbers in range are indices.
-    EXPECT_EQ(ModelIndexByName("tq8E"), 40);
-    EXPECT_EQ(ModelIndexByName("780ks"), 32);
-    EXPECT_EQ(ModelIndexByName("26"), 26);
-    EXPECT_EQ(ModelIndexByName("40"), 40);
-    EXPECT_EQ(ModelIndexByName("G3"), 34) << "not G3-QEL";
-    EXPECT_EQ(ModelIndexByName("G3-QEL"), 14);
-    for (const char* unknown : {"41", "25", "TQ8", "TQ8e-", "Unknown"}) {
+    // Names in any case, and names that are numbers are names first.
+    const std::pair<const char*, int> found[] = {
+        {"tq8E-qel", 24}, {"5200c/d", 2}, {"6000", 10}, {"0", 0},   {"24", 24},    {"tq8E", 40},
+        {"780ks", 32},    {"26", 26},     {"40", 40},   {"G3", 34}, {"G3-QEL", 14}};
+    for (const auto& [name, model] : found)
+        EXPECT_EQ(ModelIndexByName(name), model) << name;
+    for (const char* unknown :
+         {"", "25", "-1", "41", "6220 E", "6220E ", "DEFAULT", "18x", "TQ8", "TQ8e-", "Unknown"})
         EXPECT_EQ(ModelIndexByName(unknown), -1) << unknown;
-    }
-    EXPECT_EQ(FamilyOfModel(0), Family::Lanmere);
-    EXPECT_EQ(FamilyOfModel(24), Family::Lanmere);
-    EXPECT_EQ(FamilyOfModel(25), std::nullopt);
+    EXPECT_EQ(ModelName(41), "");
+    EXPECT_EQ(ModelName(-1), "");
     EXPECT_EQ(FamilyOfModel(41), std::nullopt);
     EXPECT_EQ(FamilyOfModel(-1), std::nullopt);
-    EXPECT_EQ(ModelName(41), "");
-}
-
-TEST_F(SimTest, EveryModelIdentifiesItselfWithItsFirmware) {
-    const char* const expected[25] = {
-        "059877,2.07",        "061612,2.07",        "066211,2.07",       "062198,2.07",
-        "063755,2.07",        "063103,2.07",        "066197,2.07",       "067097,2.07",
-        "064160,2.07",        "064162,2.07",        "062564,2.07",       "062568,2.07",
-        "066199,2.07",        "075052,2.07",        "071210,2.07",       "071210,2.07",
-        "066197,2.07,5200E2", "067097,2.07,5200E4", "066197,2.07,6220E", "067097,2.07,6240E",
-        "071210,2.07",        "071210,2.07",        "071210,2.07",       "071210,2.07",
-        "071210,2.07"};
-    for (int model = 0; model < 25; ++model) {
-        Options options;
-        options.model = model;
-        options.firmware = "2.07";
-        start(options);
-        EXPECT_EQ(ask(kAskId), expected[model]) << ModelName(model);
-        EXPECT_EQ(ask(Frame("\x1bM")), expected[model]) << ModelName(model);
-        host.reset();
-        sim.reset();
-    }
-}
-
-TEST_F(SimTest, ShellModelsNameTheirPlatform) {
-    const std::pair<int, const char*> cases[] = {{14, "G3"},   {15, "G5"},   {20, "TG3e"},
-                                                 {21, "TG5e"}, {22, "TN5e"}, {23, "TQ5e"},
-                                                 {24, "TQ8e"}, {18, ""},     {0, ""}};
-    for (const auto& [model, name] : cases) {
-        Options options;
-        options.model = model;
-        start(options);
-        EXPECT_EQ(ask(Frame("\x1b.x,uname -p")), name) << ModelName(model);
-        EXPECT_EQ(ask(Frame("\x1b.x,uname -a")), "") << ModelName(model);
-        host.reset();
-        sim.reset();
-    }
 }
 
 TEST_F(SimTest, ProgramNumberStandsInForTheModelsOwn) {
@@ -243,6 +185,8 @@ TEST_F(SimTest, StripsTheEighthBitOnASevenBitLine) {
 }
 
 // --- Standard protocol ---
+// (Busy printers and lost acknowledges are played in the framing tests, both directions' bytes
+// pinned.)
 
 TEST_F(SimTest, StandardAcknowledgesEveryFrameBeforeItsReply) {
     start(StandardOptions('#', '\r'));
@@ -253,27 +197,6 @@ TEST_F(SimTest, StandardAcknowledgesEveryFrameBeforeItsReply) {
     EXPECT_EQ(ask(kEnq), "#\x11\r");
     // Between frames <DC3> is no flow control under this protocol.
     EXPECT_EQ(ask(kBusy + kAskMemory), "#\x11\r#1024,987\r");
-}
-
-TEST_F(SimTest, BusyPrinterTakesTheMessageOnceAnEnquiryFindsItReady) {
-    Options options = StandardOptions();
-    options.faults.busyCount = 2;
-    start(options);
-    EXPECT_EQ(ask(kAskId), kBusy);
-    EXPECT_EQ(ask(kEnq), kBusy);
-    EXPECT_EQ(ask(kEnq), kAck + "066197,1.13,6220E");
-    EXPECT_EQ(ask(kAskMemory), kAck + "1024,987");
-    EXPECT_EQ(ask(kEnq), kAck);
-    EXPECT_EQ(sim->receivedMessages(), (std::vector<std::string>{"\x1bM1", "\x1bm"}));
-}
-
-TEST_F(SimTest, LostAcknowledgeStillProcessesTheFrame) {
-    Options options = StandardOptions('#', 0);
-    options.faults.lostAcks = 1;
-    start(options);
-    EXPECT_EQ(ask(kAskMemory), "#1024,987");
-    EXPECT_EQ(ask(kEnq), "#\x11");
-    EXPECT_EQ(ask(kAskMemory), "#\x11#1024,987");
 }
 
 TEST_F(SimTest, OtherProtocolsNeverAcknowledge) {
@@ -385,17 +308,13 @@ TEST_F(SimTest, SilentPrinterHearsButNeverAnswers) {
     EXPECT_EQ(ask(kEnq), kAck);
 }
 
-TEST_F(SimTest, SplitReplyArrivesInPiecesWithPausesBetween) {
+TEST_F(SimTest, SplitReplyArrivesWholeAfterItsPauses) {
     Options options;
     options.faults.splitReplyAt = 4;
     options.faults.splitPause = 25ms;
     start(options);
-    const auto sent = Clock::now();
     host->send(kAskId);
-    const std::string reply = receive(17);
-    const auto elapsed = Clock::now() - sent;
-    EXPECT_EQ(reply, "066197,1.13,6220E");
-    EXPECT_GE(elapsed, 4 * 25ms - 5ms) << "five pieces, four pauses";
+    EXPECT_EQ(receive(17), "066197,1.13,6220E");
     // settle() waits out the pauses: afterwards the whole reply is there.
     EXPECT_EQ(ask(kAskId), "066197,1.13,6220E");
 }
@@ -428,26 +347,8 @@ TEST_F(SimTest, FloodAnswersTheNextRequestWithNoiseOnly) {
 }
 
 // --- Brakenholm printers ---
-
-TEST_F(SimTest, BrakenholmPrinterAnswersTheIdentificationLinesExactly) {
-    Options options = BrakenholmOptions();
-    options.firmware = "8.17.2";
-    start(options);
-    // What a host sends to identify a script-language printer, <DC1> written as text.
-    EXPECT_EQ(ask("<DC1>SYSVAR(18)=2\r\n"), "Ok\r\n");
-    EXPECT_EQ(ask("PRINT VERSION$(1)\r\n"), "TQ8e\r\n");
-    EXPECT_EQ(ask("PRINT VERSION$(0)\r"), "8.17.2\r\n");
-    EXPECT_EQ(ask("PRINT VERSION$(2)\r"), "CG300308\r\n");
-    EXPECT_EQ(sim->transcriptText(),
-              "> <DC1>SYSVAR(18)=2<CR><LF>\n< Ok<CR><LF>\n"
-              "> PRINT VERSION$(1)<CR><LF>\n< TQ8e<CR><LF>\n"
-              "> PRINT VERSION$(0)<CR>\n< 8.17.2<CR><LF>\n"
-              "> PRINT VERSION$(2)<CR>\n< CG300308<CR><LF>\n");
-    EXPECT_EQ(sim->transcript().front().bytes, "<DC1>SYSVAR(18)=2\r\n") << "the text, not the byte";
-    EXPECT_EQ(sim->receivedMessages(),
-              (std::vector<std::string>{"<DC1>SYSVAR(18)=2", "PRINT VERSION$(1)",
-                                        "PRINT VERSION$(0)", "PRINT VERSION$(2)"}));
-}
+// (The identification lines a host sends, and the answers, are pinned in the host's script
+// identification test.)
 
 TEST_F(SimTest, EveryBrakenholmModelNamesItselfWithANumberOfItsOwn) {
     std::vector<std::string> numbers;
@@ -546,14 +447,6 @@ TEST_F(SimTest, BrakenholmIgnoresFramesAndEnquiries) {
     // The frames made one line with the next: the interpreter cannot read it.
     EXPECT_EQ(ask("SYSVAR(18)=2\r"), "");
     EXPECT_EQ(ask("SYSVAR(18)=2\r"), "Ok\r\n");
-}
-
-TEST_F(SimTest, BrakenholmHostOnOtherLineSettingsIsNotUnderstood) {
-    start(BrakenholmOptions(), LineFormat{19200, 7, 'E', 1, FlowControl::XonXoff});
-    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "");
-    EXPECT_TRUE(sim->receivedMessages().empty());
-    host->note(NoteFor(LineSettings{}));
-    EXPECT_EQ(ask("SYSVAR(18)=2\r\n"), "Ok\r\n") << "the default line, as for Lanmere";
 }
 
 TEST_F(SimTest, BrakenholmPlaysTheFaultsToo) {
@@ -798,124 +691,22 @@ TEST_F(SimTest, SettleNeverReturnsEarly) {
     }
 }
 
-TEST_F(SimTest, PacedLineMovesBytesNoFasterThanTheBaudRate) {
+// How fast a paced line moves is not measured here (no test depends on real time); that it
+// still moves every byte both ways is.
+TEST_F(SimTest, PacedLineMovesEveryByte) {
     Options options;
-    options.line = {38400, 8, 'N', 1, Protocol::XonXoff};  // 3840 bytes a second
+    options.line = {38400, 8, 'N', 1, Protocol::XonXoff};
     options.pace = true;
     options.faults.floodBytes = 384;
     start(options);
-    auto before = Clock::now();
     host->send(kAskId);
     EXPECT_EQ(receive(384).size(), 384u);
-    EXPECT_GE(Clock::now() - before, 95ms);
-
-    // The host's bytes are taken at the same rate: 197 bytes need about 51 ms.
-    before = Clock::now();
     EXPECT_EQ(ask(std::string(192, 'x') + kAskMemory), "1024,987");
-    EXPECT_GE(Clock::now() - before, 45ms);
 }
 
 // --- The program ---
 
-std::string ProgramPath() {
-    if (const char* dir = std::getenv("TARVO_BIN_DIR"))
-        return std::string(dir) + "/tarvo-printersim";
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "tarvo-printersim";
-}
-
-class Program {
-  public:
-    explicit Program(std::vector<std::string> arguments) {
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-            return;
-        out_ = UniqueFd(out[0]);
-        err_ = UniqueFd(err[0]);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        arguments.insert(arguments.begin(), ProgramPath());
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        ::close(err[1]);
-    }
-    ~Program() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // Output up to the first line end (or end of file), waiting at most `limit`.
-    std::string firstLine(std::chrono::milliseconds limit = kPatience) {
-        return readUntil(out_.get(), limit, true);
-    }
-    std::string errors() { return readUntil(err_.get(), kPatience, false); }
-
-    // Exit status, or -1 when it did not end within the test's patience. The wait is woken by
-    // the program's end, not by a timer.
-    int wait() {
-        const UniqueFd exited(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
-        pollfd p{exited.get(), POLLIN, 0};
-        int status = 0;
-        if (!exited || ::poll(&p, 1, static_cast<int>(kPatience.count())) <= 0 ||
-            ::waitpid(pid_, &status, 0) != pid_) {
-            return -1;
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    void signal(int number) { ::kill(pid_, number); }
-
-  private:
-    static std::string readUntil(int fd, std::chrono::milliseconds limit, bool oneLine) {
-        std::string text;
-        const auto deadline = Clock::now() + limit;
-        char byte = 0;
-        while (Clock::now() < deadline) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 10) <= 0)
-                continue;
-            if (::read(fd, &byte, 1) != 1)
-                break;
-            if (oneLine && byte == '\n')
-                break;
-            text += byte;
-        }
-        return text;
-    }
-
-    pid_t pid_ = -1;
-    UniqueFd out_;
-    UniqueFd err_;
-};
-
-TEST_F(SimTest, ProgramAnnouncesItsDeviceAnswersAndStopsOnTerm) {
-    Program program({"--model", "5200A", "--firmware", "4.2", "--protocol", "standard",
-                     "--preamble", "<SOH>", "--postamble=#"});
-    const std::string line = program.firstLine();
-    const std::string prefix = "tarvo-printersim: 5200A on ";
-    ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
-    Host programHost(line.substr(prefix.size()));
-    ASSERT_TRUE(programHost.isOpen());
-    programHost.note({9600, 7, 'E', 1, FlowControl::None});
-    programHost.send(kAskId);
-    EXPECT_EQ(programHost.receive(15),
-              "\x01\x11#\x01"
-              "059877,4.2#");
-    program.signal(SIGTERM);
-    EXPECT_EQ(program.wait(), 0);
-    EXPECT_TRUE(programHost.seesLineClosed());
-}
-
+// The program announces its device, answers as asked and stops on a TERM.
 TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
     struct Case {
         std::vector<std::string> arguments;
@@ -925,6 +716,13 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
     };
     const LineFormat standardLine{9600, 7, 'E', 1, FlowControl::XonXoff};
     const Case cases[] = {
+        {{"--model", "5200A", "--firmware", "4.2", "--protocol", "standard", "--preamble", "<SOH>",
+          "--postamble=#"},
+         "5200A",
+         {9600, 7, 'E', 1, FlowControl::None},
+         {{kAskId,
+           "\x01\x11#\x01"
+           "059877,4.2#"}}},
         {{"--family", "brakenholm", "--firmware", "8.17.2"},
          "TQ8e",
          standardLine,
@@ -951,8 +749,8 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
          {{kAskId, "FT59877,1.13"}}},
     };
     for (const Case& c : cases) {
-        Program program(c.arguments);
-        const std::string line = program.firstLine();
+        test::Background program("tarvo-printersim", c.arguments);
+        const std::string line = program.line().value_or("");
         const std::string prefix = std::string("tarvo-printersim: ") + c.model + " on ";
         ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
         Host programHost(line.substr(prefix.size()));
@@ -964,15 +762,17 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
         }
         program.signal(SIGTERM);
         EXPECT_EQ(program.wait(), 0);
+        EXPECT_TRUE(programHost.seesLineClosed());
     }
 }
 
 TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
     const std::string objects = dir.path("objects.txt");
     WriteFile(objects, "# the shop's own\nformat.1 = Shipping,0,2048\nfont.29 = Logo,400,100\n");
-    Program program({"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
-                     "--admin-password", "pw", "--objects-from", objects});
-    const std::string line = program.firstLine();
+    test::Background program("tarvo-printersim",
+                             {"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
+                              "--admin-password", "pw", "--objects-from", objects});
+    const std::string line = program.line().value_or("");
     const std::string prefix = "tarvo-printersim: TQ5e-QEL on ";
     ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
     Host programHost(line.substr(prefix.size()));
@@ -992,7 +792,7 @@ TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
     EXPECT_EQ(program.wait(), 0);
 
     WriteFile(objects, "font.5 = Resident,200,1\n");
-    Program refused({"--objects-from", objects});
+    test::Background refused("tarvo-printersim", {"--objects-from", objects});
     EXPECT_EQ(refused.errors(),
               "tarvo-printersim: cannot store font 5: font number 5 is taken by a resident font\n");
     EXPECT_EQ(refused.wait(), 1);
@@ -1013,7 +813,7 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
                                                {"--data-bits"},
                                                {"--silent=yes"},
                                                {"stray"}}) {
-        Program program(arguments);
+        test::Background program("tarvo-printersim", arguments);
         const std::string errors = program.errors();
         EXPECT_EQ(program.wait(), 2) << arguments[0];
         EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
@@ -1027,23 +827,23 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
                                                {"--admin-password", ""},
                                                {"--objects-from", dir.path("missing.txt")},
                                                {"--objects-from", badObjects}}) {
-        Program program(arguments);
+        test::Background program("tarvo-printersim", arguments);
         const std::string errors = program.errors();
         EXPECT_EQ(program.wait(), 2) << arguments[0];
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
         EXPECT_NE(errors.find(arguments[0]), std::string::npos) << errors;
     }
-    Program badList({"--objects-from", badObjects});
+    test::Background badList("tarvo-printersim", {"--objects-from", badObjects});
     EXPECT_NE(badList.errors().find("line 2: unknown kind of object \"logo\""), std::string::npos);
 
-    Program mismatch({"--model", "TQ8e", "--family=lanmere"});
+    test::Background mismatch("tarvo-printersim", {"--model", "TQ8e", "--family=lanmere"});
     EXPECT_EQ(mismatch.errors(),
               "tarvo-printersim: --model TQ8e is a brakenholm model, not lanmere\n");
     EXPECT_EQ(mismatch.wait(), 2);
 
     const std::string state = dir.path("bad.state");
     WriteFile(state, "nonsense\n");
-    Program failing({"--state", state});
+    test::Background failing("tarvo-printersim", {"--state", state});
     EXPECT_NE(failing.errors().find("line 1"), std::string::npos);
     EXPECT_EQ(failing.wait(), 1);
 }

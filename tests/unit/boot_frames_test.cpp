@@ -446,15 +446,6 @@ TEST_F(DownloadTest, NothingIsSentForABadScriptImageOrLoader) {
     EXPECT_TRUE(filesPresent());
 }
 
-TEST_F(DownloadTest, ALineCutWhileFlashingEndsWithTheLinkErrorAndKeepsTheFiles) {
-    makeFirmware("filetoflash fw_image.bin fee00000\r\n");
-    link.mode = FakeBootLoader::Mode::Rom;
-    link.cutAfterFrames = 12;  // in the middle of the first segment's staging
-    const int rc = RunDownload(link, kSpeed38400, dir());
-    EXPECT_EQ(rc, kFrameNotWritten);
-    EXPECT_TRUE(filesPresent());
-}
-
 TEST_F(DownloadTest, SilentBootRomIs11) {
     makeFirmware("filetoflash fw_image.bin fee00000\r\n");
     link.mode = FakeBootLoader::Mode::Rom;

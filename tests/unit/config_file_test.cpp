@@ -9,15 +9,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
-#include "tarvo/base/model_tables.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/test_env.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo {
@@ -118,66 +117,6 @@ TEST_F(ConfigFileTest, ExactBytesOfA5200AConfiguration) {
     expected.paperHandling = 0;
     expected.serialFlag = 5;  // not in the file: the loading context keeps its own
     EXPECT_EQ(record(other), expected);
-}
-
-// Values of each field's whole width, except what no file line can say.
-ConfigRecord RandomRecord(int model, std::mt19937& rng) {
-    ConfigRecord r;
-    r.model = static_cast<std::int16_t>(model);
-    SetFirmware(r, model % 2 == 0 ? "2.10" : "2.4.1");
-    for (int setting = 1; setting < kConfigSettingCount; ++setting) {
-        const std::uint32_t value = rng();
-        unsigned char slot[4];
-        std::memcpy(slot, &value, sizeof slot);
-        WriteSetting(r, setting, slot);
-    }
-    r.printSpeed &= 0x7fffffff;
-    r.takeUpAdjust &= 0x7fffffff;
-    r.mediaStatus &= 1;
-    r.bufferStatus &= 1;
-    r.memoryStatus &= 1;
-    for (char* c : {&r.startChar, &r.endChar}) {
-        if (*c == ';' || *c == '<')
-            *c = '\r';
-    }
-    if (model == 8 || model == 9)
-        r.emulation = 4;
-    return r;
-}
-
-TEST_F(ConfigFileTest, SaveAndLoadForEveryModel) {
-    std::mt19937 rng(7);
-    const std::string file = path("model.tcf");
-    for (int model = 0; model < kTableModelCount; ++model) {
-        for (int round = 0; round < 5; ++round) {
-            ConfigRecord sent = RandomRecord(model, rng);
-            if (round == 0) {
-                sent.startChar = sent.endChar = 0;
-                sent.valueV = kValueVNotSent;
-            }
-            record(ctx) = sent;
-            ASSERT_EQ(PCUToFile(ctx, file.c_str()), PCU_OK);
-            const ConfigRecord before = record(other);
-            ASSERT_EQ(PCUFromFile(other, file.c_str()), PCU_OK) << test::ReadFile(file);
-            const ConfigRecord& got = record(other);
-            EXPECT_EQ(got.model, model);
-            EXPECT_STREQ(got.firmware, sent.firmware);
-            const std::string firmware = sent.firmware;
-            for (int s = 1; s < kConfigSettingCount; ++s) {
-                if (SettingReachesPrinter(model, firmware, s, nullptr)) {
-                    EXPECT_EQ(ReadSetting(got, s), ReadSetting(sent, s))
-                        << "model " << model << " setting " << s << "\n"
-                        << test::ReadFile(file);
-                }
-            }
-            EXPECT_EQ(got.memoryFree, 0);
-            EXPECT_EQ(got.imageSize, 0);
-            EXPECT_EQ(got.serialFlag, before.serialFlag) << "not in the file";
-            ConfigRecord derived = got;
-            DerivePaperHandling(derived);
-            EXPECT_EQ(derived.paperHandling, got.paperHandling);
-        }
-    }
 }
 
 TEST_F(ConfigFileTest, LinesWrittenByHand) {

@@ -6,16 +6,15 @@
 
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "config/command_letters.h"
 #include "config/reply_parser.h"
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
+#include "port/bounded_copy.h"
 #include "tarvo/base/model_tables.h"
 #include "tarvo/base/notation.h"
-#include "port/bounded_copy.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/types.h"
 
 namespace tarvo {
@@ -225,52 +224,6 @@ TEST(ConfigReplyTest, StatusReporting) {
     EXPECT_EQ(p.record.bufferStatus, 1);
     EXPECT_EQ(p.record.memoryStatus, 1);
     EXPECT_FALSE(Parse("<ESC>").ok);
-}
-
-// Fills every field that reaches the printer with a value of its whole width.
-ConfigRecord RandomRecord(int model, const char* firmware, std::mt19937& rng) {
-    ConfigRecord r = Record(model, firmware);
-    for (int setting = 1; setting < kConfigSettingCount; ++setting) {
-        std::uint32_t value = rng();
-        unsigned char slot[4];
-        std::memcpy(slot, &value, sizeof slot);
-        WriteSetting(r, setting, slot);
-    }
-    // What the printer's own form cannot say: a negative speed or take-up, a status flag other
-    // than 0 and 1, and the two characters no command can carry.
-    r.printSpeed &= 0x7fffffff;
-    r.takeUpAdjust &= 0x7fffffff;
-    r.mediaStatus &= 1;
-    r.bufferStatus &= 1;
-    r.memoryStatus &= 1;
-    for (char* c : {&r.startChar, &r.endChar}) {
-        if (*c == ';' || *c == '<')
-            *c = 'x';
-    }
-    if (model == 8 || model == 9)
-        r.emulation = 4;
-    return r;
-}
-
-TEST(ConfigReplyTest, TheConfigurationTextParsesBackForEveryModel) {
-    std::mt19937 rng(20240611);
-    for (int model = 0; model < kTableModelCount; ++model) {
-        for (int round = 0; round < 20; ++round) {
-            const ConfigRecord sent = RandomRecord(model, "9.9", rng);
-            std::string text;
-            ASSERT_EQ(BuildConfigurationText(sent, &text), PCU_OK);
-            const std::string reply = Bytes(text + "<ETX>");
-            ConfigRecord read = Record(model, "9.9");
-            read.valueV = kValueVNotSent;
-            ASSERT_TRUE(ParseConfigurationReply(reply, read)) << RenderMnemonics(reply);
-            for (int setting = 1; setting < kConfigSettingCount; ++setting) {
-                if (SettingReachesPrinter(model, "9.9", setting, nullptr)) {
-                    EXPECT_EQ(ReadSetting(read, setting), ReadSetting(sent, setting))
-                        << "model " << model << " setting " << setting;
-                }
-            }
-        }
-    }
 }
 
 TEST(ConfigReplyTest, ShortAnswers) {

@@ -8,9 +8,9 @@
 
 #include "config/command_letters.h"
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
-#include "tarvo/base/model_tables.h"
 #include "port/bounded_copy.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/types.h"
 
 namespace tarvo {
@@ -63,14 +63,6 @@ TEST(ConfigTextTest, Typical6220InTheOrderThePrinterTakesIt) {
               "<SI>g1,420;<SI>h1,0;<SI>I03;<SI>i0;<SI>L1000;<SI>l2;<SI>N060;<SI>p2,1;<SI>z0;"
               "<SI>R1;<SI>S40;<SI>T1;<SI>t0;<SI>W0813;"
               "<SYN>0000;<SOH><NUL><EOT><NUL><ESC>k;<ESC><SYN>0000;");
-}
-
-TEST(ConfigTextTest, NoStartOrEndCharacterAndNoStatusReportingEndsTheText) {
-    ConfigRecord r = Typical6220();
-    const std::string text = Text(r);
-    EXPECT_NE(text.find("<SI>d-05;"), std::string::npos);
-    EXPECT_EQ(text.find("<SI>v"), std::string::npos) << "99 means v is not sent";
-    EXPECT_TRUE(text.ends_with("<SOH><NUL><EOT><NUL><ESC>k;<ESC><SYN>0000;")) << text;
 }
 
 TEST(ConfigTextTest, StatusReportingDelaysAndVerifierFollowTheRecord) {

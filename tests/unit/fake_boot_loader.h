@@ -40,10 +40,9 @@ class FakeBootLoader final : public firmware::BootLink {
 
     // --- misbehaviour ---
     bool romSilent = false;
-    int loaderAnswer = -1;           // -1: EM when the sum is right, -2: silence, else this byte
-    char ackByte = 0x06;             // what frames are acknowledged with
-    int nakFrames = 0;               // answer this many frames with NAK
-    std::size_t cutAfterFrames = 0;  // >0: the line goes away after this many good frames
+    int loaderAnswer = -1;  // -1: EM when the sum is right, -2: silence, else this byte
+    char ackByte = 0x06;    // what frames are acknowledged with
+    int nakFrames = 0;      // answer this many frames with NAK
     // Bytes of line noise that come, one a millisecond, whenever nothing else is on its way.
     std::size_t noiseBytes = 0;
     // Replaces the reply to a frame: return the raw bytes to send after the ACK.
@@ -168,11 +167,6 @@ class FakeBootLoader final : public firmware::BootLink {
         const firmware::BootFrame frame = parser_.frame();
         parser_.reset();
         frames.push_back(frame);
-        if (cutAfterFrames > 0 && frames.size() >= cutAfterFrames) {
-            mode = Mode::Gone;
-            input_.clear();
-            return;
-        }
         queue(std::string(1, ackByte));
         if (replyOverride) {
             if (auto raw = replyOverride(frame)) {

@@ -386,15 +386,5 @@ TEST_F(TextProgressTest, ControlBytesInTheTitleCannotMoveTheCursor) {
     EXPECT_EQ(output.take(), "\ra b c [2Jd   [<=>                 ]  0");
 }
 
-TEST_F(TextProgressTest, SilentWhenNotOnATerminal) {
-    StringOutput file(false);
-    TextProgress progress = line(file);
-    progress.open("Downloading Font", 0, 10);
-    now += 2s;
-    progress.update(10);
-    progress.close();
-    EXPECT_EQ(file.take(), "");
-}
-
 }  // namespace
 }  // namespace gaugebar

@@ -5,13 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
 #include "tarvo/base/graphic_command.h"
 #include "tarvo/base/image_ops.h"
-#include "support/test_env.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"
 
@@ -233,48 +232,6 @@ TEST(Stretch, ShrinksByAndAndEnlargesByRepeating) {
     EXPECT_EQ(
         Stretch(pair, 3, 2).pixels,
         (std::vector<std::uint32_t>{0x111111, 0x111111, 0x111111, 0x222222, 0x222222, 0x222222}));
-}
-
-// The stretch rule pixel by pixel: the AND of every source pixel feeding destination (i, j).
-RgbImage ReferenceStretch(const RgbImage& src, int width, int height) {
-    const auto sources = [](int from, int to, int i) {
-        std::vector<int> s;
-        if (to < from) {
-            for (int k = 0; k < from; ++k)
-                if (static_cast<std::int64_t>(k) * to / from == i)
-                    s.push_back(k);
-        } else {
-            s.push_back(static_cast<int>(static_cast<std::int64_t>(i) * from / to));
-        }
-        return s;
-    };
-    RgbImage out = Image(width, height, std::vector<std::uint32_t>(width * height));
-    for (int j = 0; j < height; ++j) {
-        for (int i = 0; i < width; ++i) {
-            std::uint32_t v = 0xFFFFFF;
-            for (int t : sources(src.height, height, j))
-                for (int s : sources(src.width, width, i))
-                    v &= src.at(s, t);
-            out.at(i, j) = v;
-        }
-    }
-    return out;
-}
-
-TEST(Stretch, EveryMixOfShrinkingAndEnlargingFollowsThePixelRule) {
-    std::mt19937 random(12345);
-    RgbImage src = Image(13, 7, std::vector<std::uint32_t>(13 * 7));
-    for (std::uint32_t& p : src.pixels)
-        p = random() & 0xFFFFFF;
-    for (int width : {1, 4, 13, 20, 40}) {
-        for (int height : {1, 3, 7, 9, 22}) {
-            SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-            const RgbImage out = Stretch(src, width, height);
-            ASSERT_EQ(out.width, width);
-            ASSERT_EQ(out.height, height);
-            EXPECT_EQ(out.pixels, ReferenceStretch(src, width, height).pixels);
-        }
-    }
 }
 
 TEST_F(GraphicCommandTest, AThirtyTwoCharacterNameFitsAOnePixelGraphic) {

@@ -165,16 +165,6 @@ TEST(FontListingTest, LongDescriptionIsCutAndReportedButTheFontIsKept) {
     EXPECT_EQ(std::string(listing.entries[1].description), std::string(32, 'y'));
 }
 
-TEST(FontListingTest, FrameCharactersBetweenLinesAreStepped) {
-    const std::vector<std::string> lines = {"1,One,200,10", "2,Two,400,20", "3,Three,300,30"};
-    for (const auto& [pre, post] : {std::pair{'#', '$'}, {'#', '\0'}, {'\0', '$'}}) {
-        const auto listing =
-            ParseFontListing(Framed(lines, pre, post), ListingLineStep(pre != 0, post != 0));
-        EXPECT_EQ(listing.badLines, 0) << pre << post;
-        EXPECT_EQ(FontIds(listing), (std::vector<unsigned>{1, 2, 3})) << pre << post;
-    }
-}
-
 TEST(FontListingTest, AWrongStepSpoilsLinesButNeverReadsPastTheReply) {
     const std::string reply = Framed({"1,One,200,10", "2,Two,200,20"}, '#', '$');
     const auto listing = ParseFontListing(reply, kPlain);
