@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "brakenholm/brak_printer.h"
+
 namespace tarvo::app {
 namespace {
 
@@ -68,8 +70,10 @@ bool IsScript(const AppSession& s) {
     return s.printer && s.printer->IsScriptFamily();
 }
 
+// The setup generation of a Brakenholm printer; -1 for any other.
 int Generation(const AppSession& s) {
-    return s.printer ? s.printer->SetupGeneration() : CPrinterBase::kNoGeneration;
+    const CBrakPrinter* brak = AsBrakPrinter(s.printer.get());
+    return brak != nullptr ? brak->SetupGeneration() : -1;
 }
 
 bool FirmwareEnabled(const AppSession& s) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "brakenholm/brak_printer.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
 #include "qt/splash.h"
@@ -28,17 +29,6 @@ namespace tarvo::app::qt {
 namespace {
 
 using test::ScriptedPrompt;
-
-// A Brakenholm printer object with a chosen setup generation.
-class FakeScriptPrinter final : public CPrinterBase {
-  public:
-    explicit FakeScriptPrinter(int generation) : CPrinterBase(0), generation_(generation) {}
-    bool IsScriptFamily() const override { return true; }
-    int SetupGeneration() const override { return generation_; }
-
-  private:
-    int generation_;
-};
 
 class WindowTest : public ::testing::Test {
   protected:
@@ -110,8 +100,8 @@ TEST_F(WindowTest, EnableStatesFollowTheRulesForBothFamilies) {
     EXPECT_TRUE(window.action(CommandId::Metric)->isChecked());
     EXPECT_FALSE(window.action(CommandId::UsUnits)->isChecked());
 
-    for (int generation : {0, 1, 2}) {
-        session.printer = std::make_unique<FakeScriptPrinter>(generation);
+    for (int model : {28, 29, 33}) {  // Brakenholm setup generations 0, 1 and 2
+        session.printer = MakePrinter(session, prompt, model);
         ExpectStatesFollowRules(window);
     }
     // A disabled command does nothing when reached another way (a shortcut, a test): enabled,
