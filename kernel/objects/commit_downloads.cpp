@@ -7,12 +7,13 @@
 #include <string_view>
 
 #include "config/command_writer.h"
-#include "tarvo/base/graphic_command.h"
 #include "objects/commit_loops.h"
 #include "objects/directory_list.h"
 #include "objects/progress_window.h"
 #include "objects/transfers.h"
 #include "port/bounded_copy.h"
+#include "tarvo/base/dbcs_ranges.h"
+#include "tarvo/base/graphic_command.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -52,9 +53,9 @@ bool HasIbfExtension(std::string_view path) {
            std::toupper(static_cast<unsigned char>(extension[2])) == 'F';
 }
 
-// A double-byte font carries its ranges behind a set flag in the first byte.
+// A double-byte font carries its ranges behind a set flag.
 bool HasDoubleByteRanges(const FontInfo& font) {
-    return font.dbcsRanges[0] != 0;
+    return font.dbcsRanges[kDbcsFlag] != 0;
 }
 
 // One font by the road its entry asks for. A converted double-byte font keeps the path of the
