@@ -27,27 +27,22 @@ BrakenholmSession::BrakenholmSession(const CommandLine& line) : prompt_(OptionsF
 bool BrakenholmSession::open(int ctx) {
     session_.kernelHandle = ctx;
     app::ReadSettings(session_, prompt_);
-    char model[PCU_ID_MODEL_SIZE] = "";
-    char number[PCU_ID_NUMBER_SIZE] = "";
-    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-    if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK) {
-        Fail("the printer on " + PortOf(ctx) + " did not say which model it is");
+    IdentifiedPrinter found;
+    if (!IdentifyPrinter(ctx, &found))
         return false;
-    }
-    const int index = propGetPrinterID(model);
-    if (index <= PROP_DEFAULT_MODEL || index >= PROP_UNKNOWN_MODEL) {
-        Fail("the printer on " + PortOf(ctx) + " (" + model + ") is not a Brakenholm printer");
+    if (found.model <= PROP_DEFAULT_MODEL || found.model >= PROP_UNKNOWN_MODEL) {
+        Fail("the printer on " + PortOf(ctx) + " (" + found.name + ") is not a Brakenholm printer");
         return false;
     }
     // The identified model becomes the selected printer, as in the desktop program, so that a
     // re-read of the settings (after the printer's line changed) keeps it.
-    PCUWriteProfileString("Settings", "Printer", model, 0);
-    session_.model = index;
-    session_.modelName = model;
-    session_.printer = app::MakePrinter(session_, prompt_, index);
+    PCUWriteProfileString("Settings", "Printer", found.name.c_str(), 0);
+    session_.model = found.model;
+    session_.modelName = found.name;
+    session_.printer = app::MakePrinter(session_, prompt_, found.model);
     printer_ = app::AsBrakPrinter(session_.printer.get());
     if (printer_ == nullptr) {
-        Fail(std::string("no printer object for the ") + model);
+        Fail("no printer object for the " + found.name);
         return false;
     }
     return true;

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "tarvo/base/port_names.h"
 #include "shell/terminal_prompt.h"
+#include "tarvo/base/port_names.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -44,7 +44,7 @@ std::string DescribeLine(const commState& c) {
            kProtocol[c.protocol];
 }
 
-bool IdentifyLanmere(int ctx, LanmerePrinter* printer) {
+bool IdentifyPrinter(int ctx, IdentifiedPrinter* printer) {
     char model[PCU_ID_MODEL_SIZE] = "";
     char number[PCU_ID_NUMBER_SIZE] = "";
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";
@@ -54,7 +54,14 @@ bool IdentifyLanmere(int ctx, LanmerePrinter* printer) {
     }
     printer->name = model;
     printer->model = propGetPrinterID(model);
+    printer->number = number;
     printer->firmware = firmware;
+    return true;
+}
+
+bool IdentifyLanmere(int ctx, IdentifiedPrinter* printer) {
+    if (!IdentifyPrinter(ctx, printer))
+        return false;
     if (printer->model < 0 || printer->model > PROP_DEFAULT_MODEL) {
         Fail("the printer on " + PortOf(ctx) + " (" + printer->name +
              ") is not configured with these commands");

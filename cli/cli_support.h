@@ -24,17 +24,22 @@ std::string PortOf(int ctx);
 // A line as people read it: "COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, XON/XOFF".
 std::string DescribeLine(const commState& c);
 
-// A Lanmere printer as identification found it.
-struct LanmerePrinter {
-    int model = 0;         // index in the model tables
+// A printer as identification found it.
+struct IdentifiedPrinter {
+    int model = 0;         // index in the model tables, -1 for a name they do not hold
     std::string name;      // "6220E"
+    std::string number;    // its program number
     std::string firmware;  // as the printer states it
 };
 
-// Identifies the printer on the context's port, so that the kernel (and the caller) work with
-// its model and firmware variant. Returns false, after saying why on stderr, when the printer
-// does not answer or is not a Lanmere-family model.
-bool IdentifyLanmere(int ctx, LanmerePrinter* printer);
+// Asks the printer on the context's port who it is, so that the kernel (and the caller) work
+// with its model and firmware variant. Returns false, after saying why on stderr, when the
+// printer does not answer.
+bool IdentifyPrinter(int ctx, IdentifiedPrinter* printer);
+
+// IdentifyPrinter for the commands that configure a Lanmere printer: also false, after saying
+// why, when the printer is not a Lanmere-family model.
+bool IdentifyLanmere(int ctx, IdentifiedPrinter* printer);
 
 // Checks that the context's port maps to a device that opens, so that a command fails early
 // with the reason (the port, the device path, the system's error text, and the dialout group

@@ -9,9 +9,9 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
-#include "tarvo/base/setting_rules.h"
 #include "config_objects.h"
 #include "setting_catalog.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -19,7 +19,7 @@ namespace {
 
 using Values = std::array<int, PCU_CONFIG_SETTINGS>;
 
-using Printer = LanmerePrinter;
+using Printer = IdentifiedPrinter;
 
 Values ReadValues(int ctx) {
     std::array<int, PCU_CONFIG_SETTINGS> indices{};

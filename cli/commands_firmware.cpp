@@ -7,13 +7,12 @@
 #include "cli_support.h"
 #include "command_runs.h"
 #include "desk/firmware_messages.h"
+#include "desk/firmware_road.h"
+#include "shell/terminal_prompt.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
 namespace {
-
-constexpr int kNoAnswer = app::kFirmwareNoAnswer;
-constexpr int kInvalidationFailed = app::kFirmwareInvalidationFailed;
 
 // The desktop program's texts; a damaged image, which the page reports at verification, and
 // the boot-mode hint in the option's spelling are added here.
@@ -21,7 +20,7 @@ std::string FirmwareMessage(int code) {
     if (code == PCU_FW_CHECKSUM)
         return app::FirmwareStringText(app::kStrFirmwareCorrupted);
     std::string text = app::FirmwareResultMessage(code);
-    if (code == kNoAnswer)
+    if (code == app::kFirmwareNoAnswer)
         text += " (Here: --boot-mode.)";
     return text;
 }
@@ -65,22 +64,7 @@ bool ParseOptions(const CommandLine& line, Options* o, std::string* error) {
     return !o->dir.empty();
 }
 
-struct Verified {
-    int result = 0;
-    char version[PCU_FIRMWARE_VERSION_SIZE] = "";
-    char second[PCU_FIRMWARE_VERSION_SIZE] = "";
-    char number[PCU_ID_NUMBER_SIZE] = "";
-    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-};
-
-Verified VerifyDir(int ctx, const std::string& dir) {
-    Verified v;
-    v.result =
-        PCUVerifyFirmwareFile(ctx, "", dir.c_str(), v.version, v.second, v.number, v.firmware);
-    return v;
-}
-
-void PrintVerified(const Verified& v) {
+void PrintVerified(const app::FirmwareCheck& v) {
     std::cout << "Image program number: " << v.version << "\nImage version:        " << v.second
               << "\n";
     if (v.number[0] != '\0')
@@ -89,69 +73,104 @@ void PrintVerified(const Verified& v) {
         std::cout << "Printer:              not identified\n";
 }
 
+std::string MismatchText(const app::FirmwareCheck& v) {
+    return "PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
+           app::FirmwareModelName(v.version) + "\"";
+}
+
 int Verify(int ctx, const Options& o) {
-    const Verified v = VerifyDir(ctx, o.dir);
+    const app::FirmwareCheck v = app::VerifyFirmwareDirectory(ctx, o.dir);
     if (v.result == 0 || v.result == PCU_FW_MISMATCH)
         PrintVerified(v);
     if (v.result == PCU_FW_MISMATCH)
-        return Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
-                    app::FirmwareModelName(v.version) + "\"");
+        return Fail(MismatchText(v));
     if (v.result != 0)
         return FailWith(v.result, "the firmware in " + o.dir + " cannot be used");
     std::cout << "The firmware fits the printer.\n";
     return 0;
 }
 
-// Checks the directory against the printer and asks. Returns 0 to go on, else the exit status.
-int CheckBeforeDownload(int ctx, const CommandLine& line, const Options& o, Verified* v) {
-    if (!o.bootMode && PCUPing(ctx) != 1)
-        return FailWith(kNoAnswer, "the printer on " + PortOf(ctx) + " does not answer");
-    *v = VerifyDir(ctx, o.dir);
-    if (v->result == PCU_FW_MISMATCH) {
-        PrintVerified(*v);
-        if (!o.ignoreMismatch) {
-            return Fail("PROGRAM NUMBER MISMATCH: this firmware is for a \"" +
-                        app::FirmwareModelName(v->version) +
-                        "\"; --ignore-mismatch downloads it anyway");
-        }
-    } else if (v->result != 0) {
-        return FailWith(v->result, "the firmware in " + o.dir + " cannot be used");
+// The road's operator at the terminal: its question is the erasure question (--yes answers it;
+// off a terminal without --yes nobody can), its status texts are progress lines on stdout, and
+// the road's end is reported by the command.
+class FirmwareConsole final : public app::Prompt {
+  public:
+    explicit FirmwareConsole(const CommandLine& line) : line_(line) {}
+
+    app::PromptAnswer Ask(const app::Question& question) override {
+        if (question.buttons == app::PromptButtons::Ok)
+            return notices_.Ask(question);
+        consent_ = Confirm(line_, question.text, Stakes::Erasure);
+        const bool yesNo = question.buttons == app::PromptButtons::YesNo ||
+                           question.buttons == app::PromptButtons::YesNoCancel;
+        if (consent_ == Consent::Given)
+            return yesNo ? app::PromptAnswer::Yes : app::PromptAnswer::Ok;
+        return yesNo ? app::PromptAnswer::No : app::PromptAnswer::Cancel;
     }
-    const std::string current =
-        o.bootMode ? std::string("unknown") : std::string("version ") + v->firmware;
-    const Consent c =
-        Confirm(line,
-                "Current printer firmware is\n" + current + ".\n\nThe file contains " + v->version +
-                    ".\n\nDo you want to proceed?",
-                Stakes::Erasure);
-    return c == Consent::Given ? 0 : Declined(c, "Aborting download.");
+    app::FileChoice ChooseOpenFile(const app::FileRequest& request) override {
+        return notices_.ChooseOpenFile(request);
+    }
+    app::FileChoice ChooseSaveFile(const app::FileRequest& request) override {
+        return notices_.ChooseSaveFile(request);
+    }
+    app::PasswordEntry EnterPassword(const std::string& caption,
+                                     const std::string& label) override {
+        return notices_.EnterPassword(caption, label);
+    }
+    void SetStatus(const std::string& text) override { std::cout << text << "\n"; }
+    void BeginBusy() override {}
+    void EndBusy() override {}
+
+    // The answer to the last question.
+    Consent consent() const { return consent_; }
+
+  private:
+    const CommandLine& line_;
+    app::TerminalPrompt notices_;
+    Consent consent_ = Consent::Declined;
+};
+
+// Says why the road ended before the firmware was in; returns the exit status.
+int ReportEnd(int ctx, const app::FirmwareRun& run, const app::FirmwareJob& job,
+              const FirmwareConsole& console) {
+    switch (run.step) {
+        case app::FirmwareStep::Ping:
+            return FailWith(run.result, "the printer on " + PortOf(ctx) + " does not answer");
+        case app::FirmwareStep::Verify:
+            if (run.result == PCU_FW_MISMATCH)
+                return Fail(MismatchText(run.check) + "; --ignore-mismatch downloads it anyway");
+            return FailWith(run.result, "the firmware in " + job.dir + " cannot be used");
+        case app::FirmwareStep::Question:
+            return Declined(console.consent(), "Aborting download.");
+        case app::FirmwareStep::Identify:
+            return Fail("the printer on " + PortOf(ctx) +
+                        " did not identify itself: " + ErrorText(ctx));
+        case app::FirmwareStep::Invalidate:
+            return FailWith(run.result, "invalidation failed");
+        case app::FirmwareStep::Download:
+            break;
+    }
+    return FailWith(run.result, "the firmware download over COM" + std::to_string(job.comPort) +
+                                    " failed; the files stay in " + job.dir);
 }
 
 int Download(int ctx, const CommandLine& line, const Options& o) {
-    Verified v;
-    if (const int status = CheckBeforeDownload(ctx, line, o, &v); status != 0)
-        return status;
-    std::cout << "Sending firmware to printer...\n";
-    if (!o.bootMode) {
-        char type[PCU_ID_TYPE_SIZE] = "";
-        char number[PCU_ID_NUMBER_SIZE] = "";
-        char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-        if (const int rc = PCUGetRealPrinterID(ctx, type, number, firmware); rc != PCU_OK)
-            return Fail("the printer on " + PortOf(ctx) +
-                        " did not identify itself: " + ErrorText(ctx));
-        const std::string text = std::string(number) + firmware;
-        if (PCUInvalidateFirmware(ctx, text.c_str()) != 1)
-            return FailWith(kInvalidationFailed, "invalidation failed");
-    }
     commState comm{};
     PCUGetCommState(ctx, &comm);
-    const int port = o.port != 0                                                ? o.port
-                     : comm.port >= PCU_PORT_COM1 && comm.port <= PCU_PORT_COM4 ? comm.port + 1
-                                                                                : 1;
-    const int rc = PCUFirmwareDownload(ctx, port, "", o.dir.c_str());
-    if (rc != 0)
-        return FailWith(rc, "the firmware download over COM" + std::to_string(port) +
-                                " failed; the files stay in " + o.dir);
+    app::FirmwareJob job;
+    job.ctx = ctx;
+    job.dir = o.dir;
+    job.bootMode = o.bootMode;
+    job.comPort = o.port != 0 ? o.port : app::BootLoaderPort(comm.port);
+    job.mismatch = o.ignoreMismatch ? app::MismatchChoice::Accept : app::MismatchChoice::Refuse;
+    job.verified = [](const app::FirmwareCheck& v) {
+        if (v.result == PCU_FW_MISMATCH)
+            PrintVerified(v);
+    };
+    FirmwareConsole console(line);
+    const app::FirmwareRun run = app::RunFirmwareRoad(job, console);
+    if (run.result != 0)
+        return ReportEnd(ctx, run, job, console);
     char model[PCU_ID_MODEL_SIZE] = "";
     char number[PCU_ID_NUMBER_SIZE] = "";
     char firmware[PCU_ID_FIRMWARE_SIZE] = "";

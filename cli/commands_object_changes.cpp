@@ -220,7 +220,7 @@ int RunObjectChanges(int ctx, const CommandLine& line) {
     if (!ParseObjectChanges(line.args, &changes, &toFile, &error))
         return Fail(error, kUsage);
     // The model decides the dot size, the limits and the configuration a file carries.
-    LanmerePrinter printer;
+    IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer))
         return 1;
     const ObjectKinds kinds = KindsOf(changes);

@@ -9,8 +9,8 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
-#include "tarvo/base/paths.h"
 #include "shell/search_observer.h"
+#include "tarvo/base/paths.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -145,16 +145,12 @@ int RunIdentify(int ctx, const CommandLine& line) {
         return Fail("identify takes no arguments", kUsage);
     if (IsBrakenholmContext(ctx))
         return IdentifyBrakenholm(ctx, line);
-    char model[PCU_ID_MODEL_SIZE] = "";
-    char number[PCU_ID_NUMBER_SIZE] = "";
-    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
-    const int rc = PCUGetPrinterID(ctx, model, number, firmware, 1);
-    if (rc != PCU_OK) {
-        return Fail("the printer on " + PortOf(ctx) + " was not identified: " + ErrorText(ctx, rc));
-    }
-    std::cout << "Model:          " << model << "\n"
-              << "Program number: " << number << "\n"
-              << "Firmware:       " << firmware << "\n";
+    IdentifiedPrinter printer;
+    if (!IdentifyPrinter(ctx, &printer))
+        return 1;
+    std::cout << "Model:          " << printer.name << "\n"
+              << "Program number: " << printer.number << "\n"
+              << "Firmware:       " << printer.firmware << "\n";
     return 0;
 }
 

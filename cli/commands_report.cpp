@@ -81,7 +81,7 @@ int ParseRequest(const CommandLine& line, ReportRequest* request) {
 bool ReadFromPrinter(int ctx, int sections) {
     if (sections & PCU_REPORT_CONFIG) {
         // The model and firmware decide which settings the report shows as not available.
-        LanmerePrinter printer;
+        IdentifiedPrinter printer;
         if (!IdentifyLanmere(ctx, &printer))
             return false;
         if (!ReadPrinterConfiguration(ctx))

@@ -242,7 +242,7 @@ int RunTestPrint(int ctx, const CommandLine& line) {
     TestRequest r;
     if (std::string problem = ParseTestPrint(line.args, &r); !problem.empty())
         return Fail(problem, kUsage);
-    LanmerePrinter printer;
+    IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer))
         return 1;
     const bool composed =
@@ -274,7 +274,7 @@ int RunService(int ctx, const CommandLine& line) {
         for (std::uint16_t i = 0; i < PCU_SERVICE_ITEMS; ++i)
             items.push_back(i);
     }
-    LanmerePrinter printer;
+    IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer))
         return 1;
     std::vector<std::int32_t> values(items.size(), -1);
@@ -293,7 +293,7 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
     std::vector<GraphicInfo> graphics;
     if (std::string problem = ParseGraphics(line.args, &graphics); !problem.empty())
         return Fail(problem, kUsage);
-    LanmerePrinter printer;
+    IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer) || !ReadPrinterConfiguration(ctx))
         return 1;
     const GraphicList list(graphics);
@@ -324,7 +324,7 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
 int RunReset(int ctx, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("usage: tarvo reset", kUsage);
-    LanmerePrinter printer;
+    IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer))
         return 1;
     if (const Consent c = Confirm(line,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "tarvo/base/dbcs_ranges.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo::cli {
@@ -88,23 +89,23 @@ bool ParseRanges(const std::string& text, std::vector<std::pair<int, int>>* rang
     return !ranges->empty();
 }
 
-// The font record's range layout: a flag, then up to six lead ranges (starts at 4, ends at 10,
-// count at 16) and six trail ranges (starts at 17, ends at 23, count at 29).
 bool StoreRanges(const ByteRanges& ranges, FontInfo* font) {
-    if (ranges.lead.size() > 6 || ranges.trail.size() > 6)
+    constexpr std::size_t kMax = kMaxDbcsRanges;
+    if (ranges.lead.size() > kMax || ranges.trail.size() > kMax)
         return false;
-    std::memset(font->dbcsRanges, 0, sizeof font->dbcsRanges);
-    font->dbcsRanges[0] = 1;
+    unsigned char* raw = font->dbcsRanges;
+    std::memset(raw, 0, sizeof font->dbcsRanges);
+    raw[kDbcsFlag] = 1;
     for (std::size_t i = 0; i < ranges.lead.size(); ++i) {
-        font->dbcsRanges[4 + i] = static_cast<unsigned char>(ranges.lead[i].first);
-        font->dbcsRanges[10 + i] = static_cast<unsigned char>(ranges.lead[i].second);
+        raw[kDbcsLeadFirst + i] = static_cast<unsigned char>(ranges.lead[i].first);
+        raw[kDbcsLeadLast + i] = static_cast<unsigned char>(ranges.lead[i].second);
     }
-    font->dbcsRanges[16] = static_cast<unsigned char>(ranges.lead.size());
+    raw[kDbcsLeadCount] = static_cast<unsigned char>(ranges.lead.size());
     for (std::size_t i = 0; i < ranges.trail.size(); ++i) {
-        font->dbcsRanges[17 + i] = static_cast<unsigned char>(ranges.trail[i].first);
-        font->dbcsRanges[23 + i] = static_cast<unsigned char>(ranges.trail[i].second);
+        raw[kDbcsTrailFirst + i] = static_cast<unsigned char>(ranges.trail[i].first);
+        raw[kDbcsTrailLast + i] = static_cast<unsigned char>(ranges.trail[i].second);
     }
-    font->dbcsRanges[29] = static_cast<unsigned char>(ranges.trail.size());
+    raw[kDbcsTrailCount] = static_cast<unsigned char>(ranges.trail.size());
     return true;
 }
 

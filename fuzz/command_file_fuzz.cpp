@@ -30,7 +30,7 @@ void CheckSender(std::uint8_t selector, const std::string& text) {
     std::snprintf(entry.newDescription, sizeof entry.newDescription, "F%u", selector);
     std::istringstream in(text);
     std::string out;
-    const int status = tarvo::SendCommandStream(0, nullptr, &out, entry, in, text.size());
+    const int status = tarvo::SendCommandStream(nullptr, &out, entry, in, text.size());
     if (status == PCU_ERR_OBJECT_NUMBER) {
         Check(!tarvo::CommandFileHeaderFor(entry).has_value(), "refused only for its number");
         Check(out.empty(), "a refused entry writes nothing");

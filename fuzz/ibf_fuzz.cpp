@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::snprintf(entry.newDescription, sizeof entry.newDescription, "KANJI");
     std::istringstream in(text);
     std::string out;
-    const int status = tarvo::SendIbfStream(0, nullptr, &out, entry, in, text.size());
+    const int status = tarvo::SendIbfStream(nullptr, nullptr, &out, entry, in, text.size());
     Check(status == PCU_OK || status == PCU_ERR_FILE_READ, "status");
     if (!imageSize || firstLine.size() > tarvo::kIbfLineLimit + 1) {
         Check(status == PCU_ERR_FILE_READ && out.empty(), "no image size, nothing written");

@@ -104,7 +104,6 @@ class CBrakPrinter final : public CPrinterBase {
 
     // CPrinterBase
     bool IsScriptFamily() const override { return true; }
-    int SetupGeneration() const override { return generation_; }
     OpResult ReadPrinterIdentity() override;
     OpResult SendAllSetup() override;
     OpResult RestoreSetupDefaults() override;
@@ -112,9 +111,12 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult LoadSetupFile() override;
     OpResult Reboot() override;
     OpResult SearchPrinter(SearchObserver& observer) override;
-    BrakSetup GetSetup() const override { return setup_; }
-    void SetSetup(const BrakSetup& setup) override { setup_ = setup; }
 
+    // Setup generation 0..3 of the model.
+    int SetupGeneration() const { return generation_; }
+    // The setup record as the program holds it.
+    BrakSetup GetSetup() const { return setup_; }
+    void SetSetup(const BrakSetup& setup) { setup_ = setup; }
     int Model() const { return model_; }
     // "6.13" or "7.12", by the setup generation.
     std::string_view TreeVersion() const;

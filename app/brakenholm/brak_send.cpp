@@ -125,7 +125,7 @@ OpResult CBrakPrinter::SendThenSerial(const std::vector<BrakSetting>& body,
             const SetupCommandText command = SetupCommand(s, setup_, generation_);
             if (command.kind == SetupCommandText::Kind::BadValue ||
                 command.kind == SetupCommandText::Kind::NotForPrinter) {
-                return {OpStatus::Refused, s, command.text};
+                return {OpStatus::Refused, std::string(SettingName(s)), command.text};
             }
         }
     }
@@ -133,7 +133,7 @@ OpResult CBrakPrinter::SendThenSerial(const std::vector<BrakSetting>& body,
     const auto send = [&](BrakSetting s) {
         const TxResult sent = SendSetting(s);
         if (!sent.ok() && result.ok())
-            result = {OpStatus::Failed, s, DescribeTx(sent)};
+            result = {OpStatus::Failed, std::string(SettingName(s)), DescribeTx(sent)};
         return sent;
     };
     for (BrakSetting s : body) {

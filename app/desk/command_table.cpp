@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "brakenholm/brak_printer.h"
 #include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/model_tables.h"
 
@@ -71,8 +72,10 @@ bool IsScript(const AppSession& s) {
     return s.printer && s.printer->IsScriptFamily();
 }
 
+// The setup generation of a Brakenholm printer; -1 for any other.
 int Generation(const AppSession& s) {
-    return s.printer ? s.printer->SetupGeneration() : CPrinterBase::kNoGeneration;
+    const CBrakPrinter* brak = AsBrakPrinter(s.printer.get());
+    return brak != nullptr ? brak->SetupGeneration() : -1;
 }
 
 bool FirmwareEnabled(const AppSession& s) {

@@ -1,6 +1,7 @@
-// The firmware page's road for a Lanmere-family printer: verify the chosen firmware against the
-// printer, ask the operator, invalidate the running firmware, download, and report. The page
-// itself only collects the file and the boot-mode choice and shows the progress.
+// The firmware page's side of the road for a Lanmere-family printer: what the page refuses
+// before anything is sent, the road itself (desk/firmware_road.h, which the command-line tool
+// runs too) with the page's questions, and the report. The page's window only collects the file
+// and the boot-mode choice and shows the progress.
 #pragma once
 
 #include <string>
@@ -30,8 +31,9 @@ bool UsesFileTransferRoad(int model);
 std::string FirmwareDirectory(const std::string& filePath);
 
 // Runs the road for the desk's printer. Questions (program-number mismatch, version) and status
-// texts go through desk.prompt; the operator's refusal ends with kFirmwareDeclined and leaves
-// the files in place.
+// texts go through desk.prompt; the operator's refusal ends with kFirmwareDeclined and the
+// status text "Aborting download -- please wait...", and leaves the files in place; a damaged
+// image is told at once (captioned "Warning", stop icon).
 FirmwareOutcome RunLanmereFirmware(Desk& desk, const FirmwareRequest& request);
 
 // Shows the outcome captioned "Firmware Download" with an exclamation icon: the refusal, or the

@@ -23,7 +23,7 @@ const char* StatusName(OpStatus status) {
 std::string Describe(const OpResult& result) {
     std::string text = StatusName(result.status);
     if (result.setting)
-        text.append(" (").append(SettingName(*result.setting)).append(")");
+        text.append(" (").append(*result.setting).append(")");
     if (!result.detail.empty())
         text.append(": ").append(result.detail);
     return text;

@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 
-#include "brakenholm/brak_setup.h"
 #include "shell/search_observer.h"
 
 namespace tarvo::app {
@@ -29,8 +28,9 @@ enum class OpStatus {
 
 struct OpResult {
     OpStatus status = OpStatus::Done;
-    // The first setting that failed or was refused, when the operation sends settings.
-    std::optional<BrakSetting> setting;
+    // The name of the first setting that failed or was refused, when the operation sends
+    // settings.
+    std::optional<std::string> setting;
     // What went wrong, for the operator (empty when the status says enough).
     std::string detail;
 
@@ -45,8 +45,6 @@ std::string Describe(const OpResult& result);
 
 class CPrinterBase {
   public:
-    static constexpr int kNoGeneration = -1;
-
     // `printerHandle` is the session's kernel context, passed to every port the printer opens.
     explicit CPrinterBase(int printerHandle) : printerHandle_(printerHandle) {}
     virtual ~CPrinterBase() = default;
@@ -57,8 +55,6 @@ class CPrinterBase {
 
     // Whether the printer speaks Tallyscript (and this object does the work).
     virtual bool IsScriptFamily() const { return false; }
-    // Setup generation 0..3 of a Brakenholm printer, kNoGeneration otherwise.
-    virtual int SetupGeneration() const { return kNoGeneration; }
 
     // Reads the printer's identification, setup, clock and memory.
     virtual OpResult ReadPrinterIdentity() { return NotForThisFamily(); }
@@ -72,10 +68,6 @@ class CPrinterBase {
     virtual OpResult Reboot() { return NotForThisFamily(); }
     // Finds the line settings of the printer on the session's port.
     virtual OpResult SearchPrinter(SearchObserver& /*observer*/) { return NotForThisFamily(); }
-
-    // The setup record (a cleared one for the neutral printer, which has none).
-    virtual BrakSetup GetSetup() const { return {}; }
-    virtual void SetSetup(const BrakSetup& /*setup*/) {}
 
   private:
     static OpResult NotForThisFamily() {

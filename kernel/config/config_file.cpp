@@ -12,11 +12,11 @@
 #include "config/file_sections.h"
 #include "config/reply_parser.h"
 #include "config/transfer.h"
-#include "tarvo/base/model_tables.h"
-#include "tarvo/base/fs.h"
-#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "session/export_boundary.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/model_tables.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/config.h"
 
 namespace tarvo {
@@ -35,11 +35,11 @@ struct Step {
 
 // Runs the wanted steps in order until one fails. Nothing is saved after a failure, so the
 // steps after it would be written for nothing.
-int RunUntilFailure(int ctx, std::initializer_list<Step> steps, std::string* text) {
+int RunUntilFailure(Context& context, std::initializer_list<Step> steps, std::string* text) {
     for (const Step& step : steps) {
         if (!step.wanted || step.writer == nullptr)
             continue;
-        if (const int status = step.writer(ctx, text); status != 0)
+        if (const int status = step.writer(context, text); status != 0)
             return status;
     }
     return 0;
@@ -182,7 +182,7 @@ int FirstBadLine(const std::string& commands, const std::vector<CommandLineEnd>&
 
 }  // namespace
 
-int BuildConfigurationFile(int ctx, const Context& context, std::string* text) {
+int BuildConfigurationFile(Context& context, std::string* text) {
     const auto& flags = context.downloadFlags;
     if (flags[0] != 0) {
         if (const int status = WriteConfiguration(nullptr, text, context.settings))
@@ -190,7 +190,7 @@ int BuildConfigurationFile(int ctx, const Context& context, std::string* text) {
     }
     const ObjectSectionWriters& sections = ObjectSections();
     // Deletions first, so that a download may take the place of what it replaces.
-    return RunUntilFailure(ctx,
+    return RunUntilFailure(context,
                            {{flags[1] != 0, sections.fontDeletions},
                             {flags[2] != 0, sections.graphicDeletions},
                             {flags[3] != 0, sections.formatDeletions},
@@ -234,9 +234,9 @@ using namespace tarvo;
 
 namespace {
 
-int SaveFile(int ctx, Context& context, const std::string& path) {
+int SaveFile(Context& context, const std::string& path) {
     std::string text;
-    if (const int status = BuildConfigurationFile(ctx, context, &text); status != 0)
+    if (const int status = BuildConfigurationFile(context, &text); status != 0)
         return status;
     if (!platform::ReplaceUserFile(path, text)) {
         context.recordError(PCU_ERR_FILE_WRITE, errno, FileName(path));
@@ -273,7 +273,7 @@ TARVO_API int PCUToFile(int ctx, const char* path) {
     return RunExport(ctx, [&](Context& context) -> int {
         if (path == nullptr)
             return PCU_ERR_ARGUMENT;
-        return SaveFile(ctx, context, path);
+        return SaveFile(context, path);
     });
 }
 

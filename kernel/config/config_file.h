@@ -20,9 +20,10 @@ inline constexpr std::size_t kMaxFileLine = 256;
 // configuration reply may hold, many times what the writer produces.
 inline constexpr std::size_t kMaxConfigurationPart = 4096;
 
-// The whole file PCUToFile writes for the context, by its download flags, into *text.
+// The whole file PCUToFile writes for the context, by its download flags, into *text. The
+// object sections mark what they wrote as downloaded in the context's lists.
 // Returns 0 or the status of the first section that failed (writing stops there).
-int BuildConfigurationFile(int ctx, const Context& context, std::string* text);
+int BuildConfigurationFile(Context& context, std::string* text);
 
 // Reads the configuration part from `file` into `record`: the header's model (0..25) and
 // firmware, then every command line up to the end of the file or the first <ESC>P line, each

@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "session/kernel_state.h"
+
 namespace tarvo {
 
 // Writes one section's command lines to *file (through SendCommand with no connection).
 // Returns 0 or the status of the step that failed.
-using SectionWriter = int (*)(int ctx, std::string* file);
+using SectionWriter = int (*)(Context& context, std::string* file);
 
 // A null writer is a section with nothing to write.
 struct ObjectSectionWriters {

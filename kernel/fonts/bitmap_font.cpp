@@ -137,8 +137,7 @@ std::vector<std::string> BuildBitmapFontCommands(const FontInfo& entry, Rendered
 
 namespace tarvo {
 
-int SendBitmapFont(int /*ctx*/, Connection* conn, std::string* file, const FontInfo& entry,
-                   int emulation) {
+int SendBitmapFont(Connection* conn, std::string* file, const FontInfo& entry, int emulation) {
     using namespace fonts;
     CharSize size;
     if (const int status = ComputeCharSize(entry, emulation, &size); status != 0)

@@ -15,19 +15,11 @@
 #include <vector>
 
 #include "fonts/rendered_font.h"
+#include "tarvo/base/dbcs_ranges.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::fonts {
 
-// Where the font page keeps the ranges in FontInfo.dbcsRanges.
-inline constexpr std::size_t kDbcsFlag = 0;        // nonzero: the ranges are present
-inline constexpr std::size_t kDbcsLeadFirst = 4;   // 6 first lead bytes
-inline constexpr std::size_t kDbcsLeadLast = 10;   // 6 last lead bytes
-inline constexpr std::size_t kDbcsLeadCount = 16;  // number of lead ranges
-inline constexpr std::size_t kDbcsTrailFirst = 17;
-inline constexpr std::size_t kDbcsTrailLast = 23;
-inline constexpr std::size_t kDbcsTrailCount = 29;
-inline constexpr int kMaxDbcsRanges = 6;
 inline constexpr std::size_t kMaxIbfSlots = 65534;
 inline constexpr long kMaxIbfHeaderValue = 99999999;  // what "%8ld" holds
 

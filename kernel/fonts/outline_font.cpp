@@ -130,7 +130,7 @@ int SendFileData(Connection* conn, std::string* file, int fd, std::int64_t total
 
 }  // namespace
 
-int SendOutlineFont(int /*ctx*/, Connection* conn, std::string* file, const FontInfo& entry) {
+int SendOutlineFont(Connection* conn, std::string* file, const FontInfo& entry) {
     if (entry.status == PCU_STATUS_EMPTY)
         return PCU_ERR_EMPTY_FONT;
     const bool trueType = entry.fontType == PCU_FONT_TYPE_TRUETYPE;

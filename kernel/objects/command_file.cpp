@@ -142,7 +142,7 @@ std::optional<std::string> CommandFileHeaderFor(const FormatInfo& entry) {
     return std::string(text);
 }
 
-int SendCommandStream(int /*ctx*/, Connection* conn, std::string* file, const FormatInfo& entry,
+int SendCommandStream(Connection* conn, std::string* file, const FormatInfo& entry,
                       std::istream& in, std::uint64_t total) {
     const std::optional<std::string> header = CommandFileHeaderFor(entry);
     if (!header)
@@ -165,14 +165,14 @@ int SendCommandStream(int /*ctx*/, Connection* conn, std::string* file, const Fo
     return status != 0 ? status : closing;
 }
 
-int SendCommandFile(int ctx, Connection* conn, std::string* file, const FormatInfo& entry) {
+int SendCommandFile(Connection* conn, std::string* file, const FormatInfo& entry) {
     if (!CommandFileHeaderFor(entry))
         return PCU_ERR_OBJECT_NUMBER;
     const std::string path(FieldText(entry.path));
     std::ifstream in;
     if (!OpenTextFile(path, &in))
         return PCU_ERR_FILE_OPEN;
-    return SendCommandStream(ctx, conn, file, entry, in, FileLength(path));
+    return SendCommandStream(conn, file, entry, in, FileLength(path));
 }
 
 }  // namespace tarvo

@@ -68,7 +68,7 @@ std::optional<std::string> CommandFileHeaderFor(const FormatInfo& entry);
 // Returns 0, PCU_ERR_OBJECT_NUMBER (nothing sent), PCU_ERR_FILE_READ (a line longer than
 // kCommandLineLimit: nothing of it sent, "R" still sent), PCU_ERR_NO_MEMORY or the first
 // failing send's status ("R" still attempted).
-int SendCommandStream(int ctx, Connection* conn, std::string* file, const FormatInfo& entry,
+int SendCommandStream(Connection* conn, std::string* file, const FormatInfo& entry,
                       std::istream& in, std::uint64_t total);
 
 }  // namespace tarvo

@@ -67,14 +67,14 @@ int DeleteMarked(Context& context, DeletionWriter& writer, Command command, bool
 
 }  // namespace
 
-int DeleteMarkedFonts(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+int DeleteMarkedFonts(Context& context, Connection* conn, std::string* file) {
     DeletionWriter writer(conn, file);
     return DeleteMarked<FontInfo>(
         context, writer, [](const FontInfo& font) { return "T" + std::to_string(font.id) + ";"; },
         true, false);
 }
 
-int DeleteMarkedGraphics(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+int DeleteMarkedGraphics(Context& context, Connection* conn, std::string* file) {
     DeletionWriter writer(conn, file);
     return DeleteMarked<GraphicInfo>(
         context, writer,
@@ -83,7 +83,7 @@ int DeleteMarkedGraphics(int /*ctx*/, Context& context, Connection* conn, std::s
 }
 
 // Formats and pages are deleted one program-mode session each.
-int DeleteMarkedFormats(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+int DeleteMarkedFormats(Context& context, Connection* conn, std::string* file) {
     DeletionWriter writer(conn, file);
     return DeleteMarked<FormatInfo>(
         context, writer,
@@ -96,7 +96,7 @@ int DeleteMarkedFormats(int /*ctx*/, Context& context, Connection* conn, std::st
         false, false);
 }
 
-int DeleteMarkedPages(int /*ctx*/, Context& context, Connection* conn, std::string* file) {
+int DeleteMarkedPages(Context& context, Connection* conn, std::string* file) {
     DeletionWriter writer(conn, file);
     return DeleteMarked<PageInfo>(
         context, writer, [](const PageInfo& page) { return "s" + std::to_string(page.id) + ";R"; },

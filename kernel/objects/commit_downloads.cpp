@@ -7,12 +7,13 @@
 #include <string_view>
 
 #include "config/command_writer.h"
-#include "tarvo/base/graphic_command.h"
 #include "objects/commit_loops.h"
 #include "objects/directory_list.h"
 #include "objects/progress_window.h"
 #include "objects/transfers.h"
 #include "port/bounded_copy.h"
+#include "tarvo/base/dbcs_ranges.h"
+#include "tarvo/base/graphic_command.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -35,8 +36,7 @@ void MarkDownloaded(Record& entry, const Connection* conn) {
 // Records a failed download for the user and takes the printer out of program mode (whatever
 // that send returns: the first failure is the one reported).
 template <class Record>
-int Fail(int /*ctx*/, Context& context, Connection* conn, std::string* file, const Record& entry,
-         int status) {
+int Fail(Context& context, Connection* conn, std::string* file, const Record& entry, int status) {
     context.recordError(status, entry.id, std::string_view(entry.newDescription));
     Send(conn, file, kLeaveProgramMode);
     return status;
@@ -52,27 +52,28 @@ bool HasIbfExtension(std::string_view path) {
            std::toupper(static_cast<unsigned char>(extension[2])) == 'F';
 }
 
-// A double-byte font carries its ranges behind a set flag in the first byte.
+// A double-byte font carries its ranges behind a set flag.
 bool HasDoubleByteRanges(const FontInfo& font) {
-    return font.dbcsRanges[0] != 0;
+    return font.dbcsRanges[kDbcsFlag] != 0;
 }
 
 // One font by the road its entry asks for. A converted double-byte font keeps the path of the
 // image file it was turned into.
-int TransferFont(int ctx, Connection* conn, std::string* file, FontInfo& font, int emulation) {
+int TransferFont(Context& context, Connection* conn, std::string* file, FontInfo& font,
+                 int emulation) {
     if (HasIbfExtension(font.path))
-        return SendIbfFont(ctx, conn, file, font);
+        return SendIbfFont(&context, conn, file, font);
     if (font.kind != PCU_FONT_KIND_BITMAP)
-        return SendOutlineFont(ctx, conn, file, font);
+        return SendOutlineFont(conn, file, font);
     if (!HasDoubleByteRanges(font))
-        return SendBitmapFont(ctx, conn, file, font, emulation);
+        return SendBitmapFont(conn, file, font, emulation);
     std::string image;
     if (const int status = ConvertDoubleByteFont(font, emulation, &image); status != 0)
         return status;
     if (image.size() >= sizeof font.path)
         return PCU_ERR_FILE_WRITE;
     CopyBounded(image, font.path, sizeof font.path);
-    return SendIbfFont(ctx, conn, file, font);
+    return SendIbfFont(&context, conn, file, font);
 }
 
 // The longest command of a command list once its separator is added back.
@@ -103,7 +104,7 @@ int TransferGraphic(Connection* conn, std::string* file, const GraphicInfo& grap
 
 }  // namespace
 
-int DownloadFonts(int ctx, Context& context, Connection* conn, std::string* file) {
+int DownloadFonts(Context& context, Connection* conn, std::string* file) {
     cl_node* head = ListOf<FontInfo>(context);
     const int emulation = context.settings.emulation;
     bool sent = false;
@@ -113,17 +114,17 @@ int DownloadFonts(int ctx, Context& context, Connection* conn, std::string* file
             continue;
         if (!sent) {
             if (const int status = Send(conn, file, kProgramMode); status != 0)
-                return Fail(ctx, context, conn, file, font, status);
+                return Fail(context, conn, file, font, status);
             sent = true;
         }
-        if (const int status = TransferFont(ctx, conn, file, font, emulation); status != 0)
-            return Fail(ctx, context, conn, file, font, status);
+        if (const int status = TransferFont(context, conn, file, font, emulation); status != 0)
+            return Fail(context, conn, file, font, status);
         MarkDownloaded(font, conn);
     }
     return sent ? Send(conn, file, kLeaveProgramMode) : 0;
 }
 
-int DownloadGraphics(int ctx, Context& context, Connection* conn, std::string* file) {
+int DownloadGraphics(Context& context, Connection* conn, std::string* file) {
     cl_node* head = ListOf<GraphicInfo>(context);
     if (cl_count(head) == 0)
         return 0;
@@ -135,20 +136,20 @@ int DownloadGraphics(int ctx, Context& context, Connection* conn, std::string* f
         if (graphic.pending != PCU_PENDING_DOWNLOAD)
             continue;
         if (const int status = TransferGraphic(conn, file, graphic, emulation); status != 0)
-            return Fail(ctx, context, conn, file, graphic, status);
+            return Fail(context, conn, file, graphic, status);
         MarkDownloaded(graphic, conn);
     }
     return Send(conn, file, kLeaveProgramMode);
 }
 
 // The command-file sender enters and leaves program mode itself.
-int DownloadFormats(int ctx, Context& context, Connection* conn, std::string* file) {
+int DownloadFormats(Context& context, Connection* conn, std::string* file) {
     cl_node* head = ListOf<FormatInfo>(context);
     for (cl_node* node = cl_first(head); node != head; node = cl_next(node)) {
         FormatInfo& format = EntryAt<FormatInfo>(node);
         if (format.pending != PCU_PENDING_DOWNLOAD)
             continue;
-        if (const int status = SendCommandFile(ctx, conn, file, format); status != 0) {
+        if (const int status = SendCommandFile(conn, file, format); status != 0) {
             context.recordError(status, format.id, std::string_view(format.newDescription));
             return status;
         }

@@ -19,7 +19,7 @@ constexpr int kGraphicPauseMs = 50;
 constexpr int kFormatPauseMs = 100;
 constexpr int kDeletionPauseMs = 100;
 
-using Loop = int (*)(int ctx, Context& context, Connection* conn, std::string* file);
+using Loop = int (*)(Context& context, Connection* conn, std::string* file);
 
 // Runs `loops` in order on one connection, each whatever the others returned, pauses and
 // closes. Returns the first loop's error; the close result is not reported, since the loops'
@@ -29,7 +29,7 @@ int Commit(int ctx, int pauseMs, std::initializer_list<Loop> loops) {
         ScopedConnection link(context);
         int first = PCU_OK;
         for (Loop loop : loops) {
-            const int status = loop(ctx, context, &link.conn(), nullptr);
+            const int status = loop(context, &link.conn(), nullptr);
             if (first == PCU_OK)
                 first = status;
         }
@@ -41,11 +41,8 @@ int Commit(int ctx, int pauseMs, std::initializer_list<Loop> loops) {
 
 // A configuration file's section: the loop with the file's text as its target.
 template <Loop loop>
-int WriteSection(int ctx, std::string* file) {
-    Context* context = FindContext(ctx);
-    if (context == nullptr)
-        return PCU_ERR_NO_CONTEXT;
-    return loop(ctx, *context, nullptr, file);
+int WriteSection(Context& context, std::string* file) {
+    return loop(context, nullptr, file);
 }
 
 }  // namespace

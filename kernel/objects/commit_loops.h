@@ -22,13 +22,13 @@ inline constexpr const char* kLeaveProgramMode = "R";
 
 // <ESC>P before the first marked font, "T<n>;" per font, "R" after the last. Nothing when no
 // font is marked.
-int DeleteMarkedFonts(int ctx, Context& context, Connection* conn, std::string* file);
+int DeleteMarkedFonts(Context& context, Connection* conn, std::string* file);
 // <ESC>P whenever the list holds entries, "G<n>;" per marked graphic, "R".
-int DeleteMarkedGraphics(int ctx, Context& context, Connection* conn, std::string* file);
+int DeleteMarkedGraphics(Context& context, Connection* conn, std::string* file);
 // Per marked format: <ESC>P, then "E<n>;R".
-int DeleteMarkedFormats(int ctx, Context& context, Connection* conn, std::string* file);
+int DeleteMarkedFormats(Context& context, Connection* conn, std::string* file);
 // Per marked page: <ESC>P, then "s<n>;R".
-int DeleteMarkedPages(int ctx, Context& context, Connection* conn, std::string* file);
+int DeleteMarkedPages(Context& context, Connection* conn, std::string* file);
 
 // ---- downloads ----
 // A downloaded entry gets pending 0 and its new description; committing to a printer also
@@ -36,9 +36,9 @@ int DeleteMarkedPages(int ctx, Context& context, Connection* conn, std::string* 
 // context (code, object number, new description), the entry keeps its pending download, the
 // printer is taken out of program mode with "R", and the error is returned.
 
-int DownloadFonts(int ctx, Context& context, Connection* conn, std::string* file);
-int DownloadGraphics(int ctx, Context& context, Connection* conn, std::string* file);
+int DownloadFonts(Context& context, Connection* conn, std::string* file);
+int DownloadGraphics(Context& context, Connection* conn, std::string* file);
 // Formats and page command files (isPage) alike.
-int DownloadFormats(int ctx, Context& context, Connection* conn, std::string* file);
+int DownloadFormats(Context& context, Connection* conn, std::string* file);
 
 }  // namespace tarvo

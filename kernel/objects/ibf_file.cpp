@@ -133,14 +133,10 @@ std::string IbfCommand(std::string_view line) {
     return command;
 }
 
-int SendIbfStream(int ctx, Connection* conn, std::string* file, const FontInfo& entry,
+int SendIbfStream(Context* context, Connection* conn, std::string* file, const FontInfo& entry,
                   std::istream& in, std::uint64_t total) {
-    Context* context = nullptr;
-    if (conn != nullptr) {
-        context = FindContext(ctx);
-        if (context == nullptr)
-            return PCU_ERR_NO_CONTEXT;
-    }
+    if (conn != nullptr && context == nullptr)
+        return PCU_ERR_NO_CONTEXT;
     try {
         LineReader reader(in, kIbfLineLimit);
         std::string line;
@@ -164,12 +160,12 @@ int SendIbfStream(int ctx, Connection* conn, std::string* file, const FontInfo& 
     }
 }
 
-int SendIbfFont(int ctx, Connection* conn, std::string* file, const FontInfo& entry) {
+int SendIbfFont(Context* context, Connection* conn, std::string* file, const FontInfo& entry) {
     const std::string path(FieldText(entry.path));
     std::ifstream in;
     if (!OpenTextFile(path, &in))
         return PCU_ERR_FILE_OPEN;
-    return SendIbfStream(ctx, conn, file, entry, in, FileLength(path));
+    return SendIbfStream(context, conn, file, entry, in, FileLength(path));
 }
 
 }  // namespace tarvo

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "port/framing.h"
+#include "session/kernel_state.h"
 #include "tarvo/directory.h"
 
 namespace tarvo {
@@ -34,11 +35,11 @@ std::optional<std::uint16_t> FreeMemoryFromReply(std::string_view reply);
 std::string IbfCommand(std::string_view line);
 
 // SendIbfFont over an open stream of `total` bytes (the progress window's range).
-// Returns 0, PCU_ERR_NO_CONTEXT (a printer target and an unknown context), PCU_ERR_FILE_READ
+// Returns 0, PCU_ERR_NO_CONTEXT (a printer target without a context), PCU_ERR_FILE_READ
 // (a first line that states no image size, or a line longer than kIbfLineLimit; nothing of
 // that line is sent), PCU_ERR_PRINTER_MEMORY, PCU_ERR_NO_MEMORY or the first failing send's
 // status.
-int SendIbfStream(int ctx, Connection* conn, std::string* file, const FontInfo& entry,
+int SendIbfStream(Context* context, Connection* conn, std::string* file, const FontInfo& entry,
                   std::istream& in, std::uint64_t total);
 
 }  // namespace tarvo

@@ -95,6 +95,31 @@ TEST_F(CliEndToEndTest, APacedPrinterHoldsTheHostBackAndKeepsEveryByte) {
     EXPECT_EQ(image->height, 120 * 4);
 }
 
+// The command line decides a program-number mismatch by its option, never by --yes alone.
+TEST_F(CliEndToEndTest, FirmwareForAnotherModelGoesOnlyWithIgnoreMismatch) {
+    env.setProfile("Protocol", "Standard");
+    const std::string fw = env.root() + "/fw";
+    ASSERT_EQ(test::RunProgram(env, "tarvo-printersim", "--make-firmware " + fw + " --version 1.20")
+                  .status,
+              0);  // an image for the 6220E
+    const Outcome refused =
+        simulated("6240 --simulate-fresh", "firmware download " + fw + " --yes");
+    EXPECT_EQ(refused.status, 1) << refused.err;
+    EXPECT_NE(refused.out.find("Image program number: FT066197"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.err.find("PROGRAM NUMBER MISMATCH: this firmware is for a \"6220\"; "
+                               "--ignore-mismatch downloads it anyway"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.out.find("Sending"), std::string::npos) << refused.out;
+
+    const Outcome taken = simulated("6240", "firmware download " + fw + " --yes --ignore-mismatch");
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    EXPECT_NE(taken.out.find("Sending firmware to printer...\nFirmware downloaded. The printer "
+                             "(6240) now runs firmware 1.20."),
+              std::string::npos)
+        << taken.out;
+}
+
 TEST_F(CliEndToEndTest, ErasuresOffATerminalNeedYesAndChangeNothing) {
     env.setProfile("Protocol", "Standard");
     const std::string fw = env.root() + "/fw";

@@ -14,11 +14,11 @@
 #include "gaugebar.h"
 #include "objects/command_file.h"
 #include "objects/transfers.h"
-#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -76,7 +76,7 @@ class CommandFileTest : public test::SimTest {
     int sendToPrinter(const FormatInfo& entry) {
         Connection conn;
         ConnOpen(*FindContext(ctx), conn);
-        const int status = SendCommandFile(ctx, &conn, nullptr, entry);
+        const int status = SendCommandFile(&conn, nullptr, entry);
         ConnClose(conn);
         return status;
     }
@@ -108,7 +108,7 @@ TEST_F(CommandFileTest, TheFilesOwnHeaderGivesWayToTheEntrys) {
                       "B1;o40,60;f0;c0,0;h50;w2;d0,12;", "I2;o10,10;f0;c0;h1;w1;d3,SALE;", "R"}));
 
     std::string file;
-    ASSERT_EQ(SendCommandFile(0, nullptr, &file, entry), 0);
+    ASSERT_EQ(SendCommandFile(nullptr, &file, entry), 0);
     EXPECT_EQ(file,
               "<STX><ESC>P<ETX>\r\n"
               "<STX>E07;F07,NAME;<ETX>\r\n"
@@ -139,7 +139,7 @@ TEST_F(CommandFileTest, NotationIsExpandedAndFrameBytesAndEtxLinesDropped) {
         "C;\r\n"
         "f1;");
     std::string file;
-    ASSERT_EQ(SendCommandFile(0, nullptr, &file, Format(3, "X", path)), 0);
+    ASSERT_EQ(SendCommandFile(nullptr, &file, Format(3, "X", path)), 0);
     EXPECT_EQ(file,
               "<STX><ESC>P<ETX>\r\n"
               "<STX>E03;F03,X;<ETX>\r\n"
@@ -153,7 +153,7 @@ TEST_F(CommandFileTest, PagesAreErasedAndCreatedUnderTheirPageNumber) {
     const std::string path = write("S03,PG;\nH1;\n");
     for (std::uint16_t id : {3, 103}) {
         std::string file;
-        ASSERT_EQ(SendCommandFile(0, nullptr, &file, Page(id, path)), 0) << id;
+        ASSERT_EQ(SendCommandFile(nullptr, &file, Page(id, path)), 0) << id;
         EXPECT_EQ(file,
                   "<STX><ESC>P<ETX>\r\n<STX>s03;S03;<ETX>\r\n<STX>H1;<ETX>\r\n<STX>R<ETX>\r\n");
     }
@@ -169,14 +169,14 @@ TEST_F(CommandFileTest, NumbersOutsideTheirRangeAreRefusedWithNothingSent) {
                                   Page(10, path),       Page(100, path),        Page(110, path)};
     for (const FormatInfo& entry : refused) {
         std::string file;
-        EXPECT_EQ(SendCommandFile(0, nullptr, &file, entry), PCU_ERR_OBJECT_NUMBER) << entry.id;
+        EXPECT_EQ(SendCommandFile(nullptr, &file, entry), PCU_ERR_OBJECT_NUMBER) << entry.id;
         EXPECT_EQ(file, "");
         EXPECT_EQ(sendToPrinter(entry), PCU_ERR_OBJECT_NUMBER) << entry.id;
     }
     EXPECT_EQ(HostSent(*printer), "");
     std::string file;
-    EXPECT_EQ(SendCommandFile(0, nullptr, &file, Format(99, "TOP", path)), 0);
-    EXPECT_EQ(SendCommandFile(0, nullptr, &file, Format(1, "BOTTOM", path)), 0);
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(99, "TOP", path)), 0);
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(1, "BOTTOM", path)), 0);
 }
 
 TEST_F(CommandFileTest, AFileWithoutFieldCommandsSendsOnlyTheFrame) {
@@ -197,10 +197,10 @@ TEST_F(CommandFileTest, AnOverlongLineIsRefusedAfterWhatCameBeforeAndRIsStillSen
     // The limit is 499 characters, line end not counted (a CR before the LF is line end).
     const std::string longest = "H" + std::string(498, 'y');
     std::string file;
-    EXPECT_EQ(SendCommandFile(0, nullptr, &file, Format(4, "B", write(longest + "\r\n"))), 0);
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(4, "B", write(longest + "\r\n"))), 0);
     EXPECT_NE(file.find("<STX>" + longest + "<ETX>"), std::string::npos);
     file.clear();
-    EXPECT_EQ(SendCommandFile(0, nullptr, &file, Format(4, "B", write(longest + "z\n"))),
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(4, "B", write(longest + "z\n"))),
               PCU_ERR_FILE_READ);
     EXPECT_EQ(file, "<STX><ESC>P<ETX>\r\n<STX>E04;F04,B;<ETX>\r\n<STX>R<ETX>\r\n");
 }
@@ -239,11 +239,10 @@ TEST_F(CommandFileTest, TheProgressWindowClosesOnEveryWayOut) {
     ProgressLog progress;
     progress.install();
     std::string file;
-    ASSERT_EQ(SendCommandFile(0, nullptr, &file, Format(1, "A", write("H1;\n"))), 0);
-    EXPECT_EQ(
-        SendCommandFile(0, nullptr, &file, Format(1, "A", write(std::string(600, 'H') + "\n"))),
-        PCU_ERR_FILE_READ);
-    EXPECT_EQ(SendCommandFile(0, nullptr, &file, Format(0, "A", write("H1;\n"))),
+    ASSERT_EQ(SendCommandFile(nullptr, &file, Format(1, "A", write("H1;\n"))), 0);
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(1, "A", write(std::string(600, 'H') + "\n"))),
+              PCU_ERR_FILE_READ);
+    EXPECT_EQ(SendCommandFile(nullptr, &file, Format(0, "A", write("H1;\n"))),
               PCU_ERR_OBJECT_NUMBER);
     EXPECT_EQ(progress.events,
               (std::vector<std::string>{"open Downloading command file", "close",

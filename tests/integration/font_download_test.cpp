@@ -77,11 +77,10 @@ class FontDownloadTest : public test::SimTest {
         return status;
     }
     int bitmap(const FontInfo& e, int emulation = 0) {
-        return toPrinter(
-            [&](Connection* c) { return SendBitmapFont(ctx, c, nullptr, e, emulation); });
+        return toPrinter([&](Connection* c) { return SendBitmapFont(c, nullptr, e, emulation); });
     }
     int outline(const FontInfo& e) {
-        return toPrinter([&](Connection* c) { return SendOutlineFont(ctx, c, nullptr, e); });
+        return toPrinter([&](Connection* c) { return SendOutlineFont(c, nullptr, e); });
     }
     // A file that starts like a TrueType font, with `size` bytes counting up.
     std::string fakeTrueType(std::size_t size, const char* tag = "\x00\x01\x00\x00") {
@@ -163,7 +162,7 @@ TEST_F(FontDownloadTest, LongCharactersAreSplitUnderTheStandardProtocol) {
 
 TEST_F(FontDownloadTest, AFileTargetGetsOneLinePerCommand) {
     std::string file;
-    ASSERT_EQ(SendBitmapFont(0, nullptr, &file, BitmapFont(2), 0), 0);
+    ASSERT_EQ(SendBitmapFont(nullptr, &file, BitmapFont(2), 0), 0);
     EXPECT_EQ(file.substr(0, 29), "<STX>T7,Sans8;x23;y15;<ETX>\r\n");
     EXPECT_NE(file.find("<STX>t49<ETX>\r\n<STX>Z8<ETX>\r\n<STX>u0,H`@<ETX>\r\n"), std::string::npos)
         << file;
@@ -188,7 +187,7 @@ TEST_F(FontDownloadTest, OutlineDownloadOfARealFaceIntoAFile) {
     FontInfo e = OutlineFont("");
     e.source = PCU_FONT_SOURCE_FACE;
     CopyBounded("DejaVu Sans", e.faceName, sizeof e.faceName);
-    ASSERT_EQ(SendOutlineFont(0, nullptr, &file, e), 0);
+    ASSERT_EQ(SendOutlineFont(nullptr, &file, e), 0);
     const std::string bytes = test::ReadFile(kDejaVu);
     const std::string header = "<STX>J03,Outline,1," + std::to_string(bytes.size()) + ";<ETX>\r\n";
     ASSERT_EQ(file.substr(0, header.size()), header);
@@ -207,7 +206,7 @@ TEST_F(FontDownloadTest, OutlineDownloadOfARealFaceIntoAFile) {
 
 TEST_F(FontDownloadTest, AWholeNumberOfCommandsEndsWithAnEmptyOne) {
     std::string file;
-    ASSERT_EQ(SendOutlineFont(0, nullptr, &file, OutlineFont(fakeTrueType(242))), 0);
+    ASSERT_EQ(SendOutlineFont(nullptr, &file, OutlineFont(fakeTrueType(242))), 0);
     EXPECT_NE(file.find("<STX>j;<ETX>\r\n"), std::string::npos);
     EXPECT_EQ(file.substr(file.size() - 14), "<STX>j;<ETX>\r\n");
 }

@@ -12,13 +12,13 @@
 #include "gaugebar.h"
 #include "objects/ibf_file.h"
 #include "objects/transfers.h"
-#include "tarvo/base/notation.h"
 #include "port/bounded_copy.h"
 #include "port/framing.h"
 #include "port/port.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
+#include "tarvo/base/notation.h"
 #include "tarvo/downloads.h"
 
 namespace tarvo {
@@ -66,7 +66,7 @@ class IbfFontTest : public test::SimTest {
     int sendToPrinter(const FontInfo& entry) {
         Connection conn;
         ConnOpen(*FindContext(ctx), conn);
-        const int status = SendIbfFont(ctx, &conn, nullptr, entry);
+        const int status = SendIbfFont(FindContext(ctx), &conn, nullptr, entry);
         ConnClose(conn);
         return status;
     }
@@ -108,7 +108,7 @@ TEST_F(IbfFontTest, AFileTargetGetsTheImageWithoutAMemoryCheck) {
     start(0);
     context().settings.memoryFree = 0;
     std::string file;
-    ASSERT_EQ(SendIbfFont(ctx, nullptr, &file, Font(5, "KANJI", write(IbfImage(2000)))), 0);
+    ASSERT_EQ(SendIbfFont(nullptr, nullptr, &file, Font(5, "KANJI", write(IbfImage(2000)))), 0);
     EXPECT_EQ(file,
               "<STX>J5,KANJI,2<ETX>\r\n"
               "<STX>&    2000,    1052,    1564;<ETX>\r\n"
@@ -121,13 +121,15 @@ TEST_F(IbfFontTest, AFileTargetGetsTheImageWithoutAMemoryCheck) {
 TEST_F(IbfFontTest, LinesOver255CharactersEndTheImageWithReadError) {
     const std::string longest = "\x02@" + std::string(253, '0');  // 255 with its STX
     std::string file;
-    ASSERT_EQ(SendIbfFont(0, nullptr, &file, Font(5, "K", write(IbfImage(9) + longest + "\n"))), 0);
+    ASSERT_EQ(
+        SendIbfFont(nullptr, nullptr, &file, Font(5, "K", write(IbfImage(9) + longest + "\n"))), 0);
     EXPECT_NE(file.find("<STX>@" + std::string(253, '0') + "<ETX>\r\n"), std::string::npos);
 
     file.clear();
     const std::string image = IbfImage(9);
-    EXPECT_EQ(SendIbfFont(0, nullptr, &file, Font(5, "K", write(image + longest + "0\n@0\n"))),
-              PCU_ERR_FILE_READ);
+    EXPECT_EQ(
+        SendIbfFont(nullptr, nullptr, &file, Font(5, "K", write(image + longest + "0\n@0\n"))),
+        PCU_ERR_FILE_READ);
     EXPECT_EQ(file.find("@00000000000000"), std::string::npos) << "nothing of the long line";
     EXPECT_EQ(file.find("<STX>@0<ETX>"), std::string::npos) << "nor what follows it";
     EXPECT_NE(file.find("<STX>%0000041C0000041C0000041C<ETX>\r\n"), std::string::npos);
@@ -144,7 +146,8 @@ TEST_F(IbfFontTest, AFileThatStatesNoImageSizeIsNotSent) {
          {std::string(""), std::string("\x02&none,1052;\x03\n\x02@00\x03\n"),
           std::string("\x02&") + std::string(300, '1') + "\x03\n"}) {
         std::string file;
-        EXPECT_EQ(SendIbfFont(0, nullptr, &file, Font(5, "K", write(contents))), PCU_ERR_FILE_READ);
+        EXPECT_EQ(SendIbfFont(nullptr, nullptr, &file, Font(5, "K", write(contents))),
+                  PCU_ERR_FILE_READ);
         EXPECT_EQ(file, "");
         EXPECT_EQ(sendToPrinter(Font(5, "K", write(contents))), PCU_ERR_FILE_READ);
     }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "brakenholm/brak_printer.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
 #include "qt/splash.h"
@@ -27,17 +28,6 @@ namespace tarvo::app::qt {
 namespace {
 
 using test::ScriptedPrompt;
-
-// A Brakenholm printer object with a chosen setup generation.
-class FakeScriptPrinter final : public CPrinterBase {
-  public:
-    explicit FakeScriptPrinter(int generation) : CPrinterBase(0), generation_(generation) {}
-    bool IsScriptFamily() const override { return true; }
-    int SetupGeneration() const override { return generation_; }
-
-  private:
-    int generation_;
-};
 
 class WindowTest : public ::testing::Test {
   protected:
@@ -73,7 +63,7 @@ TEST_F(WindowTest, MenusToolbarAndStatesReachTheWindow) {
     EXPECT_TRUE(window.action(CommandId::TestPrint)->isEnabled());
     EXPECT_TRUE(window.action(CommandId::Metric)->isChecked());
     EXPECT_FALSE(window.action(CommandId::UsUnits)->isChecked());
-    session.printer = std::make_unique<FakeScriptPrinter>(1);
+    session.printer = MakePrinter(session, prompt, 29);  // Brakenholm setup generation 1
     window.refreshCommands();
     EXPECT_FALSE(window.action(CommandId::ResetPrinter)->isEnabled()) << "generation 1";
 

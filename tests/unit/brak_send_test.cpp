@@ -138,8 +138,7 @@ TEST_F(BrakSend, FirstFailedSettingIsReportedAndTheLineSettingsStay) {
     prompt.ExpectQuestion("Send current updates", PromptAnswer::Ok);
     const OpResult r = p.SendAllSetup();
     EXPECT_EQ(r.status, OpStatus::Failed);
-    ASSERT_TRUE(r.setting.has_value());
-    EXPECT_EQ(*r.setting, BrakSetting::Width);
+    EXPECT_EQ(r.setting, SettingName(BrakSetting::Width));
     EXPECT_NE(r.detail.find("serial line settings were not sent"), std::string::npos) << r.detail;
     std::vector<std::string> expected = kGeneration3Body;
     expected.erase(expected.begin() + 3);  // the width line never went out
@@ -155,7 +154,7 @@ TEST_F(BrakSend, DeadPortStopsAtTheFirstSetting) {
     prompt.ExpectQuestion("Send current updates", PromptAnswer::Ok);
     const OpResult r = p.SendAllSetup();
     EXPECT_EQ(r.status, OpStatus::Failed);
-    EXPECT_EQ(r.setting, BrakSetting::StartAdjust);
+    EXPECT_EQ(r.setting, SettingName(BrakSetting::StartAdjust));
     EXPECT_EQ(port->opens, 1);
 }
 
@@ -167,7 +166,7 @@ TEST_F(BrakSend, RefusedValueSendsNothingAtAll) {
     prompt.ExpectQuestion("Send current updates", PromptAnswer::Ok);
     const OpResult r = p.SendAllSetup();
     EXPECT_EQ(r.status, OpStatus::Refused);
-    EXPECT_EQ(r.setting, BrakSetting::Baud);
+    EXPECT_EQ(r.setting, SettingName(BrakSetting::Baud));
     EXPECT_NE(r.detail.find("below 9600"), std::string::npos);
     EXPECT_EQ(port->Wire(), "");
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "brakenholm/brak_printer.h"
 #include "desk/command_table.h"
 #include "desk/config_values.h"
 #include "desk/doc_commands.h"
@@ -160,17 +161,6 @@ TEST_F(LanRules, KeepingValuesReplacesWhatTheNewModelCannotTake) {
     EXPECT_EQ(desk.config.values[40], 20);
 }
 
-// A Brakenholm printer object with a chosen setup generation.
-class FakeScriptPrinter final : public CPrinterBase {
-  public:
-    explicit FakeScriptPrinter(int generation) : CPrinterBase(0), generation_(generation) {}
-    bool IsScriptFamily() const override { return true; }
-    int SetupGeneration() const override { return generation_; }
-
-  private:
-    int generation_;
-};
-
 TEST_F(LanRules, CommandTableTexts) {
     EXPECT_EQ(CommandPrompt(CommandId::LoadFromPrinter),
               "Load configuration settings from current printer");
@@ -219,8 +209,11 @@ TEST_F(LanRules, EnableRulesForABrakenholmPrinter) {
     using C = CommandId;
     session.model = 40;  // TQ8e
     session.port = PCU_PORT_COM1;
-    for (int generation : {0, 1, 2, 3}) {
-        session.printer = std::make_unique<FakeScriptPrinter>(generation);
+    // Printer objects of models of setup generations 0 to 3.
+    const std::pair<int, int> generations[] = {{28, 0}, {29, 1}, {33, 2}, {40, 3}};
+    for (const auto& [model, generation] : generations) {
+        session.printer = MakePrinter(session, prompt, model);
+        ASSERT_EQ(AsBrakPrinter(session.printer.get())->SetupGeneration(), generation);
         session.flags.identified = session.flags.online = false;
         EXPECT_FALSE(CommandEnabled(C::MediaHandling, session));
         EXPECT_FALSE(CommandEnabled(C::CommandFile, session));
