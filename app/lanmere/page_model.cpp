@@ -40,6 +40,9 @@ void PageModel::Choose(std::string_view id, int position) {
     Field* f = editable(id);
     if (f == nullptr || position < 0 || position >= static_cast<int>(f->choices.size()))
         return;
+    const auto p = static_cast<std::size_t>(position);
+    if (p < f->choiceEnabled.size() && !f->choiceEnabled[p])
+        return;
     f->selected = position;
     f->edited = true;
     modified_ = true;

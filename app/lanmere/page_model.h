@@ -45,6 +45,7 @@ struct Field {
 
     std::vector<std::string> choices;  // DropList, Radios
     int selected = -1;                 // DropList, Radios: position in choices, -1 for none
+    std::vector<bool> choiceEnabled;   // Radios: whether each choice can be chosen (empty: all)
     int value = 0;                     // Spin, Slider, Check
     int minimum = 0;                   // Spin, Slider
     int maximum = 0;
@@ -86,7 +87,8 @@ class PageModel {
 
     // The operator's edits. Each marks the control edited and the page modified, then lets the
     // page apply its rules (which may change other controls). An edit of a disabled, read-only
-    // or hidden control, or a value outside its control's domain, is ignored.
+    // or hidden control, of a disabled choice, or a value outside its control's domain, is
+    // ignored.
     void Choose(std::string_view id, int position);
     void SetValue(std::string_view id, int value);
     void SetText(std::string_view id, std::string text);

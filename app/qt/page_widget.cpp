@@ -207,8 +207,11 @@ void PageWidget::show(const Field& f, Binding& b) {
         case Control::Radios: {
             // An exclusive group cannot show "none", which a value outside the choices needs.
             b.radios->setExclusive(false);
-            for (QAbstractButton* button : b.radios->buttons())
+            for (QAbstractButton* button : b.radios->buttons()) {
+                const auto id = static_cast<std::size_t>(b.radios->id(button));
                 button->setChecked(b.radios->id(button) == f.selected);
+                button->setEnabled(id >= f.choiceEnabled.size() || f.choiceEnabled[id]);
+            }
             b.radios->setExclusive(true);
             break;
         }
