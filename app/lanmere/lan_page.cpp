@@ -1,5 +1,6 @@
 #include "lanmere/lan_page.h"
 
+#include "lanmere/units.h"
 #include "tarvo/models.h"
 
 namespace tarvo::app::lanmere {
@@ -64,6 +65,51 @@ Field& LanPage::AddBounded(std::string id, int index, std::string label, std::st
     f.value = value(index);
     f.enabled = supported(index);
     return Add(std::move(f));
+}
+
+namespace {
+
+double MmPerUnit(const LengthField& length, int model) {
+    return length.mmPerUnit > 0 ? length.mmPerUnit : propGetMMPerDot(model);
+}
+
+}  // namespace
+
+Field& LanPage::AddLength(LengthField& length, std::string label, std::string group) {
+    Field f;
+    f.id = length.id;
+    f.control = Control::Edit;
+    f.label = std::move(label);
+    f.group = std::move(group);
+    f.unit = LengthUnitText(metric());
+    f.maxLength = 6;
+    f.text = ShowLength(value(length.index), MmPerUnit(length, model()), metric());
+    length.loaded = f.text;
+    return Add(std::move(f));
+}
+
+std::string LanPage::CheckLength(const LengthField& length) const {
+    const Field& f = field(length.id);
+    if (!f.enabled || f.text == length.loaded)
+        return {};
+    const double mmPerUnit = MmPerUnit(length, model());
+    const auto units = ReadLength(f.text, mmPerUnit, metric());
+    const Domain d = domain(length.index);
+    if (units && (d.kind != PROP_KIND_RANGE || (*units >= d.first && *units <= d.second)))
+        return {};
+    if (d.kind != PROP_KIND_RANGE)
+        return std::string(length.name) + " must be a number.";
+    return std::string(length.name) + " must be a number from " +
+           ShowLength(d.first, mmPerUnit, metric()) + " to " +
+           ShowLength(d.second, mmPerUnit, metric()) + " " + LengthUnitText(metric());
+}
+
+void LanPage::SaveLength(const LengthField& length) {
+    const Field& f = field(length.id);
+    if (!f.enabled || f.text == length.loaded)
+        return;
+    if (const auto units = ReadLength(f.text, MmPerUnit(length, model()), metric()))
+        store(length.index, *units);
 }
 
 void LanPage::SaveFlag(const std::string& id, int index) {

@@ -17,6 +17,18 @@ struct Domain {
     int second = 0;  // range: the maximum
 };
 
+// A length control: value `index` in units of `mmPerUnit` millimetres (0: the model's dot
+// pitch), shown in the measurement mode's unit. `loaded` keeps the text the page showed when it
+// was loaded: the length is stored back only when the text changed, since a text rounded to
+// 0.01 does not always lead back to the same number of printer units.
+struct LengthField {
+    const char* id;
+    int index;
+    const char* name;  // for messages: "Label Length"
+    double mmPerUnit;
+    std::string loaded;
+};
+
 class LanPage : public PageModel {
   public:
     LanPage(Desk& desk, std::string title) : PageModel(std::move(title)), desk_(desk) {}
@@ -41,6 +53,14 @@ class LanPage : public PageModel {
     // Adds a spin box over value `index` bounded by its model range; enabled when supported.
     Field& AddBounded(std::string id, int index, std::string label, std::string unit = {},
                       std::string group = {});
+
+    // Adds an edit of six characters showing `length`, and remembers its text.
+    Field& AddLength(LengthField& length, std::string label, std::string group = {});
+    // "" when the length's text is unchanged, or a number inside the setting's model range;
+    // otherwise a message naming the range in the unit shown.
+    std::string CheckLength(const LengthField& length) const;
+    // Stores the length when its text changed (CheckLength passed).
+    void SaveLength(const LengthField& length);
 
     // Saves a flag: 1 or 0 when the box was edited; left as it is otherwise.
     void SaveFlag(const std::string& id, int index);
