@@ -298,9 +298,14 @@ SheetDialog::SheetDialog(lanmere::SheetModel& sheet, Prompt& prompt, QWidget* pa
         applyButton_ = buttons->addButton(QDialogButtonBox::Apply);
         applyButton_->setEnabled(false);
         connect(applyButton_, &QPushButton::clicked, this, [this] { apply(); });
-        for (PageWidget* widget : pages_) {
-            connect(widget, &PageWidget::edited, this, [this] { applyButton_->setEnabled(true); });
-        }
+    }
+    // A page's rules may change another page (the character set and slashed zero).
+    for (PageWidget* widget : pages_) {
+        connect(widget, &PageWidget::edited, this, [this] {
+            refreshAll();
+            if (applyButton_ != nullptr)
+                applyButton_->setEnabled(true);
+        });
     }
     connect(buttons, &QDialogButtonBox::accepted, this, &SheetDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SheetDialog::reject);
