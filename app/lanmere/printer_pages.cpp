@@ -161,14 +161,15 @@ void CCfgPrtPage1::Save() {
 void CCfgPrtPage2::Load() {
     Reset();
     charSet_ = value(kCharSet);
-    Field& security =
-        AddChoice("security", Control::DropList, "Security Level Access:",
-                  {"All menus", "Operator & config menus", "Operator menu only", "No menus"});
+    Field& security = AddChoice(
+        "security", Control::DropList, "Security Level Access:",
+        {"All menus", "Operator & config menus", "Operator menu only", "No menus"}, "Access");
     security.selected = value(kSecurity) >= 0 && value(kSecurity) <= 3 ? value(kSecurity) : -1;
     security.enabled = supported(kSecurity);
 
-    Field& power = AddChoice("powerup", Control::Radios,
-                             "Power-up State:", {"Online on Power Up", "Offline on Power Up"});
+    Field& power =
+        AddChoice("powerup", Control::Radios,
+                  "Power-up State:", {"Online on Power Up", "Offline on Power Up"}, "Access");
     power.selected = value(kPowerUp) == 0 || value(kPowerUp) == 1 ? value(kPowerUp) : -1;
     power.enabled = supported(kPowerUp);
 

@@ -60,16 +60,22 @@ bool FullWidth(const Field& f) {
 PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(parent), page_(page) {
     auto* layout = new QVBoxLayout(this);
     QFormLayout* form = nullptr;
+    QWidget* frame = nullptr;
+    bool table = false;          // a list takes the page's spare height
     std::string group = "\x01";  // no frame yet
     for (const Field& f : page_.fields()) {
         if (form == nullptr || f.group != group) {
             group = f.group;
-            QWidget* frame = group.empty() ? new QWidget(this) : new QGroupBox(Qs(group), this);
+            frame = group.empty() ? new QWidget(this) : new QGroupBox(Qs(group), this);
             form = new QFormLayout(frame);
             form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
             if (group.empty())
                 form->setContentsMargins(0, 0, 0, 0);
             layout->addWidget(frame);
+        }
+        if (f.control == Control::Table) {
+            layout->setStretchFactor(frame, 1);
+            table = true;
         }
         Binding& binding = bindings_[f.id];
         QWidget* control = makeControl(f, binding);
@@ -83,7 +89,8 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
             form->addRow(binding.label, binding.row);
         }
     }
-    layout->addStretch(1);
+    if (!table)
+        layout->addStretch(1);
     refresh();
 }
 
@@ -246,6 +253,8 @@ void PageWidget::show(const Field& f, Binding& b) {
                     cells << Qs(cell);
                 table->addTopLevelItem(new QTreeWidgetItem(cells));
             }
+            for (int column = 0; column < table->columnCount(); ++column)
+                table->resizeColumnToContents(column);
             break;
         }
     }
