@@ -222,9 +222,14 @@ void PageWidget::show(const Field& f, Binding& b) {
             b.radios->setExclusive(true);
             break;
         }
-        case Control::Spin:
-            static_cast<QSpinBox*>(b.control)->setValue(f.value);
+        case Control::Spin: {
+            auto* spin = static_cast<QSpinBox*>(b.control);
+            spin->setValue(f.value);
+            spin->setReadOnly(f.readOnly);
+            spin->setButtonSymbols(f.readOnly ? QAbstractSpinBox::NoButtons
+                                              : QAbstractSpinBox::UpDownArrows);
             break;
+        }
         case Control::Edit: {
             auto* edit = static_cast<QLineEdit*>(b.control);
             if (edit->text() != Qs(f.text))
