@@ -62,5 +62,26 @@ TEST(Tarvo32Program, WithoutAPrinterTheProblemDialogNamesWhatToCheck) {
     EXPECT_GT(std::filesystem::file_size(env.root() + "/none-1.png"), 0u);
 }
 
+TEST(Tarvo32Program, ShowSavesThePrinterConfigurationOfASimulated6220e) {
+    tarvo::test::TestEnv env;
+    const std::string shot = env.root() + "/printer.png";
+    const auto run =
+        RunProgram(env, "tarvo32", "--simulate 6220E --screenshot " + shot + " --show printer");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(OwnLines(run.err), "") << "the page itself is no extra dialog";
+    EXPECT_EQ(run.out, "prompt: For Help, press F1\nprinter: 6220E  1.13\nport: COM1\n");
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+}
+
+TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
+    tarvo::test::TestEnv env;
+    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown page 'quality-wizard'; the pages are printer, media, "
+                           "media-handling, test-print, report, firmware"),
+              std::string::npos)
+        << run.err;
+}
+
 }  // namespace
 }  // namespace tarvo::app::qt
