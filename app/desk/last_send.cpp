@@ -1,5 +1,7 @@
 #include "desk/last_send.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -116,6 +118,11 @@ bool SaveLastSend(const LastSend& record, std::string* error) {
         return false;
     }
     return true;
+}
+
+void ForgetLastSend(int port) {
+    if (!tarvo::PortName(port).empty())
+        ::unlink(LastSendPath(port).c_str());
 }
 
 std::optional<LastSend> LoadLastSend(int port, std::string* error) {

@@ -23,6 +23,9 @@ std::string LastSendPath(int port);
 // naming the file and the system's reason, when it could not be written.
 bool SaveLastSend(const LastSend& record, std::string* error);
 
+// Removes the record of port index `port`; a missing record is not an error.
+void ForgetLastSend(int port);
+
 // The record for port index `port`; nullopt with *error (may be null) set when there is none
 // ("no send from this host to COM1 was recorded") or the file is damaged (its path and line).
 std::optional<LastSend> LoadLastSend(int port, std::string* error);

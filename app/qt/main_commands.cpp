@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "desk/doc_commands.h"
+#include "desk/send_changes.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -73,6 +74,9 @@ void MainWindow::runCommand(CommandId id) {
             break;
         case CommandId::SendToPrinter:
             SendToPrinter(desk_);
+            break;
+        case CommandId::UndoLastSend:
+            UndoLastSend(desk_);
             break;
         case CommandId::SetToDefault:
             SetToDefault(desk_);

@@ -172,7 +172,7 @@ class FakeScriptPrinter final : public CPrinterBase {
 };
 
 TEST_F(LanRules, CommandTableTexts) {
-    EXPECT_EQ(Commands().size(), 28u);
+    EXPECT_EQ(Commands().size(), 29u);
     EXPECT_EQ(CommandPrompt(CommandId::LoadFromPrinter),
               "Load configuration settings from current printer");
     EXPECT_EQ(CommandToolTip(CommandId::LoadFromPrinter), "Load Cfg from Printer");
