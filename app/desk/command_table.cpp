@@ -152,6 +152,8 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::PrintReport:
         case C::TestPrint:
         case C::ChangeFirmware:
+        case C::PrinterConfig:
+        case C::MediaType:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

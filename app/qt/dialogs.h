@@ -31,5 +31,14 @@ void RunReportDialog(QWidget* parent, Desk& desk);
 // The firmware download page: verify, invalidate, download with progress, result.
 void RunFirmwareDialog(QWidget* parent, Desk& desk);
 
+// The Printer Configuration sheet (Standard, Options, Directory).
+void RunPrinterSheet(QWidget* parent, Desk& desk);
+
+// The Media Type sheet (Media Setup, Print Quality).
+void RunMediaSheet(QWidget* parent, Desk& desk);
+
+// The Media Handling dialog.
+void RunMediaHandlingDialog(QWidget* parent, Desk& desk);
+
 }  // namespace qt
 }  // namespace tarvo::app

@@ -9,6 +9,7 @@
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
 #include "qt/screenshot.h"
+#include "qt/show_page.h"
 #include "qt/splash.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/simulation.h"
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE] [--help]\n"
+    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE [--show PAGE]] [--help]\n"
     "\n"
     "Configures thermal label printers.\n"
     "\n"
@@ -25,11 +26,14 @@ constexpr const char* kUsage =
     "  --screenshot FILE   once started, save a picture of the window to FILE (PNG),\n"
     "                      print the status bar's panes and quit; dialogs that open\n"
     "                      meanwhile are saved as FILE-1.png ... and cancelled\n"
+    "  --show PAGE         with --screenshot: open PAGE once started and save its\n"
+    "                      window instead of the main window (pages: %s)\n"
     "  --help              show this text\n";
 
 struct Options {
     std::string simulate;
     std::string screenshot;
+    std::string show;
     bool help = false;
 };
 
@@ -53,10 +57,25 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
                 return false;
             }
             options->screenshot = argv[++i];
+        } else if (arg == "--show") {
+            if (i + 1 >= argc) {
+                *error = "--show needs a page name (" + tarvo::app::qt::ShowablePageNames() + ")";
+                return false;
+            }
+            options->show = argv[++i];
+            if (tarvo::app::qt::FindShowablePage(options->show) == nullptr) {
+                *error = "unknown page '" + options->show + "'; the pages are " +
+                         tarvo::app::qt::ShowablePageNames();
+                return false;
+            }
         } else if (arg.rfind("--", 0) == 0) {
             *error = "unknown option '" + arg + "'";
             return false;
         }
+    }
+    if (!options->show.empty() && options->screenshot.empty()) {
+        *error = "--show needs --screenshot FILE";
+        return false;
     }
     return true;
 }
@@ -90,7 +109,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(kUsage, stdout);
+        std::printf(kUsage, tarvo::app::qt::ShowablePageNames().c_str());
         return 0;
     }
     QApplication app(argc, argv);
@@ -119,6 +138,8 @@ int main(int argc, char** argv) {
     if (!options.screenshot.empty()) {
         auto* screenshot = new tarvo::app::qt::ScreenshotRun(
             window, QString::fromLocal8Bit(options.screenshot.c_str()));
+        if (!options.show.empty())
+            screenshot->showPage(*tarvo::app::qt::FindShowablePage(options.show));
         QObject::connect(&window, &tarvo::app::qt::MainWindow::sessionReady, screenshot,
                          &tarvo::app::qt::ScreenshotRun::finish, Qt::QueuedConnection);
     }

@@ -99,6 +99,15 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::PrintReport:
             RunReportDialog(this, desk_);
             break;
+        case CommandId::PrinterConfig:
+            RunPrinterSheet(this, desk_);
+            break;
+        case CommandId::MediaType:
+            RunMediaSheet(this, desk_);
+            break;
+        case CommandId::MediaHandling:
+            RunMediaHandlingDialog(this, desk_);
+            break;
         case CommandId::Reboot:
             RebootPrinter(desk_);
             break;

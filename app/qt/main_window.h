@@ -42,6 +42,9 @@ class MainWindow : public QMainWindow {
     // Runs command `id` as its menu entry does.
     void runCommand(CommandId id);
 
+    // What the window works on.
+    Desk& desk() const { return desk_; }
+
     // The action of `id`, or nullptr.
     QAction* action(CommandId id) const;
     QString promptPaneText() const;

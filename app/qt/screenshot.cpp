@@ -39,10 +39,31 @@ ScreenshotRun::ScreenshotRun(MainWindow& window, QString path)
     qApp->installEventFilter(this);
 }
 
+bool ScreenshotRun::savePage() {
+    const AppSession& session = window_.desk().session;
+    if (!CommandEnabled(page_->command, session) ||
+        !CommandBuiltForFamily(page_->command, session)) {
+        std::fprintf(stderr, "tarvo32: page %s is not offered for the %s\n", page_->name,
+                     session.modelName.c_str());
+        return false;
+    }
+    pageOpening_ = true;
+    window_.runCommand(page_->command);
+    pageOpening_ = false;
+    if (!pageSaved_)
+        std::fprintf(stderr, "tarvo32: page %s did not open a window\n", page_->name);
+    return pageSaved_;
+}
+
 void ScreenshotRun::finish() {
-    const bool saved = window_.grab().save(path_, "PNG");
-    if (!saved)
-        std::fprintf(stderr, "tarvo32: cannot write %s\n", qPrintable(path_));
+    bool saved = false;
+    if (page_ != nullptr) {
+        saved = savePage();
+    } else {
+        saved = window_.grab().save(path_, "PNG");
+        if (!saved)
+            std::fprintf(stderr, "tarvo32: cannot write %s\n", qPrintable(path_));
+    }
     std::printf("prompt: %s\nprinter: %s\nport: %s\n", qPrintable(window_.promptPaneText()),
                 qPrintable(window_.printerPaneText()), qPrintable(window_.portPaneText()));
     std::fflush(stdout);
@@ -63,6 +84,14 @@ bool ScreenshotRun::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ScreenshotRun::saveAndCancel(QDialog* dialog) {
+    if (pageOpening_ && !pageSaved_) {
+        // The page itself: saved under the name asked for, then closed as Cancel closes it.
+        pageSaved_ = dialog->grab().save(path_, "PNG");
+        if (!pageSaved_)
+            std::fprintf(stderr, "tarvo32: cannot write %s\n", qPrintable(path_));
+        dialog->reject();
+        return;
+    }
     const QString path = NumberedPath(path_, ++dialogs_);
     if (!dialog->grab().save(path, "PNG"))
         std::fprintf(stderr, "tarvo32: cannot write %s\n", qPrintable(path));

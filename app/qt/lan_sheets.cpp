@@ -1,0 +1,25 @@
+// The Lanmere configuration sheets: each runs its page models in the sheet dialog.
+#include "desk/desk.h"
+#include "lanmere/media_pages.h"
+#include "lanmere/printer_pages.h"
+#include "qt/dialogs.h"
+#include "qt/page_widget.h"
+
+namespace tarvo::app::qt {
+
+void RunPrinterSheet(QWidget* parent, Desk& desk) {
+    lanmere::CCfgPrtSheet sheet(desk);
+    RunSheet(parent, sheet, desk.prompt);
+}
+
+void RunMediaSheet(QWidget* parent, Desk& desk) {
+    lanmere::CMediaSheet sheet(desk);
+    RunSheet(parent, sheet, desk.prompt);
+}
+
+void RunMediaHandlingDialog(QWidget* parent, Desk& desk) {
+    lanmere::CMediaHandlingDlg dialog(desk);
+    RunSheet(parent, dialog, desk.prompt);
+}
+
+}  // namespace tarvo::app::qt
