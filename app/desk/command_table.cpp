@@ -154,6 +154,7 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::ChangeFirmware:
         case C::PrinterConfig:
         case C::MediaType:
+        case C::Communications:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

@@ -51,7 +51,7 @@ LineMove AwaitAnswer(int ctx, const LineMoveHooks& hooks) {
     return LineMove::NoAnswer;
 }
 
-bool StoreLine(const SerialLine& line) {
+bool StoreLineValues(const SerialLine& line) {
     bool stored = WriteSetting(setting::kBaud, std::to_string(line.baud));
     stored = WriteSetting(setting::kParity, kParityNames[static_cast<std::size_t>(line.parity)]) &&
              stored;
@@ -114,6 +114,10 @@ std::string SerialLineProblem(const SerialLine& line) {
     return {};
 }
 
+bool StoreSerialLine(const SerialLine& line) {
+    return SerialLineProblem(line).empty() && StoreLineValues(line);
+}
+
 bool PrinterCommandCarries(const SerialLine& from, const SerialLine& to) {
     return to.baud >= kLowestCommandRate && to.stopBits == from.stopBits;
 }
@@ -140,7 +144,7 @@ LineMoveResult MoveLine(int ctx, const SerialLine& to, int pin1, int pin2,
     Tell(hooks, "Waiting for the printer on " + DescribeLine(moved));
     result.outcome = AwaitAnswer(ctx, hooks);
     if (result.outcome == LineMove::Moved) {
-        if (StoreLine(to)) {
+        if (StoreSerialLine(to)) {
             PCUInitCommParm(ctx);
         } else {
             // The context stays on the line the printer answers at.

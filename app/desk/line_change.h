@@ -37,6 +37,10 @@ std::string SerialLineProblem(const SerialLine& line);
 // the stop bits. Other moves change this computer's side only.
 bool PrinterCommandCarries(const SerialLine& from, const SerialLine& to);
 
+// Stores `line` as the profile's "Baud", "Parity", "DataBits", "StopBits" and "Protocol" and
+// sets "DefaultEnabled" to "OFF". False when a value could not be written.
+bool StoreSerialLine(const SerialLine& line);
+
 // How long a move waits for the printer on its new line: up to kPolls identification requests,
 // kPollWaitUnits (PCUWait units) apart.
 inline constexpr int kLinePolls = 4;

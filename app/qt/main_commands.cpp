@@ -102,6 +102,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::PrinterConfig:
             RunPrinterSheet(this, desk_);
             break;
+        case CommandId::Communications:
+            RunCommSheet(this, desk_);
+            break;
         case CommandId::MediaType:
             RunMediaSheet(this, desk_);
             break;
