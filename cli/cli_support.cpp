@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -30,18 +31,30 @@ std::string PortOf(int ctx) {
     return name.empty() ? "?" : name;
 }
 
-std::string DescribeLine(const commState& c) {
-    static constexpr const char* kParity[] = {"Even", "Odd", "None", "Mark", "Space"};
-    static constexpr const char* kProtocol[] = {"XON/XOFF", "Standard", "RTS/CTS", "Parallel"};
-    const bool known = c.parity >= 0 && c.parity <= 4 && c.protocol >= 0 && c.protocol <= 3;
-    if (!known)
-        return PortName(c.port) + " (unknown settings)";
-    if (c.protocol == PCU_PROTOCOL_PARALLEL)
-        return PortName(c.port) + " (parallel)";
-    return PortName(c.port) + " " + std::to_string(c.baud) + " baud, " +
-           std::to_string(c.dataBits) + " data bits, " + kParity[c.parity] + " parity, " +
-           std::to_string(c.stopBits) + " stop bit" + (c.stopBits == 1 ? "" : "s") + ", " +
-           kProtocol[c.protocol];
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void OnInterrupt(int) {
+    gInterrupted = 1;
+}
+
+}  // namespace
+
+InterruptScope::InterruptScope() {
+    gInterrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, &previous_);
+}
+
+InterruptScope::~InterruptScope() {
+    ::sigaction(SIGINT, &previous_, nullptr);
+}
+
+bool InterruptScope::Interrupted() {
+    return gInterrupted != 0;
 }
 
 bool IdentifyPrinter(int ctx, IdentifiedPrinter* printer) {

@@ -2,9 +2,12 @@
 // named on the screen.
 #pragma once
 
+#include <signal.h>
+
 #include <string>
 
 #include "command_line.h"
+#include "desk/line_change.h"
 #include "tarvo/types.h"
 
 namespace tarvo::cli {
@@ -22,7 +25,23 @@ int LastErrorCode(int ctx);
 std::string PortOf(int ctx);
 
 // A line as people read it: "COM1 9600 baud, 7 data bits, Even parity, 1 stop bit, XON/XOFF".
-std::string DescribeLine(const commState& c);
+using app::DescribeLine;
+
+// Holds SIGINT for its lifetime, so that Ctrl-C asks a long operation to stop (it asks
+// Interrupted between steps) instead of killing the program half-way through writing a file.
+class InterruptScope {
+  public:
+    InterruptScope();
+    ~InterruptScope();
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+    // Whether Ctrl-C was pressed since the innermost scope began.
+    static bool Interrupted();
+
+  private:
+    struct sigaction previous_ {};
+};
 
 // A printer as identification found it.
 struct IdentifiedPrinter {

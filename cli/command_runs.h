@@ -10,6 +10,7 @@ int RunPing(int ctx, const CommandLine& line);
 int RunPorts(int ctx, const CommandLine& line);
 int RunProfile(int ctx, const CommandLine& line);
 int RunSend(int ctx, const CommandLine& line);
+int RunLine(int ctx, const CommandLine& line);
 int RunModels(int ctx, const CommandLine& line);
 int RunIdentify(int ctx, const CommandLine& line);
 int RunAutoConnect(int ctx, const CommandLine& line);

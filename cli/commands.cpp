@@ -25,6 +25,17 @@ const std::vector<Command>& Commands() {
          "characters spelled the same way. Asks first when standard input is a terminal\n"
          "(--yes does not ask).\n",
          RunSend, true},
+        {"line", "set [baud=N] [parity=N|E|O] [data=7|8] [stop=1|2] [protocol=standard|xonxoff]",
+         "move the printer and this computer to other line settings",
+         "Tells the printer its new line settings, moves this computer to them and waits for\n"
+         "the printer to answer there (Ctrl-C stops the wait); only then does the profile\n"
+         "name the new line. Settings not given stay. When the printer does not answer, this\n"
+         "computer goes back to the old line and says whether the printer answers there.\n"
+         "Rates below 1200 and other stop bits cannot be told to a printer: only this\n"
+         "computer moves, so set the printer to them first. Asks first at a terminal (--yes\n"
+         "does not ask). Exit status 0 when the printer answers on the new line, 1 when not,\n"
+         "130 when cancelled.\n",
+         RunLine, true, true},
         {"models", "", "list the printer models Tarvo knows",
          "Lists the 42 models with their family, resolution and print speeds.\n", RunModels, false},
         {"identify", "", "tell which printer is attached",
@@ -38,18 +49,21 @@ const std::vector<Command>& Commands() {
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true, false, true},
         {"config",
-         "show [--json] | set NAME=VALUE... | pull FILE.tcf [--with-objects] | push FILE.tcf",
+         "show [--json] | set NAME=VALUE... | pull FILE.tcf [--with-objects] | push FILE.tcf | "
+         "undo",
          "show, change, save and send the printer's configuration",
          "show     every setting the printer's model offers, lengths in inches or centimetres\n"
          "         by the profile's Measurements value (--json for scripts)\n"
          "set      changes settings (NAME=VALUE; lengths also take in, cm or mm, the emulation\n"
-         "         its dpi or mil), checks them against the model, sends the configuration,\n"
-         "         reads it back and prints what changed\n"
+         "         its dpi or mil), checks them against the model, prints what will change,\n"
+         "         sends the configuration and reads it back\n"
          "pull     saves the printer's configuration to a configuration file; with\n"
          "         --with-objects the object downloads and deletions the file already carries\n"
          "         (see `objects ... --to`) are kept behind it\n"
          "push     shows what a configuration file would change and sends it, then the\n"
          "         object downloads and deletions the file carries\n"
+         "undo     sends back what the printer on this port held before the last set, push or\n"
+         "         undo from this computer (kept in the data directory); prints what changes\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
          RunConfig, true},
         {"objects", "list [KIND] | CHANGE... [--to FILE.tcf]",

@@ -1,37 +1,28 @@
 // Commands about a printer's configuration: show it, change settings, save it to a
 // configuration file and send one back.
-#include <array>
 #include <cstdio>
 #include <iostream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "cli_support.h"
 #include "command_runs.h"
 #include "config_objects.h"
-#include "setting_catalog.h"
+#include "desk/last_send.h"
+#include "desk/setting_catalog.h"
 #include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
 namespace {
 
-using Values = std::array<int, PCU_CONFIG_SETTINGS>;
-
+using app::LanSetting;
+using app::LanValues;
+using app::Units;
+using Values = LanValues;
 using Printer = IdentifiedPrinter;
 
-Values ReadValues(int ctx) {
-    std::array<int, PCU_CONFIG_SETTINGS> indices{};
-    std::array<int, PCU_CONFIG_SETTINGS> kinds{};
-    Values values{};
-    for (int i = 0; i < PCU_CONFIG_SETTINGS; ++i)
-        indices[static_cast<std::size_t>(i)] = i;
-    PCUGetParms(ctx, PCU_CONFIG_SETTINGS, indices.data(), kinds.data(), values.data());
-    return values;
-}
-
-bool Offered(const Printer& p, const SettingName& s) {
+bool Offered(const Printer& p, const LanSetting& s) {
     return propCfgSupport(p.model, s.index, p.firmware.c_str()) == 1;
 }
 
@@ -39,22 +30,22 @@ bool Offered(const Printer& p, const SettingName& s) {
 bool ReadConfiguration(int ctx, Values* values) {
     if (!ReadPrinterConfiguration(ctx))
         return false;
-    *values = ReadValues(ctx);
+    *values = app::ReadKernelValues(ctx);
     return true;
 }
 
 void Show(const Printer& p, const Values& v, bool json) {
-    const Units units = ProfileUnits();
+    const Units units = app::ProfileUnits();
     if (json) {
         std::cout << "{\"model\": \"" << JsonEscape(p.name) << "\", \"firmware\": \""
                   << JsonEscape(p.firmware) << "\", \"settings\": {";
         bool first = true;
-        for (const SettingName& s : SettingNames()) {
+        for (const LanSetting& s : app::LanSettings()) {
             if (!Offered(p, s))
                 continue;
             const int value = v[static_cast<std::size_t>(s.index)];
             std::cout << (first ? "" : ", ") << "\"" << s.name << "\": {\"value\": " << value
-                      << ", \"shown\": \"" << JsonEscape(ShowValue(s, p.model, value, units))
+                      << ", \"shown\": \"" << JsonEscape(app::ShowValue(s, p.model, value, units))
                       << "\"}";
             first = false;
         }
@@ -62,37 +53,59 @@ void Show(const Printer& p, const Values& v, bool json) {
         return;
     }
     std::cout << "Model " << p.name << ", firmware " << p.firmware << "\n";
-    for (const SettingName& s : SettingNames()) {
+    for (const LanSetting& s : app::LanSettings()) {
         if (Offered(p, s))
-            std::printf("  %-22s %s\n", s.name,
-                        ShowValue(s, p.model, v[static_cast<std::size_t>(s.index)], units).c_str());
+            std::printf(
+                "  %-22s %s\n", s.name,
+                app::ShowValue(s, p.model, v[static_cast<std::size_t>(s.index)], units).c_str());
     }
 }
 
-// Prints the settings a configuration carries to the printer whose values differ (what the
-// printer only reports, such as free memory, is left out); returns how many did.
-int ShowChanges(const Printer& p, const Values& before, const Values& after) {
-    const Units units = ProfileUnits();
-    int changed = 0;
-    for (const SettingName& s : SettingNames()) {
-        const auto i = static_cast<std::size_t>(s.index);
-        if (before[i] == after[i] || !Offered(p, s) ||
-            !SettingReachesPrinter(p.model, p.firmware, s.index, nullptr))
-            continue;
-        std::printf("  %-22s %s -> %s\n", s.name, ShowValue(s, p.model, before[i], units).c_str(),
-                    ShowValue(s, p.model, after[i], units).c_str());
-        ++changed;
-    }
-    return changed;
+// Prints what sending `after` changes on a printer that holds `before`, under `heading`.
+void ShowChanges(const std::string& heading, const Printer& p, const Values& before,
+                 const Values& after) {
+    std::cout << heading << "\n"
+              << app::ChangesText(
+                     app::ListChanges(p.model, p.firmware, before, after, app::ProfileUnits()));
 }
 
-// Sends the context's configuration and reads it back into *readBack.
-bool SendAndReadBack(int ctx, Values* readBack) {
+// Keeps what the printer holds now, so that `config undo` can send it back.
+bool RememberBeforeSending(int ctx, const Printer& p, const Values& held) {
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    std::string error;
+    if (!app::SaveLastSend({comm.port, p.model, p.firmware, held}, &error)) {
+        Fail("nothing sent: " + error);
+        return false;
+    }
+    return true;
+}
+
+// Keeps what the printer holds, puts `wanted` into the context, sends the configuration, reads
+// it back and checks that every setting a send carries arrived. False after saying why.
+bool Send(int ctx, const Printer& p, const Values& held, const Values& wanted) {
+    if (!RememberBeforeSending(ctx, p, held))
+        return false;
+    for (const LanSetting& s : app::LanSettings()) {
+        if (app::SettingSendable(p.model, p.firmware, s.index))
+            PCUPutParms(ctx, 1, &s.index, &wanted[static_cast<std::size_t>(s.index)]);
+    }
     if (PCUPutCfg(ctx) != PCU_OK) {
         Fail("sending the configuration to " + PortOf(ctx) + " failed: " + ErrorText(ctx));
         return false;
     }
-    return ReadConfiguration(ctx, readBack);
+    Values after{};
+    if (!ReadConfiguration(ctx, &after))
+        return false;
+    for (const LanSetting& s : app::LanSettings()) {
+        const auto i = static_cast<std::size_t>(s.index);
+        if (app::SettingSendable(p.model, p.firmware, s.index) && after[i] != wanted[i]) {
+            Fail(std::string("the printer did not take ") + s.name);
+            return false;
+        }
+    }
+    std::cout << "Sent.\n";
+    return true;
 }
 
 int Show(int ctx, const std::vector<std::string>& args) {
@@ -108,7 +121,7 @@ int Show(int ctx, const std::vector<std::string>& args) {
 }
 
 // Reads NAME=VALUE into the setting and its value, refusing what cannot reach the printer.
-bool ParseAssignment(const Printer& p, const std::string& arg, const SettingName** setting,
+bool ParseAssignment(const Printer& p, const std::string& arg, const LanSetting** setting,
                      int* value) {
     const auto eq = arg.find('=');
     if (eq == std::string::npos) {
@@ -116,7 +129,7 @@ bool ParseAssignment(const Printer& p, const std::string& arg, const SettingName
         return false;
     }
     const std::string name = arg.substr(0, eq);
-    *setting = FindSettingName(name);
+    *setting = app::FindLanSetting(name);
     if (*setting == nullptr) {
         Fail("no setting named '" + name + "' (see tarvo config show)", kUsage);
         return false;
@@ -130,8 +143,8 @@ bool ParseAssignment(const Printer& p, const std::string& arg, const SettingName
         Fail("cannot set " + name + ": " + why);
         return false;
     }
-    const auto parsed = ParseValue(**setting, p.model, arg.substr(eq + 1), &why);
-    if (!parsed || !InDomain(**setting, p.model, *parsed, ProfileUnits(), &why)) {
+    const auto parsed = app::ParseValue(**setting, p.model, arg.substr(eq + 1), &why);
+    if (!parsed || !app::InDomain(**setting, p.model, *parsed, app::ProfileUnits(), &why)) {
         Fail(why, kUsage);
         return false;
     }
@@ -147,36 +160,19 @@ int Set(int ctx, const CommandLine& line) {
     Values before{};
     if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
         return 1;
-    std::map<int, int> wanted;
+    Values wanted = before;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const SettingName* s = nullptr;
+        const LanSetting* s = nullptr;
         int value = 0;
         if (!ParseAssignment(p, args[i], &s, &value))
             return 1;
-        wanted[s->index] = value;
+        wanted[static_cast<std::size_t>(s->index)] = value;
     }
-    if (const Consent c =
-            Confirm(line, "Change " + std::to_string(wanted.size()) + " setting(s) of the " +
-                              p.name + " on " + PortOf(ctx) + "?");
+    ShowChanges("Changes:", p, before, wanted);
+    if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
         c != Consent::Given)
         return Declined(c, "nothing changed");
-    for (const auto& [index, value] : wanted) {
-        const int slot = value;  // one 4-byte slot; the kernel takes the field's width of it
-        PCUPutParms(ctx, 1, &index, &slot);
-    }
-    Values after{};
-    if (!SendAndReadBack(ctx, &after))
-        return 1;
-    ShowChanges(p, before, after);
-    for (const auto& [index, value] : wanted) {
-        if (after[static_cast<std::size_t>(index)] != value) {
-            for (const SettingName& s : SettingNames()) {
-                if (s.index == index)
-                    return Fail(std::string("the printer did not take ") + s.name);
-            }
-        }
-    }
-    return 0;
+    return Send(ctx, p, before, wanted) ? 0 : 1;
 }
 
 // With --with-objects the object sections the file already carries (queued with
@@ -235,31 +231,48 @@ int Push(int ctx, const CommandLine& line) {
         return 1;
     if (const int status = PCUFromFile(ctx, args[1].c_str()); status != PCU_OK)
         return Fail(DescribeFileFailure(ctx, status, args[1]));
-    const Values loaded = ReadValues(ctx);
+    const Values loaded = app::ReadKernelValues(ctx);
     if (loaded[0] != p.model) {
         char fileModel[PROP_NAME_SIZE] = "";
         propGetPrinterStr(loaded[0], fileModel);
         return Fail(args[1] + " holds a configuration for the " + fileModel + ", not the " +
                     p.name);
     }
-    std::cout << "Changes from " << args[1] << ":\n";
-    if (ShowChanges(p, before, loaded) == 0)
-        std::cout << "  (none)\n";
+    ShowChanges("Changes from " + args[1] + ":", p, before, loaded);
     if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
         c != Consent::Given)
         return Declined(c, "nothing sent");
-    Values after{};
-    if (!SendAndReadBack(ctx, &after))
+    if (!Send(ctx, p, before, loaded))
         return 1;
-    for (const SettingName& s : SettingNames()) {
-        const auto i = static_cast<std::size_t>(s.index);
-        if (Offered(p, s) && SettingReachesPrinter(p.model, p.firmware, s.index, nullptr) &&
-            after[i] != loaded[i]) {
-            return Fail(std::string("the printer did not take ") + s.name);
-        }
-    }
-    std::cout << "Sent.\n";
     return SendSections(ctx, line, args[1]);
+}
+
+// Sends back what the printer on this port held before the last send from this host; that
+// send's configuration is kept in turn, so a second undo redoes it.
+int Undo(int ctx, const CommandLine& line) {
+    if (line.args.size() != 1)
+        return Fail("usage: tarvo config undo", kUsage);
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    std::string error;
+    const auto saved = app::LoadLastSend(comm.port, &error);
+    if (!saved)
+        return Fail("nothing to undo: " + error);
+    Printer p;
+    Values before{};
+    if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
+        return 1;
+    if (saved->model != p.model) {
+        char savedModel[PROP_NAME_SIZE] = "";
+        propGetPrinterStr(saved->model, savedModel);
+        return Fail("the last send on " + PortOf(ctx) + " went to a " + savedModel +
+                    ", not to this " + p.name + "; nothing sent");
+    }
+    ShowChanges("Changes back to before the last send:", p, before, saved->values);
+    if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
+        c != Consent::Given)
+        return Declined(c, "nothing sent");
+    return Send(ctx, p, before, saved->values) ? 0 : 1;
 }
 
 }  // namespace
@@ -275,7 +288,9 @@ int RunConfig(int ctx, const CommandLine& line) {
         return Pull(ctx, a);
     if (verb == "push")
         return Push(ctx, line);
-    return Fail("usage: tarvo config show|set|pull|push ...", kUsage);
+    if (verb == "undo")
+        return Undo(ctx, line);
+    return Fail("usage: tarvo config show|set|pull|push|undo ...", kUsage);
 }
 
 }  // namespace tarvo::cli

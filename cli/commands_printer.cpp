@@ -1,7 +1,4 @@
 // Commands about which printer is attached: the model list, identification, the search.
-#include <signal.h>
-
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -26,12 +23,6 @@ const char* FamilyOf(int model) {
     return "-";
 }
 
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void OnInterrupt(int) {
-    gInterrupted = 1;
-}
-
 // Prints one line per trial; Ctrl-C asks the search to stop before its next trial.
 class TrialPrinter final : public app::SearchObserver {
   public:
@@ -40,26 +31,7 @@ class TrialPrinter final : public app::SearchObserver {
     }
     void Found(const commState&) override {}
     void NotFound() override {}
-    bool CancelRequested() override { return gInterrupted != 0; }
-};
-
-// Holds SIGINT for the search's lifetime, so Ctrl-C cancels through the search instead of
-// killing the program half-way through writing the profile.
-class InterruptScope {
-  public:
-    InterruptScope() {
-        gInterrupted = 0;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptScope() { ::sigaction(SIGINT, &previous_, nullptr); }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-  private:
-    struct sigaction previous_ {};
+    bool CancelRequested() override { return InterruptScope::Interrupted(); }
 };
 
 // Searches for a Brakenholm printer with the printer object of the selected model.
@@ -73,7 +45,7 @@ int SearchBrakenholm(int ctx, const CommandLine& line) {
         InterruptScope interrupts;
         result = s.printer().SearchPrinter(observer);
     }
-    if (gInterrupted) {
+    if (InterruptScope::Interrupted()) {
         std::cout << "Cancelled; the profile is unchanged.\n";
         return 130;
     }
@@ -166,7 +138,7 @@ int RunAutoConnect(int ctx, const CommandLine& line) {
         const PCUNotify notify = app::MakeKernelNotify(observer);
         found = PCUAutoConnect(ctx, &notify);
     }
-    if (gInterrupted) {
+    if (InterruptScope::Interrupted()) {
         std::cout << "Cancelled; the profile is unchanged.\n";
         return 130;
     }

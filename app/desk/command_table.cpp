@@ -12,7 +12,7 @@ namespace {
 using C = CommandId;
 
 // clang-format off
-constexpr std::array<CommandInfo, 28> kCommands = {{
+constexpr std::array<CommandInfo, 29> kCommands = {{
     {C::Open, "File > Open...", "Open a configuration file\nOpen Cfg File"},
     {C::SaveAs, "File > Save As...", "Save the current configuration to file\nSave Cfg File"},
     {C::PrintReport, "File > Print Report...", ""},
@@ -25,6 +25,8 @@ constexpr std::array<CommandInfo, 28> kCommands = {{
      "Load configuration settings from current printer\nLoad Cfg from Printer"},
     {C::SendToPrinter, "DataXfer > Send to Printer...",
      "Send configuration and font/graphic/format selections to printer\nSend Cfg to Printer"},
+    {C::UndoLastSend, "DataXfer > Undo Last Send...",
+     "Send back the configuration the printer held before the last send\nUndo Last Send"},
     {C::ResetPrinter, "DataXfer > Reset Printer...",
      "Reset printer to factory default state\nReset Printer"},
     {C::ChangeFirmware, "DataXfer > Change Firmware (serial com. only)...",
@@ -141,6 +143,7 @@ bool CommandEnabled(CommandId id, const AppSession& s) {
         case C::MediaHandling:
         case C::CommandFile:
         case C::SetToDefault:
+        case C::UndoLastSend:
             return !IsScript(s);
         case C::Reboot:
             return IsScript(s) && s.flags.online;
@@ -159,6 +162,7 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::ChangeFirmware:
         case C::PrinterConfig:
         case C::MediaType:
+        case C::Communications:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

@@ -22,6 +22,7 @@ enum class CommandId : int {
     UsUnits = 32865,
     LoadFromPrinter = 32786,
     SendToPrinter = 32787,
+    UndoLastSend = 32900,
     ResetPrinter = 32832,
     ChangeFirmware = 32858,
     PrinterConfig = 32792,

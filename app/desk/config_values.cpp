@@ -49,6 +49,20 @@ int EmulationToKernel(int programValue) {
     return EmulationToKernelOrder(programValue);
 }
 
+ConfigArray ValuesInKernelOrder(const ConfigArray& programValues) {
+    ConfigArray values = programValues;
+    if (const int emulation = EmulationToKernel(values[kEmulation]); emulation >= 0)
+        values[kEmulation] = emulation;
+    return values;
+}
+
+ConfigArray ValuesInProgramOrder(const ConfigArray& kernelValues) {
+    ConfigArray values = kernelValues;
+    if (const int emulation = EmulationFromKernel(values[kEmulation]); emulation >= 0)
+        values[kEmulation] = emulation;
+    return values;
+}
+
 int FetchValues(Desk& desk) {
     const auto ids = SettingIds();
     std::array<int, PROP_SETTING_COUNT> kinds{};
@@ -57,10 +71,7 @@ int FetchValues(Desk& desk) {
         PCUGetParms(desk.ctx(), PROP_SETTING_COUNT, ids.data(), kinds.data(), values.data());
     if (r != PCU_OK)
         return r;
-    const int emulation = EmulationFromKernel(values[kEmulation]);
-    if (emulation >= 0)
-        values[kEmulation] = emulation;
-    desk.config.values = values;
+    desk.config.values = ValuesInProgramOrder(values);
     return PCU_OK;
 }
 
@@ -69,17 +80,15 @@ int FetchPrinterValues(Desk& desk) {
     if (r == PCU_OK) {
         desk.config.values[kPreamble] = FirstChar(setting::kPreamble);
         desk.config.values[kPostamble] = FirstChar(setting::kPostamble);
+        desk.config.printerValues = desk.config.values;
     }
     return r;
 }
 
 int StoreValues(Desk& desk) {
     const auto ids = SettingIds();
-    std::array<int, PROP_SETTING_COUNT> values = desk.config.values;
+    ConfigArray values = ValuesInKernelOrder(desk.config.values);
     values[0] = desk.session.model;
-    const int emulation = EmulationToKernel(values[kEmulation]);
-    if (emulation >= 0)
-        values[kEmulation] = emulation;
     return PCUPutParms(desk.ctx(), PROP_SETTING_COUNT, ids.data(), values.data());
 }
 

@@ -15,13 +15,20 @@ namespace tarvo::app {
 int EmulationFromKernel(int kernelValue);
 int EmulationToKernel(int programValue);
 
+// The 43 values with value 2 translated to the kernel's order (and back); a value 2 that has no
+// translation stays as it is.
+using ConfigArray = std::array<int, PROP_SETTING_COUNT>;
+ConfigArray ValuesInKernelOrder(const ConfigArray& programValues);
+ConfigArray ValuesInProgramOrder(const ConfigArray& kernelValues);
+
 // Copies the kernel context's 43 values into desk.config.values (value 2 translated; an
 // untranslatable value 2 is kept as the kernel gave it). Returns the kernel's result (PCU_OK
 // or its error); on failure the values are unchanged.
 int FetchValues(Desk& desk);
 
 // As FetchValues, then puts the first characters of "Preamble" and "Postamble" (0 when empty)
-// into values 28 and 29: what follows every read from the printer.
+// into values 28 and 29: what follows every read from the printer. The result is also kept as
+// the printer's values (desk.config.printerValues).
 int FetchPrinterValues(Desk& desk);
 
 // Puts the 43 values into the kernel context, value 0 set to the selected model and value 2

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "desk/last_send.h"
 #include "shell/app_session.h"
 #include "shell/prompt.h"
 #include "tarvo/list.h"
@@ -44,6 +46,9 @@ struct LanConfig {
     ObjectList graphics;
     // Download flags: configuration, fonts, graphics, formats and pages.
     std::array<int, 4> download{1, 1, 1, 1};
+    // The values as the printer last stated them (same order as `values`), once read: what
+    // Send to Printer changes is told against them.
+    std::optional<std::array<int, PROP_SETTING_COUNT>> printerValues;
 };
 
 struct Desk {
@@ -52,6 +57,8 @@ struct Desk {
     AppSession& session;
     Prompt& prompt;
     LanConfig config;
+    // What the printer held before the last send from this program, as also kept on disk.
+    std::optional<LastSend> lastSend;
 
     int ctx() const { return session.kernelHandle; }
 };

@@ -68,14 +68,14 @@ bool HasConfigExtension(const std::string& path) {
     return ext == ".tcf";
 }
 
-bool AskOkCancel(Desk& desk, int stringId) {
+bool AskOkCancel(Desk& desk, int stringId, const std::string& details) {
     Question q;
     q.caption = "Tarvo";
     q.text = text::StringText(stringId);
     q.buttons = PromptButtons::OkCancel;
     q.icon = PromptIcon::Question;
     q.defaultAnswer = PromptAnswer::Cancel;
-    return desk.prompt.Ask(q) == PromptAnswer::Ok;
+    return desk.prompt.AskWithDetails(q, details) == PromptAnswer::Ok;
 }
 
 OpResult LoadFromPrinter(Desk& desk) {

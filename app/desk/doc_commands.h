@@ -17,7 +17,13 @@ OpResult LoadFromPrinter(Desk& desk);
 // the configuration read back. Done only when every step succeeded; then the modified and
 // configuration-not-retrieved flags are cleared. Otherwise the failed step was named to the
 // operator and `detail` names it too.
+// The question shows what the send changes (PendingChangesText).
 OpResult SendToPrinter(Desk& desk);
+
+// Send to Printer once the operator agreed: as SendToPrinter without the question. A Lanmere
+// send first keeps what the printer held for Undo Last Send (RememberBeforeSend); when that
+// cannot be written nothing is sent.
+OpResult SendConfirmed(Desk& desk);
 
 // Open: loads a .tcf file chosen through the prompt. Cancelled when the operator cancelled;
 // Failed when the chooser failed or the file did not load (the kernel's text was shown and the
@@ -39,7 +45,8 @@ inline constexpr const char* kConfigExtension = "tcf";
 // Whether `path` ends in ".tcf" (any case).
 bool HasConfigExtension(const std::string& path);
 
-// The OK/Cancel question of the main commands: caption "Tarvo", question icon, Cancel default.
-bool AskOkCancel(Desk& desk, int stringId);
+// The OK/Cancel question of the main commands: caption "Tarvo", question icon, Cancel default,
+// and `details` (a list) below string `stringId`. True when the operator chose OK.
+bool AskOkCancel(Desk& desk, int stringId, const std::string& details = {});
 
 }  // namespace tarvo::app

@@ -5,6 +5,7 @@
 #include "desk/config_values.h"
 #include "desk/doc_commands.h"
 #include "desk/lan_strings.h"
+#include "desk/send_changes.h"
 #include "tarvo/config.h"
 #include "tarvo/context.h"
 #include "tarvo/directory.h"
@@ -148,6 +149,11 @@ OpResult SendLanmere(Desk& desk) {
         ShowWarning(desk, text::kSendFailed);
         return {OpStatus::NoAnswer, std::nullopt, text::StringText(text::kSendFailed)};
     }
+    if (std::string error; !RememberBeforeSend(desk, &error))
+        return Told(desk,
+                    "Nothing was sent: Undo Last Send could not keep the printer's "
+                    "configuration (" +
+                        error + ").");
     if (StoreValues(desk) != PCU_OK) {
         ShowWarning(desk, 0);
         return {OpStatus::Failed, std::nullopt, PCUErrStr(desk.ctx())};
@@ -163,10 +169,15 @@ OpResult SendLanmere(Desk& desk) {
 }  // namespace
 
 OpResult SendToPrinter(Desk& desk) {
-    AppSession& s = desk.session;
-    const int question = s.flags.configNotRetrieved ? text::kAskSendNotRetrieved : text::kAskSend;
-    if (!AskOkCancel(desk, question))
+    const int question =
+        desk.session.flags.configNotRetrieved ? text::kAskSendNotRetrieved : text::kAskSend;
+    if (!AskOkCancel(desk, question, PendingChangesText(desk)))
         return {OpStatus::Cancelled, std::nullopt, {}};
+    return SendConfirmed(desk);
+}
+
+OpResult SendConfirmed(Desk& desk) {
+    AppSession& s = desk.session;
     desk.prompt.SetStatus(kSending);
     BusyScope busy(desk.prompt);
     OpResult r;

@@ -34,6 +34,9 @@ void RunFirmwareDialog(QWidget* parent, Desk& desk);
 // The Printer Configuration sheet (Standard, Options, Directory).
 void RunPrinterSheet(QWidget* parent, Desk& desk);
 
+// The Communications Setup sheet (Printer, Port Settings).
+void RunCommSheet(QWidget* parent, Desk& desk);
+
 // The Media Type sheet (Media Setup, Print Quality).
 void RunMediaSheet(QWidget* parent, Desk& desk);
 

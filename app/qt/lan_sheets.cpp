@@ -1,5 +1,6 @@
 // The Lanmere configuration sheets: each runs its page models in the sheet dialog.
 #include "desk/desk.h"
+#include "lanmere/com_pages.h"
 #include "lanmere/media_pages.h"
 #include "lanmere/printer_pages.h"
 #include "qt/dialogs.h"
@@ -9,6 +10,11 @@ namespace tarvo::app::qt {
 
 void RunPrinterSheet(QWidget* parent, Desk& desk) {
     lanmere::CCfgPrtSheet sheet(desk);
+    RunSheet(parent, sheet, desk.prompt);
+}
+
+void RunCommSheet(QWidget* parent, Desk& desk) {
+    lanmere::CComSheet sheet(desk);
     RunSheet(parent, sheet, desk.prompt);
 }
 

@@ -6,6 +6,7 @@
 #include <QToolBar>
 
 #include "desk/doc_commands.h"
+#include "desk/send_changes.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -74,6 +75,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::SendToPrinter:
             SendToPrinter(desk_);
             break;
+        case CommandId::UndoLastSend:
+            UndoLastSend(desk_);
+            break;
         case CommandId::SetToDefault:
             SetToDefault(desk_);
             break;
@@ -97,6 +101,9 @@ void MainWindow::runCommand(CommandId id) {
             break;
         case CommandId::PrinterConfig:
             RunPrinterSheet(this, desk_);
+            break;
+        case CommandId::Communications:
+            RunCommSheet(this, desk_);
             break;
         case CommandId::MediaType:
             RunMediaSheet(this, desk_);

@@ -106,7 +106,16 @@ QtPrompt::QtPrompt(QWidget* parent, std::function<void(const QString&)> status)
     : parent_(parent), status_(std::move(status)) {}
 
 PromptAnswer QtPrompt::Ask(const Question& question) {
+    return Show(question, {});
+}
+
+PromptAnswer QtPrompt::AskWithDetails(const Question& question, const std::string& details) {
+    return Show(question, details);
+}
+
+PromptAnswer QtPrompt::Show(const Question& question, const std::string& details) {
     last_ = question;
+    lastDetails_ = details;
     if (!answers_.empty()) {
         const PromptAnswer answer = answers_.front();
         answers_.pop_front();
@@ -115,6 +124,10 @@ PromptAnswer QtPrompt::Ask(const Question& question) {
     QMessageBox box(IconOf(question.icon), QString::fromStdString(question.caption),
                     QString::fromStdString(question.text), ButtonsOf(question.buttons), parent_);
     box.setDefaultButton(ButtonOf(question.defaultAnswer));
+    if (!details.empty()) {
+        box.setInformativeText("<pre>" + QString::fromStdString(details).toHtmlEscaped() +
+                               "</pre>");
+    }
     return AnswerOf(box.exec(), question.buttons);
 }
 

@@ -29,9 +29,12 @@ class QtPrompt final : public Prompt {
     void queueAnswer(PromptAnswer answer) { answers_.push_back(answer); }
     void queueFile(FileChoice choice) { files_.push_back(std::move(choice)); }
     const Question& lastQuestion() const { return last_; }
+    const std::string& lastDetails() const { return lastDetails_; }
     int busyDepth() const { return busy_; }
 
     PromptAnswer Ask(const Question& question) override;
+    // The details go below the text in a fixed-width block, so that their columns line up.
+    PromptAnswer AskWithDetails(const Question& question, const std::string& details) override;
     FileChoice ChooseOpenFile(const FileRequest& request) override;
     FileChoice ChooseSaveFile(const FileRequest& request) override;
     PasswordEntry EnterPassword(const std::string& caption, const std::string& label) override;
@@ -41,12 +44,14 @@ class QtPrompt final : public Prompt {
 
   private:
     FileChoice ChooseFile(const FileRequest& request, bool save);
+    PromptAnswer Show(const Question& question, const std::string& details);
 
     QWidget* parent_;
     std::function<void(const QString&)> status_;
     std::deque<PromptAnswer> answers_;
     std::deque<FileChoice> files_;
     Question last_;
+    std::string lastDetails_;
     int busy_ = 0;
 };
 

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::array kPages = {
     ShowablePage{"printer", CommandId::PrinterConfig},
+    ShowablePage{"communications", CommandId::Communications},
     ShowablePage{"media", CommandId::MediaType},
     ShowablePage{"media-handling", CommandId::MediaHandling},
     ShowablePage{"test-print", CommandId::TestPrint},

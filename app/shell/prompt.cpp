@@ -68,6 +68,14 @@ std::optional<std::string> PasswordProblem(std::string_view password) {
     return std::nullopt;
 }
 
+PromptAnswer Prompt::AskWithDetails(const Question& question, const std::string& details) {
+    if (details.empty())
+        return Ask(question);
+    Question withDetails = question;
+    withDetails.text += "\n\n" + details;
+    return Ask(withDetails);
+}
+
 void Prompt::Tell(const std::string& caption, const std::string& text, PromptIcon icon) {
     Ask(Question{caption, text, PromptButtons::Ok, icon, PromptAnswer::Ok});
 }

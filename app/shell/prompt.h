@@ -86,6 +86,9 @@ class Prompt {
     // Shows `question` and returns the button chosen. Questions with the single button Ok are
     // notices.
     virtual PromptAnswer Ask(const Question& question) = 0;
+    // Shows `question` with `details` (lines such as a list of changes, shown as they are) below
+    // its text. This implementation appends them to the text after a blank line.
+    virtual PromptAnswer AskWithDetails(const Question& question, const std::string& details);
     virtual FileChoice ChooseOpenFile(const FileRequest& request) = 0;
     virtual FileChoice ChooseSaveFile(const FileRequest& request) = 0;
     // Reads a password without showing it.

@@ -124,8 +124,10 @@ TEST_F(CliPrinterTest, ConfigSetIsKeptByThePrinterAcrossRuns) {
     const Outcome set = on("6220E --simulate-fresh --yes", "config set darkness=5 label-width=3in");
     EXPECT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(set.out,
+              "Changes:\n"
               "  darkness               0 -> 5\n"
-              "  label-width            4.00 in (813 dots) -> 3.00 in (610 dots)\n");
+              "  label-width            4.00 in (813 dots) -> 3.00 in (610 dots)\n"
+              "Sent.\n");
     const Outcome show = on("6220E", "config show");
     EXPECT_EQ(show.status, 0) << show.err;
     EXPECT_NE(show.out.find("\n  darkness               5\n"), std::string::npos) << show.out;

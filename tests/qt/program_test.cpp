@@ -41,6 +41,16 @@ TEST(Tarvo32Program, ASimulatedTq8eShowsItsModelInTheStatusBar) {
     EXPECT_GT(std::filesystem::file_size(shot), 0u);
 }
 
+TEST(Tarvo32Program, TheCommunicationsSheetOpensByName) {
+    tarvo::test::TestEnv env;
+    const std::string shot = env.root() + "/communications.png";
+    const auto run = RunProgram(env, "tarvo32",
+                                "--simulate 6220E --screenshot " + shot + " --show communications");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(OwnLines(run.err), "");
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+}
+
 TEST(Tarvo32Program, WithoutAPrinterTheProblemDialogNamesWhatToCheck) {
     tarvo::test::TestEnv env;
     env.setProfile("Device.COM1", env.root() + "/no-such-device");

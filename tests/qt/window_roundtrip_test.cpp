@@ -126,6 +126,24 @@ TEST_F(WindowRoundTrip, LoadSaveOpenSendThroughTheMenus) {
     EXPECT_EQ(prompt.Notices(), std::vector<std::string>{}) << "nothing went wrong";
 }
 
+// The send's question lists its change; Undo Last Send, a menu entry of its own, sends the
+// printer's earlier value back.
+TEST_F(WindowRoundTrip, SendTellsItsChangesAndTheUndoTakesThemBack) {
+    constexpr int kDarkness = 14;
+    desk.config.values[kDarkness] = 5;
+    prompt.ExpectQuestion("Send current updates to attached printer?", PromptAnswer::Ok);
+    Choose(CommandId::SendToPrinter);
+    ASSERT_FALSE(prompt.shown.empty());
+    EXPECT_NE(prompt.shown.front().text.find("Changes:\n  darkness               0 -> 5\n"),
+              std::string::npos)
+        << prompt.shown.front().text;
+    EXPECT_EQ(printer->configValue(kDarkness), 5);
+    prompt.ExpectQuestion("held before the last send", PromptAnswer::Ok);
+    Choose(CommandId::UndoLastSend);
+    EXPECT_EQ(printer->configValue(kDarkness), 0);
+    EXPECT_EQ(desk.config.values[kDarkness], 0);
+}
+
 TEST_F(WindowRoundTrip, PrintReportToALogFileAsksThroughThePrompt) {
     auto answerDialog = [](int sections) {
         QTimer::singleShot(0, [sections] {

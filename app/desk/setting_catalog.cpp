@@ -1,18 +1,18 @@
-#include "setting_catalog.h"
+#include "desk/setting_catalog.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
-#include "cli_support.h"
+#include "shell/settings.h"
 #include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
-namespace tarvo::cli {
+namespace tarvo::app {
 namespace {
 
-const std::vector<SettingName> kNames = {
+const std::vector<LanSetting> kNames = {
     {2, "emulation", Shown::Emulation},
     {3, "print-speed", Shown::Speed},
     {4, "character-set", Shown::CharSet},
@@ -56,7 +56,7 @@ const std::vector<SettingName> kNames = {
     {42, "verifier-mode", Shown::Number},
 };
 
-std::string Format(const char* pattern, double value) {
+std::string FormatDecimal(const char* pattern, double value) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, value);
     return text;
@@ -65,8 +65,8 @@ std::string Format(const char* pattern, double value) {
 std::string LengthText(int model, int setting, int value, Units units) {
     const double mm = value * SettingMillimetresPerUnit(model, setting);
     const std::string unitName = setting == 15 ? "eighth-mm" : "dots";
-    const std::string shown =
-        units == Units::Inches ? Format("%.2f in", mm / 25.4) : Format("%.2f cm", mm / 10.0);
+    const std::string shown = units == Units::Inches ? FormatDecimal("%.2f in", mm / 25.4)
+                                                     : FormatDecimal("%.2f cm", mm / 10.0);
     return shown + " (" + std::to_string(value) + " " + unitName + ")";
 }
 
@@ -147,7 +147,7 @@ std::optional<int> ParseEmulation(const std::string& text) {
     return std::nullopt;
 }
 
-std::string AllowedList(const SettingName& s, int model, int mask, Units units) {
+std::string AllowedList(const LanSetting& s, int model, int mask, Units units) {
     std::string list;
     for (int bit = 0; bit < 24; ++bit) {
         if ((mask & (1 << bit)) == 0)
@@ -162,12 +162,12 @@ std::string AllowedList(const SettingName& s, int model, int mask, Units units) 
 
 }  // namespace
 
-const std::vector<SettingName>& SettingNames() {
+const std::vector<LanSetting>& LanSettings() {
     return kNames;
 }
 
-const SettingName* FindSettingName(const std::string& name) {
-    for (const SettingName& s : kNames) {
+const LanSetting* FindLanSetting(const std::string& name) {
+    for (const LanSetting& s : kNames) {
         if (name == s.name)
             return &s;
     }
@@ -175,10 +175,11 @@ const SettingName* FindSettingName(const std::string& name) {
 }
 
 Units ProfileUnits() {
-    return ProfileString("Measurements", "English")[0] == 'E' ? Units::Inches : Units::Centimetres;
+    return ReadSetting(setting::kMeasurements, "English").starts_with('E') ? Units::Inches
+                                                                           : Units::Centimetres;
 }
 
-std::string ShowValue(const SettingName& s, int model, int value, Units units) {
+std::string ShowValue(const LanSetting& s, int model, int value, Units units) {
     switch (s.shown) {
         case Shown::Flag:
             return value != 0 ? "on" : "off";
@@ -209,7 +210,7 @@ std::string ShowValue(const SettingName& s, int model, int value, Units units) {
     return std::to_string(value);
 }
 
-std::optional<int> ParseValue(const SettingName& s, int model, const std::string& text,
+std::optional<int> ParseValue(const LanSetting& s, int model, const std::string& text,
                               std::string* why) {
     std::optional<int> value;
     switch (s.shown) {
@@ -245,7 +246,7 @@ std::optional<int> ParseValue(const SettingName& s, int model, const std::string
     return value;
 }
 
-bool InDomain(const SettingName& s, int model, int value, Units units, std::string* why) {
+bool InDomain(const LanSetting& s, int model, int value, Units units, std::string* why) {
     int a = 0;
     int b = 0;
     switch (propGetCfgDataType(model, s.index)) {
@@ -279,4 +280,47 @@ bool InDomain(const SettingName& s, int model, int value, Units units, std::stri
     }
 }
 
-}  // namespace tarvo::cli
+LanValues ReadKernelValues(int ctx) {
+    LanValues indices{};
+    LanValues kinds{};
+    LanValues values{};
+    for (int i = 0; i < PROP_SETTING_COUNT; ++i)
+        indices[static_cast<std::size_t>(i)] = i;
+    PCUGetParms(ctx, PROP_SETTING_COUNT, indices.data(), kinds.data(), values.data());
+    return values;
+}
+
+bool SettingSendable(int model, std::string_view firmware, int setting) {
+    const std::string fw(firmware);
+    return propCfgSupport(model, setting, fw.c_str()) == 1 &&
+           SettingReachesPrinter(model, firmware, setting, nullptr);
+}
+
+std::vector<SettingChange> ListChanges(int model, std::string_view firmware,
+                                       const LanValues& before, const LanValues& after,
+                                       Units units) {
+    std::vector<SettingChange> changes;
+    for (const LanSetting& s : kNames) {
+        const auto i = static_cast<std::size_t>(s.index);
+        if (before[i] == after[i] || !SettingSendable(model, firmware, s.index))
+            continue;
+        changes.push_back(
+            {&s, ShowValue(s, model, before[i], units), ShowValue(s, model, after[i], units)});
+    }
+    return changes;
+}
+
+std::string ChangesText(const std::vector<SettingChange>& changes) {
+    if (changes.empty())
+        return "  (none)\n";
+    std::string text;
+    for (const SettingChange& c : changes) {
+        char line[256];
+        std::snprintf(line, sizeof line, "  %-22s %s -> %s\n", c.setting->name, c.before.c_str(),
+                      c.after.c_str());
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace tarvo::app

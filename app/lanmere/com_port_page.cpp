@@ -1,0 +1,275 @@
+// The Port Settings page of the Communications Setup sheet, and the sheet.
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "desk/config_values.h"
+#include "lanmere/com_pages.h"
+#include "shell/settings.h"
+#include "tarvo/base/port_names.h"
+#include "tarvo/context.h"
+#include "tarvo/session.h"
+
+namespace tarvo::app::lanmere {
+namespace {
+
+enum PortValue { kPinA = 36, kPinB = 37, kParallelMode = 39 };
+
+constexpr std::array kLadder = {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+// Radio positions and what they stand for.
+constexpr std::array kParities = {PCU_PARITY_EVEN, PCU_PARITY_ODD, PCU_PARITY_NONE};
+constexpr std::array kProtocols = {PCU_PROTOCOL_XONXOFF, PCU_PROTOCOL_STANDARD};
+constexpr const char* kLineFields[] = {"rate", "parity", "data", "stop", "protocol"};
+constexpr const char* kAskUpdate =
+    "Update printer with new communication parameters now?\n\nTarvo and the printer must use "
+    "the same communication settings.";
+
+// Models by index: 6220 6, 6240 7, 9221 12, RK17 13, 5200E 16 and 17, 6220E 18, 6240E 19.
+bool OffersParallelPort(int model) {
+    return model == 6 || model == 7 || model == 12 || model == 13 || (model >= 16 && model <= 19);
+}
+// 9221 and RK17: a parallel mode of their own and pins named 9 and 6.
+bool HasParallelMode(int model) {
+    return model == 12 || model == 13;
+}
+// 5200A, 5200B, 5200C/D, 9221 and RK17 turn 7 data bits without parity into 8.
+bool TakesNoSevenWithoutParity(int model) {
+    return model <= 2 || HasParallelMode(model);
+}
+
+template <typename Array>
+int PositionIn(const Array& values, int value) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == value)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+const SerialLine kDefaultLine{9600, PCU_PARITY_EVEN, 7, 1, PCU_PROTOCOL_STANDARD};
+
+}  // namespace
+
+int CComPortSetting::port() const {
+    const int at = field("port").selected;
+    return at >= 0 ? ports_[static_cast<std::size_t>(at)] : PCU_PORT_COM1;
+}
+
+SerialLine CComPortSetting::chosenLine() const {
+    const auto pick = [this](const char* id) { return field(id).selected; };
+    SerialLine line;
+    line.baud = pick("rate") >= 0 ? rates_[static_cast<std::size_t>(pick("rate"))] : 0;
+    line.parity = pick("parity") >= 0 ? kParities[static_cast<std::size_t>(pick("parity"))] : -1;
+    line.dataBits = 7 + pick("data");
+    line.stopBits = 1 + pick("stop");
+    line.protocol =
+        pick("protocol") >= 0 ? kProtocols[static_cast<std::size_t>(pick("protocol"))] : -1;
+    return line;
+}
+
+void CComPortSetting::Load() {
+    Reset();
+    const AppSession& s = desk_.session;
+    AddChoice("mode", Control::Radios, "", {"&Manual", "Set to &Printer Default"}, "Mode")
+        .selected = ReadSetting(setting::kDefaultEnabled, "OFF") == "ON" ? 1 : 0;
+    ports_.clear();
+    std::vector<std::string> names;
+    for (int p = PCU_PORT_COM1; p <= PCU_PORT_LPT3; ++p) {
+        if (p < PCU_PORT_LPT1 || OffersParallelPort(model())) {
+            ports_.push_back(p);
+            names.push_back(tarvo::PortName(p));
+        }
+    }
+    const int stored = PositionIn(ports_, s.port);
+    AddChoice("port", Control::DropList, "Port Connection:", names).selected = std::max(stored, 0);
+    Field& device = AddChoice("device", Control::Edit, "Device:", {});
+    device.text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+    rates_.clear();
+    std::vector<std::string> rates;
+    for (const int rate : kLadder) {
+        if (BaudAllowed(rate, model())) {
+            rates_.push_back(rate);
+            rates.push_back(std::to_string(rate));
+        }
+    }
+    AddChoice("rate", Control::DropList, "Bits per second:", rates).selected =
+        PositionIn(rates_, s.baud);
+    AddChoice("parity", Control::Radios, "", {"E&ven", "O&dd", "&None"}, "Parity").selected =
+        PositionIn(kParities, s.parity);
+    AddChoice("data", Control::Radios, "", {"&7", "&8"}, "Data Bits").selected = s.dataBits - 7;
+    AddChoice("stop", Control::Radios, "", {"&1", "&2"}, "Stop Bits").selected = s.stopBits - 1;
+    AddChoice("protocol", Control::Radios, "", {"&XON/XOFF", "&Standard"}, "Protocol").selected =
+        s.standardProtocol() ? 1 : 0;
+    const bool ownNames = HasParallelMode(model());
+    const std::vector<std::string> pinChoices = {"Default", "Always high", "Ready/Busy"};
+    for (const auto& [id, index, label] :
+         {std::tuple{"pinA", kPinA, ownNames ? "Pin 9:" : "Pin 11:"},
+          std::tuple{"pinB", kPinB, ownNames ? "Pin 6:" : "Pin 20:"}}) {
+        Field& pin = AddChoice(id, Control::DropList, label, pinChoices, "Cable Protocol");
+        const int v = value(index);
+        pin.selected = v >= 0 && v <= 2 ? v : -1;
+        pin.enabled = supported(kPinA);
+    }
+    Field& parallel =
+        AddChoice("parallel", Control::Radios, "", {"&Centronic", "I&EEE 1284"}, "Parallel Mode");
+    parallel.visible = ownNames;
+    parallel.selected =
+        value(kParallelMode) == 0 || value(kParallelMode) == 1 ? value(kParallelMode) : -1;
+    applyEnabled();
+}
+
+// Puts the model's default line into the controls (the port stays a serial one: COM1).
+void CComPortSetting::applyDefaultLine() {
+    at("port").selected = PositionIn(ports_, PCU_PORT_COM1);
+    at("device").text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+    at("rate").selected = PositionIn(rates_, kDefaultLine.baud);
+    at("parity").selected = PositionIn(kParities, kDefaultLine.parity);
+    at("data").selected = kDefaultLine.dataBits - 7;
+    at("stop").selected = kDefaultLine.stopBits - 1;
+    at("protocol").selected = PositionIn(kProtocols, kDefaultLine.protocol);
+}
+
+void CComPortSetting::applyEnabled() {
+    const bool byDefault = field("mode").selected == 1;
+    at("port").enabled = !byDefault;
+    at("device").enabled = !byDefault;
+    applyPortKind();
+}
+
+void CComPortSetting::applyPortKind() {
+    const bool serial = port() < PCU_PORT_LPT1 && field("mode").selected != 1;
+    for (const char* id : kLineFields)
+        at(id).enabled = serial;
+}
+
+void CComPortSetting::OnEdit(const std::string& id) {
+    if (id == "mode") {
+        if (field("mode").selected == 1)
+            applyDefaultLine();
+        applyEnabled();
+    } else if (id == "port") {
+        at("device").text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+        applyPortKind();
+    } else if (id == "parallel" && field("parallel").selected == 0) {
+        desk_.prompt.Tell("Notice",
+                          "Centronic communication is uni-directional only.\nIf you set your "
+                          "port to LPT, Tarvo will no longer\nbe able to talk to your printer.",
+                          PromptIcon::Information);
+    }
+}
+
+std::string CComPortSetting::Validate() const {
+    const std::string& device = field("device").text;
+    if (device.empty())
+        return "Device: name the device " + tarvo::PortName(port()) + " stands for.";
+    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
+        return "Tarvo may not open " + device +
+               ". Add your user to the dialout group (sudo adduser $USER dialout), then log in "
+               "again.";
+    }
+    if (port() < PCU_PORT_LPT1) {
+        for (const char* id : kLineFields) {
+            if (field(id).selected < 0)
+                return std::string("Choose the ") + id + " of the line.";
+        }
+    }
+    return {};
+}
+
+void CComPortSetting::Save() {
+    if (!modified())
+        return;  // an unchanged page moves nothing
+    AppSession& s = desk_.session;
+    if (TakesNoSevenWithoutParity(model()) && field("parity").selected == 2 &&
+        field("data").selected == 0) {
+        desk_.prompt.Tell("Warning",
+                          "7 databits with no parity is not a valid setting\nfor either the 9221, "
+                          "RK17 or 5200. The setting has been \nchanged to 8 data bits to match "
+                          "the printer.\n\n[NOTE: The 5200 changes external dip switch settings\n"
+                          "of 7 and NONE to 8 and NONE internally.]",
+                          PromptIcon::Exclamation);
+        at("data").selected = 1;
+    }
+    const bool portChanged = port() != s.port;
+    WriteSetting(setting::kPort, tarvo::PortName(port()));
+    WriteSetting(PortDeviceKey(port()), field("device").text);
+    if (HasParallelMode(model()) && field("parallel").selected >= 0 &&
+        field("parallel").selected != value(kParallelMode)) {
+        store(kParallelMode, field("parallel").selected);
+        desk_.prompt.Tell("Notice",
+                          "The parallel mode reaches the printer with the next Send to Printer.",
+                          PromptIcon::Information);
+    }
+    for (const auto& [id, index] : {std::pair{"pinA", kPinA}, std::pair{"pinB", kPinB}}) {
+        if (field(id).enabled && field(id).edited && field(id).selected >= 0)
+            store(index, field(id).selected);
+    }
+    WriteSetting(setting::kDefaultEnabled, field("mode").selected == 1 ? "ON" : "OFF");
+    if (port() >= PCU_PORT_LPT1) {
+        WriteSetting(setting::kProtocol, "XON/XOFF");
+    } else if (portChanged) {
+        StoreSerialLine(chosenLine());  // no printer on the new port is known to move
+    } else if (!(chosenLine() == SerialLineOf(CurrentComm()))) {
+        moveLine(chosenLine());
+    }
+    PCUInitCommParm(desk_.ctx());
+    ReadSettings(s, desk_.prompt);
+}
+
+commState CComPortSetting::CurrentComm() const {
+    commState comm{};
+    PCUGetCommState(desk_.ctx(), &comm);
+    return comm;
+}
+
+void CComPortSetting::moveLine(const SerialLine& wanted) {
+    if (PCUPing(desk_.ctx()) != 1) {
+        // Nothing answers to move along: the operator names the line the printer is set to.
+        StoreSerialLine(wanted);
+        return;
+    }
+    const Question ask{"Notice", kAskUpdate, PromptButtons::YesNo, PromptIcon::Question,
+                       PromptAnswer::Yes};
+    if (desk_.prompt.Ask(ask) != PromptAnswer::Yes)
+        return;
+    const commState from = CurrentComm();
+    BusyScope busy(desk_.prompt);
+    LineMoveHooks hooks;
+    hooks.progress = [this](const std::string& text) { desk_.prompt.SetStatus(text); };
+    const int pinA = supported(kPinA) ? value(kPinA) : 0;
+    const int pinB = supported(kPinB) ? value(kPinB) : 0;
+    const LineMoveResult r = MoveLine(desk_.ctx(), wanted, pinA, pinB, hooks);
+    commState to = from;
+    to.baud = wanted.baud;
+    to.parity = wanted.parity;
+    to.dataBits = wanted.dataBits;
+    to.stopBits = wanted.stopBits;
+    to.protocol = wanted.protocol;
+    switch (r.outcome) {
+        case LineMove::Moved:
+        case LineMove::Unchanged:
+            desk_.prompt.SetStatus("The printer answers on " + DescribeLine(to));
+            return;
+        case LineMove::Refused:
+        case LineMove::Failed:
+            desk_.prompt.Tell("Warning", r.detail, PromptIcon::Stop);
+            return;
+        case LineMove::NoAnswer:
+        case LineMove::Cancelled:
+            break;
+    }
+    desk_.prompt.Tell("Warning",
+                      "The printer did not answer on " + DescribeLine(to) +
+                          ". Tarvo went back to " + DescribeLine(from) +
+                          (r.oldLineAnswers ? ", where the printer still answers."
+                                            : ", where the printer does not answer either."),
+                      PromptIcon::Stop);
+}
+
+CComSheet::CComSheet(Desk& desk) : SheetModel("Communications Setup") {
+    AddPage<CComPrinter>(desk);
+    AddPage<CComPortSetting>(desk);
+}
+
+}  // namespace tarvo::app::lanmere
