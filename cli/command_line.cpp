@@ -35,6 +35,9 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
         } else if (arg == "--simulate") {
             if (!value(arg, &o.simulate))
                 return std::nullopt;
+        } else if (arg == "--device") {
+            if (!value(arg, &o.device))
+                return std::nullopt;
         } else if (arg == "--family") {
             if (!value(arg, &o.family))
                 return std::nullopt;
@@ -60,6 +63,10 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
         } else {
             line.args.emplace_back(arg);
         }
+    }
+    if (!o.device.empty() && !o.simulate.empty()) {
+        *error = "--device and --simulate name two different printers; give one";
+        return std::nullopt;
     }
     if (o.simulateFresh && o.simulate.empty()) {
         *error = "--simulate-fresh needs --simulate MODEL";

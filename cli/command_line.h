@@ -11,6 +11,7 @@ struct GlobalOptions {
     std::string profile;   // --profile PATH
     std::string port;      // --port NAME
     std::string simulate;  // --simulate MODEL
+    std::string device;    // --device PATH
     std::string family;    // --family lanmere|brakenholm
     bool simulateFresh = false;
     bool yes = false;  // --yes: never ask

@@ -11,9 +11,12 @@
 #include "cli_support.h"
 #include "command_line.h"
 #include "commands.h"
+#include "completion.h"
+#include "tarvo/base/paths.h"
 #include "tarvo/base/port_names.h"
 #include "tarvo/base/version.h"
 #include "tarvo/kernel.h"
+#include "tarvo/sim/private_profile.h"
 #include "tarvo/sim/simulation.h"
 
 namespace {
@@ -26,6 +29,9 @@ void PrintUsage() {
                  "Options:\n"
                  "  --profile PATH      use this profile instead of the user's\n"
                  "  --port NAME         talk to the printer on NAME (COM1..COM4, LPT1..LPT3)\n"
+                 "  --device PATH       talk to the printer on the device PATH (for example\n"
+                 "                      /dev/ttyUSB0 or /dev/serial/by-id/...) with the\n"
+                 "                      profile's line settings; the profile is not changed\n"
                  "  --family NAME       the printer family, lanmere or brakenholm; stored in the\n"
                  "                      profile as the selected family\n"
                  "  --simulate MODEL    talk to a simulated printer of MODEL (e.g. 6220E); it\n"
@@ -65,6 +71,15 @@ void MoveToPort(int ctx, int port) {
     PCUSetCommState(ctx, &comm);
 }
 
+// Maps the context's port to `device` in this run's private profile; the port layer reads the
+// mapping when it opens the port.
+void PointPortAt(int ctx, const std::string& device) {
+    commState comm{};
+    PCUGetCommState(ctx, &comm);
+    PCUWriteProfileString("Communications", tarvo::PortDeviceKey(comm.port).c_str(), device.c_str(),
+                          0);
+}
+
 int Run(const CommandLine& line) {
     const GlobalOptions& o = line.options;
     if (o.version) {
@@ -102,6 +117,9 @@ int Run(const CommandLine& line) {
     std::string error;
     if (!o.simulate.empty() && !simulation.makePrivateProfile(o.profile, &error))
         return Fail(error);
+    tarvo::sim::PrivateProfile deviceProfile;
+    if (!o.device.empty() && !deviceProfile.make(tarvo::platform::ProfilePath(), &error))
+        return Fail(error);
     if (!o.family.empty()) {
         const char* family = o.family == "brakenholm" ? "Brakenholm" : "Lanmere";
         if (PCUCreateProfile() != PCU_OK ||
@@ -123,6 +141,8 @@ int Run(const CommandLine& line) {
     }
     if (!o.port.empty() && ctx != 0)
         MoveToPort(ctx, tarvo::PortIndexOf(o.port));
+    if (!o.device.empty() && ctx != 0)
+        PointPortAt(ctx, o.device);
     if (command->lanmereOnly && IsBrakenholmContext(ctx))
         return Fail(
             std::string(command->name) + " serves Lanmere-family (escape-language) printers only",
@@ -137,6 +157,8 @@ int Run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto request = tarvo::ReadCompletionRequest(argc, argv))
+        return Complete(*request);
     std::string error;
     const auto line = ParseCommandLine(argc, argv, &error);
     if (!line)

@@ -12,8 +12,8 @@ The layers, lowest first:
   app/qt             the desktop program's windows
   cli                the command-line tool: the app core, but not the windows
   sim                the simulated printer: the shared tier only, never the host's logic
-                     (sim/simulation.cpp, which starts it for the programs, talks to the kernel's
-                     exports)
+                     (sim/simulation.cpp and private_profile.cpp, which start it for the
+                     programs, talk to the kernel's exports)
 
 A quoted include names its layer by its first folder ("port/framing.h");
 a bare name is a header
@@ -71,7 +71,7 @@ def allowed_for(path):
     if top == "cli":
         return public | {"progress", "sim-api"} | APP_CORE
     if top == "sim":
-        if path.name == "simulation.cpp":
+        if path.name in ("simulation.cpp", "private_profile.cpp"):
             return {"base", "kernel-api", "sim-api"}
         return {"base", "sim-api"} | ({"kernel-api"} if "include" in parts else set())
     return None

@@ -12,6 +12,7 @@
 
 #include "command_line.h"
 #include "firmware_image.h"
+#include "tarvo/base/completion.h"
 #include "tarvo/base/unique_fd.h"
 #include "tarvo/base/version.h"
 #include "tarvo/sim/printer_sim.h"
@@ -44,9 +45,30 @@ void WaitForStopSignal(int signalFd) {
     }
 }
 
+// `--complete`: the options, and the values of those that take a few known ones.
+int CompleteOption(const tarvo::CompletionRequest& request) {
+    const std::string option = request.previous();
+    std::vector<std::string> values;
+    if (option == "--model") {
+        values = tarvo::ModelNames();
+    } else if (option == "--family") {
+        values = {"lanmere", "brakenholm"};
+    } else if (option == "--parity") {
+        values = {"E", "O", "N", "M", "S"};
+    } else if (option == "--protocol") {
+        values = {"xonxoff", "standard", "rtscts"};
+    } else if (request.current().starts_with("-")) {
+        values = tarvo::OptionsInText(tarvo::sim::kUsage);
+    }
+    tarvo::PrintCompletions(values, request.current());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto request = tarvo::ReadCompletionRequest(argc, argv))
+        return CompleteOption(*request);
     using namespace tarvo::sim;
     CommandLine commandLine;
     std::string error;

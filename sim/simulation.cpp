@@ -49,36 +49,10 @@ std::string SimulationStatePath(const std::string& modelName) {
 Simulation::~Simulation() {
     if (printer_)
         printer_->stop();
-    if (!privateDir_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(privateDir_, ignored);
-    }
 }
 
 bool Simulation::makePrivateProfile(const std::string& basedOn, std::string* error) {
-    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-sim-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr) {
-        *error = "cannot make a temporary directory for the simulated printer's profile";
-        return false;
-    }
-    privateDir_ = dir;
-    const std::string copy = dir + "/tarvo32.ini";
-    std::error_code failed;
-    if (!basedOn.empty() && std::filesystem::exists(basedOn) &&
-        !std::filesystem::copy_file(basedOn, copy, failed)) {
-        *error = "cannot copy the profile " + basedOn + ": " + failed.message();
-        return false;
-    }
-    ::setenv("TARVO_PROFILE", copy.c_str(), 1);
-    if (PCUCreateProfile() != PCU_OK) {
-        *error = "cannot create the simulated printer's profile in " + dir;
-        return false;
-    }
-    // Nothing but the simulated printer may be probed: the user's real ports stay untouched.
-    for (int port = 0; port < PCU_PORT_COUNT; ++port) {
-        PCUWriteProfileString("Communications", PortDeviceKey(port).c_str(), kNoPortDevice, 0);
-    }
-    return true;
+    return profile_.make(basedOn, error);
 }
 
 bool Simulation::start(const std::string& model, const commState& comm, bool fresh,

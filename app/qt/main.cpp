@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "qt/host_hooks.h"
 #include "qt/main_window.h"
@@ -11,6 +12,7 @@
 #include "qt/screenshot.h"
 #include "qt/show_page.h"
 #include "qt/splash.h"
+#include "tarvo/base/completion.h"
 #include "tarvo/base/version.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/simulation.h"
@@ -104,9 +106,26 @@ int StartSimulation(tarvo::sim::Simulation& simulation, const std::string& model
     return ctx;
 }
 
+// `--complete`: the options, the model names --simulate takes and the pages --show opens.
+int CompleteOption(const tarvo::CompletionRequest& request) {
+    std::vector<std::string> values;
+    if (request.previous() == "--simulate") {
+        values = tarvo::ModelNames();
+    } else if (request.previous() == "--show") {
+        for (const tarvo::app::qt::ShowablePage& page : tarvo::app::qt::ShowablePages())
+            values.emplace_back(page.name);
+    } else if (request.current().starts_with("-")) {
+        values = tarvo::OptionsInText(kUsage);
+    }
+    tarvo::PrintCompletions(values, request.current());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto request = tarvo::ReadCompletionRequest(argc, argv))
+        return CompleteOption(*request);
     Options options;
     std::string error;
     if (!ParseOptions(argc, argv, &options, &error)) {

@@ -2,6 +2,10 @@
 // pages and shell completion.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <string>
 
 #include "support/cli_run.h"
@@ -35,6 +39,99 @@ TEST_F(LinuxConventionsTest, HelpCommandShowsACommandsHelp) {
     const Outcome unknown = run("tarvo", "help nosuch");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("unknown command 'nosuch'"), std::string::npos) << unknown.err;
+}
+
+// The manual pages are built from the programs' help and read as a user reads them.
+TEST_F(LinuxConventionsTest, ManualPagesRender) {
+    for (const char* program : {"tarvo", "tarvo32", "tarvo-printersim"}) {
+        const std::string page = test::ProgramPath(std::string("../man/") + program + ".1");
+        const Outcome man = test::RunShell(env, "MANPAGER=cat MANWIDTH=100 man -l " + page);
+        EXPECT_EQ(man.status, 0) << program << ": " << man.err;
+        EXPECT_NE(man.out.find("--version"), std::string::npos) << man.out;
+    }
+    EXPECT_NE(test::RunShell(env, "MANPAGER=cat man -l " + test::ProgramPath("../man/tarvo.1"))
+                  .out.find("autoconnect"),
+              std::string::npos);
+}
+
+// The completion script, loaded into bash, offers what the program knows for the typed word.
+TEST_F(LinuxConventionsTest, CompletionOffersCommandsOptionsAndNames) {
+    const std::string script = std::string(TARVO_SOURCE_DIR) + "/cli/completion/tarvo.bash";
+    const auto complete = [&](const std::string& program, const std::string& words, int index) {
+        return test::RunShell(env, "bash -c 'source " + script + "; COMP_WORDS=(" +
+                                       test::ProgramPath(program) + " " + words +
+                                       "); COMP_CWORD=" + std::to_string(index) +
+                                       "; _tarvo_complete; printf \"%s\\n\" \"${COMPREPLY[@]}\"'")
+            .out;
+    };
+    struct Case {
+        const char* program;
+        const char* words;
+        int index;
+        const char* offered;
+    };
+    for (const Case& c : {
+             Case{"tarvo", "con", 1, "config\n"},
+             Case{"tarvo", "--simulate 6220", 2, "6220\n6220E\n"},
+             Case{"tarvo", "--port L", 2, "LPT1\nLPT2\nLPT3\n"},
+             Case{"tarvo", "--simulate 6220E config se", 4, "set\n"},
+             Case{"tarvo", "config set darkn", 3, "darkness=\n"},
+             Case{"tarvo", "help ident", 2, "identify\n"},
+             Case{"tarvo", "config pull x.tcf --w", 4, "--with-objects\n"},
+             Case{"tarvo-printersim", "--protocol st", 2, "standard\n"},
+             Case{"tarvo-printersim", "--pa", 1, "--parity\n--pace\n"},
+             Case{"tarvo32", "--simulate TQ8", 2, "TQ8e-QEL\nTQ8e\n"},
+             Case{"tarvo32", "--screenshot f.png --show med", 4, "media\nmedia-handling\n"},
+         }) {
+        EXPECT_EQ(complete(c.program, c.words, c.index), c.offered) << c.program << " " << c.words;
+    }
+}
+
+// A device path on the command line reaches the printer without the profile naming it, and
+// leaves the profile as it was.
+TEST_F(LinuxConventionsTest, DevicePathTalksToThePrinterThere) {
+    startPrinter();
+    env.setProfile("Device.COM1", "none");
+    const std::string profile = "--profile " + env.profilePath();
+    const Outcome ping = run("tarvo", profile + " --device " + printer->devicePath() + " ping");
+    EXPECT_EQ(ping.status, 0) << ping.err;
+    EXPECT_EQ(run("tarvo", profile + " profile get Device.COM1").out, "none\n");
+}
+
+TEST_F(LinuxConventionsTest, DeviceErrorsNameThePathAndTheSystemsText) {
+    const Outcome missing = run("tarvo", "--device /dev/nosuch-ttyUSB9 ping");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("/dev/nosuch-ttyUSB9): No such file or directory"),
+              std::string::npos)
+        << missing.err;
+
+    // A device this user may not open; the superuser may open anything, so the test then runs
+    // the program as nobody.
+    const std::string locked = env.root() + "/ttyLOCKED";
+    std::ofstream(locked).flush();
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    // The test's own profile is out of nobody's reach too, so that run starts from none.
+    const std::string asUser = ::geteuid() == 0 ? "TARVO_PROFILE=/nonexistent/tarvo32.ini setpriv "
+                                                  "--reuid=65534 --regid=65534 --clear-groups "
+                                                : "";
+    const Outcome denied =
+        test::RunShell(env, asUser + test::ProgramPath("tarvo") + " --device " + locked + " ping");
+    EXPECT_EQ(denied.status, 1);
+    EXPECT_NE(denied.err.find(locked + "): Permission denied"), std::string::npos) << denied.err;
+    EXPECT_NE(denied.err.find("dialout"), std::string::npos) << denied.err;
+
+    EXPECT_EQ(run("tarvo", "--device /dev/ttyUSB0 --simulate 6220E ping").status, 2);
+
+    // A profile the user may not read is named, not a crash.
+    if (::geteuid() == 0) {
+        const Outcome unreadable =
+            test::RunShell(env, "setpriv --reuid=65534 --regid=65534 --clear-groups " +
+                                    test::ProgramPath("tarvo") + " --profile " + env.profilePath() +
+                                    " --device " + locked + " ping");
+        EXPECT_EQ(unreadable.status, 1);
+        EXPECT_NE(unreadable.err.find("cannot copy the profile"), std::string::npos)
+            << unreadable.err;
+    }
 }
 
 }  // namespace

@@ -9,17 +9,19 @@
 
 namespace tarvo::test {
 
-Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args,
-                   const std::string& input) {
+std::string ProgramPath(const std::string& program) {
     const char* bin = std::getenv("TARVO_BIN_DIR");
+    return std::string(bin != nullptr ? bin : "build-test/bin") + "/" + program;
+}
+
+Outcome RunShell(const TestEnv& env, const std::string& commandLine, const std::string& input) {
     const std::string errFile = env.root() + "/stderr";
     std::string inFile = "/dev/null";
     if (!input.empty()) {
         inFile = env.root() + "/stdin";
         std::ofstream(inFile, std::ios::binary) << input;
     }
-    const std::string command = std::string(bin != nullptr ? bin : "build-test/bin") + "/" +
-                                program + " " + args + " 2>" + errFile + " <" + inFile;
+    const std::string command = commandLine + " 2>" + errFile + " <" + inFile;
     Outcome result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -32,6 +34,11 @@ Outcome RunProgram(const TestEnv& env, const std::string& program, const std::st
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     result.err = ReadFile(errFile);
     return result;
+}
+
+Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args,
+                   const std::string& input) {
+    return RunShell(env, ProgramPath(program) + " " + args, input);
 }
 
 }  // namespace tarvo::test

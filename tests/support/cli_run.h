@@ -19,4 +19,11 @@ struct Outcome {
 Outcome RunProgram(const TestEnv& env, const std::string& program, const std::string& args,
                    const std::string& input = {});
 
+// The path of `program` in the build's bin directory.
+std::string ProgramPath(const std::string& program);
+
+// Runs a shell command line (programs named by ProgramPath) with stderr and stdin as
+// RunProgram has them.
+Outcome RunShell(const TestEnv& env, const std::string& commandLine, const std::string& input = {});
+
 }  // namespace tarvo::test

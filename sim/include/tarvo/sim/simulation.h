@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tarvo/sim/printer_sim.h"
+#include "tarvo/sim/private_profile.h"
 #include "tarvo/types.h"
 
 namespace tarvo::sim {
@@ -17,10 +18,8 @@ class Simulation {
     Simulation(const Simulation&) = delete;
     Simulation& operator=(const Simulation&) = delete;
 
-    // Makes a private temporary profile (TARVO_PROFILE points at it) whose ports map to
-    // nothing yet. With `basedOn` (a profile path) it starts as a copy of that profile, which
-    // is never written: a simulated run must not leave a real profile pointing at a
-    // pseudo-terminal that is gone. Returns false with *error set on failure.
+    // Makes this run's private profile (PrivateProfile::make): a simulated run must not leave a
+    // real profile pointing at a pseudo-terminal that is gone. Returns false with *error set.
     bool makePrivateProfile(const std::string& basedOn, std::string* error);
 
     // Starts a printer of `model` on the line `comm` describes, points the profile's
@@ -32,7 +31,7 @@ class Simulation {
 
   private:
     std::unique_ptr<PrinterSim> printer_;
-    std::string privateDir_;  // removed on exit
+    PrivateProfile profile_;
 };
 
 // The state file of a simulated model in the user's state directory.
