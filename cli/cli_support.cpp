@@ -215,61 +215,6 @@ std::string ProfileString(const char* key, const char* fallback) {
     return value;
 }
 
-namespace {
-
-// Length of the valid UTF-8 sequence starting at text[at], or 0 when it is not one.
-std::size_t Utf8Length(const std::string& text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                               : lead >= 0xE0                 ? 3
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                              : 0;
-    if (length == 0 || lead > 0xF4 || at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
-            return 0;
-    }
-    // Overlong forms, surrogates and code points above U+10FFFF are not UTF-8 either.
-    const auto second = static_cast<unsigned char>(text[at + 1]);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
-        return 0;
-    return length;
-}
-
-void AppendCodePoint(unsigned code, std::string* out) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
-    *out += escaped;
-}
-
-}  // namespace
-
-std::string JsonEscape(const std::string& text) {
-    std::string out;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const char c = text[at];
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            AppendCodePoint(byte, &out);
-        } else if (byte < 0x80) {
-            out += c;
-        } else if (const std::size_t length = Utf8Length(text, at); length > 0) {
-            out.append(text, at, length);
-            at += length - 1;
-        } else {
-            // A byte of the printer's own code page: as a Latin-1 code point it stays readable
-            // and the document stays valid.
-            AppendCodePoint(byte, &out);
-        }
-    }
-    return out;
-}
-
 Consent Confirm(const CommandLine& line, const std::string& question, Stakes stakes) {
     if (line.options.yes)
         return Consent::Given;

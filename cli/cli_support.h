@@ -82,10 +82,6 @@ bool ReadPrinterConfiguration(int ctx);
 // A profile value, or `fallback`.
 std::string ProfileString(const char* key, const char* fallback);
 
-// `text` as the inside of a JSON string: quotes, backslashes and every control byte escaped,
-// and bytes above 127 taken as Latin-1, so that the document is valid whatever a printer sent.
-std::string JsonEscape(const std::string& text);
-
 // What a question guards: a change the user can undo by sending other values, or an erasure
 // that cannot be undone (firmware, stored objects, factory settings).
 enum class Stakes { Change, Erasure };

@@ -22,6 +22,8 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
             o.help = true;
         } else if (arg == "--version") {
             o.version = true;
+        } else if (arg == "--json") {
+            o.json = true;
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
         } else if (arg == "--simulate-fresh") {
@@ -60,6 +62,8 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
             line.commandHelp = true;
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
+        } else if (arg == "--json") {
+            o.json = true;
         } else {
             line.args.emplace_back(arg);
         }

@@ -17,6 +17,7 @@ struct GlobalOptions {
     bool yes = false;  // --yes: never ask
     bool help = false;
     bool version = false;  // --version
+    bool json = false;     // --json: what the command shows, as JSON
 };
 
 struct CommandLine {

@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <algorithm>
+
 #include "cli_support.h"
 #include "command_runs.h"
 
@@ -49,7 +51,7 @@ const std::vector<Command>& Commands() {
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true, false, true},
         {"config",
-         "show [--json] | set NAME=VALUE... | pull FILE.tcf [--with-objects] | push FILE.tcf | "
+         "show [--json] | set NAME=VALUE... | pull FILE.tcf|- [--with-objects] | push FILE.tcf|- | "
          "undo",
          "show, change, save and send the printer's configuration",
          "show     every setting the printer's model offers, lengths in inches or centimetres\n"
@@ -62,6 +64,7 @@ const std::vector<Command>& Commands() {
          "         (see `objects ... --to`) are kept behind it\n"
          "push     shows what a configuration file would change and sends it, then the\n"
          "         object downloads and deletions the file carries\n"
+         "A file named - is standard output for pull and standard input for push.\n"
          "undo     sends back what the printer on this port held before the last set, push or\n"
          "         undo from this computer (kept in the data directory); prints what changes\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
@@ -159,7 +162,8 @@ const std::vector<Command>& Commands() {
          "sections need, then writes the configuration report: pages of 60 lines of 80 characters\n"
          "with the communication settings, the configuration parameters and the font, graphic and\n"
          "format directories (all unless --sections names some).\n"
-         "--log FILE  writes the report to FILE, replacing it whole\n"
+         "--log FILE  writes the report to FILE, replacing it whole; - writes it to standard\n"
+         "            output\n"
          "--print     sends it as one plain-text job to the default print queue\n"
          "Lengths are in centimetres when the profile's Measurements value is Metric.\n"
          "Exit status 0 when the report was written, 1 when it failed, 2 for a usage error.\n",
@@ -188,6 +192,13 @@ const std::vector<Command>& Commands() {
          RunUser, true},
     };
     return commands;
+}
+
+bool WritesJson(const Command& command) {
+    static const std::vector<std::string> kShowing = {"models",       "ports",   "identify",
+                                                      "config",       "objects", "service",
+                                                      "memory-check", "setup",   "fonts"};
+    return std::find(kShowing.begin(), kShowing.end(), command.name) != kShowing.end();
 }
 
 const Command* FindCommand(const std::string& name) {

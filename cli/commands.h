@@ -25,6 +25,9 @@ struct Command {
 // Every command, in the order the usage lists them.
 const std::vector<Command>& Commands();
 
+// True when `command` can write what it shows as JSON (--json).
+bool WritesJson(const Command& command);
+
 // The command named `name`, or null.
 const Command* FindCommand(const std::string& name);
 

@@ -10,6 +10,8 @@
 #include "config_objects.h"
 #include "desk/last_send.h"
 #include "desk/setting_catalog.h"
+#include "json_output.h"
+#include "stream_file.h"
 #include "tarvo/base/setting_rules.h"
 #include "tarvo/kernel.h"
 
@@ -37,19 +39,17 @@ bool ReadConfiguration(int ctx, Values* values) {
 void Show(const Printer& p, const Values& v, bool json) {
     const Units units = app::ProfileUnits();
     if (json) {
-        std::cout << "{\"model\": \"" << JsonEscape(p.name) << "\", \"firmware\": \""
-                  << JsonEscape(p.firmware) << "\", \"settings\": {";
-        bool first = true;
+        Json settings = Json::object();
         for (const LanSetting& s : app::LanSettings()) {
             if (!Offered(p, s))
                 continue;
             const int value = v[static_cast<std::size_t>(s.index)];
-            std::cout << (first ? "" : ", ") << "\"" << s.name << "\": {\"value\": " << value
-                      << ", \"shown\": \"" << JsonEscape(app::ShowValue(s, p.model, value, units))
-                      << "\"}";
-            first = false;
+            settings[s.name] = {{"value", value},
+                                {"shown", Utf8Text(app::ShowValue(s, p.model, value, units))}};
         }
-        std::cout << "}}\n";
+        PrintJson({{"model", Utf8Text(p.name)},
+                   {"firmware", Utf8Text(p.firmware)},
+                   {"settings", settings}});
         return;
     }
     std::cout << "Model " << p.name << ", firmware " << p.firmware << "\n";
@@ -108,15 +108,14 @@ bool Send(int ctx, const Printer& p, const Values& held, const Values& wanted) {
     return true;
 }
 
-int Show(int ctx, const std::vector<std::string>& args) {
-    const bool json = args.size() == 2 && args[1] == "--json";
-    if (args.size() > 2 || (args.size() == 2 && !json))
+int Show(int ctx, const CommandLine& line) {
+    if (line.args.size() != 1)
         return Fail("usage: tarvo config show [--json]", kUsage);
     Printer p;
     Values v{};
     if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &v))
         return 1;
-    Show(p, v, json);
+    Show(p, v, line.options.json);
     return 0;
 }
 
@@ -181,38 +180,46 @@ int Set(int ctx, const CommandLine& line) {
 int Pull(int ctx, const std::vector<std::string>& args) {
     const bool withObjects = args.size() == 3 && args[2] == "--with-objects";
     if (args.size() != 2 && !withObjects)
-        return Fail("usage: tarvo config pull FILE.tcf [--with-objects]", kUsage);
-    const std::string& path = args[1];
+        return Fail("usage: tarvo config pull FILE.tcf|- [--with-objects]", kUsage);
+    StreamFile file(args[1]);
+    if (file.isStream() && withObjects)
+        return Fail("--with-objects keeps the object sections of a named file, not of -", kUsage);
     std::vector<std::string> sections;
     std::string error;
-    if (withObjects && !ReadObjectSections(path, &sections, &error))
+    if (withObjects && !ReadObjectSections(file.path(), &sections, &error))
+        return Fail(error);
+    if (!file.Prepare(false, &error))
         return Fail(error);
     Printer p;
     Values v{};
     if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &v))
         return 1;
     PCUSetDnldFlags(ctx, 1, 0, 0, 0);
-    if (PCUToFile(ctx, path.c_str()) != PCU_OK)
-        return Fail("writing " + path + " failed: " + ErrorText(ctx));
-    if (!sections.empty() && !AppendObjectSections(path, sections, &error))
+    if (PCUToFile(ctx, file.path().c_str()) != PCU_OK)
+        return Fail("writing " + file.name(true) + " failed: " + ErrorText(ctx));
+    if (!sections.empty() && !AppendObjectSections(file.path(), sections, &error))
         return Fail(error);
-    std::cout << "Saved the configuration of the " << p.name << " to " << path;
+    if (!file.Deliver(&error))
+        return Fail(error);
+    std::ostream& say = file.messages();
+    say << "Saved the configuration of the " << p.name << " to " << file.name(true);
     if (!sections.empty())
-        std::cout << " with its " << sections.size() << " object-section lines";
-    std::cout << ".\n";
+        say << " with its " << sections.size() << " object-section lines";
+    say << ".\n";
     return 0;
 }
 
 // The object sections of a pushed file: deletions and downloads the file carries.
-int SendSections(int ctx, const CommandLine& line, const std::string& path) {
+int SendSections(int ctx, const CommandLine& line, const StreamFile& file) {
     std::vector<std::string> sections;
     std::string error;
-    if (!ReadObjectSections(path, &sections, &error))
+    if (!ReadObjectSections(file.path(), &sections, &error))
         return Fail(error);
     if (sections.empty())
         return 0;
-    if (const Consent c = Confirm(line, path + " also carries " + std::to_string(sections.size()) +
-                                            " lines of object downloads and deletions. Send them?");
+    if (const Consent c =
+            Confirm(line, file.name(false) + " also carries " + std::to_string(sections.size()) +
+                              " lines of object downloads and deletions. Send them?");
         c != Consent::Given)
         return Declined(c, "the object sections were not sent");
     if (const int status = SendObjectSections(ctx, sections); status != 0)
@@ -224,27 +231,31 @@ int SendSections(int ctx, const CommandLine& line, const std::string& path) {
 int Push(int ctx, const CommandLine& line) {
     const auto& args = line.args;
     if (args.size() != 2)
-        return Fail("usage: tarvo config push FILE.tcf", kUsage);
+        return Fail("usage: tarvo config push FILE.tcf|-", kUsage);
+    StreamFile file(args[1]);
+    std::string error;
+    if (!file.Prepare(true, &error))
+        return Fail(error);
+    const std::string from = file.name(false);
     Printer p;
     Values before{};
     if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
         return 1;
-    if (const int status = PCUFromFile(ctx, args[1].c_str()); status != PCU_OK)
-        return Fail(DescribeFileFailure(ctx, status, args[1]));
+    if (const int status = PCUFromFile(ctx, file.path().c_str()); status != PCU_OK)
+        return Fail(DescribeFileFailure(ctx, status, from));
     const Values loaded = app::ReadKernelValues(ctx);
     if (loaded[0] != p.model) {
         char fileModel[PROP_NAME_SIZE] = "";
         propGetPrinterStr(loaded[0], fileModel);
-        return Fail(args[1] + " holds a configuration for the " + fileModel + ", not the " +
-                    p.name);
+        return Fail(from + " holds a configuration for the " + fileModel + ", not the " + p.name);
     }
-    ShowChanges("Changes from " + args[1] + ":", p, before, loaded);
+    ShowChanges("Changes from " + from + ":", p, before, loaded);
     if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
         c != Consent::Given)
         return Declined(c, "nothing sent");
     if (!Send(ctx, p, before, loaded))
         return 1;
-    return SendSections(ctx, line, args[1]);
+    return SendSections(ctx, line, file);
 }
 
 // Sends back what the printer on this port held before the last send from this host; that
@@ -280,8 +291,10 @@ int Undo(int ctx, const CommandLine& line) {
 int RunConfig(int ctx, const CommandLine& line) {
     const auto& a = line.args;
     const std::string verb = a.empty() ? "" : a[0];
+    if (line.options.json && verb != "show")
+        return Fail("config " + verb + " shows nothing to write as JSON", kUsage);
     if (verb == "show")
-        return Show(ctx, a);
+        return Show(ctx, line);
     if (verb == "set")
         return Set(ctx, line);
     if (verb == "pull")

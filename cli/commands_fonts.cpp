@@ -5,6 +5,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -22,9 +23,16 @@ int RunFonts(int /*ctx*/, const CommandLine& line) {
     HostFontList list{};
     if (PCUGetHostFontList(&list) != 1)
         return Fail("cannot list the host's fonts");
-    for (int32_t i = 0; i < list.count; ++i)
-        std::cout << list.names[i] << '\n';
+    Json names = Json::array();
+    for (int32_t i = 0; i < list.count; ++i) {
+        if (line.options.json)
+            names.push_back(Utf8Text(list.names[i]));
+        else
+            std::cout << list.names[i] << '\n';
+    }
     PCUFreeHostFontList(&list);
+    if (line.options.json)
+        PrintJson(names);
     return 0;
 }
 

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 #include "tarvo/base/notation.h"
 #include "tarvo/base/paths.h"
 #include "tarvo/base/port_names.h"
@@ -25,22 +27,11 @@ int RunPing(int ctx, const CommandLine& line) {
     return 1;
 }
 
-int RunPorts(int /*ctx*/, const CommandLine& line) {
-    if (!line.args.empty())
-        return Fail("ports takes no arguments", kUsage);
-    std::cout << "Logical ports (profile " << platform::ProfilePath() << "):\n";
-    for (int i = 0; i < PCU_PORT_COUNT; ++i) {
-        const std::string device =
-            ProfileString(PortDeviceKey(i).c_str(), DefaultPortDevice(i).c_str());
-        const bool mapped = device != kNoPortDevice;
-        const bool present = mapped && std::filesystem::exists(device);
-        std::printf("  %-5s %-40s %s\n", PortName(i).c_str(), device.c_str(),
-                    !mapped   ? "(not mapped)"
-                    : present ? ""
-                              : "(missing)");
-    }
-    std::cout << "Serial devices on this machine:\n";
-    int found = 0;
+namespace {
+
+// The serial devices present on this machine: stable names under /dev/serial/by-id first.
+std::vector<std::string> SerialDevicesPresent() {
+    std::vector<std::string> devices;
     for (const char* dir : {"/dev/serial/by-id", "/dev"}) {
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
@@ -48,13 +39,51 @@ int RunPorts(int /*ctx*/, const CommandLine& line) {
             const bool serial = std::string(dir) != "/dev" || name.starts_with("ttyUSB") ||
                                 name.starts_with("ttyACM") ||
                                 (name.starts_with("ttyS") && name.size() <= 6);
-            if (!serial)
-                continue;
-            std::cout << "  " << entry.path().string() << "\n";
-            ++found;
+            if (serial)
+                devices.push_back(entry.path().string());
         }
     }
-    if (found == 0)
+    return devices;
+}
+
+}  // namespace
+
+int RunPorts(int /*ctx*/, const CommandLine& line) {
+    if (!line.args.empty())
+        return Fail("ports takes no arguments", kUsage);
+    const bool json = line.options.json;
+    Json ports = Json::array();
+    if (!json)
+        std::cout << "Logical ports (profile " << platform::ProfilePath() << "):\n";
+    for (int i = 0; i < PCU_PORT_COUNT; ++i) {
+        const std::string device =
+            ProfileString(PortDeviceKey(i).c_str(), DefaultPortDevice(i).c_str());
+        const bool mapped = device != kNoPortDevice;
+        const bool present = mapped && std::filesystem::exists(device);
+        if (json) {
+            ports.push_back({{"port", PortName(i)},
+                             {"device", mapped ? Json(Utf8Text(device)) : Json(nullptr)},
+                             {"present", present}});
+            continue;
+        }
+        std::printf("  %-5s %-40s %s\n", PortName(i).c_str(), device.c_str(),
+                    !mapped   ? "(not mapped)"
+                    : present ? ""
+                              : "(missing)");
+    }
+    const std::vector<std::string> devices = SerialDevicesPresent();
+    if (json) {
+        Json found = Json::array();
+        for (const std::string& device : devices)
+            found.push_back(Utf8Text(device));
+        PrintJson(
+            {{"profile", Utf8Text(platform::ProfilePath())}, {"ports", ports}, {"devices", found}});
+        return 0;
+    }
+    std::cout << "Serial devices on this machine:\n";
+    for (const std::string& device : devices)
+        std::cout << "  " << device << "\n";
+    if (devices.empty())
         std::cout << "  (none)\n";
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -118,6 +119,19 @@ void PrintKind(int ctx, const Kind& kind) {
     }
 }
 
+// The kind's rows as JSON: pages have numbers only.
+Json KindJson(int ctx, const Kind& kind) {
+    Json rows = Json::array();
+    for (const Row& r : kind.rows(ctx)) {
+        if (kind.rows == PageRows)
+            rows.push_back({{"id", r.id}});
+        else
+            rows.push_back(
+                {{"id", r.id}, {"description", Utf8Text(r.description)}, {"bytes", r.size}});
+    }
+    return rows;
+}
+
 std::array<bool, 4> Chosen(const ObjectKinds& kinds) {
     return {kinds.fonts, kinds.graphics, kinds.formats, kinds.pages};
 }
@@ -143,10 +157,20 @@ void PrintObjectLists(int ctx, const ObjectKinds& kinds) {
 
 namespace {
 
-int ReadAndPrint(int ctx, const ObjectKinds& kinds) {
+int ReadAndPrint(int ctx, const ObjectKinds& kinds, bool json) {
     if (!ReadObjectLists(ctx, kinds))
         return 1;
-    PrintObjectLists(ctx, kinds);
+    if (!json) {
+        PrintObjectLists(ctx, kinds);
+        return 0;
+    }
+    Json document = Json::object();
+    const std::array<bool, 4> chosen = Chosen(kinds);
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (chosen[i])
+            document[kKinds[i].name] = KindJson(ctx, kKinds[i]);
+    }
+    PrintJson(document);
     return 0;
 }
 
@@ -159,15 +183,18 @@ int RunObjects(int ctx, const CommandLine& line) {
             "usage: tarvo objects list [KIND] | add-font ... | add-graphic ... | "
             "add-format ... | delete KIND ID",
             kUsage);
-    if (a[0] != "list")
+    if (a[0] != "list") {
+        if (line.options.json)
+            return Fail("objects " + a[0] + " shows nothing to write as JSON", kUsage);
         return RunObjectChanges(ctx, line);
+    }
     if (a.size() > 2)
         return Fail("usage: tarvo objects list [fonts|graphics|formats|pages]", kUsage);
     if (a.size() == 1)
-        return ReadAndPrint(ctx, {true, true, true, true});
+        return ReadAndPrint(ctx, {true, true, true, true}, line.options.json);
     for (std::size_t i = 0; i < std::size(kKinds); ++i) {
         if (a[1] == kKinds[i].name)
-            return ReadAndPrint(ctx, {i == 0, i == 1, i == 2, i == 3});
+            return ReadAndPrint(ctx, {i == 0, i == 1, i == 2, i == 3}, line.options.json);
     }
     return Fail("unknown kind '" + a[1] + "' (fonts, graphics, formats or pages)", kUsage);
 }

@@ -6,6 +6,7 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 #include "shell/search_observer.h"
 #include "tarvo/base/paths.h"
 #include "tarvo/kernel.h"
@@ -68,23 +69,38 @@ int SearchBrakenholm(int ctx, const CommandLine& line) {
 int RunModels(int /*ctx*/, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("models takes no arguments", kUsage);
-    std::printf("%-3s %-16s %-18s %-5s %s\n", "#", "Model", "Family", "dpi", "Speeds (in/s)");
+    const bool json = line.options.json;
+    if (!json)
+        std::printf("%-3s %-16s %-18s %-5s %s\n", "#", "Model", "Family", "dpi", "Speeds (in/s)");
+    Json models = Json::array();
     for (int model = 0; model < propGetPrinterCount(); ++model) {
         char name[PROP_NAME_SIZE];
         propGetPrinterStr(model, name);
         std::string dpi = "-";
         std::string speeds;
+        Json speedList = Json::array();
         if (model < PROP_TABLE_MODELS) {
             dpi = std::to_string(static_cast<int>(25.4 / propGetMMPerDot(model) + 0.5));
             int cursor = 0;
             char text[PROP_SPEED_TEXT_SIZE];
             while (propEnumPrintSpeedStr(model, 0, &cursor, text) == 1) {
                 speeds += (speeds.empty() ? "" : " ") + std::string(text);
+                speedList.push_back(text);
             }
+        }
+        if (json) {
+            models.push_back({{"number", model},
+                              {"name", name},
+                              {"family", FamilyOf(model)},
+                              {"dpi", dpi == "-" ? Json(nullptr) : Json(std::stoi(dpi))},
+                              {"speeds", speedList}});
+            continue;
         }
         std::printf("%-3d %-16s %-18s %-5s %s\n", model, name, FamilyOf(model), dpi.c_str(),
                     speeds.empty() ? "-" : speeds.c_str());
     }
+    if (json)
+        PrintJson(models);
     return 0;
 }
 
@@ -98,6 +114,21 @@ int IdentifyBrakenholm(int ctx, const CommandLine& line) {
     if (id.version1.empty())
         return Fail("the printer on " + PortOf(ctx) +
                     " did not say which model it is: " + app::Describe(r));
+    if (line.options.json) {
+        const auto text = [](const std::string& value) {
+            return value.empty() ? Json(nullptr) : Json(Utf8Text(value));
+        };
+        PrintJson({{"family", "brakenholm"},
+                   {"model", text(id.version1)},
+                   {"programNumber", text(id.version2)},
+                   {"firmware", text(id.version0)},
+                   {"clock", text(id.printerDate)},
+                   {"storageFree", text(id.storageFree)},
+                   {"storageUsed", text(id.storageUsed)},
+                   {"heapFree", text(id.heapFree)},
+                   {"heapAllocated", text(id.heapAllocated)}});
+        return 0;
+    }
     auto show = [](const char* label, const std::string& value) {
         std::printf("%-16s%s\n", label, value.empty() ? "(not read)" : value.c_str());
     };
@@ -120,6 +151,13 @@ int RunIdentify(int ctx, const CommandLine& line) {
     IdentifiedPrinter printer;
     if (!IdentifyPrinter(ctx, &printer))
         return 1;
+    if (line.options.json) {
+        PrintJson({{"family", "lanmere"},
+                   {"model", Utf8Text(printer.name)},
+                   {"programNumber", Utf8Text(printer.number)},
+                   {"firmware", Utf8Text(printer.firmware)}});
+        return 0;
+    }
     std::cout << "Model:          " << printer.name << "\n"
               << "Program number: " << printer.number << "\n"
               << "Firmware:       " << printer.firmware << "\n";

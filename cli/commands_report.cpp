@@ -6,6 +6,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "stream_file.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -129,18 +130,23 @@ int RunReport(int ctx, const CommandLine& line) {
     ReportRequest request;
     if (const int status = ParseRequest(line, &request); status != 0)
         return status;
+    StreamFile log(request.logFile);
+    std::string error;
+    if (!log.Prepare(false, &error))
+        return Fail(error);
     if (!ReadFromPrinter(ctx, request.sections))
         return 1;
-    const int rc = request.print
-                       ? PCUPrintReport(ctx, request.sections, 0)
-                       : PCUPrintReportToFile(ctx, request.sections, request.logFile.c_str());
+    const int rc = request.print ? PCUPrintReport(ctx, request.sections, 0)
+                                 : PCUPrintReportToFile(ctx, request.sections, log.path().c_str());
     if (rc != PCU_OK)
         return ReportFailure(rc);
     if (request.print) {
         std::cout << "The report was sent to the default print queue.\n";
-    } else {
-        std::cout << "The report was written to " << request.logFile << ".\n";
+        return 0;
     }
+    if (!log.Deliver(&error))
+        return Fail(error);
+    log.messages() << "The report was written to " << log.name(true) << ".\n";
     return 0;
 }
 

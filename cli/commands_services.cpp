@@ -11,6 +11,7 @@
 
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -282,8 +283,16 @@ int RunService(int ctx, const CommandLine& line) {
     const int rc = PCUTestService(ctx, items.data(), values.data(), &count);
     if (rc == PCU_ERR_OPEN)
         return Fail("the port " + PortOf(ctx) + " could not be opened");
-    for (std::size_t i = 0; i < items.size(); ++i)
-        PrintServiceValue(items[i], values[i]);
+    if (line.options.json) {
+        // A value the printer does not report is null.
+        Json document = Json::object();
+        for (std::size_t i = 0; i < items.size(); ++i)
+            document[kItemNames[items[i]]] = values[i] == -1 ? Json(nullptr) : Json(values[i]);
+        PrintJson(document);
+    } else {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            PrintServiceValue(items[i], values[i]);
+    }
     if (rc != PCU_OK)
         return Fail(ErrorText(ctx));
     return 0;
@@ -311,6 +320,12 @@ int RunMemoryCheck(int ctx, const CommandLine& line) {
     }
     if (rc != PCU_OK && rc != PCU_ERR_PRINTER_MEMORY)
         return Fail("the memory check failed: " + ErrorText(ctx));
+    if (line.options.json) {
+        PrintJson({{"freeKb", report.freeKb},
+                   {"bytesNeeded", report.bytesNeeded},
+                   {"fits", rc != PCU_ERR_PRINTER_MEMORY}});
+        return rc == PCU_ERR_PRINTER_MEMORY ? 1 : 0;
+    }
     std::cout << "Free memory: " << report.freeKb << " KB\n";
     std::cout << "Needed: " << report.bytesNeeded << " bytes\n";
     if (rc == PCU_ERR_PRINTER_MEMORY) {

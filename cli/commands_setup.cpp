@@ -10,6 +10,7 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
+#include "json_output.h"
 
 namespace tarvo::cli {
 namespace {
@@ -38,13 +39,15 @@ void PrintSetup(BrakenholmSession& s, bool json) {
     const app::BrakSetup setup = p.GetSetup();
     const int generation = p.SetupGeneration();
     if (json) {
-        std::cout << "{\"model\": \"" << JsonEscape(s.session().modelName) << "\", \"settings\": {";
+        Json settings = Json::object();
         for (int i = 0; i < app::kBrakSettingCount; ++i) {
             const auto setting = static_cast<BrakSetting>(i);
-            std::cout << (i ? ", " : "") << "\"" << app::SettingName(setting) << "\": \""
-                      << JsonEscape(app::SettingValueText(setting, setup, generation)) << "\"";
+            settings[std::string(app::SettingName(setting))] =
+                Utf8Text(app::SettingValueText(setting, setup, generation));
         }
-        std::cout << "}}\n";
+        PrintJson({{"model", Utf8Text(s.session().modelName)},
+                   {"tree", Utf8Text(std::string(p.TreeVersion()))},
+                   {"settings", settings}});
         return;
     }
     std::cout << "Model " << s.session().modelName << ", setup tree " << p.TreeVersion() << "\n";
@@ -57,13 +60,12 @@ void PrintSetup(BrakenholmSession& s, bool json) {
         std::cout << "  (not read: " << line << ")\n";
 }
 
-int Show(BrakenholmSession& s, const std::vector<std::string>& a) {
-    const bool json = a.size() == 2 && a[1] == "--json";
-    if (a.size() > 2 || (a.size() == 2 && !json))
+int Show(BrakenholmSession& s, const CommandLine& line) {
+    if (line.args.size() != 1)
         return Fail("usage: tarvo setup show [--json]", kUsage);
     if (!ReadSetup(s))
         return 1;
-    PrintSetup(s, json);
+    PrintSetup(s, line.options.json);
     return 0;
 }
 
@@ -174,11 +176,13 @@ int RunSetup(int ctx, const CommandLine& line) {
     if (verb != "show" && verb != "set" && verb != "send" && verb != "save" && verb != "load" &&
         verb != "restore-defaults")
         return Fail("usage: tarvo setup show|set|send|save|load|restore-defaults ...", kUsage);
+    if (line.options.json && verb != "show")
+        return Fail("setup " + verb + " shows nothing to write as JSON", kUsage);
     BrakenholmSession s(line);
     if (!s.open(ctx))
         return 1;
     if (verb == "show")
-        return Show(s, a);
+        return Show(s, line);
     if (verb == "set")
         return Set(s, line);
     if (verb == "send")

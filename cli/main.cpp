@@ -43,7 +43,10 @@ void PrintUsage() {
                  "                      commands that erase firmware, stored objects or factory\n"
                  "                      settings refuse without it (exit status 2)\n"
                  "  --help              show this help (after a command: the command's help)\n"
-                 "  --version           show the program's version\n\n"
+                 "  --version           show the program's version\n"
+                 "  --json              write what the command shows or lists as JSON (models,\n"
+                 "                      ports, identify, config show|diff, objects list, service,\n"
+                 "                      memory-check, setup show, fonts)\n\n"
                  "Commands:\n";
     int width = 0;
     for (const Command& c : Commands())
@@ -108,6 +111,8 @@ int Run(const CommandLine& line) {
         PrintCommandHelp(*command);
         return 0;
     }
+    if (o.json && !WritesJson(*command))
+        return Fail(std::string(command->name) + " shows nothing to write as JSON", 2);
     if (!o.port.empty() && tarvo::PortIndexOf(o.port) < 0)
         return Fail("unknown port '" + o.port + "' (COM1..COM4, LPT1..LPT3)", 2);
     if (!o.profile.empty())

@@ -2,6 +2,8 @@
 // pages and shell completion.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,6 +87,70 @@ TEST_F(LinuxConventionsTest, CompletionOffersCommandsOptionsAndNames) {
          }) {
         EXPECT_EQ(complete(c.program, c.words, c.index), c.offered) << c.program << " " << c.words;
     }
+}
+
+// Every listing written as JSON parses, against a printer of each family.
+TEST_F(LinuxConventionsTest, EveryJsonOutputParses) {
+    sim::Options lanmere;
+    lanmere.line.protocol = sim::Protocol::Standard;
+    startPrinter(lanmere);
+    const std::string profile = "--profile " + env.profilePath() + " --json ";
+    struct Case {
+        const char* args;
+        const char* key;  // a key the document has, or empty for an array
+    };
+    for (const Case& c :
+         {Case{"models", ""}, Case{"ports", "devices"}, Case{"fonts", ""},
+          Case{"identify", "programNumber"}, Case{"config show", "settings"},
+          Case{"objects list", "graphics"}, Case{"service", "G"}, Case{"memory-check", "freeKb"}}) {
+        const Outcome o = run("tarvo", profile + c.args);
+        ASSERT_EQ(o.status, 0) << c.args << ": " << o.err;
+        const auto document = nlohmann::json::parse(o.out, nullptr, false);
+        ASSERT_FALSE(document.is_discarded()) << c.args << ": " << o.out;
+        if (*c.key == '\0')
+            EXPECT_TRUE(document.is_array()) << c.args;
+        else
+            EXPECT_TRUE(document.contains(c.key)) << c.args << ": " << o.out;
+    }
+    EXPECT_EQ(nlohmann::json::parse(run("tarvo", profile + "models").out)[6]["name"], "6220");
+
+    sim::Options brakenholm;
+    brakenholm.family = sim::Family::Brakenholm;
+    brakenholm.model = 40;  // TQ8e
+    brakenholm.line.dataBits = 8;
+    brakenholm.line.parity = 'N';
+    startPrinter(brakenholm);
+    env.setProfile("Family", "Brakenholm");
+    for (const char* args : {"identify", "setup show"}) {
+        const Outcome o = run("tarvo", profile + args);
+        ASSERT_EQ(o.status, 0) << args << ": " << o.err;
+        EXPECT_FALSE(nlohmann::json::parse(o.out, nullptr, false).is_discarded()) << o.out;
+    }
+
+    const Outcome refused = run("tarvo", profile + "ping");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("ping shows nothing to write as JSON"), std::string::npos);
+}
+
+// "-" is standard output for pull and the report, standard input for push.
+TEST_F(LinuxConventionsTest, DashMeansTheStandardStreams) {
+    sim::Options o;
+    o.line.protocol = sim::Protocol::Standard;
+    startPrinter(o);
+    const std::string profile = "--profile " + env.profilePath() + " ";
+    const Outcome pulled = run("tarvo", profile + "config pull -");
+    ASSERT_EQ(pulled.status, 0) << pulled.err;
+    EXPECT_EQ(pulled.out.rfind("<ETX>6220E,", 0), 0u) << pulled.out;
+    EXPECT_NE(pulled.err.find("to standard output."), std::string::npos) << pulled.err;
+
+    const Outcome pushed = test::RunProgram(env, "tarvo", profile + "config push -", pulled.out);
+    EXPECT_EQ(pushed.status, 0) << pushed.err;
+    EXPECT_NE(pushed.out.find("Changes from standard input:"), std::string::npos) << pushed.out;
+
+    const Outcome report = run("tarvo", profile + "report --sections comm --log -");
+    EXPECT_EQ(report.status, 0) << report.err;
+    EXPECT_NE(report.out.find("Communication Settings"), std::string::npos) << report.out;
+    EXPECT_EQ(run("tarvo", profile + "config pull - --with-objects").status, 2);
 }
 
 // A device path on the command line reaches the printer without the profile naming it, and
