@@ -1,6 +1,6 @@
 # The two commands of the README. Both install what is missing first, so they work on a fresh
 # Debian 12 machine.
-.PHONY: demo test build build-test deps bench format clean
+.PHONY: demo test build build-test deps bench format clean package
 
 deps:
 	@scripts/install-deps
@@ -24,6 +24,10 @@ demo: build
 
 test: build-test
 	ctest --preset test
+
+# A Debian package of the plain build, in build/.
+package: build
+	cd build && cpack
 
 bench: build
 	scripts/run-bench

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build directory, unpacks it in a scratch directory and runs
+# the unpacked programs as an installed copy would run: from usr/bin, with the kernel found
+# beside them through the run path, the manual pages and the completion in their places.
+set -euo pipefail
+build_dir=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+cpack -G DEB -B "$scratch/out" --config "$build_dir/CPackConfig.cmake" > "$scratch/cpack.log"
+deb=$(ls "$scratch"/out/*.deb)
+dpkg-deb --field "$deb" Package Depends | grep -q 'qt6-qpa-plugins'
+dpkg-deb -x "$deb" "$scratch/root"
+for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libkernel.so.0 \
+    usr/share/man/man1/tarvo.1 usr/share/bash-completion/completions/tarvo \
+    usr/share/applications/tarvo32.desktop; do
+    test -e "$scratch/root/$file" || { echo "missing from the package: $file"; exit 1; }
+done
+for program in tarvo tarvo32 tarvo-printersim; do
+    "$scratch/root/usr/bin/$program" --version | grep -q "^$program "
+done
+# The unpacked tarvo must take the packaged kernel, not the one in the build directory.
+ldd "$scratch/root/usr/bin/tarvo" | grep -q "$scratch/root/usr/bin/../lib/libkernel.so.0"
+echo "package ok: $(basename "$deb")"
