@@ -49,6 +49,9 @@ constexpr CapabilityRows LayOutCapabilities() {
     // The tables offer the adjustment on 6220E and 6240E as well, but only these two take it.
     Give(rows, &C::sendsTakeUpAdjust, true, {6, 7});
     Give(rows, &C::omitsHandshakePins, true, kQelOnScriptHardware);
+    Give(rows, &C::hasParallelPort, true, {6, 7, 12, 13, 16, 17, 18, 19});
+    Give(rows, &C::hasParallelMode, true, {12, 13});  // 9221 and RK17
+    Give(rows, &C::widensSevenBitsNoParity, true, {0, 1, 2, 12, 13});
     Give(rows, &C::fixedEmulation, 4, {8, 9});  // 300 dpi
 
     Give(rows, &C::serviceItems, ServiceItems::kBasic, {0, 1, 2, 3, 10, 25});

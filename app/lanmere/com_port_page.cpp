@@ -7,6 +7,7 @@
 #include "desk/config_values.h"
 #include "lanmere/com_pages.h"
 #include "shell/settings.h"
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/port_names.h"
 #include "tarvo/context.h"
 #include "tarvo/session.h"
@@ -25,17 +26,14 @@ constexpr const char* kAskUpdate =
     "Update printer with new communication parameters now?\n\nTarvo and the printer must use "
     "the same communication settings.";
 
-// Models by index: 6220 6, 6240 7, 9221 12, RK17 13, 5200E 16 and 17, 6220E 18, 6240E 19.
 bool OffersParallelPort(int model) {
-    return model == 6 || model == 7 || model == 12 || model == 13 || (model >= 16 && model <= 19);
+    return CapabilitiesOf(model).hasParallelPort;
 }
-// 9221 and RK17: a parallel mode of their own and pins named 9 and 6.
 bool HasParallelMode(int model) {
-    return model == 12 || model == 13;
+    return CapabilitiesOf(model).hasParallelMode;
 }
-// 5200A, 5200B, 5200C/D, 9221 and RK17 turn 7 data bits without parity into 8.
 bool TakesNoSevenWithoutParity(int model) {
-    return model <= 2 || HasParallelMode(model);
+    return CapabilitiesOf(model).widensSevenBitsNoParity;
 }
 
 template <typename Array>

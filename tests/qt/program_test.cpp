@@ -85,12 +85,11 @@ TEST(Tarvo32Program, ShowSavesThePrinterConfigurationOfASimulated6220e) {
 
 TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     tarvo::test::TestEnv env;
-    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard");
+    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show nosuch");
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("unknown page 'quality-wizard'; the pages are printer, media, "
-                           "media-handling, test-print, report, firmware"),
-              std::string::npos)
+    EXPECT_NE(run.err.find("unknown page 'nosuch'; the pages are printer, "), std::string::npos)
         << run.err;
+    EXPECT_NE(run.err.find(", firmware"), std::string::npos) << run.err;
 }
 
 }  // namespace

@@ -54,8 +54,11 @@ struct ModelCapabilities {
     int fastestBaud = 19200;
 
     // Escape-language models (0..25).
-    bool sendsTakeUpAdjust = false;   // the configuration text carries the take-up adjustment
-    bool omitsHandshakePins = false;  // the serial settings go without the handshake pins
+    bool sendsTakeUpAdjust = false;        // the configuration text carries the take-up adjustment
+    bool hasParallelPort = false;          // a parallel port besides the serial one
+    bool hasParallelMode = false;          // a parallel mode of its own, and pins named 9 and 6
+    bool widensSevenBitsNoParity = false;  // turns 7 data bits without parity into 8
+    bool omitsHandshakePins = false;       // the serial settings go without the handshake pins
     int fixedEmulation = kNoFixedEmulation;  // the one emulation (printers' order) that the
                                              // model has, whatever number its reply gives
     ServiceItems serviceItems = ServiceItems::kNone;
