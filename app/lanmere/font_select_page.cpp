@@ -182,7 +182,7 @@ void CFontPage1::Load() {
                                      "Printable (ASCII 32-126)"};
     if (const std::string entry = DoubleByteEntry(localeId_); !entry.empty())
         sets.push_back(entry);
-    AddChoice("charset", Control::DropList, "Character Set:", sets, "Storage").selected = 0;
+    AddChoice("charset", Control::DropList, "Character Set:", sets, "Printer").selected = 0;
     std::vector<std::string> locations;
     for (int n = 0; n <= kHighestLocation; ++n) {
         std::int16_t status = 0;
@@ -195,12 +195,12 @@ void CFontPage1::Load() {
             locations.push_back("FONT" + TwoDigits(n));
     }
     const bool any = !locations.empty();
-    AddChoice("location", Control::DropList, "Location:", std::move(locations), "Storage")
+    AddChoice("location", Control::DropList, "Location:", std::move(locations), "Printer")
         .selected = any ? 0 : -1;
     Add({.id = "description",
          .control = Control::Edit,
          .label = "Description:",
-         .group = "Storage",
+         .group = "Printer",
          .maxLength = PCU_DESCRIPTION_SIZE - 1});
     Add({.id = "preview", .control = Control::Image, .group = "Preview"});
     Add({.id = "previewInfo", .group = "Preview", .text = "Choose a font to see it."});
