@@ -40,13 +40,12 @@ TEST(FontLocales, LocaleNamesGiveTheirDoubleByteSets) {
         int set;
         const char* entry;
     };
-    for (const Case& c : {Case{"ja_JP", 0x411, 4, "Japanese"},
-                          Case{"zh_TW", 0x404, 5, "Traditional Chinese"},
-                          Case{"zh_HK", 0xC04, 5, "Traditional Chinese"},
-                          Case{"zh_SG", 0x1004, 5, "Traditional Chinese"},
-                          Case{"zh_CN", 0x804, 6, "Simplified Chinese"},
-                          Case{"ko_KR", 0x412, 7, "Korean"}, Case{"en_US", 0, 0, ""},
-                          Case{"de", 0, 0, ""}}) {
+    for (const Case& c :
+         {Case{"ja_JP", 0x411, 4, "Japanese"}, Case{"zh_TW", 0x404, 5, "Traditional Chinese"},
+          Case{"zh_HK", 0xC04, 5, "Traditional Chinese"},
+          Case{"zh_SG", 0x1004, 5, "Traditional Chinese"},
+          Case{"zh_CN", 0x804, 6, "Simplified Chinese"}, Case{"ko_KR", 0x412, 7, "Korean"},
+          Case{"en_US", 0, 0, ""}, Case{"de", 0, 0, ""}}) {
         EXPECT_EQ(LocaleIdOf(c.name), c.id) << c.name;
         EXPECT_EQ(DoubleByteSet(c.id), c.set) << c.name;
         EXPECT_EQ(DoubleByteEntry(c.id), c.entry) << c.name;
