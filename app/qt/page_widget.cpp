@@ -41,22 +41,27 @@ int ValueOf(Qt::CheckState state) {
 }
 
 // A control, its unit after it, in one row.
-QWidget* WithUnit(QWidget* control, QLabel* unit, QWidget* parent) {
+// A text takes the row's whole width, so that a long one wraps there.
+QWidget* WithUnit(QWidget* control, QLabel* unit, bool fill, QWidget* parent) {
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(control);
+    layout->addWidget(control, fill ? 1 : 0);
     if (unit != nullptr)
         layout->addWidget(unit);
-    layout->addStretch(1);
+    if (!fill)
+        layout->addStretch(1);
     return row;
 }
 
 // Printer dots as black on white, enlarged by a whole factor while they fit the preview box, or
 // shrunk to it when they do not.
+constexpr int kPreviewWidth = 420;
+constexpr int kPreviewHeight = 140;
+
 QPixmap DotPixmap(const lanmere::DotImage& image) {
-    constexpr int kBoxWidth = 420;
-    constexpr int kBoxHeight = 140;
+    constexpr int kBoxWidth = kPreviewWidth;
+    constexpr int kBoxHeight = kPreviewHeight;
     if (image.width <= 0 || image.height <= 0)
         return {};
     QImage picture(image.width, image.height, QImage::Format_Grayscale8);
@@ -106,7 +111,7 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
         binding.row = f.control == Control::Table || f.control == Control::Image
                           ? control
-                          : WithUnit(control, binding.unit, this);
+                          : WithUnit(control, binding.unit, f.control == Control::Text, this);
         if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {
@@ -205,9 +210,14 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             b.control = slider;
             return row;
         }
-        case Control::Text:
-            b.control = new QLabel(this);
+        case Control::Text: {
+            // A long text (a file's path, a preview's figures) wraps rather than widening the
+            // page after it is shown.
+            auto* label = new QLabel(this);
+            label->setWordWrap(true);
+            b.control = label;
             break;
+        }
         case Control::Button: {
             auto* button = new QPushButton(Qs(f.label), this);
             connect(button, &QPushButton::clicked, this, [this, id] {
@@ -234,7 +244,8 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
         }
         case Control::Image: {
             auto* picture = new QLabel(this);
-            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            picture->setAlignment(Qt::AlignCenter);
+            picture->setMinimumSize(kPreviewWidth, kPreviewHeight);
             b.control = picture;
             break;
         }
