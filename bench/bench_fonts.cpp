@@ -2,6 +2,8 @@
 // characters of DejaVu Sans at 72 points (emulation 1, 0.125 mm dots: 204 dots per em) against
 // the time FreeType alone needs to load and render the same glyphs, so the share of the
 // conversion's own work (metrics, ABC widths, bitmap copies, dot columns, text) shows.
+// The font page's preview of the same characters (PCURenderFontPreview, which also resolves the
+// face and opens it) is timed against that conversion.
 // Prints one line per figure; scripts/run-bench collects them.
 #include <chrono>
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include "fonts/bitmap_font.h"
 #include "fonts/rendered_font.h"
 #include "tarvo/directory.h"
+#include "tarvo/fonts.h"
 
 namespace {
 
@@ -78,11 +81,34 @@ int main() {
         }
     });
 
+    // The page's entry: the same face by its file, 72 points on 0.125 mm dots.
+    FontInfo page = entry;
+    std::strcpy(page.path, kFace);
+    page.kind = PCU_FONT_KIND_BITMAP;
+    page.sizeMode = PCU_SIZE_BY_POINTS;
+    page.pointSize = 72;
+    std::string printable;
+    for (char c = 32; c < 127; ++c)
+        printable += c;
+    int drawn = 0;
+    const double preview = MillisecondsPerRound([&] {
+        PCUFontPreview strip{};
+        if (PCURenderFontPreview(&page, 1, printable.c_str(), &strip) != 0 ||
+            strip.height != font->metrics().height) {
+            std::fprintf(stderr, "bench: the preview failed\n");
+            std::exit(1);
+        }
+        drawn = strip.characters;
+        PCUFreeFontPreview(&strip);
+    });
+
     std::printf(
         "bitmap font conversion, %zu printable characters at %d dots: %.2f ms "
         "(%zu bytes of commands)\n",
         characters, kDots, conversion, bytes);
     std::printf("FreeType load and render of the same glyphs: %.2f ms\n", freetype);
+    std::printf("font page preview of the same %d characters: %.2f ms (%.2f x the conversion)\n",
+                drawn, preview, preview / conversion);
     std::printf("conversion's own share: %.0f %%\n", 100.0 * (conversion - freetype) / conversion);
     return 0;
 }

@@ -163,6 +163,8 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::PrinterConfig:
         case C::MediaType:
         case C::Communications:
+        case C::Fonts:
+        case C::Graphics:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

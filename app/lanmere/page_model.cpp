@@ -38,7 +38,10 @@ Field* PageModel::editable(std::string_view id) {
 
 void PageModel::Choose(std::string_view id, int position) {
     Field* f = editable(id);
-    if (f == nullptr || position < 0 || position >= static_cast<int>(f->choices.size()))
+    const std::size_t count = f == nullptr                   ? 0
+                              : f->control == Control::Table ? f->rows.size()
+                                                             : f->choices.size();
+    if (f == nullptr || position < 0 || position >= static_cast<int>(count))
         return;
     const auto p = static_cast<std::size_t>(position);
     if (p < f->choiceEnabled.size() && !f->choiceEnabled[p])

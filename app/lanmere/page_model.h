@@ -10,6 +10,7 @@
 // Discard(). Nothing reaches the configuration before Save().
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,7 +29,17 @@ enum class Control {
     Slider,    // an integer `value` in minimum..maximum, shown beside the slider
     Text,      // read-only `text`
     Button,    // pressed through PageModel::Press
-    Table,     // read-only `rows` under `columns`
+    Table,     // `rows` under `columns`; `selected` is the chosen row (-1 for none)
+    Image,     // read-only `image`: printer dots, shown enlarged
+};
+
+// Printer dots, top row first: `dots` holds width x height bytes, 1 printed and 0 blank.
+struct DotImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> dots;
+
+    bool operator==(const DotImage&) const = default;
 };
 
 // One control of a page and its state. `id` names it for the widget and the tests.
@@ -55,6 +66,7 @@ struct Field {
     int maxLength = 0;
     std::vector<std::string> columns;            // Table
     std::vector<std::vector<std::string>> rows;  // Table
+    DotImage image;                              // Image
 
     bool edited = false;  // the operator changed it since the last load
 };
@@ -85,10 +97,10 @@ class PageModel {
     // Throws the edits away: the controls show the configuration again.
     void Discard() { Load(); }
 
-    // The operator's edits. Each marks the control edited and the page modified, then lets the
-    // page apply its rules (which may change other controls). An edit of a disabled, read-only
-    // or hidden control, of a disabled choice, or a value outside its control's domain, is
-    // ignored.
+    // The operator's edits. Choose picks a choice, or a table's row. Each marks the control edited
+    // and the page modified, then lets the page apply its rules (which may change other controls).
+    // An edit of a disabled, read-only or hidden control, of a disabled choice, or a value outside
+    // its control's domain, is ignored.
     void Choose(std::string_view id, int position);
     void SetValue(std::string_view id, int value);
     void SetText(std::string_view id, std::string text);

@@ -2,6 +2,12 @@
 // and works on the program's desk (session, prompt, configuration).
 #pragma once
 
+#include <QDialog>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QListWidget;
 class QWidget;
 
 namespace tarvo::app {
@@ -42,6 +48,23 @@ void RunMediaSheet(QWidget* parent, Desk& desk);
 
 // The Media Handling dialog.
 void RunMediaHandlingDialog(QWidget* parent, Desk& desk);
+
+// The Font Setup sheet (Select, View); its character sets follow QLocale's default locale.
+void RunFontSheet(QWidget* parent, Desk& desk);
+
+// The Graphics Setup sheet (Select, View).
+void RunGraphicSheet(QWidget* parent, Desk& desk);
+
+// "TrueType Font Select": the installed faces in a list; OK gives the current one.
+class CTrueTypeSelectDlg final : public QDialog {
+  public:
+    CTrueTypeSelectDlg(const std::vector<std::string>& names, QWidget* parent);
+    // The face chosen, or nullopt when the list is empty.
+    std::optional<std::string> chosen() const;
+
+  private:
+    QListWidget* list_ = nullptr;
+};
 
 }  // namespace qt
 }  // namespace tarvo::app

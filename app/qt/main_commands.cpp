@@ -111,6 +111,12 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::MediaHandling:
             RunMediaHandlingDialog(this, desk_);
             break;
+        case CommandId::Fonts:
+            RunFontSheet(this, desk_);
+            break;
+        case CommandId::Graphics:
+            RunGraphicSheet(this, desk_);
+            break;
         case CommandId::Reboot:
             RebootPrinter(desk_);
             break;

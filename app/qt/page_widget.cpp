@@ -8,8 +8,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -18,6 +20,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tarvo::app::qt {
 namespace {
@@ -38,21 +41,47 @@ int ValueOf(Qt::CheckState state) {
 }
 
 // A control, its unit after it, in one row.
-QWidget* WithUnit(QWidget* control, QLabel* unit, QWidget* parent) {
+// A text takes the row's whole width, so that a long one wraps there.
+QWidget* WithUnit(QWidget* control, QLabel* unit, bool fill, QWidget* parent) {
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(control);
+    layout->addWidget(control, fill ? 1 : 0);
     if (unit != nullptr)
         layout->addWidget(unit);
-    layout->addStretch(1);
+    if (!fill)
+        layout->addStretch(1);
     return row;
+}
+
+// Printer dots as black on white, enlarged by a whole factor while they fit the preview box, or
+// shrunk to it when they do not.
+constexpr int kPreviewWidth = 420;
+constexpr int kPreviewHeight = 140;
+
+QPixmap DotPixmap(const lanmere::DotImage& image) {
+    constexpr int kBoxWidth = kPreviewWidth;
+    constexpr int kBoxHeight = kPreviewHeight;
+    if (image.width <= 0 || image.height <= 0)
+        return {};
+    QImage picture(image.width, image.height, QImage::Format_Grayscale8);
+    for (int y = 0; y < image.height; ++y) {
+        uchar* row = picture.scanLine(y);
+        for (int x = 0; x < image.width; ++x)
+            row[x] = image.dots[static_cast<std::size_t>(y) * image.width + x] != 0 ? 0 : 255;
+    }
+    const int factor =
+        std::max(1, std::min({4, kBoxWidth / image.width, kBoxHeight / image.height}));
+    QSize size(image.width * factor, image.height * factor);
+    if (size.width() > kBoxWidth || size.height() > kBoxHeight)
+        size.scale(kBoxWidth, kBoxHeight, Qt::KeepAspectRatio);
+    return QPixmap::fromImage(picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
 // Whether a field takes the whole width of its frame (no label column).
 bool FullWidth(const Field& f) {
     return f.control == Control::Check || f.control == Control::Button ||
-           f.control == Control::Table;
+           f.control == Control::Table || f.control == Control::Image;
 }
 
 }  // namespace
@@ -80,7 +109,9 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
         Binding& binding = bindings_[f.id];
         QWidget* control = makeControl(f, binding);
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
-        binding.row = f.control == Control::Table ? control : WithUnit(control, binding.unit, this);
+        binding.row = f.control == Control::Table || f.control == Control::Image
+                          ? control
+                          : WithUnit(control, binding.unit, f.control == Control::Text, this);
         if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {
@@ -179,9 +210,14 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             b.control = slider;
             return row;
         }
-        case Control::Text:
-            b.control = new QLabel(this);
+        case Control::Text: {
+            // A long text (a file's path, a preview's figures) wraps rather than widening the
+            // page after it is shown.
+            auto* label = new QLabel(this);
+            label->setWordWrap(true);
+            b.control = label;
             break;
+        }
         case Control::Button: {
             auto* button = new QPushButton(Qs(f.label), this);
             connect(button, &QPushButton::clicked, this, [this, id] {
@@ -198,7 +234,19 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             for (const std::string& column : f.columns)
                 headers << Qs(column);
             table->setHeaderLabels(headers);
+            connect(table, &QTreeWidget::currentItemChanged, this,
+                    [this, id, table](QTreeWidgetItem* item) {
+                        page_.Choose(id, table->indexOfTopLevelItem(item));
+                        afterEdit();
+                    });
             b.control = table;
+            break;
+        }
+        case Control::Image: {
+            auto* picture = new QLabel(this);
+            picture->setAlignment(Qt::AlignCenter);
+            picture->setMinimumSize(kPreviewWidth, kPreviewHeight);
+            b.control = picture;
             break;
         }
     }
@@ -260,8 +308,13 @@ void PageWidget::show(const Field& f, Binding& b) {
             }
             for (int column = 0; column < table->columnCount(); ++column)
                 table->resizeColumnToContents(column);
+            if (f.selected >= 0 && f.selected < table->topLevelItemCount())
+                table->setCurrentItem(table->topLevelItem(f.selected));
             break;
         }
+        case Control::Image:
+            static_cast<QLabel*>(b.control)->setPixmap(DotPixmap(f.image));
+            break;
     }
     b.row->setVisible(f.visible);
     b.row->setEnabled(f.enabled);

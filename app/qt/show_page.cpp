@@ -13,6 +13,8 @@ constexpr std::array kPages = {
     ShowablePage{"test-print", CommandId::TestPrint},
     ShowablePage{"report", CommandId::PrintReport},
     ShowablePage{"firmware", CommandId::ChangeFirmware},
+    ShowablePage{"fonts", CommandId::Fonts},
+    ShowablePage{"graphics", CommandId::Graphics},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -20,6 +21,8 @@
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"
 #include "support/wire.h"
+#include "tarvo/fonts.h"
+#include "unit/bitmap_builder.h"
 
 namespace tarvo::app {
 namespace {
@@ -135,6 +138,57 @@ TEST_F(QtLanPages, MediaHandlingTearOffSendsItsSkipDistance) {
     qt::RunMediaHandlingDialog(nullptr, desk);
     Send();
     EXPECT_EQ(printer->configValue(19), 108);
+}
+
+void Click(qt::SheetDialog& sheet, const char* id, const QString& text = {}) {
+    QWidget* control = sheet.pageWidget(0)->control(id);
+    for (auto* button : control->findChildren<QAbstractButton*>())
+        if (button->text() == text)
+            button->click();
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->click();
+}
+
+TEST_F(QtLanPages, FontAndGraphicQueuedOnTheirPagesDownloadOnSend) {
+    sim::Options options;
+    options.memoryFreeKb = 900;
+    startPrinter(options);
+    Load();
+    PCULogicalFont face{};
+    PCUTextMetrics metrics{};
+    ASSERT_EQ(fonGetFontStructs(nullptr, "DejaVu Sans", &face, &metrics), 1);
+    const std::string bmp = env.root() + "/logo.bmp";
+    test::WriteBytes(bmp, test::MonoBmp({"#..", "##."}));
+    QLocale::setDefault(QLocale("ja_JP"));
+    prompt.ExpectOpenFile({FileChoice::Outcome::Chosen, face.filePath});
+    QString fontLocation;
+    OnSheet([&fontLocation](qt::SheetDialog& sheet) {
+        Click(sheet, "path");
+        Click(sheet, "storage", "Fixed");
+        auto& sets = Control<QComboBox>(sheet, 0, "charset");
+        EXPECT_EQ(sets.itemText(sets.count() - 1), "Japanese");
+        Pick(sets, "Printable (ASCII 32-126)");
+        fontLocation = Control<QComboBox>(sheet, 0, "location").currentText();
+    });
+    qt::RunFontSheet(nullptr, desk);
+    QLocale::setDefault(QLocale::c());
+    prompt.ExpectOpenFile({FileChoice::Outcome::Chosen, bmp});
+    QString graphicLocation;
+    OnSheet([&graphicLocation](qt::SheetDialog& sheet) {
+        Click(sheet, "path");
+        Click(sheet, "rotation", "270 degrees");
+        graphicLocation = Control<QComboBox>(sheet, 0, "location").currentText();
+    });
+    qt::RunGraphicSheet(nullptr, desk);
+    ASSERT_EQ(desk.config.fonts.Count(), 1);
+    ASSERT_EQ(desk.config.graphics.Count(), 1);
+    Send();
+    EXPECT_EQ(printer->bitmapFontGlyphs(fontLocation.mid(4).toUInt()).size(), 95u)
+        << printer->lastRefusal();
+    const auto graphic = printer->graphicImage(graphicLocation.mid(4).toUInt());
+    ASSERT_TRUE(graphic) << printer->lastRefusal();
+    // A quarter turn counter-clockwise: the right column becomes the top row.
+    EXPECT_EQ(graphic->rows, (std::vector<std::string>{"..", ".#", "##"}));
 }
 
 }  // namespace

@@ -10,13 +10,15 @@
  *
  *   function                              success   failure
  *   PCUGetHostFontList, fonGetFontStructs 1         0
- *   PCUFreeHostFontList                   (no result)
+ *   PCUFreeHostFontList, PCUFreeFontPreview (no result)
+ *   PCURenderFontPreview                  PCU_OK    a PCU_ERR_* code (downloads.h, types.h)
  */
 #ifndef TARVO_FONTS_H
 #define TARVO_FONTS_H
 
 #include <stdint.h>
 
+#include "tarvo/directory.h"
 #include "tarvo/export.h"
 
 /* Longest listed name, terminator included: at most 64 characters. */
@@ -104,5 +106,42 @@ typedef struct PCUTextMetrics {
  */
 TARVO_API int fonGetFontStructs(const char* fontFile, const char* faceName, PCULogicalFont* logFont,
                                 PCUTextMetrics* metrics);
+
+/* A font entry's characters as a bitmap download draws them, one beside the other: each
+ * character's dot columns as they are sent, followed by blank columns up to its advance. Filled
+ * by PCURenderFontPreview, released with PCUFreeFontPreview. */
+typedef struct PCUFontPreview {
+    int32_t width;      /* columns of the whole strip */
+    int32_t height;     /* the font's cell height in dots (ascent + descent), the rows */
+    int32_t ascent;     /* rows above the baseline */
+    int32_t characters; /* characters drawn */
+    uint8_t* dots;      /* width x height bytes, top row first: 1 printed, 0 blank */
+} PCUFontPreview;
+
+/*
+ * Renders the characters of `text` the way a bitmap download of `entry` renders and sends them
+ * (same face, size in dots, code page, monochrome rendering and cell). A character the download
+ * would not send (outside the entry's character range, without a glyph, or blank with no advance)
+ * is left out. Codes above 127 go through the face's code page as in the download. Double-byte
+ * sets are drawn with their single-byte characters.
+ * `entry` [in]: the font entry as it would be queued (source, path or faceName, sizeMode,
+ * pointSize or width and height, charRange); must not be null.
+ * `emulation`: the printer's emulation code, which sets the dot size (0..4).
+ * `text` [in]: the characters, one byte each; must not be null.
+ * `preview` [out]: emptied first, then filled; release it with PCUFreeFontPreview. Must not be
+ * null.
+ * Returns PCU_OK (an empty strip when no character is drawn), PCU_ERR_ARGUMENT (a null pointer,
+ * an unknown emulation code or a size out of range), PCU_ERR_FACE (the entry's face cannot be
+ * found or opened) or PCU_ERR_NO_MEMORY.
+ */
+TARVO_API int PCURenderFontPreview(const FontInfo* entry, int emulation, const char* text,
+                                   PCUFontPreview* preview);
+
+/*
+ * Releases the dots of a preview and empties it.
+ * `preview` [in, out]: may be null, or already empty (left alone).
+ * Returns nothing.
+ */
+TARVO_API void PCUFreeFontPreview(PCUFontPreview* preview);
 
 #endif
