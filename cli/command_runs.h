@@ -35,6 +35,8 @@ int RunReset(int ctx, const CommandLine& line);
 int RunReport(int ctx, const CommandLine& line);
 int RunFirmware(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);
+// `config diff ...`, reached through RunConfig.
+int RunConfigDiff(int ctx, const CommandLine& line);
 int RunUser(int ctx, const CommandLine& line);
 int RunSetup(int ctx, const CommandLine& line);
 

@@ -51,11 +51,14 @@ const std::vector<Command>& Commands() {
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true, false, true},
         {"config",
-         "show [--json] | set NAME=VALUE... | pull FILE.tcf|- [--with-objects] | push FILE.tcf|- | "
-         "undo",
+         "show [--json] | diff A.tcf [B.tcf] [--json] | set NAME=VALUE... | "
+         "pull FILE.tcf|- [--with-objects] | push FILE.tcf|- | undo",
          "show, change, save and send the printer's configuration",
          "show     every setting the printer's model offers, lengths in inches or centimetres\n"
          "         by the profile's Measurements value (--json for scripts)\n"
+         "diff     what differs between two configuration files (their object downloads and\n"
+         "         deletions too), or between a file and the printer; exit status 0 when they\n"
+         "         are the same, 1 when they differ, 2 for trouble\n"
          "set      changes settings (NAME=VALUE; lengths also take in, cm or mm, the emulation\n"
          "         its dpi or mil), checks them against the model, prints what will change,\n"
          "         sends the configuration and reads it back\n"
@@ -199,6 +202,13 @@ bool WritesJson(const Command& command) {
                                                       "config",       "objects", "service",
                                                       "memory-check", "setup",   "fonts"};
     return std::find(kShowing.begin(), kShowing.end(), command.name) != kShowing.end();
+}
+
+bool NeedsPrinter(const Command& command, const CommandLine& line) {
+    if (!command.needsContext || command.searchesPorts)
+        return false;
+    const auto& a = line.args;
+    return !(std::string(command.name) == "config" && a.size() == 3 && a[0] == "diff");
 }
 
 const Command* FindCommand(const std::string& name) {

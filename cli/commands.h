@@ -28,6 +28,11 @@ const std::vector<Command>& Commands();
 // True when `command` can write what it shows as JSON (--json).
 bool WritesJson(const Command& command);
 
+// True when the command as given talks to the printer on the context's port, so that the port
+// must open before it runs (not for commands that search ports themselves, nor for a diff of
+// two files).
+bool NeedsPrinter(const Command& command, const CommandLine& line);
+
 // The command named `name`, or null.
 const Command* FindCommand(const std::string& name);
 

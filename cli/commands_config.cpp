@@ -291,8 +291,10 @@ int Undo(int ctx, const CommandLine& line) {
 int RunConfig(int ctx, const CommandLine& line) {
     const auto& a = line.args;
     const std::string verb = a.empty() ? "" : a[0];
-    if (line.options.json && verb != "show")
+    if (line.options.json && verb != "show" && verb != "diff")
         return Fail("config " + verb + " shows nothing to write as JSON", kUsage);
+    if (verb == "diff")
+        return RunConfigDiff(ctx, line);
     if (verb == "show")
         return Show(ctx, line);
     if (verb == "set")
@@ -303,7 +305,7 @@ int RunConfig(int ctx, const CommandLine& line) {
         return Push(ctx, line);
     if (verb == "undo")
         return Undo(ctx, line);
-    return Fail("usage: tarvo config show|set|pull|push|undo ...", kUsage);
+    return Fail("usage: tarvo config show|diff|set|pull|push|undo ...", kUsage);
 }
 
 }  // namespace tarvo::cli

@@ -152,7 +152,7 @@ int Run(const CommandLine& line) {
         return Fail(
             std::string(command->name) + " serves Lanmere-family (escape-language) printers only",
             2);
-    if (command->needsContext && !command->searchesPorts) {
+    if (NeedsPrinter(*command, line)) {
         if (const int status = CheckPortOpens(ctx); status != 0)
             return status;
     }

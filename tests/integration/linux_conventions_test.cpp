@@ -153,6 +153,36 @@ TEST_F(LinuxConventionsTest, DashMeansTheStandardStreams) {
     EXPECT_EQ(run("tarvo", profile + "config pull - --with-objects").status, 2);
 }
 
+// Two files that differ in darkness differ in that one line; a file against the printer that
+// has since changed shows the change; equal files exit 0.
+TEST_F(LinuxConventionsTest, ConfigDiffShowsWhatDiffers) {
+    sim::Options o;
+    o.line.protocol = sim::Protocol::Standard;
+    startPrinter(o);
+    const std::string profile = "--profile " + env.profilePath() + " ";
+    const std::string a = env.root() + "/a.tcf", b = env.root() + "/b.tcf";
+    ASSERT_EQ(run("tarvo", profile + "config pull " + a).status, 0);
+    ASSERT_EQ(run("tarvo", profile + "--yes config set darkness=5").status, 0);
+    ASSERT_EQ(run("tarvo", profile + "config pull " + b).status, 0);
+
+    const Outcome differ = run("tarvo", profile + "config diff " + a + " " + b);
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    EXPECT_EQ(differ.out, "  darkness               0 -> 5\n");
+    const Outcome same = run("tarvo", profile + "config diff " + b + " " + b);
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    const Outcome printer = run("tarvo", profile + "config diff " + a);
+    EXPECT_EQ(printer.status, 1) << printer.err;
+    EXPECT_EQ(printer.out, "  darkness               0 -> 5\n");
+
+    const auto json =
+        nlohmann::json::parse(run("tarvo", profile + "--json config diff " + a + " " + b).out);
+    EXPECT_EQ(json["equal"], false);
+    EXPECT_EQ(json["settings"][0]["name"], "darkness");
+    EXPECT_EQ(json["settings"][0]["b"]["value"], 5);
+    EXPECT_EQ(run("tarvo", profile + "config diff " + a + " /nonexistent.tcf").status, 2);
+}
+
 // A device path on the command line reaches the printer without the profile naming it, and
 // leaves the profile as it was.
 TEST_F(LinuxConventionsTest, DevicePathTalksToThePrinterThere) {
