@@ -11,11 +11,11 @@ namespace {
 
 // Where a layout puts its fields, in its own dots.
 struct Geometry {
-    int scale;      // 1 at 200 dpi, 2 at 400 dpi
-    int width;      // the frame's width at scale 1
-    int font;       // the printer font of the texts
-    int size;       // its height and width multiplier
-    int barcodes;   // how many of the bar-code samples fit
+    int scale;     // 1 at 200 dpi, 2 at 400 dpi
+    int width;     // the frame's width at scale 1
+    int font;      // the printer font of the texts
+    int size;      // its height and width multiplier
+    int barcodes;  // how many of the bar-code samples fit
     const char* dpi;
 };
 
@@ -38,8 +38,8 @@ struct Sample {
     int module;  // the narrow bar's width in dots at 200 dpi
 };
 
-constexpr Sample kSamples[] = {{"5MIL", 1},         {"7.5MIL", 2},     {"10 MIL", 2},
-                               {"15 MIL", 3},       {"PICKET FIELD", 2}, {"DRAG FIELD", 2},
+constexpr Sample kSamples[] = {{"5MIL", 1},    {"7.5MIL", 2},       {"10 MIL", 2},
+                               {"15 MIL", 3},  {"PICKET FIELD", 2}, {"DRAG FIELD", 2},
                                {"SUPPLIER", 3}};
 
 class Layout {
@@ -51,7 +51,8 @@ class Layout {
         const int height = 355 + 23 * g_.barcodes;
         lines_.push_back(Format("L1;f0;o%d,%d;l%d;w%d", 13 * s, 23 * s, g_.width * s, 2 * s));
         lines_.push_back(Format("L2;f3;o%d,%d;l%d;w%d", 14 * s, 24 * s, height * s, 2 * s));
-        lines_.push_back(Format("L3;f0;o%d,%d;l%d;w%d", 13 * s, (height + 23) * s, g_.width * s, 2 * s));
+        lines_.push_back(
+            Format("L3;f0;o%d,%d;l%d;w%d", 13 * s, (height + 23) * s, g_.width * s, 2 * s));
         lines_.push_back(
             Format("L4;f3;o%d,%d;l%d;w%d", (g_.width + 13) * s, 24 * s, height * s, 2 * s));
     }

@@ -11,20 +11,20 @@ namespace tarvo::app::lanmere {
 namespace {
 
 constexpr std::array<int, kWizardPages> kByNumber = {
-    kIntroPage,       kMediaPage,      kFormatPage,    kBackSwitchPage,  kMediaSetPage,
-    kFrontSwitchPage, kKnownPage,      kCandidatesPage, kChoicePage,     kSummaryPage,
-    kSeriesPage,      kVerdictPage,    kReasonsPage,   kMediaNumberPage, kRibbonPage,
-    kCalculatedPage,  kClassPage,      kFinishPage,
+    kIntroPage,   kMediaPage,       kFormatPage, kBackSwitchPage, kMediaSetPage, kFrontSwitchPage,
+    kKnownPage,   kCandidatesPage,  kChoicePage, kSummaryPage,    kSeriesPage,   kVerdictPage,
+    kReasonsPage, kMediaNumberPage, kRibbonPage, kCalculatedPage, kClassPage,    kFinishPage,
 };
 
 // The order a plain Next or Back follows.
 constexpr std::array<int, kWizardPages> kPageOrder = {
-    kIntroPage,      kFormatPage,   kMediaPage,   kMediaSetPage,    kBackSwitchPage, kFrontSwitchPage,
-    kKnownPage,      kCandidatesPage, kChoicePage, kSummaryPage,    kSeriesPage,     kVerdictPage,
-    kReasonsPage,    kMediaNumberPage, kRibbonPage, kCalculatedPage, kClassPage,     kFinishPage,
+    kIntroPage,   kFormatPage,      kMediaPage,  kMediaSetPage,   kBackSwitchPage, kFrontSwitchPage,
+    kKnownPage,   kCandidatesPage,  kChoicePage, kSummaryPage,    kSeriesPage,     kVerdictPage,
+    kReasonsPage, kMediaNumberPage, kRibbonPage, kCalculatedPage, kClassPage,      kFinishPage,
 };
 
-constexpr const char* kUnreadable = "The printer's settings could not be read, so the wizard cannot start:\n";
+constexpr const char* kUnreadable =
+    "The printer's settings could not be read, so the wizard cannot start:\n";
 constexpr const char* kNotServed =
     "The Print Quality Wizard needs a known printer model: no media sensitivity number suits %s.";
 constexpr const char* kNoFreeFormat =

@@ -24,7 +24,10 @@ constexpr int kSettleMs = 100;
 }  // namespace
 
 int WizardContext() {
-    static const int ctx = PCUCfgInit();
+    static int ctx = 0;
+    // Made once: only a reset of the kernel's whole table (between tests) takes it away.
+    if (ctx == 0 || PCUInitCommParm(ctx) == PCU_ERR_NO_CONTEXT)
+        ctx = PCUCfgInit();
     return ctx;
 }
 
@@ -133,8 +136,8 @@ bool WizardLink::printStandard(const QualityPrint& p) {
     ok = send("R;") && ok;
     ok = ok && send(QualityPrintRequest(p));
     // The temporary format goes again, also after a failed print.
-    const std::string erase = "<ESC>P;E" + std::string(p.location < 10 ? "0" : "") +
-                              std::to_string(p.location);
+    const std::string erase =
+        "<ESC>P;E" + std::string(p.location < 10 ? "0" : "") + std::to_string(p.location);
     ok = send(erase) && ok;
     return send("R;") && ok;
 }
@@ -146,8 +149,8 @@ bool WizardLink::Print(const QualityPrint& p, bool custom) {
     if (custom) {
         const std::string location =
             std::string(p.location < 10 ? "0" : "") + std::to_string(p.location);
-        ok = send(QualitySettings(p.darkness, p.mediaType, p.sensitivity) + "<ESC>E" +
-                  location + "<ETB>");
+        ok = send(QualitySettings(p.darkness, p.mediaType, p.sensitivity) + "<ESC>E" + location +
+                  "<ETB>");
     } else {
         ok = printStandard(p);
     }

@@ -18,7 +18,12 @@
 namespace tarvo::app::lanmere {
 
 // Settings 3, 11, 13 and 14 of the configuration.
-enum QualityValue { kSpeedValue = 3, kMediaTypeValue = 11, kSensitivityValue = 13, kDarknessValue = 14 };
+enum QualityValue {
+    kSpeedValue = 3,
+    kMediaTypeValue = 11,
+    kSensitivityValue = 13,
+    kDarknessValue = 14
+};
 
 struct PrinterQuality {
     int speed = 0;

@@ -143,7 +143,8 @@ int CMediaWizardPage14::Next() {
 void CMediaWizardPage15::Load() {
     Reset();
     const int tens = flow_.state().sensitivity / 10;
-    Add(TextField("media", tens > 0 ? Format("Media number:  %.2d*", tens) : "Media number:  unknown"));
+    Add(TextField("media",
+                  tens > 0 ? Format("Media number:  %.2d*", tens) : "Media number:  unknown"));
     Add(EditField("ribbon", "Enter the RIBBON SENSITIVITY NUMBER (its first and last digit):", 2));
     Add(CheckField("dontknow", "I don't know the ribbon number"));
 }
@@ -199,8 +200,8 @@ int CMediaWizardPage16::Next() {
 
 void CMediaWizardPage17::Load() {
     Reset();
-    Add(RadioField("stock", "Select the kind of label stock:",
-                   {"Paper", "Plastic", "Kapton/polyimide"}, -1));
+    Add(RadioField(
+        "stock", "Select the kind of label stock:", {"Paper", "Plastic", "Kapton/polyimide"}, -1));
 }
 
 int CMediaWizardPage17::Next() {

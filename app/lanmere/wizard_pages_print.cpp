@@ -125,7 +125,8 @@ void CMediaWizardPage9::Load() {
     Reset();
     const WizardState& state = flow_.state();
     const std::vector<int> numbers = CandidateNumbers(state, flow_.model());
-    Field choice = RadioField("choice", "Choose the media sensitivity number:", Entries(numbers), -1);
+    Field choice =
+        RadioField("choice", "Choose the media sensitivity number:", Entries(numbers), -1);
     choice.control = Control::DropList;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (numbers[i] == state.sensitivity)
@@ -174,8 +175,8 @@ void CMediaWizardPage10::Load() {
 
 void CMediaWizardPage10::OnPress(const std::string& id) {
     const WizardState& state = flow_.state();
-    if (id == "send" && flow_.Write({{kSensitivityValue, state.sensitivity},
-                                     {kDarknessValue, state.darkness}}))
+    if (id == "send" &&
+        flow_.Write({{kSensitivityValue, state.sensitivity}, {kDarknessValue, state.darkness}}))
         flow_.prompt().Tell("Send to printer", "Done!", PromptIcon::Information);
 }
 
@@ -214,7 +215,8 @@ void CMediaWizardPage12::Load() {
     Reset();
     Add(RadioField("verdict", "How did the test labels print?",
                    {"Quality is unacceptable", "Pick the best label from this list:"}, -1));
-    Field best = RadioField("best", "Best label:", Entries(SeriesSamples(flow_.state(), flow_.model())), -1);
+    Field best =
+        RadioField("best", "Best label:", Entries(SeriesSamples(flow_.state(), flow_.model())), -1);
     best.control = Control::DropList;
     Add(std::move(best));
 }

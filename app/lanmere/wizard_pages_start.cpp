@@ -38,10 +38,9 @@ int SwitchPage(int model) {
 int AfterSwitch(MediaWizardFlow& flow, int page) {
     const auto held = flow.link().Read();
     if (!held) {
-        flow.prompt().Tell("Error",
-                           "The printer's media type could not be read:\n" +
-                               flow.link().errorText(),
-                           PromptIcon::Stop);
+        flow.prompt().Tell(
+            "Error", "The printer's media type could not be read:\n" + flow.link().errorText(),
+            PromptIcon::Stop);
         return 0;
     }
     flow.Push(page);
@@ -84,8 +83,8 @@ void CMediaWizardPage3::Load() {
     Reset();
     const WizardState& state = flow_.state();
     Field list = RadioField(
-        "format", "Select a format location in your printer to be used for test printing:",
-        state.formats, 0);
+        "format",
+        "Select a format location in your printer to be used for test printing:", state.formats, 0);
     list.control = Control::DropList;
     for (std::size_t i = 0; i < state.formats.size(); ++i) {
         if (EntryNumber(state.formats[i], "FRMT") == state.formatLocation)
