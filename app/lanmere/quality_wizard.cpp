@@ -131,6 +131,11 @@ void MediaWizardFlow::Show(int id) {
     page(id).Load();
 }
 
+void MediaWizardFlow::Open(int id) {
+    if (PageNumber(id) != 0)
+        Show(id);
+}
+
 bool MediaWizardFlow::Next() {
     const int target = page().Next();
     if (target == 0)

@@ -113,6 +113,9 @@ class MediaWizardFlow {
     // The summary page ends the wizard with Finish.
     bool atEnd() const { return current_ == kSummaryPage; }
 
+    // Shows page `id` directly, without any page's rule (pictures of the pages). An id that is
+    // no page is ignored.
+    void Open(int id);
     // Moves on as the current page says. True when another page is shown.
     bool Next();
     void Back();

@@ -49,10 +49,11 @@ QWidget* WithUnit(QWidget* control, QLabel* unit, QWidget* parent) {
     return row;
 }
 
-// Whether a field takes the whole width of its frame (no label column).
+// Whether a field takes the whole width of its frame (no label column): also a text without a
+// label, which is a paragraph of the page.
 bool FullWidth(const Field& f) {
     return f.control == Control::Check || f.control == Control::Button ||
-           f.control == Control::Table;
+           f.control == Control::Table || (f.control == Control::Text && f.label.empty());
 }
 
 }  // namespace
@@ -80,7 +81,9 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
         Binding& binding = bindings_[f.id];
         QWidget* control = makeControl(f, binding);
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
-        binding.row = f.control == Control::Table ? control : WithUnit(control, binding.unit, this);
+        const bool bare =
+            f.control == Control::Table || (FullWidth(f) && f.control == Control::Text);
+        binding.row = bare ? control : WithUnit(control, binding.unit, this);
         if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {
@@ -179,9 +182,12 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             b.control = slider;
             return row;
         }
-        case Control::Text:
-            b.control = new QLabel(this);
+        case Control::Text: {
+            auto* text = new QLabel(this);
+            text->setWordWrap(true);
+            b.control = text;
             break;
+        }
         case Control::Button: {
             auto* button = new QPushButton(Qs(f.label), this);
             connect(button, &QPushButton::clicked, this, [this, id] {

@@ -85,9 +85,9 @@ TEST(Tarvo32Program, ShowSavesThePrinterConfigurationOfASimulated6220e) {
 
 TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     tarvo::test::TestEnv env;
-    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard");
+    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show colours");
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("unknown page 'quality-wizard'; the pages are printer, media, "
+    EXPECT_NE(run.err.find("unknown page 'colours'; the pages are printer, media, "
                            "media-handling, test-print, report, firmware"),
               std::string::npos)
         << run.err;
