@@ -46,8 +46,11 @@ const MediaRecord* Find(int number) {
     return nullptr;
 }
 
+constexpr int kMaskBits = 32;
+
 bool Suits(const MediaRecord& r, int model) {
-    return model >= 0 && model < 32 && (r.modelMask >> model & 1u) != 0;
+    const int bit = model;
+    return bit >= 0 && bit < kMaskBits && (r.modelMask >> bit & 1u) != 0;
 }
 
 // The grade letter of a record: its place within its series.
