@@ -73,6 +73,13 @@ constexpr CapabilityRows LayOutCapabilities() {
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, {12, 13});
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, kQelOnScriptHardware);
 
+    Give(rows, &C::mediaTypeSwitch, MediaTypeSwitch::kFrontPanelSwitch, {10});
+    Give(rows, &C::mediaTypeSwitch, MediaTypeSwitch::kNone, {8, 9, 11, 12, 13});
+    Give(rows, &C::mediaTypeSwitch, MediaTypeSwitch::kNone, kQelOnScriptHardware);
+    Give(rows, &C::qualityLabel, QualityLabelLayout::k400Dpi, {4, 5, 7, 17, 19});
+    Give(rows, &C::qualityLabel, QualityLabelLayout::kSmallFonts, {0});
+    Give(rows, &C::qualityLabel, QualityLabelLayout::kNarrow, {14, 20});
+
     Give(rows, &C::setupGeneration, 0, {27, 28});
     Give(rows, &C::setupGeneration, 2, {32, 33});
     Give(rows, &C::setupGeneration, 3, {34, 35, 36, 37, 38, 39, 40, 41});

@@ -29,6 +29,7 @@ void PrintObjectLists(int ctx, const ObjectKinds& kinds);
 int RunFonts(int ctx, const CommandLine& line);
 int RunGraphic(int ctx, const CommandLine& line);
 int RunTestPrint(int ctx, const CommandLine& line);
+int RunQualityWizard(int ctx, const CommandLine& line);
 int RunService(int ctx, const CommandLine& line);
 int RunMemoryCheck(int ctx, const CommandLine& line);
 int RunReset(int ctx, const CommandLine& line);

@@ -127,6 +127,16 @@ const std::vector<Command>& Commands() {
          "index 0..19. --large composes a 4 x 6 in label instead of 2 x 3 in.\n"
          "Exit status 0 when printed.\n",
          RunTestPrint, true, true},
+        {"quality-wizard", "", "find the media sensitivity and darkness with test labels",
+         "Walks the print quality wizard's pages: the media type and speed, the media\n"
+         "sensitivity number from what you know of the media and ribbon, test labels for the\n"
+         "candidates, and the chosen number and darkness sent to the printer. Choices are\n"
+         "numbered lists; an empty line keeps what is shown. Answers may come from a script\n"
+         "on standard input, one line each (the wizard's own questions then take their\n"
+         "default). Ctrl-C stops; a test label under way first gives the printer its\n"
+         "settings back. Exit status 0 when finished, 1 when the answers ended first, 130\n"
+         "when stopped.\n",
+         RunQualityWizard, true, true},
         {"service", "[ITEM ...]", "read the printer's test-and-service values",
          "Puts the printer in test-and-service mode, reads the items and returns it to print\n"
          "mode. ITEM is G, L, M, P, S1, S2, S3, T, U or V (or 0..9; default all). An item the\n"

@@ -17,6 +17,9 @@ constexpr int kStartChar = 28;
 constexpr int kEndChar = 29;
 constexpr int kStatusSettings[] = {22, 23, 24};  // media, buffer, memory status reporting
 constexpr char kEtb = 0x17;                      // ends the number of a format or page to print
+constexpr char kLf = 0x0A;
+constexpr char kRs = 0x1E;  // before the quantity of a print request
+constexpr char kUs = 0x1F;  // before a print request's job number
 
 bool StartsCommand(char byte) {
     return byte == kEsc || byte == kSi || byte == kEnq || byte == kSyn || byte == kSoh ||
@@ -59,6 +62,44 @@ std::size_t FindLeaveCommand(std::string_view body, std::size_t from) {
             return at;
     }
     return body.size();
+}
+
+// What follows <ESC>E<n> up to <ETB> in a print request: settings for this print (<SI> and a
+// letter), a job number (<US>), the quantity (<RS>) and the data of variable fields
+// (<ESC>F<field><LF>text).
+struct LabelData {
+    std::vector<std::string_view> settings;
+    std::string quantity = "1";
+    std::string fields;  // "42=0420, 43=-05"
+};
+
+bool StartsDataPart(char byte) {
+    return byte == kSi || byte == kUs || byte == kRs || byte == kEsc;
+}
+
+LabelData ParseLabelData(std::string_view data) {
+    LabelData label;
+    std::size_t at = 0;
+    while (at < data.size()) {
+        const char byte = data[at];
+        std::size_t end = at + 1;
+        while (end < data.size() && !StartsDataPart(data[end]))
+            ++end;
+        const std::string_view part = data.substr(at + 1, end - at - 1);
+        if (byte == kSi) {
+            label.settings.push_back(part);
+        } else if (byte == kRs) {
+            label.quantity = std::string(part);
+        } else if (byte == kEsc && part.starts_with('F')) {
+            const std::size_t lf = part.find(kLf);
+            if (!label.fields.empty())
+                label.fields += ", ";
+            label.fields += std::string(part.substr(1, lf - 1)) + "=" +
+                            std::string(lf == std::string_view::npos ? "" : part.substr(lf + 1));
+        }
+        at = end;
+    }
+    return label;
 }
 
 }  // namespace
@@ -213,18 +254,33 @@ void CommandInterpreter::runService(std::string_view command, const Run& run) {
     }
 }
 
-// <ESC>E<n><ETB> prints stored format n, <ESC>G<n><ETB> stored page n.
+// <ESC>E<n><ETB> prints stored format n, <ESC>G<n><ETB> stored page n. A format's number may
+// be followed by the label's data (LabelData) up to the <ETB>.
 std::size_t CommandInterpreter::runPrint(std::string_view body, std::size_t at, const Run& run) {
-    const std::size_t end = ArgumentsEnd(body, at + 2);
+    std::size_t end = ArgumentsEnd(body, at + 2);
     std::string_view number = body.substr(at + 2, end - at - 2);
-    if (number.ends_with(kEtb))
+    const bool ended = number.ends_with(kEtb);
+    if (ended)
         number.remove_suffix(1);
+    std::optional<LabelData> data;
+    const std::size_t etb = body.find(kEtb, end);
+    if (!ended && body[at + 1] == 'E' && end < body.size() && StartsDataPart(body[end]) &&
+        etb != std::string_view::npos) {
+        data = ParseLabelData(body.substr(end, etb - end));
+        end = etb + 1;
+    }
     unsigned id = 0;
     const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), id);
-    if (ec == std::errc() && ptr == number.data() + number.size() && !number.empty()) {
-        PrintStoredObject(body[at + 1] == 'E' ? ObjectKind::Format : ObjectKind::Page, id,
-                          run.state);
+    if (ec != std::errc() || ptr != number.data() + number.size() || number.empty())
+        return end;
+    std::string with;
+    if (data) {
+        for (std::string_view setting : data->settings)
+            runShift(setting, run);
+        with = data->quantity + " x" + (data->fields.empty() ? "" : ", " + data->fields);
     }
+    PrintStoredObject(body[at + 1] == 'E' ? ObjectKind::Format : ObjectKind::Page, id, run.state,
+                      with);
     return end;
 }
 

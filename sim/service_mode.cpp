@@ -80,10 +80,12 @@ bool PrintBuiltInLabel(std::string_view command, PrinterState* state) {
     return true;
 }
 
-void PrintStoredObject(ObjectKind kind, unsigned id, PrinterState* state) {
+void PrintStoredObject(ObjectKind kind, unsigned id, PrinterState* state, const std::string& with) {
     if (state->objects.of(kind).count(id) == 0)
         return;
     std::string text = PrintedName(kind) + std::to_string(id);
+    if (!with.empty())
+        text += " (" + with + ")";
     if (const auto* content = FindContent<CommandLinesContent>(state->downloads, kind, id))
         text += ": " + JoinLines(content->lines);
     state->printedLabels.push_back(std::move(text));

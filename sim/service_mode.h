@@ -28,7 +28,10 @@ std::optional<LineSettings> FactoryLine(int model);
 bool PrintBuiltInLabel(std::string_view command, PrinterState* state);
 
 // Records stored format or page `id` as printed: "format 3: <its field lines, ';' between>"
-// ("format 3" for one stored without known content). Nothing for an object not stored.
-void PrintStoredObject(ObjectKind kind, unsigned id, PrinterState* state);
+// ("format 3" for one stored without known content); with the print's data `with` (its
+// quantity and variable fields) "format 3 (2 x, 42=0420): ...". Nothing for an object not
+// stored.
+void PrintStoredObject(ObjectKind kind, unsigned id, PrinterState* state,
+                       const std::string& with = {});
 
 }  // namespace tarvo::sim

@@ -89,14 +89,41 @@ void CMediaQuality::Load() {
     darkness.lowText = "Lighter";
     darkness.highText = "Darker";
     Add(std::move(darkness));
-    Add({.id = "wizard", .control = Control::Button, .label = "Print Quality &Wizard..."});
+    Field& wizard =
+        Add({.id = "wizard", .control = Control::Button, .label = "Print Quality &Wizard..."});
+    wizard.enabled = MediaWizardFlow::Offered(model());
+    printerAnswered_ = desk_.session.flags.online;
 }
 
 void CMediaQuality::OnPress(const std::string& id) {
-    if (id == "wizard") {
+    if (id != "wizard")
+        return;
+    if (!wizard_) {
         desk_.prompt.Tell("Notice", "The Print Quality Wizard is not available yet.",
                           PromptIcon::Information);
+        return;
     }
+    if (!printerAnswered_) {
+        desk_.prompt.Tell("Notice", "Printer must be connected.", PromptIcon::Information);
+        return;
+    }
+    const std::optional<WizardResult> result = wizard_();
+    if (!result)
+        return;
+    for (auto [id, value] :
+         {std::pair{"sensitivity", result->sensitivity}, std::pair{"darkness", result->darkness}}) {
+        at(id).value = value;
+        at(id).edited = true;
+    }
+}
+
+void KeepWizardValue(Desk& desk, int setting, int value) {
+    if (setting < 0 || setting >= PROP_SETTING_COUNT)
+        return;
+    const auto index = static_cast<std::size_t>(setting);
+    desk.config.values[index] = value;
+    if (desk.config.printerValues)
+        (*desk.config.printerValues)[index] = value;
 }
 
 void CMediaQuality::Save() {
@@ -105,9 +132,9 @@ void CMediaQuality::Save() {
         store(kDarkness, field("darkness").value);
 }
 
-CMediaSheet::CMediaSheet(Desk& desk) : SheetModel("Media Type") {
+CMediaSheet::CMediaSheet(Desk& desk, QualityWizardRunner wizard) : SheetModel("Media Type") {
     AddPage<CMediaSetup>(desk);
-    AddPage<CMediaQuality>(desk);
+    AddPage<CMediaQuality>(desk, std::move(wizard));
 }
 
 void MediaHandlingPage::Load() {

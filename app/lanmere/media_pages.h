@@ -8,9 +8,12 @@
 // the range.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "lanmere/lan_page.h"
+#include "lanmere/quality_wizard.h"
 
 namespace tarvo::app::lanmere {
 
@@ -27,20 +30,34 @@ class CMediaSetup final : public LanPage {
     LengthField width_{"width", 31, "Label Width", 0, {}};
 };
 
+// Runs the print quality wizard modally; its result when it ended with Finish.
+using QualityWizardRunner = std::function<std::optional<WizardResult>()>;
+
+// Copies a setting the wizard wrote to the printer into the program's configuration, as the
+// printer's value too: the next Send to Printer neither reverts it nor lists it as a change,
+// and the configuration is not marked modified.
+void KeepWizardValue(Desk& desk, int setting, int value);
+
 class CMediaQuality final : public LanPage {
   public:
-    explicit CMediaQuality(Desk& desk) : LanPage(desk, "Print Quality") {}
+    CMediaQuality(Desk& desk, QualityWizardRunner wizard)
+        : LanPage(desk, "Print Quality"), wizard_(std::move(wizard)) {}
 
     void Load() override;
     void Save() override;
 
   protected:
     void OnPress(const std::string& id) override;
+
+  private:
+    QualityWizardRunner wizard_;
+    bool printerAnswered_ = false;  // when the page was loaded
 };
 
 class CMediaSheet final : public SheetModel {
   public:
-    explicit CMediaSheet(Desk& desk);
+    // `wizard` runs the print quality wizard (none: its button says it is not available).
+    explicit CMediaSheet(Desk& desk, QualityWizardRunner wizard = {});
 };
 
 // Handling modes in the order of their buttons (value 16).

@@ -1,10 +1,13 @@
 // The Lanmere configuration sheets: each runs its page models in the sheet dialog.
+#include <QApplication>
+
 #include "desk/desk.h"
 #include "lanmere/com_pages.h"
 #include "lanmere/media_pages.h"
 #include "lanmere/printer_pages.h"
 #include "qt/dialogs.h"
 #include "qt/page_widget.h"
+#include "qt/quality_wizard_dialog.h"
 
 namespace tarvo::app::qt {
 
@@ -19,7 +22,8 @@ void RunCommSheet(QWidget* parent, Desk& desk) {
 }
 
 void RunMediaSheet(QWidget* parent, Desk& desk) {
-    lanmere::CMediaSheet sheet(desk);
+    lanmere::CMediaSheet sheet(
+        desk, [&desk] { return RunQualityWizard(QApplication::activeModalWidget(), desk); });
     RunSheet(parent, sheet, desk.prompt);
 }
 

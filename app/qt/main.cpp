@@ -167,7 +167,8 @@ int main(int argc, char** argv) {
         auto* screenshot = new tarvo::app::qt::ScreenshotRun(
             window, QString::fromLocal8Bit(options.screenshot.c_str()));
         if (!options.show.empty())
-            screenshot->showPage(*tarvo::app::qt::FindShowablePage(options.show));
+            screenshot->showPage(*tarvo::app::qt::FindShowablePage(options.show),
+                                 tarvo::app::qt::ShowPageNumber(options.show));
         QObject::connect(&window, &tarvo::app::qt::MainWindow::sessionReady, screenshot,
                          &tarvo::app::qt::ScreenshotRun::finish, Qt::QueuedConnection);
     }

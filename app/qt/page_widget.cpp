@@ -78,10 +78,12 @@ QPixmap DotPixmap(const lanmere::DotImage& image) {
     return QPixmap::fromImage(picture.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
-// Whether a field takes the whole width of its frame (no label column).
+// Whether a field takes the whole width of its frame (no label column): also a text without a
+// label, which is a paragraph of the page.
 bool FullWidth(const Field& f) {
     return f.control == Control::Check || f.control == Control::Button ||
-           f.control == Control::Table || f.control == Control::Image;
+           f.control == Control::Table || f.control == Control::Image ||
+           (f.control == Control::Text && f.label.empty());
 }
 
 }  // namespace
@@ -109,9 +111,10 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
         Binding& binding = bindings_[f.id];
         QWidget* control = makeControl(f, binding);
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
-        binding.row = f.control == Control::Table || f.control == Control::Image
-                          ? control
-                          : WithUnit(control, binding.unit, f.control == Control::Text, this);
+        const bool bare = f.control == Control::Table || f.control == Control::Image ||
+                          (FullWidth(f) && f.control == Control::Text);
+        binding.row = bare ? control
+                           : WithUnit(control, binding.unit, f.control == Control::Text, this);
         if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "qt/main_window.h"
+#include "qt/quality_wizard_dialog.h"
 
 namespace tarvo::app::qt {
 namespace {
@@ -48,7 +49,12 @@ bool ScreenshotRun::savePage() {
         return false;
     }
     pageOpening_ = true;
-    window_.runCommand(page_->command);
+    if (page_->pages > 0) {
+        if (lanmere::MediaWizardFlow::Offered(session.model))
+            RunQualityWizard(&window_, window_.desk(), number_);
+    } else {
+        window_.runCommand(page_->command);
+    }
     pageOpening_ = false;
     if (!pageSaved_)
         std::fprintf(stderr, "tarvo32: page %s did not open a window\n", page_->name);

@@ -24,8 +24,12 @@ class ScreenshotRun final : public QObject {
     // Watches the application's dialogs from now on; `window` must outlive this object.
     ScreenshotRun(MainWindow& window, QString path);
 
-    // Makes finish() open `page` and save its window instead of the main window.
-    void showPage(const ShowablePage& page) { page_ = &page; }
+    // Makes finish() open `page` (at its page `number` when it has numbered pages; 0 for its
+    // first) and save its window instead of the main window.
+    void showPage(const ShowablePage& page, int number = 0) {
+        page_ = &page;
+        number_ = number;
+    }
 
     // Saves the window (or opens the page and saves the page's window), prints the main
     // window's panes and ends the event loop: status 0, or 1 when the picture could not be
@@ -43,6 +47,7 @@ class ScreenshotRun final : public QObject {
     QString path_;
     int dialogs_ = 0;
     const ShowablePage* page_ = nullptr;
+    int number_ = 0;
     bool pageOpening_ = false;  // the next dialog is the page
     bool pageSaved_ = false;
 };

@@ -1,6 +1,9 @@
 #include "qt/show_page.h"
 
 #include <array>
+#include <charconv>
+
+#include "lanmere/quality_wizard.h"
 
 namespace tarvo::app::qt {
 namespace {
@@ -10,6 +13,7 @@ constexpr std::array kPages = {
     ShowablePage{"communications", CommandId::Communications},
     ShowablePage{"media", CommandId::MediaType},
     ShowablePage{"media-handling", CommandId::MediaHandling},
+    ShowablePage{"quality-wizard", CommandId::MediaType, lanmere::kWizardPages},
     ShowablePage{"test-print", CommandId::TestPrint},
     ShowablePage{"report", CommandId::PrintReport},
     ShowablePage{"firmware", CommandId::ChangeFirmware},
@@ -23,9 +27,21 @@ std::span<const ShowablePage> ShowablePages() {
     return kPages;
 }
 
+int ShowPageNumber(std::string_view name) {
+    const std::size_t colon = name.find(':');
+    if (colon == std::string_view::npos)
+        return 0;
+    int number = 0;
+    const char* end = name.data() + name.size();
+    const auto [at, ec] = std::from_chars(name.data() + colon + 1, end, number);
+    return ec == std::errc() && at == end && number > 0 ? number : -1;
+}
+
 const ShowablePage* FindShowablePage(std::string_view name) {
+    const int number = ShowPageNumber(name);
+    const std::string_view base = name.substr(0, name.find(':'));
     for (const ShowablePage& page : kPages) {
-        if (name == page.name)
+        if (base == page.name && (number == 0 || (number > 0 && number <= page.pages)))
             return &page;
     }
     return nullptr;

@@ -83,6 +83,20 @@ TEST(Tarvo32Program, ShowSavesThePrinterConfigurationOfASimulated6220e) {
     EXPECT_GT(std::filesystem::file_size(shot), 0u);
 }
 
+TEST(Tarvo32Program, ShowSavesAPageOfTheQualityWizard) {
+    tarvo::test::TestEnv env;
+    for (const char* page : {"quality-wizard", "quality-wizard:8"}) {
+        const std::string shot = env.root() + "/wizard.png";
+        const auto run =
+            RunProgram(env, "tarvo32", "--simulate 6220E --screenshot " + shot + " --show " + page);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(OwnLines(run.err), "") << "the wizard itself is no extra dialog";
+        EXPECT_GT(std::filesystem::file_size(shot), 0u);
+        std::filesystem::remove(shot);
+    }
+    EXPECT_EQ(RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard:19").status, 2);
+}
+
 TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     tarvo::test::TestEnv env;
     const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show nosuch");

@@ -32,6 +32,22 @@ enum class FactoryLine {
     kEightBitsNone,
 };
 
+// Where the operator sets direct thermal or thermal transfer on the printer itself when the
+// program changes the media type.
+enum class MediaTypeSwitch {
+    kBackDipSwitch,     // a DIP switch on the back
+    kFrontPanelSwitch,  // a switch behind the front panel door
+    kNone,              // the printer takes the media type from the program alone
+};
+
+// The print quality test label a model prints: the fields placed for its head and width.
+enum class QualityLabelLayout {
+    kStandard,    // 200 dpi
+    kSmallFonts,  // 200 dpi with small fonts
+    kNarrow,      // a narrow head
+    k400Dpi,
+};
+
 // The group of values taken for a script-language printer that does not answer when it is
 // identified (its setup, serial settings and head).
 enum class AssumedSetup { kA, kB, kC };
@@ -66,6 +82,8 @@ struct ModelCapabilities {
     bool serviceRepliesOptional = false;  // may leave a test-and-service query unanswered
     LargestGraphic largestGraphic;
     FactoryLine factoryLine = FactoryLine::kKept;
+    MediaTypeSwitch mediaTypeSwitch = MediaTypeSwitch::kBackDipSwitch;
+    QualityLabelLayout qualityLabel = QualityLabelLayout::kStandard;
 
     // Script-language models (26..41).
     int setupGeneration = 1;  // 0..3; 1, the plain "6.13" tree, for every other model
