@@ -397,19 +397,6 @@ TEST_F(SimBootTest, AnInvalidatedPrinterStartsInItsBootRomAgain) {
     EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle));
 }
 
-// --- Faults ---
-
-TEST_F(SimBootTest, NakFramesFaultRefusesGoodFramesUntilUsedUp) {
-    startInLoader();
-    Faults faults;
-    faults.nakFrames = 2;
-    sim->setFaults(faults);
-    const std::string frame = BuildBootFrame(Request("request", "status", "version"));
-    EXPECT_EQ(ask(frame), std::string(1, kNakByte));
-    EXPECT_EQ(ask(frame), std::string(1, kNakByte));
-    EXPECT_EQ(exchange(Request("request", "status", "version")).text, "LDR 3.02");
-}
-
 // --- Frames and images without a line ---
 
 TEST(SimFirmwareImage, GeneratedImageCarriesBothTextsAndTheChecksum) {
