@@ -83,7 +83,7 @@ TEST_F(DownloadRoundTripTest, GraphicPixelsMatchThePreparedImage) {
     // Colours that print (black, red, blue) and colours that do not, turned and enlarged.
     const std::uint32_t colours[] = {0x000000, 0xFF0000, 0x0000FF, 0xFFFFFF, 0x00FF00, 0xFFFF00};
     const std::string path = env.root() + "/colours.bmp";
-    test::WriteBytes(path, test::Bmp(13, 9, 24, [&](int x, int y) {
+    test::WriteFile(path, test::Bmp(13, 9, 24, [&](int x, int y) {
                          return colours[static_cast<std::size_t>((x * 3 + y * 5) % 6)];
                      }));
     GraphicInfo graphic{};

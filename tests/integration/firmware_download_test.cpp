@@ -372,11 +372,11 @@ TEST_F(BootLinkTest, RamToFileNeverReplacesAFile) {
     ASSERT_EQ(loader.storeRam(kStagingRam, staged, false), 0);
     const std::string path = env.root() + "/dump.bin";
     ASSERT_EQ(firmware::ReadRamToFile(loader, path, kStagingRam, 5000), 0);
-    EXPECT_EQ(test::ReadBytes(path), staged);
+    EXPECT_EQ(test::ReadFile(path), staged);
     EXPECT_EQ(framesOf("read data", "ram").size(), 3u);
     EXPECT_EQ(firmware::ReadRamToFile(loader, path, kStagingRam, 10),
               firmware::kTransferCannotOpen);
-    EXPECT_EQ(test::ReadBytes(path), staged);
+    EXPECT_EQ(test::ReadFile(path), staged);
 }
 
 TEST_F(BootLinkTest, LoaderRefusals) {

@@ -58,7 +58,7 @@ class MemoryCheckTest : public test::SimTest {
 
     std::string writeFile(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         return path;
     }
 

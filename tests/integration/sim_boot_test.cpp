@@ -340,7 +340,7 @@ TEST_F(SimBootTest, BaudRateChangeTakesEffectOnceTheHostHasTheReply) {
 
 TEST_F(SimBootTest, ExitModeBootRunsTheFlashedFirmware) {
     Options options = StandardOptions();
-    options.statePath = dir.path("printer.state");
+    options.statePath = path("printer.state");
     startInLoader(options);
     ASSERT_EQ(exchange(Request("command", "baud rate", "change", {}, "\x02")).data, "\x02");
     host->note(BootNote(57600));
@@ -387,7 +387,7 @@ TEST_F(SimBootTest, ExitModeLoadKeepsTheLoaderAndOffReturnsToTheRom) {
 
 TEST_F(SimBootTest, AnInvalidatedPrinterStartsInItsBootRomAgain) {
     Options options = StandardOptions();
-    options.statePath = dir.path("printer.state");
+    options.statePath = path("printer.state");
     startInBootRom(options);
     host.reset();
     sim->stop();
@@ -420,20 +420,28 @@ TEST(SimFirmwareImage, GeneratedImageCarriesBothTextsAndTheChecksum) {
     EXPECT_FALSE(ReadFirmwareImage(std::vector<std::uint8_t>(27), &texts, &reason));
 }
 
-TEST(SimFirmwareImage, DirectoryHoldsListLoaderAndImage) {
-    TestDirectory dir;
+// The firmware files the simulator writes for hosts to download.
+class SimFirmwareFiles : public SimHostTest {
+  protected:
+    // Exit status of tarvo-printersim run with `args` (shell words).
+    int runSim(const std::string& args) {
+        return test::RunProgram(env, "tarvo-printersim", args).status;
+    }
+};
+
+TEST_F(SimFirmwareFiles, DirectoryHoldsListLoaderAndImage) {
     TestFirmwareOptions options;
     options.programNumber = "FT59877";
     options.size = 4096;
     options.loaderBytes = 10;
     std::string error;
-    ASSERT_TRUE(WriteTestFirmware(dir.path(""), options, &error)) << error;
-    EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
+    ASSERT_TRUE(WriteTestFirmware(path(""), options, &error)) << error;
+    EXPECT_EQ(ReadFile(path("listfile.txt")),
               ";fw59877.bin\r\nfiletoflash fw59877.bin fee00000\r\n");
-    const std::string loader = ReadFile(dir.path("flashldr.bin"));
+    const std::string loader = ReadFile(path("flashldr.bin"));
     ASSERT_EQ(loader.size(), 14u);
     EXPECT_EQ(loader.substr(0, 4), std::string("\0\0\0\x0a", 4));
-    const std::string image = ReadFile(dir.path("fw59877.bin"));
+    const std::string image = ReadFile(path("fw59877.bin"));
     FirmwareTexts texts;
     ASSERT_TRUE(
         ReadFirmwareImage(std::vector<std::uint8_t>(image.begin(), image.end()), &texts, &error))
@@ -444,25 +452,18 @@ TEST(SimFirmwareImage, DirectoryHoldsListLoaderAndImage) {
     for (auto bad : {TestFirmwareOptions{18, "1234567"}, TestFirmwareOptions{18, "FT"},
                      TestFirmwareOptions{30, ""}, TestFirmwareOptions{18, "", "1,2"},
                      TestFirmwareOptions{18, "", "2.00", 127}}) {
-        EXPECT_FALSE(WriteTestFirmware(dir.path("bad"), bad, &error));
+        EXPECT_FALSE(WriteTestFirmware(path("bad"), bad, &error));
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.path("bad")));
+    EXPECT_FALSE(std::filesystem::exists(path("bad")));
 }
 
-// Exit status of tarvo-printersim run with `args` (shell words).
-int RunSim(const std::string& args) {
-    const test::TestEnv env;
-    return test::RunProgram(env, "tarvo-printersim", args).status;
-}
-
-TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
-    TestDirectory dir;
-    ASSERT_EQ(RunSim("--make-firmware " + dir.path("") +
+TEST_F(SimFirmwareFiles, MakeFirmwareWritesTheDirectory) {
+    ASSERT_EQ(runSim("--make-firmware " + path("") +
                      " --model 6220E --firmware-version 2.01 --size 4096"),
               0);
-    EXPECT_EQ(ReadFile(dir.path("listfile.txt")),
+    EXPECT_EQ(ReadFile(path("listfile.txt")),
               ";fw066197.bin\r\nfiletoflash fw066197.bin fee00000\r\n");
-    const std::string image = ReadFile(dir.path("fw066197.bin"));
+    const std::string image = ReadFile(path("fw066197.bin"));
     FirmwareTexts texts;
     std::string reason;
     ASSERT_TRUE(
@@ -470,10 +471,10 @@ TEST(SimFirmwareProgram, MakeFirmwareWritesTheDirectory) {
         << reason;
     EXPECT_EQ(texts.second, "2.01    ");
     // After --make-firmware, --version TEXT still names the image's version.
-    EXPECT_EQ(RunSim("--make-firmware " + dir.path("x") + " --version 'too long text'"), 1);
-    EXPECT_EQ(RunSim("--firmware-version 2.00"), 2) << "it belongs to --make-firmware";
-    EXPECT_EQ(RunSim("--version 2.00"), 2) << "a bare --version takes no text";
-    EXPECT_EQ(RunSim("--make-firmware " + dir.path("") + " --size 12"), 2);
+    EXPECT_EQ(runSim("--make-firmware " + path("x") + " --version 'too long text'"), 1);
+    EXPECT_EQ(runSim("--firmware-version 2.00"), 2) << "it belongs to --make-firmware";
+    EXPECT_EQ(runSim("--version 2.00"), 2) << "a bare --version takes no text";
+    EXPECT_EQ(runSim("--make-firmware " + path("") + " --size 12"), 2);
 }
 
 }  // namespace

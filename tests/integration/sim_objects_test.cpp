@@ -305,7 +305,7 @@ TEST_F(SimObjectsTest, ContentGoesWithItsObject) {
 
 TEST_F(SimObjectsTest, StateFileKeepsTheListingNotTheContent) {
     Options options;
-    options.statePath = dir.path("printer.state");
+    options.statePath = path("printer.state");
     start(options);
     send({kProgram, "G9,Saved;x2;y2;u0,C;u1,B;R"});
     ASSERT_TRUE(sim->graphicImage(9));

@@ -325,9 +325,9 @@ TEST_F(SimScriptTest, SavedFactorySetupIsRestoredOnlyAfterSetupW) {
 }
 
 TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
-    const std::string path = dir.path("printer.state");
+    const std::string state = path("printer.state");
     Options options = BrakenholmOptions(40);
-    options.statePath = path;
+    options.statePath = state;
     start(options);
     const sys_seconds setTo = floor<seconds>(system_clock::now()) + 3600s;
     const auto setAt = steady_clock::now();
@@ -339,7 +339,7 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     ASSERT_TRUE(sim->addFile({"c:", "HELLO.PRG", 1234}));
     host.reset();
     sim.reset();
-    const std::string saved = ReadFile(path);
+    const std::string saved = ReadFile(state);
     for (const std::string line :
          {"shell-user = admin\n", "admin-password = admin\n",
           "setup.MEDIA,MEDIA SIZE,WIDTH = 832\n", "setup.SER-COM,UART1,NEW LINE = LF\n",
@@ -362,10 +362,10 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     EXPECT_TRUE(RanOnFor(sim->clock() - setTo, steady_clock::now() - setAt));
     host.reset();
     sim.reset();
-    EXPECT_EQ(ReadFile(path), saved) << "nothing changed, nothing rewritten differently";
+    EXPECT_EQ(ReadFile(state), saved) << "nothing changed, nothing rewritten differently";
 
     // A file from before the setup tree was kept loads with the factory values.
-    WriteFile(path, "model = TQ8e\nfirmware = 2.0\n");
+    WriteFile(state, "model = TQ8e\nfirmware = 2.0\n");
     start(options);
     EXPECT_EQ(sim->setupValue("MEDIA,MEDIA SIZE,WIDTH"), "1216");
     EXPECT_EQ(sim->shellUser(), "user");
@@ -387,12 +387,12 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     };
     for (const auto& [lines, reason] : bad) {
         const std::string text = "model = TQ8e\n" + lines + "\n";
-        WriteFile(path, text);
+        WriteFile(state, text);
         PrinterSim refused(options);
         std::string error;
         EXPECT_FALSE(refused.start(&error)) << lines;
-        EXPECT_EQ(error, "state file " + path + ", " + reason);
-        EXPECT_EQ(ReadFile(path), text) << "a refused file is left alone";
+        EXPECT_EQ(error, "state file " + state + ", " + reason);
+        EXPECT_EQ(ReadFile(state), text) << "a refused file is left alone";
     }
 }
 

@@ -488,7 +488,7 @@ TEST_F(SimTest, BrakenholmDropsAnOverlongLineWhole) {
 
 TEST_F(SimTest, TranscriptMergesRunsAndSpellsControlBytes) {
     Options options = StandardOptions('#');
-    options.transcriptPath = dir.path("wire.log");
+    options.transcriptPath = path("wire.log");
     start(options);
     host->send("\x02\x1b");
     settle();
@@ -502,26 +502,26 @@ TEST_F(SimTest, TranscriptMergesRunsAndSpellsControlBytes) {
     EXPECT_EQ(entries[1].bytes, "#\x11#1024,987");
 
     // The file follows as it happens: a run is written once the line has been quiet a moment.
-    EXPECT_TRUE(FileComesToHold(dir.path("wire.log"), expected)) << ReadFile(dir.path("wire.log"));
+    EXPECT_TRUE(FileComesToHold(path("wire.log"), expected)) << ReadFile(path("wire.log"));
 
     sim->clearTranscript();
     EXPECT_EQ(sim->transcriptText(), "");
     ask(kEnq);
     EXPECT_EQ(sim->transcriptText(), "> <ENQ>\n< #<DC1>\n");
     sim->stop();
-    EXPECT_EQ(ReadFile(dir.path("wire.log")), expected + "> <ENQ>\n< #<DC1>\n");
+    EXPECT_EQ(ReadFile(path("wire.log")), expected + "> <ENQ>\n< #<DC1>\n");
 }
 
 // --- State file ---
 
 TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
-    const std::string path = dir.path("printer.state");
+    const std::string state = path("printer.state");
     Options options;
     options.model = 0;
     options.firmware = "1.20";
-    options.statePath = path;
+    options.statePath = state;
     start(options);
-    const std::string created = ReadFile(path);
+    const std::string created = ReadFile(state);
     const std::string head =
         "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
         "model = 5200A\nfirmware = 1.20\nmemory-total-kb = 1024\nmemory-free-kb = 987\n";
@@ -534,7 +534,7 @@ TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
     const std::string edited =
         "# edited by hand\n\n  model=5200a  \nfirmware =  3.01\r\nmemory-total-kb = 2048\n"
         "memory-free-kb = 1000\n";
-    WriteFile(path, edited);
+    WriteFile(state, edited);
     options.firmware = "9.99";  // a saved printer keeps its own firmware
     start(options);
     EXPECT_EQ(ask(kAskId + kAskMemory),
@@ -542,17 +542,17 @@ TEST_F(SimTest, StateFileIsCreatedAndItsValuesOutliveThePrinter) {
               "2048,1000");
     host.reset();
     sim.reset();
-    EXPECT_EQ(ReadFile(path), edited) << "nothing changed, so nothing was rewritten";
+    EXPECT_EQ(ReadFile(state), edited) << "nothing changed, so nothing was rewritten";
 }
 
 TEST_F(SimTest, BrakenholmStateNamesItsModelAndRefusesAnotherPrinters) {
-    const std::string path = dir.path("printer.state");
+    const std::string state = path("printer.state");
     Options options = BrakenholmOptions();
     options.firmware = "8.17.2";
-    options.statePath = path;
+    options.statePath = state;
     start(options);
     // The setup tree, files and clock that follow are sim_script_test's.
-    EXPECT_EQ(ReadFile(path).rfind(
+    EXPECT_EQ(ReadFile(state).rfind(
                   "# State of a simulated printer (tarvo-printersim); kept between runs.\n"
                   "model = TQ8e\nfirmware = 8.17.2\nmemory-total-kb = 1024\nmemory-free-kb = 987\n"
                   "shell-user = user\n",
@@ -561,13 +561,13 @@ TEST_F(SimTest, BrakenholmStateNamesItsModelAndRefusesAnotherPrinters) {
     host.reset();
     sim.reset();
 
-    WriteFile(path, "model = tq8e\nfirmware = 9.0\n");
+    WriteFile(state, "model = tq8e\nfirmware = 9.0\n");
     start(options);
     EXPECT_EQ(ask("PRINT VERSION$(0)\r"), "9.0\r\n");
     host.reset();
     sim.reset();
 
-    WriteFile(path, "model = TQ8e-QEL\n");
+    WriteFile(state, "model = TQ8e-QEL\n");
     PrinterSim other(options);
     std::string error;
     EXPECT_FALSE(other.start(&error));
@@ -576,7 +576,7 @@ TEST_F(SimTest, BrakenholmStateNamesItsModelAndRefusesAnotherPrinters) {
 }
 
 TEST_F(SimTest, BadStateFileIsRefusedAndLeftAlone) {
-    const std::string path = dir.path("printer.state");
+    const std::string state = path("printer.state");
     const std::pair<const char*, const char*> cases[] = {
         {"model = 6220E\nthis is not a setting\n", "line 2: expected \"key = value\""},
         {"model = 6220E\nfirmware = 1,2\n", "line 2: firmware"},
@@ -588,29 +588,29 @@ TEST_F(SimTest, BadStateFileIsRefusedAndLeftAlone) {
         {"memory-total-kb = -1\n", "line 1: memory-total-kb is not a size"},
     };
     for (const auto& [text, reason] : cases) {
-        WriteFile(path, text);
+        WriteFile(state, text);
         Options options;
-        options.statePath = path;
+        options.statePath = state;
         PrinterSim printer(options);
         std::string error;
         EXPECT_FALSE(printer.start(&error)) << text;
-        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_NE(error.find(state), std::string::npos) << error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
         EXPECT_EQ(printer.devicePath(), "");
         printer.stop();
-        EXPECT_EQ(ReadFile(path), text);
+        EXPECT_EQ(ReadFile(state), text);
     }
 }
 
 TEST_F(SimTest, UnusableFilesAndOptionsStopTheStart) {
     Options noDirectory;
-    noDirectory.statePath = dir.path("missing/printer.state");
+    noDirectory.statePath = path("missing/printer.state");
     std::string error;
     EXPECT_FALSE(PrinterSim(noDirectory).start(&error));
     EXPECT_NE(error.find("missing/printer.state"), std::string::npos) << error;
 
     Options badTranscript;
-    badTranscript.transcriptPath = dir.path("missing/wire.log");
+    badTranscript.transcriptPath = path("missing/wire.log");
     EXPECT_FALSE(PrinterSim(badTranscript).start(&error));
     EXPECT_NE(error.find("wire.log"), std::string::npos) << error;
 
@@ -648,7 +648,7 @@ TEST_F(SimTest, UnusableFilesAndOptionsStopTheStart) {
 // --- Lifecycle, link and settle ---
 
 TEST_F(SimTest, LinkPointsAtTheDeviceUntilStop) {
-    const std::string link = dir.path("printer");
+    const std::string link = path("printer");
     ASSERT_EQ(::symlink("/nonexistent", link.c_str()), 0);
     Options options;
     options.linkPath = link;
@@ -767,7 +767,7 @@ TEST_F(SimTest, ProgramPlaysEitherFamilyWithTheAnswersAsked) {
 }
 
 TEST_F(SimTest, ProgramStoresObjectsAndAnswersWithItsOptions) {
-    const std::string objects = dir.path("objects.txt");
+    const std::string objects = path("objects.txt");
     WriteFile(objects, "# the shop's own\nformat.1 = Shipping,0,2048\nfont.29 = Logo,400,100\n");
     test::Background program("tarvo-printersim",
                              {"--model", "TQ5e-QEL", "--options", "2", "--network", "none",
@@ -819,13 +819,13 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
         EXPECT_EQ(errors.rfind("tarvo-printersim: ", 0), 0u) << errors;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
     }
-    const std::string badObjects = dir.path("bad-objects.txt");
+    const std::string badObjects = path("bad-objects.txt");
     WriteFile(badObjects, "font.29 = Logo,400,100\nlogo = 1\n");
     for (const std::vector<std::string>& arguments :
          std::vector<std::vector<std::string>>{{"--options", "5"},
                                                {"--network", "eth 0"},
                                                {"--admin-password", ""},
-                                               {"--objects-from", dir.path("missing.txt")},
+                                               {"--objects-from", path("missing.txt")},
                                                {"--objects-from", badObjects}}) {
         test::Background program("tarvo-printersim", arguments);
         const std::string errors = program.errors();
@@ -841,7 +841,7 @@ TEST_F(SimTest, ProgramRefusesBadArgumentsWithOneLine) {
               "tarvo-printersim: --model TQ8e is a brakenholm model, not lanmere\n");
     EXPECT_EQ(mismatch.wait(), 2);
 
-    const std::string state = dir.path("bad.state");
+    const std::string state = path("bad.state");
     WriteFile(state, "nonsense\n");
     test::Background failing("tarvo-printersim", {"--state", state});
     EXPECT_NE(failing.errors().find("line 1"), std::string::npos);

@@ -71,4 +71,9 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 }  // namespace tarvo::test

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarvo::test {
 
@@ -32,5 +33,7 @@ class TestEnv {
 
 // Reads a whole file; empty when it does not exist.
 std::string ReadFile(const std::string& path);
+// Writes `bytes` as the whole file, replacing what it held.
+void WriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace tarvo::test
