@@ -406,7 +406,8 @@ TEST_F(SimConfigTest, StateFileKeepsConfigurationObjectsAndUserAcrossRuns) {
 
 TEST_F(SimConfigTest, OldStateFileLoadsWithTheModelsDefaults) {
     const std::string state = path("printer.state");
-    WriteFile(state, "model = 6220E\nfirmware = 1.13\nmemory-total-kb = 2048\nmemory-free-kb = 9\n");
+    WriteFile(state,
+              "model = 6220E\nfirmware = 1.13\nmemory-total-kb = 2048\nmemory-free-kb = 9\n");
     Options options = Model(18);
     options.statePath = state;
     start(options);
@@ -415,48 +416,8 @@ TEST_F(SimConfigTest, OldStateFileLoadsWithTheModelsDefaults) {
     EXPECT_EQ(ask(Frame("\x1bx")), "");
 }
 
-TEST_F(SimConfigTest, BadStateFileIsRefusedNamingFileAndLine) {
-    const std::string state = path("printer.state");
-    const std::pair<const char*, const char*> cases[] = {
-        {"config.darkness = 11\n", "line 1: setting 14: 11 is outside -10..10"},
-        {"# soft\nconfig.darkness = soft\n", "line 2: \"soft\" is not a number or '?'"},
-        {"config.colour = 1\n", "line 1: unknown setting \"config.colour\""},
-        {"config.media-status = ?\n", "line 1: setting 22 cannot be unknown"},
-        {"config.darkness = 1,2\n", "line 1: config.darkness takes one number"},
-        {"config.U = 1,2\n", "line 1: wrong count of numbers for config.U"},
-        {"font.5 = x,200,1\n", "line 1: font number 5 is taken by a resident font"},
-        {"font.29 = a,b,c,d\n", "line 1: expected \"description,type,size\""},
-        {"font.29 = Logo,TT,10\n", "line 1: a font type is a number"},
-        {"graphic.70000 = x,0,1\n", "line 1: an object number is 0 to 65535"},
-        {"graphic.x = a,0,1\n", "line 1: \"x\" is not an object number"},
-        {"graphic = a,0,1\n", "line 1: \"\" is not an object number"},
-        {"graphic.1 = a,0,-1\n", "line 1: the size is not a number of bytes"},
-        {"memory-total-kb = 100\nmemory-free-kb = 99\ngraphic.1 = big,0,2048\n",
-         "line 3: the stored objects take 2 KB, more than"},
-        {"shell-user = root\n", "line 1: shell-user is admin or user"},
-        {"admin-password = two words\n", "line 1: admin-password must be"},
-        {"font.29 = a,200,1\nfont.29 = b,200,1\n", "line 2: \"font.29\" given twice"},
-    };
-    for (const auto& [text, reason] : cases) {
-        WriteFile(state, text);
-        Options options = Model(23);
-        options.statePath = state;
-        PrinterSim printer(options);
-        std::string error;
-        EXPECT_FALSE(printer.start(&error)) << text;
-        EXPECT_NE(error.find("state file " + state + ", " + reason), std::string::npos) << error;
-        EXPECT_EQ(ReadFile(state), text);
-    }
-    WriteFile(state, "model = TQ8e\nconfig.darkness = 0\n");
-    PrinterSim script([&] {
-        Options options = BrakenholmOptions();
-        options.statePath = state;
-        return options;
-    }());
+TEST_F(SimConfigTest, ObjectsGivenAsOptionsMustFitTheMemory) {
     std::string error;
-    EXPECT_FALSE(script.start(&error));
-    EXPECT_NE(error.find("line 2: unknown key \"config.darkness\""), std::string::npos) << error;
-
     Options overfull = Model(18);
     overfull.memoryFreeKb = 1;
     overfull.objects = {{ObjectKind::Format, {1, "", "", 2000}}};
