@@ -166,9 +166,9 @@ class BootLinkTest : public FirmwareDownloadTest {
         FirmwareDownloadTest::TearDown();
     }
     // A fresh printer in its boot ROM, and the link on its line.
-    void enterBootRom() {
+    void enterBootRom(const sim::Options& options = {}) {
         link.close();
-        startPrinter();
+        startPrinter(options);
         ASSERT_TRUE(printer->invalidateFirmware());
         ASSERT_EQ(link.openPath(printer->devicePath(), "COM1", firmware::kSpeed38400), 0);
     }
@@ -377,6 +377,36 @@ TEST_F(BootLinkTest, RamToFileNeverReplacesAFile) {
     EXPECT_EQ(firmware::ReadRamToFile(loader, path, kStagingRam, 10),
               firmware::kTransferCannotOpen);
     EXPECT_EQ(test::ReadFile(path), staged);
+}
+
+// The printer boots what was flashed only when its checksum holds, and then keeps its version.
+TEST_F(BootLinkTest, ExitModeBootRunsASoundImageOnly) {
+    sim::Options options;
+    options.statePath = env.root() + "/printer.state";
+    enterBootRom(options);
+    std::vector<std::uint8_t> built;
+    std::string error;
+    ASSERT_TRUE(sim::BuildTestFirmware(sim::TestFirmwareOptions{}, &built, &error)) << error;
+    std::string image(built.begin(), built.end());
+    image[1000] ^= 1;
+    startLoader();
+    ASSERT_EQ(firmware::ProgramFileToFlash(loader, write("bad.bin", image), firmware::kFlashBase),
+              0);
+    EXPECT_EQ(loader.exitMode("boot"), 0);
+    EXPECT_EQ(printer->bootState(), "rom");
+    EXPECT_NE(printer->bootRefusal().find("checksum"), std::string::npos) << printer->bootRefusal();
+
+    image[1000] ^= 1;
+    startLoader();
+    ASSERT_EQ(firmware::ProgramFileToFlash(loader, write("good.bin", image), firmware::kFlashBase),
+              0);
+    EXPECT_EQ(loader.exitMode("boot"), 0);
+    EXPECT_EQ(printer->bootState(), "running");
+    EXPECT_EQ(printer->bootRefusal(), "");
+    printer->stop();
+    const std::string state = test::ReadFile(options.statePath);
+    EXPECT_NE(state.find("firmware = 2.00\n"), std::string::npos) << state;
+    EXPECT_EQ(state.find("firmware-invalid"), std::string::npos) << state;
 }
 
 TEST_F(BootLinkTest, LoaderRefusals) {

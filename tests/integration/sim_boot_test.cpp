@@ -26,9 +26,6 @@ constexpr char kAckByte = 0x06;
 constexpr char kNakByte = 0x15;
 constexpr std::uint32_t kRam = 0xBFFB0000;
 constexpr std::uint32_t kFlash = 0xFEE00000;
-constexpr std::size_t kBlock = 2048;
-constexpr std::size_t kSegment = 65536;
-constexpr std::size_t kPiece = 16384;
 
 LineFormat BootNote(unsigned baud) {
     LineFormat format;
@@ -134,48 +131,6 @@ class SimBootTest : public SimHostTest {
         const BootFrame reply = exchange(request);
         EXPECT_EQ(reply.data.size(), 2u) << request.words[2];
         return Le32(reply.data);
-    }
-
-    // Programs `image` at `address` as a host does: 64 KiB segments staged in RAM in 2048-byte
-    // blocks, erased, written in 16 KiB pieces, write-protected. (The host's own download, word
-    // fills and line faults included, runs against this printer in firmware_download_test.)
-    void program(const std::vector<std::uint8_t>& image, std::uint32_t address) {
-        for (std::size_t offset = 0; offset < image.size(); offset += kSegment) {
-            const std::size_t length = std::min(kSegment, image.size() - offset);
-            stage(image, offset, length);
-            const auto flash = address + static_cast<std::uint32_t>(offset);
-            ASSERT_EQ(status(Request("command", "flash", "erase", {}, Le(flash))), 0u);
-            for (std::size_t done = 0; done < length; done += kPiece) {
-                const auto piece = static_cast<std::uint32_t>(std::min(kPiece, length - done));
-                const auto at = static_cast<std::uint32_t>(done);
-                ASSERT_EQ(status(Request("command", "flash", "write", {},
-                                         Le(flash + at) + Le(kRam + at) + Le(piece))),
-                          0u);
-            }
-            ASSERT_EQ(status(Request("command", "flash", "write protect", {}, Le(flash))), 0u);
-        }
-    }
-
-    void stage(const std::vector<std::uint8_t>& image, std::size_t offset, std::size_t length) {
-        for (std::size_t done = 0; done < length; done += kBlock) {
-            const std::size_t n = std::min(kBlock, length - done);
-            const std::string bytes(image.begin() + static_cast<std::ptrdiff_t>(offset + done),
-                                    image.begin() + static_cast<std::ptrdiff_t>(offset + done + n));
-            char text[16];
-            std::snprintf(text, sizeof text, "%8x", kRam + static_cast<std::uint32_t>(done));
-            ASSERT_EQ(status(Request("command", "store data", "ram", text, bytes)), 0u);
-        }
-    }
-
-    std::vector<std::uint8_t> testImage(const std::string& version = "2.00",
-                                        std::size_t size = 2 * kSegment) {
-        TestFirmwareOptions options;
-        options.version = version;
-        options.size = size;
-        std::vector<std::uint8_t> image;
-        std::string error;
-        EXPECT_TRUE(BuildTestFirmware(options, &image, &error)) << error;
-        return image;
     }
 };
 
@@ -338,36 +293,7 @@ TEST_F(SimBootTest, BaudRateChangeTakesEffectOnceTheHostHasTheReply) {
 
 // --- Booting ---
 
-TEST_F(SimBootTest, ExitModeBootRunsTheFlashedFirmware) {
-    Options options = StandardOptions();
-    options.statePath = path("printer.state");
-    startInLoader(options);
-    ASSERT_EQ(exchange(Request("command", "baud rate", "change", {}, "\x02")).data, "\x02");
-    host->note(BootNote(57600));
-    const std::vector<std::uint8_t> image = testImage("2.00");
-    program(image, kFlash);
-    EXPECT_EQ(sim->flashBytes(kFlash, image.size()), image);
-    EXPECT_EQ(exchange(Request("command", "exit mode", "boot")).words[2], "boot");
-    EXPECT_EQ(sim->bootState(), "running");
-    EXPECT_FALSE(sim->inBootRom());
-    EXPECT_EQ(sim->bootRefusal(), "");
-    host->note(NoteFor(options.line));
-    EXPECT_EQ(ask(kAskId), kAck + "066197,2.00,6220E");
-    sim->stop();
-    EXPECT_NE(ReadFile(options.statePath).find("firmware = 2.00\n"), std::string::npos);
-    EXPECT_EQ(ReadFile(options.statePath).find("firmware-invalid"), std::string::npos);
-}
-
-TEST_F(SimBootTest, AnImageWithAWrongChecksumLeavesThePrinterInItsBootRom) {
-    startInLoader();
-    std::vector<std::uint8_t> image = testImage("3.10");
-    image[1000] ^= 0x01;
-    program(image, kFlash);
-    EXPECT_EQ(exchange(Request("command", "exit mode", "boot")).words[2], "boot");
-    EXPECT_EQ(sim->bootState(), "rom");
-    EXPECT_NE(sim->bootRefusal().find("checksum"), std::string::npos) << sim->bootRefusal();
-    EXPECT_EQ(ask(std::string(1, kDle)), std::string(1, kDle)) << "the ROM at 38400 again";
-}
+// (A sound image boots and a damaged one does not: the host's boot link test flashes both.)
 
 TEST_F(SimBootTest, BootingWithNothingFlashedIsRefused) {
     startInLoader();

@@ -317,19 +317,5 @@ TEST(BrakCommands, SetupFileLeavesOutWhatWasNotRead) {
     }
 }
 
-TEST(BrakCommands, GenerationsAndTrees) {
-    const std::vector<std::pair<int, int>> generations = {{26, 1}, {27, 0}, {28, 0}, {29, 1},
-                                                          {30, 1}, {31, 1}, {32, 2}, {33, 2},
-                                                          {34, 3}, {38, 3}, {40, 3}, {41, 3}};
-    for (const auto& [model, generation] : generations) {
-        EXPECT_EQ(SetupGenerationOf(model), generation) << model;
-        EXPECT_EQ(TreeVersionOf(generation), generation >= 2 ? "7.12" : "6.13") << model;
-    }
-    EXPECT_TRUE(IsNotModel29(26));
-    EXPECT_FALSE(IsNotModel29(29));
-    EXPECT_TRUE(IsModel26Or30Or31(30));
-    EXPECT_FALSE(IsModel26Or30Or31(29));
-}
-
 }  // namespace
 }  // namespace tarvo::app
