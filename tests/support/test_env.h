@@ -23,9 +23,11 @@ class TestEnv {
     // Writes a profile value through the kernel (the profile exists from the start).
     void setProfile(const std::string& key, const std::string& value);
 
-  private:
-    void setEnv(const char* name, const std::string& value);
+    // Sets (or, for null, removes) an environment variable until the end of the test, when its
+    // value from before the test comes back.
+    void setEnv(const char* name, const char* value);
 
+  private:
     std::string root_;
     std::string profile_;
     std::map<std::string, std::optional<std::string>> saved_;
