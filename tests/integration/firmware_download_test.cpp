@@ -148,6 +148,13 @@ firmware::BootFrame Reply(const char* w1, const char* w2, const char* w3,
     return f;
 }
 
+// "command store data ram" of `bytes` at the address text `at`.
+firmware::BootFrame Store(const char* at, std::string bytes) {
+    firmware::BootFrame f = Reply("command", "store data", "ram", std::move(bytes));
+    f.text = at;
+    return f;
+}
+
 std::string Frame(const firmware::BootFrame& f) {
     std::string bytes;
     EXPECT_EQ(firmware::BuildFrame(f, &bytes), 0);
@@ -222,6 +229,18 @@ class BootLinkTest : public FirmwareDownloadTest {
     std::string flash(std::size_t length) const {
         const auto bytes = printer->flashBytes(firmware::kFlashBase, length);
         return std::string(bytes.begin(), bytes.end());
+    }
+    // The loader's reply to `request`, exchanged over the host's link.
+    firmware::BootFrame exchange(const firmware::BootFrame& request) {
+        firmware::BootFrame reply;
+        EXPECT_EQ(loader.exchange(request, &reply), 0) << request.word2 << " " << request.word3;
+        return reply;
+    }
+    // The status a RAM or flash command is answered with.
+    std::uint32_t status(const firmware::BootFrame& request) {
+        const firmware::BootFrame reply = exchange(request);
+        EXPECT_EQ(reply.data.value_or("").size(), 2u) << request.word2 << " " << request.word3;
+        return firmware::ReadLe32(reply.data.value_or(""), 0);
     }
     std::size_t naksSent() const {
         const std::string sent = test::HostSent(*printer);
@@ -313,6 +332,80 @@ TEST_F(BootLinkTest, EveryUnfitReplyHasItsCode) {
     EXPECT_EQ(loader.speedCode(), firmware::kSpeed57600);
     EXPECT_EQ(printer->bootBaud(), 57600u);
     EXPECT_EQ(loader.flashSize(&value), 0);
+}
+
+TEST_F(BootLinkTest, FlashTypeAndUnknownCommands) {
+    startLoader();
+    EXPECT_EQ(exchange(Reply("command", "flash", "flash type", Le32(firmware::kFlashBase))).data,
+              Le32(sim::FlashMemory::kType));
+    EXPECT_EQ(exchange(Reply("command", "flash", "flash type", Le32(0x1000))).data, Le32(0))
+        << "no flash there";
+    EXPECT_EQ(exchange(Reply("command", "no", "such")).text, "unknown command");
+}
+
+TEST_F(BootLinkTest, RamStoresFillsAndReadsBackAndRefusesWhatLiesOutside) {
+    startLoader();
+    EXPECT_EQ(status(Store("bffb0010", "ABCDEF")), 0u);
+    EXPECT_EQ(status(Store("bffb0014", "xy")), 0u);
+    EXPECT_EQ(status(Reply("command", "fill ram", "word",
+                           Le32(kStagingRam + 0x20) + Le32(3) + Le32(0x1234))),
+              0u);
+    EXPECT_EQ(status(Reply("command", "fill ram", "byte",
+                           Le32(kStagingRam + 0x26) + Le32(2) + Le32(0x77))),
+              0u);
+    std::string bytes;
+    ASSERT_EQ(loader.readRam(kStagingRam + 0x10, 6, &bytes), 0);
+    EXPECT_EQ(bytes, "ABCDxy");
+    ASSERT_EQ(loader.readRam(kStagingRam + 0x20, 8, &bytes), 0);
+    EXPECT_EQ(bytes, "\x34\x12\x34\x12\x34\x12\x77\x77");
+    // Outside the RAM, or a blank or non-hex address: refused, nothing stored.
+    for (const char* at : {"c0000000", "        ", "bffb00g0"})
+        EXPECT_NE(status(Store(at, "z")), 0u) << at;
+    EXPECT_NE(
+        status(Reply("command", "fill ram", "byte", Le32(kStagingRam) + Le32(0x40001) + Le32(0))),
+        0u);
+    EXPECT_EQ(exchange(Reply("command", "read data", "ram", Le32(0xC0000000) + Le32(1))).text,
+              "bad address or length");
+}
+
+TEST_F(BootLinkTest, FlashIsProgrammedFromStagedRamOnlyAfterAnErase) {
+    startLoader();
+    const std::uint32_t base = firmware::kFlashBase;
+    const auto write = [&](std::uint32_t at, std::uint32_t n) {
+        return status(Reply("command", "flash", "write", Le32(at) + Le32(kStagingRam) + Le32(n)));
+    };
+    const auto onFlash = [&](const char* what, std::uint32_t at) {
+        return status(Reply("command", "flash", what, Le32(at)));
+    };
+    EXPECT_EQ(status(Store("bffb0000", "hello")), 0u);
+    EXPECT_EQ(write(base, 5), 2u) << "never erased";
+    EXPECT_EQ(onFlash("erase", base + 0x10), 0u);
+    EXPECT_EQ(write(base, 6), 3u) << "the sixth byte was never staged";
+    EXPECT_EQ(write(base, 5), 0u);
+    EXPECT_EQ(flash(6), "hello\xff");
+    EXPECT_EQ(write(base + 8, 5), 3u) << "RAM already written out";
+    EXPECT_EQ(status(Store("bffb0000", "again")), 0u);
+    EXPECT_EQ(write(base + 2, 5), 2u) << "programmed bytes need an erase";
+    EXPECT_EQ(onFlash("write protect", base), 0u);
+    EXPECT_EQ(write(base + 8, 5), 6u) << "write-protected";
+    EXPECT_EQ(onFlash("erase", base), 0u);
+    EXPECT_EQ(write(base + 8, 5), 0u);
+    EXPECT_EQ(flash(13), std::string(8, '\xff') + "again");
+    EXPECT_EQ(onFlash("erase", 0x1000), 1u) << "no flash";
+    EXPECT_EQ(status(Reply("command", "flash", "erase", std::string("\x01"))), 5u) << "malformed";
+}
+
+TEST_F(BootLinkTest, ExitModesLoadOffAndBootWithNothingFlashed) {
+    startLoader();
+    EXPECT_EQ(loader.exitMode("load"), 0);
+    EXPECT_EQ(printer->bootState(), "loader");
+    EXPECT_EQ(loader.exitMode("boot"), 0);
+    EXPECT_EQ(printer->bootState(), "rom");
+    EXPECT_NE(printer->bootRefusal().find("nothing"), std::string::npos) << printer->bootRefusal();
+    startLoader();
+    EXPECT_EQ(loader.exitMode("off"), 0);
+    EXPECT_EQ(printer->bootState(), "rom");
+    EXPECT_EQ(firmware::WaitForBootRom(link), 0) << "the ROM answers again";
 }
 
 TEST_F(BootLinkTest, UniformBlocksTravelAsFills) {
