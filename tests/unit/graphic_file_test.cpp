@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tarvo/base/bitmap_file.h"
 #include "support/test_env.h"
+#include "tarvo/base/bitmap_file.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"
 
