@@ -147,7 +147,7 @@ bool BootEngine::hearAcknowledge(char byte, PrinterState* state, ReplyChannel* r
                                  std::vector<OutgoingPiece>* out) {
     if (byte == kBootNak && pending_->resendsLeft > 0) {
         --pending_->resendsLeft;
-        replies->sendReply(pending_->bytes, out);
+        sendPending(replies, out);
         return true;
     }
     const PendingReply reply = std::move(*pending_);
@@ -169,11 +169,22 @@ void BootEngine::onFrame(const BootFrame& frame, ReplyChannel* replies,
         replies->sendShort(std::string(1, kBootNak), out);
         return;
     }
-    replies->sendShort(std::string(1, kBootAck), out);
+    replies->sendShort(
+        std::string(1, faults.bootAcknowledge != 0 ? faults.bootAcknowledge : kBootAck), out);
     BootReply reply = loader_->run(frame);
-    PendingReply pending{BuildBootFrame(reply.frame), reply.action, reply.baud, kReplyResends};
-    replies->sendReply(pending.bytes, out);
-    pending_ = std::move(pending);
+    pending_ = PendingReply{BuildBootFrame(reply.frame), reply.action, reply.baud, kReplyResends};
+    sendPending(replies, out);
+}
+
+void BootEngine::sendPending(ReplyChannel* replies, std::vector<OutgoingPiece>* out) {
+    Faults& faults = replies->faults();
+    if (faults.mangledReplies > 0) {
+        --faults.mangledReplies;
+        if (!faults.mangledReply.empty())
+            replies->sendReply(faults.mangledReply, out);
+        return;
+    }
+    replies->sendReply(pending_->bytes, out);
 }
 
 void BootEngine::carryOut(const PendingReply& reply, PrinterState* state) {

@@ -68,6 +68,8 @@ class BootEngine {
     bool hearAcknowledge(char byte, PrinterState* state, ReplyChannel* replies,
                          std::vector<OutgoingPiece>* out);
     void onFrame(const BootFrame& frame, ReplyChannel* replies, std::vector<OutgoingPiece>* out);
+    // Sends the reply that waits for the host, or what the line makes of it.
+    void sendPending(ReplyChannel* replies, std::vector<OutgoingPiece>* out);
     void carryOut(const PendingReply& reply, PrinterState* state);
     void bootFirmware(PrinterState* state);
     void cutLine(std::vector<OutgoingPiece>* out);

@@ -29,7 +29,7 @@ class CliEndToEndTest : public test::SimTest {
 
     std::string write(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         return path;
     }
 

@@ -24,7 +24,7 @@ class CliObjectsTest : public ::testing::Test {
 
     std::string write(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         return path;
     }
 

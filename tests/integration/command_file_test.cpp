@@ -272,54 +272,37 @@ class FormatFileInfoTest : public ::testing::Test {
     test::TestEnv env;
 };
 
-TEST_F(FormatFileInfoTest, NumbersOutOfRangeLeaveTheirLineWithoutEffect) {
-    HeaderInfo h = read("F123,BIG;\nH1;\n");
-    EXPECT_EQ(h.status, PCU_OK);
-    EXPECT_EQ(h.number, 0);
-    EXPECT_EQ(h.isPage, 0);
-    EXPECT_EQ(h.name, "unchanged");
-
-    h = read("F12,KEPT;\nS10,TOO_FAR;\nA0,NONE;\nH1;\n");
-    EXPECT_EQ(h.number, 12);
-    EXPECT_EQ(h.isPage, 0) << "a page number out of range does not make a page";
-    EXPECT_EQ(h.name, "KEPT");
-}
-
-TEST_F(FormatFileInfoTest, PagesFormatsAndTheLastLineWins) {
-    HeaderInfo h = read("S3,LABELS;\nH1;\n");
-    EXPECT_EQ(h.status, PCU_OK);
-    EXPECT_EQ(h.isPage, 1);
-    EXPECT_EQ(h.number, 3);
-    EXPECT_EQ(h.name, "LABELS");
-
-    h = read("S3,P;\nE12;F12,FMT;\nH1;\n");
-    EXPECT_EQ(h.isPage, 1) << "never cleared again";
-    EXPECT_EQ(h.number, 12);
-    EXPECT_EQ(h.name, "FMT");
-
-    h = read("<STX>A42,ALT<ETX>\nF07;\n");
-    EXPECT_EQ(h.number, 7);
-    EXPECT_EQ(h.name, "ALT") << "a line without a name keeps the earlier name";
-}
-
-TEST_F(FormatFileInfoTest, TheHeaderEndsAtTheFirstFieldCommand) {
-    HeaderInfo h = read("F01,FIRST;\nH1;o0,0;\nF02,SECOND;\n");
-    EXPECT_EQ(h.number, 1);
-    EXPECT_EQ(h.name, "FIRST");
-    h = read("<STX>F05,X;\nq1;\nF06,Y;\n");
-    EXPECT_EQ(h.number, 5);
-}
-
-TEST_F(FormatFileInfoTest, LongLinesAndNamesAreCut) {
-    // Only the first 79 characters count: the F beyond them is not seen, the next line is.
-    HeaderInfo h = read(std::string(100, 'x') + "F09,LATE;\nF04,NEXT;\n");
-    EXPECT_EQ(h.number, 4);
-    EXPECT_EQ(h.name, "NEXT");
-    h = read(std::string(100 * 1024, 'x') + "\nF04,AFTER_A_HUGE_LINE;\n");
-    EXPECT_EQ(h.number, 4);
-    EXPECT_EQ(h.name, "AFTER_A_HUGE_LINE");
-    h = read("F05," + std::string(60, 'N') + ";\n");
-    EXPECT_EQ(h.name, std::string(32, 'N'));
+// The header's lines in order, each F, S or A line with its number in range setting the number
+// and (when it has one) the name; the header ends at the first field command.
+TEST_F(FormatFileInfoTest, HeaderLinesGiveKindNumberAndName) {
+    struct Case {
+        std::string contents;
+        std::int32_t isPage;
+        std::int32_t number;
+        std::string name;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"F123,BIG;\nH1;\n", 0, 0, "unchanged", "a number out of range has no effect"},
+        {"F12,KEPT;\nS10,TOO_FAR;\nA0,NONE;\nH1;\n", 0, 12, "KEPT", "nor does a page's"},
+        {"S3,LABELS;\nH1;\n", 1, 3, "LABELS", "a page"},
+        {"S3,P;\nE12;F12,FMT;\nH1;\n", 1, 12, "FMT", "the last line wins; a page stays one"},
+        {"<STX>A42,ALT<ETX>\nF07;\n", 0, 7, "ALT", "a line without a name keeps the name"},
+        {"F01,FIRST;\nH1;o0,0;\nF02,SECOND;\n", 0, 1, "FIRST", "the header ends at H"},
+        {"<STX>F05,X;\nq1;\nF06,Y;\n", 0, 5, "X", "and at q"},
+        {std::string(100, 'x') + "F09,LATE;\nF04,NEXT;\n", 0, 4, "NEXT",
+         "only the first 79 characters of a line count"},
+        {std::string(100 * 1024, 'x') + "\nF04,AFTER_A_HUGE_LINE;\n", 0, 4, "AFTER_A_HUGE_LINE",
+         "a huge line is skipped"},
+        {"F05," + std::string(60, 'N') + ";\n", 0, 5, std::string(32, 'N'), "names are cut"},
+    };
+    for (const Case& c : cases) {
+        const HeaderInfo h = read(c.contents);
+        EXPECT_EQ(h.status, PCU_OK) << c.why;
+        EXPECT_EQ(h.isPage, c.isPage) << c.why;
+        EXPECT_EQ(h.number, c.number) << c.why;
+        EXPECT_EQ(h.name, c.name) << c.why;
+    }
 }
 
 TEST_F(FormatFileInfoTest, ArgumentsAndUnreadableFiles) {

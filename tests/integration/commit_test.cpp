@@ -61,7 +61,7 @@ class CommitTest : public test::SimTest {
 
     std::string writeFile(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         return path;
     }
 

@@ -10,10 +10,10 @@
 #include "fonts/font_resolve.h"
 #include "fonts/font_size.h"
 #include "fonts/rendered_font.h"
-#include "tarvo/base/graphic_command.h"
-#include "tarvo/base/image_ops.h"
 #include "session/kernel_state.h"
 #include "support/sim_fixture.h"
+#include "tarvo/base/graphic_command.h"
+#include "tarvo/base/image_ops.h"
 #include "tarvo/kernel.h"
 #include "unit/bitmap_builder.h"
 
@@ -83,9 +83,9 @@ TEST_F(DownloadRoundTripTest, GraphicPixelsMatchThePreparedImage) {
     // Colours that print (black, red, blue) and colours that do not, turned and enlarged.
     const std::uint32_t colours[] = {0x000000, 0xFF0000, 0x0000FF, 0xFFFFFF, 0x00FF00, 0xFFFF00};
     const std::string path = env.root() + "/colours.bmp";
-    test::WriteBytes(path, test::Bmp(13, 9, 24, [&](int x, int y) {
-                         return colours[static_cast<std::size_t>((x * 3 + y * 5) % 6)];
-                     }));
+    test::WriteFile(path, test::Bmp(13, 9, 24, [&](int x, int y) {
+                        return colours[static_cast<std::size_t>((x * 3 + y * 5) % 6)];
+                    }));
     GraphicInfo graphic{};
     std::snprintf(graphic.path, sizeof graphic.path, "%s", path.c_str());
     std::snprintf(graphic.newDescription, sizeof graphic.newDescription, "COLOURS");

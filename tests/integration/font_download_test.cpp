@@ -132,17 +132,6 @@ TEST_F(FontDownloadTest, CharacterRangesSendTheirCharacters) {
     EXPECT_EQ(space, "t32;Z4;u0,@@@;u1,@@@;u2,@@@;u3,@@@;");
 }
 
-TEST_F(FontDownloadTest, ANegativeAWidthTravelsAsAAndB) {
-    start();
-    ASSERT_EQ(bitmap(BitmapFont(1, 36)), 0);
-    const Frames frames = printer->receivedMessages();
-    const auto j = std::find_if(frames.begin(), frames.end(),
-                                [](const std::string& f) { return f.rfind("t106", 0) == 0; });
-    ASSERT_NE(j, frames.end());
-    EXPECT_EQ(j->substr(0, 6), "t106,-") << *j;
-    EXPECT_EQ(*j, expectedCharacter('j', 51));
-}
-
 TEST_F(FontDownloadTest, LongCharactersAreSplitUnderTheStandardProtocol) {
     start(sim::Protocol::Standard);
     ASSERT_EQ(bitmap(BitmapFont(2, 72)), 0);  // 102 dots: each character over 256 bytes

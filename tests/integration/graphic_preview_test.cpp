@@ -49,7 +49,7 @@ class GraphicPreviewTest : public ::testing::Test {
 
     std::string file(const std::string& name, const std::string& bytes) {
         const std::string path = env.root() + "/" + name;
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         return path;
     }
 
@@ -122,7 +122,7 @@ TEST_F(GraphicPreviewTest, SizeInInchesUsesTheEmulationsDots) {
 
 TEST_F(GraphicPreviewTest, FailuresKeepTheExistingFile) {
     const std::string png = env.root() + "/keep.png";
-    test::WriteBytes(png, "previous contents");
+    test::WriteFile(png, "previous contents");
     std::string broken = test::MonoBmp({"#"});
     test::PutLe32(broken, test::kCompression, 1);
     const std::string bad = file("bad.bmp", broken);

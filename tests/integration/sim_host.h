@@ -5,18 +5,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 
+#include "support/test_env.h"
 #include "tarvo/base/line_format.h"
 #include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
@@ -44,42 +41,8 @@ inline const std::string kEnq = "\x05";
 inline const std::string kAck = "\x11";
 inline const std::string kBusy = "\x13";
 
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// A private directory, also made the runtime directory where hosts leave their line notes.
-class TestDirectory {
-  public:
-    TestDirectory() {
-        char pattern[] = "/tmp/tarvo-sim-test.XXXXXX";
-        root_ = ::mkdtemp(pattern);
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        if (old != nullptr)
-            oldRuntime_ = old;
-        ::setenv("XDG_RUNTIME_DIR", root_.c_str(), 1);
-    }
-    ~TestDirectory() {
-        if (oldRuntime_) {
-            ::setenv("XDG_RUNTIME_DIR", oldRuntime_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-        std::filesystem::remove_all(root_);
-    }
-    std::string path(const std::string& name) const { return root_ + "/" + name; }
-
-  private:
-    std::string root_;
-    std::optional<std::string> oldRuntime_;
-};
+using test::ReadFile;
+using test::WriteFile;
 
 // The host's end of the line, opened the way a serial port layer opens a device.
 class Host {
@@ -220,7 +183,10 @@ class SimHostTest : public ::testing::Test {
         return received;
     }
 
-    TestDirectory dir;
+    // A file in the test's private directory, whose runtime directory holds the line notes.
+    std::string path(const std::string& name) const { return env.root() + "/" + name; }
+
+    test::TestEnv env;
     std::unique_ptr<PrinterSim> sim;
     std::unique_ptr<Host> host;
 };

@@ -110,26 +110,8 @@ class SimObjectsTest : public SimHostTest {
 
 // --- Graphics ---
 
-TEST_F(SimObjectsTest, GraphicDotsSurviveEverySixRowBoundary) {
-    start(Options{});
-    for (int height : {6, 7, 12, 13}) {
-        SCOPED_TRACE(height);
-        const Rows rows = Pattern(5, height);
-        const unsigned id = static_cast<unsigned>(height);
-        send({kProgram,
-              "G" + std::to_string(id) + ",Logo;x5;y" + std::to_string(height) + ";" +
-                  GraphicColumns(rows),
-              "R"});
-        const auto image = sim->graphicImage(id);
-        ASSERT_TRUE(image);
-        EXPECT_EQ(image->width, 5);
-        EXPECT_EQ(image->height, height);
-        EXPECT_EQ(image->rows, rows);
-        const int bytes = (5 * height + 7) / 8;
-        EXPECT_TRUE(listed(kGraphicList, std::to_string(id) + ",Logo,0," + std::to_string(bytes)));
-    }
-    EXPECT_EQ(sim->lastRefusal(), "");
-}
+// (Dots across every six-row boundary come back whole in the host's download round trip, whose
+// encoder the graphic command test pins byte for byte.)
 
 TEST_F(SimObjectsTest, GraphicColumnsAreReadAsWritten) {
     start(Options{});
@@ -305,7 +287,7 @@ TEST_F(SimObjectsTest, ContentGoesWithItsObject) {
 
 TEST_F(SimObjectsTest, StateFileKeepsTheListingNotTheContent) {
     Options options;
-    options.statePath = dir.path("printer.state");
+    options.statePath = path("printer.state");
     start(options);
     send({kProgram, "G9,Saved;x2;y2;u0,C;u1,B;R"});
     ASSERT_TRUE(sim->graphicImage(9));

@@ -324,10 +324,10 @@ TEST_F(SimScriptTest, SavedFactorySetupIsRestoredOnlyAfterSetupW) {
     EXPECT_EQ(ask("run \"setup r c:/mine\"\r\n"), "Error: setup: cannot read c:/mine\r\n");
 }
 
-TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
-    const std::string path = dir.path("printer.state");
+TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUser) {
+    const std::string state = path("printer.state");
     Options options = BrakenholmOptions(40);
-    options.statePath = path;
+    options.statePath = state;
     start(options);
     const sys_seconds setTo = floor<seconds>(system_clock::now()) + 3600s;
     const auto setAt = steady_clock::now();
@@ -339,7 +339,7 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     ASSERT_TRUE(sim->addFile({"c:", "HELLO.PRG", 1234}));
     host.reset();
     sim.reset();
-    const std::string saved = ReadFile(path);
+    const std::string saved = ReadFile(state);
     for (const std::string line :
          {"shell-user = admin\n", "admin-password = admin\n",
           "setup.MEDIA,MEDIA SIZE,WIDTH = 832\n", "setup.SER-COM,UART1,NEW LINE = LF\n",
@@ -362,38 +362,13 @@ TEST_F(SimScriptTest, StateFileKeepsTreeFilesClockAndUserAndRefusesBadLines) {
     EXPECT_TRUE(RanOnFor(sim->clock() - setTo, steady_clock::now() - setAt));
     host.reset();
     sim.reset();
-    EXPECT_EQ(ReadFile(path), saved) << "nothing changed, nothing rewritten differently";
+    EXPECT_EQ(ReadFile(state), saved) << "nothing changed, nothing rewritten differently";
 
     // A file from before the setup tree was kept loads with the factory values.
-    WriteFile(path, "model = TQ8e\nfirmware = 2.0\n");
+    WriteFile(state, "model = TQ8e\nfirmware = 2.0\n");
     start(options);
     EXPECT_EQ(sim->setupValue("MEDIA,MEDIA SIZE,WIDTH"), "1216");
     EXPECT_EQ(sim->shellUser(), "user");
-    host.reset();
-    sim.reset();
-
-    const std::vector<std::pair<std::string, std::string>> bad = {
-        {"setup.MEDIA,CONTRAST = +1%", "line 2: MEDIA,CONTRAST: \"+1%\" is not one of its values"},
-        {"setup.MEDIA,CONTRAST = -2%\nsetup.SER-COM,UART1,BAUDRATE = 9600",
-         "line 3: SER-COM,UART1,BAUDRATE: not a kept setting of setup tree 7.12"},
-        {"setup.MEDIA,MEDIA SIZE,WIDTH = 0832",
-         "line 2: MEDIA,MEDIA SIZE,WIDTH: is written \"832\""},
-        {"file.c:/HELLO.PRG = -5", "line 2: the size of c:/HELLO.PRG is not a number of bytes"},
-        {"file.card1:/X = 5", "line 2: \"card1:/X\" is not a file of this printer (\"c:/NAME\")"},
-        {"memory-total-kb = 1\nmemory-free-kb = 0\nfile.c:/BIG = 2048",
-         "line 4: the files on c: take 2048 bytes, more than its 1024"},
-        {"clock-offset-seconds = soon",
-         "line 2: clock-offset-seconds is a number of seconds within a century"},
-    };
-    for (const auto& [lines, reason] : bad) {
-        const std::string text = "model = TQ8e\n" + lines + "\n";
-        WriteFile(path, text);
-        PrinterSim refused(options);
-        std::string error;
-        EXPECT_FALSE(refused.start(&error)) << lines;
-        EXPECT_EQ(error, "state file " + path + ", " + reason);
-        EXPECT_EQ(ReadFile(path), text) << "a refused file is left alone";
-    }
 }
 
 }  // namespace

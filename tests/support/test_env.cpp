@@ -22,12 +22,12 @@ TestEnv::TestEnv() {
     root_ = pattern;
     profile_ = root_ + "/config/Quorvane/tarvo32.ini";
     std::filesystem::create_directories(root_ + "/run");
-    setEnv("TARVO_PROFILE", profile_);
-    setEnv("XDG_CONFIG_HOME", root_ + "/config");
-    setEnv("XDG_RUNTIME_DIR", root_ + "/run");
-    setEnv("XDG_STATE_HOME", root_ + "/state");
-    setEnv("XDG_DATA_HOME", root_ + "/data");
-    setEnv("TARVO_HOME", root_ + "/data/tarvo");
+    setEnv("TARVO_PROFILE", profile_.c_str());
+    setEnv("XDG_CONFIG_HOME", (root_ + "/config").c_str());
+    setEnv("XDG_RUNTIME_DIR", (root_ + "/run").c_str());
+    setEnv("XDG_STATE_HOME", (root_ + "/state").c_str());
+    setEnv("XDG_DATA_HOME", (root_ + "/data").c_str());
+    setEnv("TARVO_HOME", (root_ + "/data/tarvo").c_str());
     setEnv("TARVO_TRACE", "");
     platform::ResetTrace();
     ResetKernelState();
@@ -51,12 +51,16 @@ TestEnv::~TestEnv() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-void TestEnv::setEnv(const char* name, const std::string& value) {
+void TestEnv::setEnv(const char* name, const char* value) {
     if (!saved_.count(name)) {
         const char* old = std::getenv(name);
         saved_[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
     }
-    ::setenv(name, value.c_str(), 1);
+    if (value != nullptr) {
+        ::setenv(name, value, 1);
+    } else {
+        ::unsetenv(name);
+    }
 }
 
 void TestEnv::setProfile(const std::string& key, const std::string& value) {
@@ -69,6 +73,11 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace tarvo::test

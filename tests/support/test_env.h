@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tarvo::test {
 
@@ -22,9 +23,11 @@ class TestEnv {
     // Writes a profile value through the kernel (the profile exists from the start).
     void setProfile(const std::string& key, const std::string& value);
 
-  private:
-    void setEnv(const char* name, const std::string& value);
+    // Sets (or, for null, removes) an environment variable until the end of the test, when its
+    // value from before the test comes back.
+    void setEnv(const char* name, const char* value);
 
+  private:
     std::string root_;
     std::string profile_;
     std::map<std::string, std::optional<std::string>> saved_;
@@ -32,5 +35,7 @@ class TestEnv {
 
 // Reads a whole file; empty when it does not exist.
 std::string ReadFile(const std::string& path);
+// Writes `bytes` as the whole file, replacing what it held.
+void WriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace tarvo::test

@@ -110,9 +110,4 @@ inline std::string RawBitmap(int width, int height, int widthBytes,
     return b;
 }
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 }  // namespace tarvo::test

@@ -151,19 +151,6 @@ TEST_F(ConfigParmsTest, ClearDirectoryInfoKeepsThePages) {
     EXPECT_EQ(PCUClearDirectoryInfo(ctx + 1), PCU_ERR_NO_CONTEXT);
 }
 
-TEST(EmulationOrderTest, TheTwoOrdersAreInversePermutations) {
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(EmulationToKernelOrder(EmulationToProgramOrder(k)), k);
-    }
-    EXPECT_EQ(EmulationToProgramOrder(3), 0);  // 400 dpi is 2.5 mil
-    EXPECT_EQ(EmulationToProgramOrder(0), 3);  // 100 dpi is 10 mil
-    EXPECT_EQ(EmulationMilText(4), "3.3 mil");
-    EXPECT_EQ(EmulationMilText(2), "15 mil");
-    EXPECT_EQ(EmulationMilText(5), "");
-    EXPECT_EQ(EmulationToProgramOrder(-1), -1);
-    EXPECT_EQ(EmulationToKernelOrder(5), -1);
-}
-
 TEST(EmulationOrderTest, TableMasksAreReadInTheProgramsOrder) {
     // 5200A: "5 mil", "10 mil", "15 mil": 200, 100 and 66 dpi.
     EXPECT_TRUE(EmulationAllowed(0, 1));

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
+
+#include "support/test_env.h"
 
 namespace tarvo::test {
 
@@ -57,24 +58,14 @@ inline std::string MakeLoader(std::uint32_t prefix, std::size_t body) {
     return b;
 }
 
-inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // A firmware directory: listfile.txt (";<name>" then `script`), flashldr.bin and the image.
 inline void WriteFirmwareDir(const std::filesystem::path& dir, const std::string& name,
                              const std::string& image, const std::string& script,
                              const std::string& loader = MakeLoader(1000, 1000)) {
     std::filesystem::create_directories(dir);
-    WriteFile(dir / "listfile.txt", ";" + name + "\r\n" + script);
-    WriteFile(dir / "flashldr.bin", loader);
-    WriteFile(dir / name, image);
+    WriteFile((dir / "listfile.txt").string(), ";" + name + "\r\n" + script);
+    WriteFile((dir / "flashldr.bin").string(), loader);
+    WriteFile((dir / name).string(), image);
 }
 
 }  // namespace tarvo::test

@@ -26,7 +26,7 @@ class GraphicCommandTest : public ::testing::Test {
     GraphicInfo entry(const std::string& bytes, std::uint16_t id = 7,
                       const char* description = "LOGO") {
         const std::string path = env.root() + "/graphic" + std::to_string(files++) + ".bmp";
-        test::WriteBytes(path, bytes);
+        test::WriteFile(path, bytes);
         GraphicInfo e{};
         std::strncpy(e.path, path.c_str(), sizeof e.path - 1);
         std::strncpy(e.newDescription, description, sizeof e.newDescription - 1);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tarvo/base/bitmap_file.h"
 #include "support/test_env.h"
+#include "tarvo/base/bitmap_file.h"
 #include "tarvo/downloads.h"
 #include "unit/bitmap_builder.h"
 
@@ -263,7 +263,7 @@ TEST(BitmapFile, LoadsFromDiskLikeFromMemory) {
     test::TestEnv env;
     const std::string path = env.root() + "/logo.bmp";
     const std::string bytes = MonoBmp({"##..", "..##"});
-    test::WriteBytes(path, bytes);
+    test::WriteFile(path, bytes);
     RgbImage fromDisk;
     ASSERT_EQ(LoadBitmapFile(path, &fromDisk, nullptr), PCU_OK);
     EXPECT_EQ(fromDisk.pixels, Parsed(bytes).pixels);
@@ -275,7 +275,7 @@ TEST(BitmapFile, LoadsFromDiskLikeFromMemory) {
     const std::string pipe = env.root() + "/pipe.bmp";
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(LoadBitmapFile(pipe, &fromDisk, &why), PCU_ERR_FILE_OPEN);  // and does not hang
-    test::WriteBytes(path, bytes.substr(0, bytes.size() - 2));
+    test::WriteFile(path, bytes.substr(0, bytes.size() - 2));
     EXPECT_EQ(LoadBitmapFile(path, &fromDisk, &why), PCU_ERR_FILE_READ);
     EXPECT_EQ(LoadBitmapFile(path, nullptr, &why), PCU_ERR_ARGUMENT);
     EXPECT_EQ(ParseBitmap(bytes, nullptr, nullptr), PCU_ERR_ARGUMENT);

@@ -213,13 +213,12 @@ TEST(IbfLayout, ConvertedImageReadsBackWithConsistentOffsets) {
 TEST(IbfLayout, OutputGoesBesideTarvofont) {
     test::TestEnv env;
     const std::string dir = env.root() + "/fonts";
-    ::setenv("TARVOFONT", (dir + "/any.name").c_str(), 1);
+    env.setEnv("TARVOFONT", (dir + "/any.name").c_str());
     FontInfo e = IpaGothic();
     e.source = 0;
     std::strcpy(e.path, "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf");
     std::string path;
     const int status = ConvertDoubleByteFont(e, 0, &path);
-    ::unsetenv("TARVOFONT");
     ASSERT_EQ(status, 0);
     EXPECT_EQ(path, dir + "/ipag.ibf");
     EXPECT_FALSE(test::ReadFile(path).empty());

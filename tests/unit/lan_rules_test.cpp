@@ -76,17 +76,6 @@ TEST_F(LanRules, BaudRule) {
     EXPECT_FALSE(EnforceBaudRule(desk));
 }
 
-TEST_F(LanRules, EmulationIsPermutedBothWays) {
-    for (int v = 0; v < 5; ++v) {
-        EXPECT_EQ(EmulationToKernel(EmulationFromKernel(v)), v);
-        EXPECT_EQ(EmulationFromKernel(EmulationToKernel(v)), v);
-    }
-    EXPECT_EQ(EmulationFromKernel(0), 3);
-    EXPECT_EQ(EmulationToKernel(0), 3);
-    EXPECT_EQ(EmulationFromKernel(5), -1);
-    EXPECT_EQ(EmulationToKernel(-1), -1);
-}
-
 int TopSpeed(int model) {
     int mask = 0;
     propGetCfgSetting(model, 3, &mask, nullptr);

@@ -5,12 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
+#include "support/test_env.h"
 #include "tarvo/base/unique_fd.h"
 
 namespace tarvo::platform {
@@ -83,36 +82,11 @@ TEST(LineNote, RefusesNegativeBaud) {
     EXPECT_EQ(ParseLineNote("baud=-9600 data=7 parity=E stop=1 flow=none"), std::nullopt);
 }
 
+// The notes go to the runtime directory of the test's own surroundings.
 class LineNoteFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        if (old != nullptr) {
-            saved_ = old;
-            hadRuntime_ = true;
-        }
-        char pattern[] = "/tmp/tarvo-runtime-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadRuntime_) {
-            ::setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    std::string dir_;
-    std::string saved_;
-    bool hadRuntime_ = false;
+    test::TestEnv env_;
+    const std::string dir_ = env_.root() + "/run";
 };
 
 TEST_F(LineNoteFile, WriteReadRemove) {
@@ -122,7 +96,7 @@ TEST_F(LineNoteFile, WriteReadRemove) {
 
     const LineFormat format{19200, 8, 'O', 2, FlowControl::RtsCts};
     ASSERT_TRUE(WriteLineNote(7, format));
-    EXPECT_EQ(Slurp(path), "baud=19200 data=8 parity=O stop=2 flow=rtscts\n");
+    EXPECT_EQ(test::ReadFile(path), "baud=19200 data=8 parity=O stop=2 flow=rtscts\n");
     EXPECT_EQ(ReadLineNote(7), format);
     EXPECT_EQ(ReadLineNote(8), std::nullopt);
 
@@ -134,7 +108,7 @@ TEST_F(LineNoteFile, WriteReadRemove) {
 
     // A second host on the same terminal replaces the note whole.
     ASSERT_TRUE(WriteLineNote(7, LineFormat{}));
-    EXPECT_EQ(Slurp(path), "baud=9600 data=7 parity=E stop=1 flow=xonxoff\n");
+    EXPECT_EQ(test::ReadFile(path), "baud=9600 data=7 parity=E stop=1 flow=xonxoff\n");
     EXPECT_EQ(fs::directory_iterator(dir_ + "/tarvo")->path().filename(), "pty-7.line");
 
     RemoveLineNote(7);
@@ -151,7 +125,7 @@ TEST_F(LineNoteFile, MalformedNoteReadsAsAbsent) {
 }
 
 TEST_F(LineNoteFile, WithoutRuntimeDirectoryUsesAPerUserTemporaryDirectory) {
-    ::unsetenv("XDG_RUNTIME_DIR");
+    env_.setEnv("XDG_RUNTIME_DIR", nullptr);
     EXPECT_EQ(LineNotePath(12), "/tmp/tarvo-" + std::to_string(::getuid()) + "/pty-12.line");
 }
 

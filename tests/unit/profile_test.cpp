@@ -8,17 +8,13 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "support/test_env.h"
 #include "tarvo/context.h"
 
 namespace tarvo {
@@ -27,57 +23,18 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// Sets or clears environment variables for one test and puts the old values back afterwards.
-class EnvGuard {
-  public:
-    ~EnvGuard() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
-        }
-    }
-    void Set(const std::string& name, const char* value) {
-        if (saved_.find(name) == saved_.end()) {
-            const char* old = std::getenv(name.c_str());
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value) {
-            ::setenv(name.c_str(), value, 1);
-        } else {
-            ::unsetenv(name.c_str());
-        }
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
-
+// A profile path in a directory of its own, with no file there yet.
 class Profile : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tarvo-profile-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        dir_ = env_.root() + "/profile";
+        fs::create_directories(dir_);
         path_ = dir_ + "/tarvo32.ini";
-        env_.Set("TARVO_PROFILE", path_.c_str());
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        env_.setEnv("TARVO_PROFILE", path_.c_str());
     }
 
-    void WriteProfileFile(const std::string& text) const {
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out << text;
-        ASSERT_TRUE(out.good());
-    }
-    std::string ReadProfileFile() const {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void WriteProfileFile(const std::string& text) const { test::WriteFile(path_, text); }
+    std::string ReadProfileFile() const { return test::ReadFile(path_); }
     std::set<std::string> DirectoryListing() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir_)) {
@@ -93,7 +50,7 @@ class Profile : public ::testing::Test {
         return std::string(buffer.data());
     }
 
-    EnvGuard env_;
+    test::TestEnv env_;
     std::string dir_;
     std::string path_;
 };
@@ -109,10 +66,9 @@ TEST_F(Profile, NoFileGivesOpenErrorAndTheDefault) {
 
 TEST_F(Profile, CreateMakesAnEmptyProfileWithItsDirectories) {
     const std::string nested = dir_ + "/a/b/tarvo32.ini";
-    env_.Set("TARVO_PROFILE", nested.c_str());
+    env_.setEnv("TARVO_PROFILE", nested.c_str());
     ASSERT_EQ(PCUCreateProfile(), PCU_OK);
-    std::ifstream in(nested, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "[Version 2.1]\n");
+    EXPECT_EQ(test::ReadFile(nested), "[Version 2.1]\n");
     struct stat st {};
     ASSERT_EQ(::stat(nested.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -202,10 +158,7 @@ TEST_F(Profile, WriteKeepsTheFileMode) {
 
 TEST_F(Profile, WriteGoesThroughASymbolicLink) {
     const std::string real = dir_ + "/real.ini";
-    {
-        std::ofstream out(real);
-        out << "[Version 2.1]\n";
-    }
+    test::WriteFile(real, "[Version 2.1]\n");
     ASSERT_EQ(::symlink(real.c_str(), path_.c_str()), 0);
     ASSERT_EQ(PCUWriteProfileString("s", "Port", "COM2", 0), PCU_OK);
     EXPECT_TRUE(fs::is_symlink(path_));
@@ -372,41 +325,32 @@ TEST_F(Profile, ConcurrentWritersKeepEachOthersValues) {
 
 class ProfileLocation : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tarvo-home-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        env_.Set("TARVO_PROFILE", nullptr);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    EnvGuard env_;
-    std::string dir_;
+    void SetUp() override { env_.setEnv("TARVO_PROFILE", nullptr); }
+    test::TestEnv env_;
+    const std::string dir_ = env_.root() + "/home";
 };
 
 TEST_F(ProfileLocation, ConfigHomeThenHome) {
-    env_.Set("XDG_CONFIG_HOME", dir_.c_str());
+    env_.setEnv("XDG_CONFIG_HOME", dir_.c_str());
     ASSERT_EQ(PCUCreateProfile(), PCU_OK);
     EXPECT_TRUE(fs::is_regular_file(dir_ + "/Quorvane/tarvo32.ini"));
 
-    env_.Set("XDG_CONFIG_HOME", nullptr);
-    env_.Set("HOME", dir_.c_str());
+    env_.setEnv("XDG_CONFIG_HOME", nullptr);
+    env_.setEnv("HOME", dir_.c_str());
     ASSERT_EQ(PCUCreateProfile(), PCU_OK);
     ASSERT_TRUE(fs::is_regular_file(dir_ + "/.config/Quorvane/tarvo32.ini"));
     ASSERT_EQ(PCUWriteProfileString("s", "Port", "COM4", 0), PCU_OK);
     EXPECT_EQ(ProfileValue("Port", ""), "COM4");
 
     // A relative XDG_CONFIG_HOME is not a base directory; HOME applies.
-    env_.Set("XDG_CONFIG_HOME", "relative/dir");
+    env_.setEnv("XDG_CONFIG_HOME", "relative/dir");
     EXPECT_EQ(ProfileValue("Port", ""), "COM4");
 }
 
 TEST_F(ProfileLocation, ExplicitProfileWins) {
-    env_.Set("XDG_CONFIG_HOME", dir_.c_str());
+    env_.setEnv("XDG_CONFIG_HOME", dir_.c_str());
     const std::string explicitPath = dir_ + "/elsewhere.ini";
-    env_.Set("TARVO_PROFILE", explicitPath.c_str());
+    env_.setEnv("TARVO_PROFILE", explicitPath.c_str());
     ASSERT_EQ(PCUCreateProfile(), PCU_OK);
     EXPECT_TRUE(fs::is_regular_file(explicitPath));
     EXPECT_FALSE(fs::exists(dir_ + "/Quorvane"));

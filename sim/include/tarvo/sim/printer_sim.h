@@ -59,6 +59,13 @@ struct Faults {
     // Lanmere boot loader: answer NAK to the next N well-formed frames without carrying them
     // out (a frame that is not well formed gets NAK anyway and does not count).
     int nakFrames = 0;
+    // Lanmere boot loader: not 0: frames are acknowledged with this byte instead of ACK.
+    char bootAcknowledge = 0;
+    // Lanmere boot loader: >0: this many of the loader's next reply transmissions (a resend
+    // after the host's NAK counts) go out as `mangledReply` instead, as if the line had
+    // garbled them; the loader still holds the true reply for a resend after that.
+    int mangledReplies = 0;
+    std::string mangledReply;  // raw bytes; empty: the reply is lost on the line
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
