@@ -93,7 +93,7 @@ TEST_F(ObjectPagesOnAPrinter, FontPreviewIsWhatThePrinterDecodes) {
 TEST_F(ObjectPagesOnAPrinter, GraphicPreviewIsWhatThePrinterDecodesTurnedClockwise) {
     Start();
     const std::string bmp = env.root() + "/arrow.bmp";
-    test::WriteBytes(bmp, test::MonoBmp({"##.", "..#"}));
+    test::WriteFile(bmp, test::MonoBmp({"##.", "..#"}));
     prompt.ExpectOpenFile({FileChoice::Outcome::Chosen, bmp});
     CGraphicSheet sheet(desk);
     sheet.Load();

@@ -158,7 +158,7 @@ TEST_F(QtLanPages, FontAndGraphicQueuedOnTheirPagesDownloadOnSend) {
     PCUTextMetrics metrics{};
     ASSERT_EQ(fonGetFontStructs(nullptr, "DejaVu Sans", &face, &metrics), 1);
     const std::string bmp = env.root() + "/logo.bmp";
-    test::WriteBytes(bmp, test::MonoBmp({"#..", "##."}));
+    test::WriteFile(bmp, test::MonoBmp({"#..", "##."}));
     QLocale::setDefault(QLocale("ja_JP"));
     prompt.ExpectOpenFile({FileChoice::Outcome::Chosen, face.filePath});
     QString fontLocation;
