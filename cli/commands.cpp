@@ -52,7 +52,8 @@ const std::vector<Command>& Commands() {
          RunAutoConnect, true, false, true},
         {"config",
          "show [--json] | diff A.tcf [B.tcf] [--json] | set NAME=VALUE... | "
-         "pull FILE.tcf|- [--with-objects] | push FILE.tcf|- | undo",
+         "pull FILE.tcf|- [--with-objects] | "
+         "push FILE.tcf|- [--devices D1,D2,...|--ports P1,P2,...] [--force] | undo",
          "show, change, save and send the printer's configuration",
          "show     every setting the printer's model offers, lengths in inches or centimetres\n"
          "         by the profile's Measurements value (--json for scripts)\n"
@@ -66,7 +67,11 @@ const std::vector<Command>& Commands() {
          "         --with-objects the object downloads and deletions the file already carries\n"
          "         (see `objects ... --to`) are kept behind it\n"
          "push     shows what a configuration file would change and sends it, then the\n"
-         "         object downloads and deletions the file carries\n"
+         "         object downloads and deletions the file carries. With --devices D1,D2,... or\n"
+         "         --ports P1,P2,... it goes to all of them at once, one process each, with a\n"
+         "         line per printer and a table at the end (exit status 0 only when every\n"
+         "         printer took it); a printer of another model than the file's is skipped\n"
+         "         unless --force\n"
          "A file named - is standard output for pull and standard input for push.\n"
          "undo     sends back what the printer on this port held before the last set, push or\n"
          "         undo from this computer (kept in the data directory); prints what changes\n"
@@ -218,7 +223,11 @@ bool NeedsPrinter(const Command& command, const CommandLine& line) {
     if (!command.needsContext || command.searchesPorts)
         return false;
     const auto& a = line.args;
-    return !(std::string(command.name) == "config" && a.size() == 3 && a[0] == "diff");
+    if (std::string(command.name) != "config" || a.empty())
+        return true;
+    const bool toMany = a[0] == "push" && (std::find(a.begin(), a.end(), "--devices") != a.end() ||
+                                           std::find(a.begin(), a.end(), "--ports") != a.end());
+    return !toMany && !(a[0] == "diff" && a.size() == 3);
 }
 
 const Command* FindCommand(const std::string& name) {

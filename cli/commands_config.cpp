@@ -8,6 +8,7 @@
 #include "cli_support.h"
 #include "command_runs.h"
 #include "config_objects.h"
+#include "config_push_many.h"
 #include "desk/last_send.h"
 #include "desk/setting_catalog.h"
 #include "json_output.h"
@@ -83,7 +84,8 @@ bool RememberBeforeSending(int ctx, const Printer& p, const Values& held) {
 
 // Keeps what the printer holds, puts `wanted` into the context, sends the configuration, reads
 // it back and checks that every setting a send carries arrived. False after saying why.
-bool Send(int ctx, const Printer& p, const Values& held, const Values& wanted) {
+bool Send(int ctx, const Printer& p, const Values& held, const Values& wanted,
+          std::ostream& say = std::cout) {
     if (!RememberBeforeSending(ctx, p, held))
         return false;
     for (const LanSetting& s : app::LanSettings()) {
@@ -104,7 +106,7 @@ bool Send(int ctx, const Printer& p, const Values& held, const Values& wanted) {
             return false;
         }
     }
-    std::cout << "Sent.\n";
+    say << "Sent.\n";
     return true;
 }
 
@@ -210,7 +212,7 @@ int Pull(int ctx, const std::vector<std::string>& args) {
 }
 
 // The object sections of a pushed file: deletions and downloads the file carries.
-int SendSections(int ctx, const CommandLine& line, const StreamFile& file) {
+int SendSections(int ctx, const CommandLine& line, const StreamFile& file, std::ostream& say) {
     std::vector<std::string> sections;
     std::string error;
     if (!ReadObjectSections(file.path(), &sections, &error))
@@ -224,38 +226,65 @@ int SendSections(int ctx, const CommandLine& line, const StreamFile& file) {
         return Declined(c, "the object sections were not sent");
     if (const int status = SendObjectSections(ctx, sections); status != 0)
         return status;
-    std::cout << "Sent the object sections.\n";
+    say << "Sent the object sections.\n";
     return 0;
 }
 
+// Where nothing should be said: with --json, standard output carries the document alone.
+std::ostream& Nowhere() {
+    static std::ostream nowhere(nullptr);
+    return nowhere;
+}
+
 int Push(int ctx, const CommandLine& line) {
-    const auto& args = line.args;
-    if (args.size() != 2)
-        return Fail("usage: tarvo config push FILE.tcf|-", kUsage);
-    StreamFile file(args[1]);
+    PushRequest request;
+    if (const int status = ParsePush(line.args, &request); status != 0)
+        return status;
+    if (!request.devices.empty() || !request.ports.empty())
+        return PushToMany(request, line.options.json);
+    StreamFile file(request.file);
     std::string error;
     if (!file.Prepare(true, &error))
         return Fail(error);
     const std::string from = file.name(false);
+    const bool json = line.options.json;
+    std::ostream& say = json ? Nowhere() : std::cout;
     Printer p;
     Values before{};
     if (!IdentifyLanmere(ctx, &p) || !ReadConfiguration(ctx, &before))
         return 1;
+    const auto result = [&](const char* outcome, const std::string& reason) {
+        if (json)
+            PrintJson({{"model", Utf8Text(p.name)},
+                       {"firmware", Utf8Text(p.firmware)},
+                       {"result", outcome},
+                       {"reason", reason.empty() ? Json(nullptr) : Json(Utf8Text(reason))}});
+    };
     if (const int status = PCUFromFile(ctx, file.path().c_str()); status != PCU_OK)
         return Fail(DescribeFileFailure(ctx, status, from));
-    const Values loaded = app::ReadKernelValues(ctx);
+    Values loaded = app::ReadKernelValues(ctx);
     if (loaded[0] != p.model) {
         char fileModel[PROP_NAME_SIZE] = "";
         propGetPrinterStr(loaded[0], fileModel);
-        return Fail(from + " holds a configuration for the " + fileModel + ", not the " + p.name);
+        const std::string why =
+            from + " holds a configuration for the " + fileModel + ", not the " + p.name;
+        if (!request.force) {
+            result("skipped", why);
+            return Fail(why + " (--force sends it all the same)", kSkipped);
+        }
+        loaded[0] = p.model;
     }
-    ShowChanges("Changes from " + from + ":", p, before, loaded);
+    if (!json)
+        ShowChanges("Changes from " + from + ":", p, before, loaded);
     if (const Consent c = Confirm(line, "Send them to the " + p.name + " on " + PortOf(ctx) + "?");
         c != Consent::Given)
         return Declined(c, "nothing sent");
-    if (!Send(ctx, p, before, loaded))
+    if (!Send(ctx, p, before, loaded, say))
         return 1;
-    return SendSections(ctx, line, file);
+    if (const int status = SendSections(ctx, line, file, say); status != 0)
+        return status;
+    result("sent", "");
+    return 0;
 }
 
 // Sends back what the printer on this port held before the last send from this host; that
@@ -291,7 +320,7 @@ int Undo(int ctx, const CommandLine& line) {
 int RunConfig(int ctx, const CommandLine& line) {
     const auto& a = line.args;
     const std::string verb = a.empty() ? "" : a[0];
-    if (line.options.json && verb != "show" && verb != "diff")
+    if (line.options.json && verb != "show" && verb != "diff" && verb != "push")
         return Fail("config " + verb + " shows nothing to write as JSON", kUsage);
     if (verb == "diff")
         return RunConfigDiff(ctx, line);
