@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "cli_support.h"
 #include "command_runs.h"
@@ -40,21 +41,10 @@ int RunPorts(int /*ctx*/, const CommandLine& line) {
                               : "(missing)");
     }
     std::cout << "Serial devices on this machine:\n";
-    int found = 0;
-    for (const char* dir : {"/dev/serial/by-id", "/dev"}) {
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-            const std::string name = entry.path().filename().string();
-            const bool serial = std::string(dir) != "/dev" || name.starts_with("ttyUSB") ||
-                                name.starts_with("ttyACM") ||
-                                (name.starts_with("ttyS") && name.size() <= 6);
-            if (!serial)
-                continue;
-            std::cout << "  " << entry.path().string() << "\n";
-            ++found;
-        }
-    }
-    if (found == 0)
+    const std::vector<std::string> devices = SerialDevicesFound();
+    for (const std::string& device : devices)
+        std::cout << "  " << device << "\n";
+    if (devices.empty())
         std::cout << "  (none)\n";
     return 0;
 }
