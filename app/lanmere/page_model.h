@@ -28,7 +28,7 @@ enum class Control {
     Slider,    // an integer `value` in minimum..maximum, shown beside the slider
     Text,      // read-only `text`
     Button,    // pressed through PageModel::Press
-    Table,     // read-only `rows` under `columns`
+    Table,     // read-only `rows` under `columns`; `selected` is the chosen row (-1: none)
 };
 
 // One control of a page and its state. `id` names it for the widget and the tests.
@@ -88,7 +88,7 @@ class PageModel {
     // The operator's edits. Each marks the control edited and the page modified, then lets the
     // page apply its rules (which may change other controls). An edit of a disabled, read-only
     // or hidden control, of a disabled choice, or a value outside its control's domain, is
-    // ignored.
+    // ignored. Choosing a table's row selects it without modifying the page.
     void Choose(std::string_view id, int position);
     void SetValue(std::string_view id, int value);
     void SetText(std::string_view id, std::string text);

@@ -43,5 +43,8 @@ void RunMediaSheet(QWidget* parent, Desk& desk);
 // The Media Handling dialog.
 void RunMediaHandlingDialog(QWidget* parent, Desk& desk);
 
+// The Command File dialog (command files to send, formats and pages installed).
+void RunCommandFileDialog(QWidget* parent, Desk& desk);
+
 }  // namespace qt
 }  // namespace tarvo::app

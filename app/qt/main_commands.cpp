@@ -111,6 +111,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::MediaHandling:
             RunMediaHandlingDialog(this, desk_);
             break;
+        case CommandId::CommandFile:
+            RunCommandFileDialog(this, desk_);
+            break;
         case CommandId::Reboot:
             RebootPrinter(desk_);
             break;

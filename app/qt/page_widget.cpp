@@ -198,6 +198,13 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             for (const std::string& column : f.columns)
                 headers << Qs(column);
             table->setHeaderLabels(headers);
+            connect(table, &QTreeWidget::currentItemChanged, this,
+                    [this, id, table](QTreeWidgetItem* item) {
+                        if (item == nullptr)
+                            return;
+                        page_.Choose(id, table->indexOfTopLevelItem(item));
+                        afterEdit();
+                    });
             b.control = table;
             break;
         }
@@ -260,6 +267,8 @@ void PageWidget::show(const Field& f, Binding& b) {
             }
             for (int column = 0; column < table->columnCount(); ++column)
                 table->resizeColumnToContents(column);
+            if (f.selected >= 0)
+                table->setCurrentItem(table->topLevelItem(f.selected));
             break;
         }
     }

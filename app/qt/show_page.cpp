@@ -10,6 +10,7 @@ constexpr std::array kPages = {
     ShowablePage{"communications", CommandId::Communications},
     ShowablePage{"media", CommandId::MediaType},
     ShowablePage{"media-handling", CommandId::MediaHandling},
+    ShowablePage{"command-file", CommandId::CommandFile},
     ShowablePage{"test-print", CommandId::TestPrint},
     ShowablePage{"report", CommandId::PrintReport},
     ShowablePage{"firmware", CommandId::ChangeFirmware},

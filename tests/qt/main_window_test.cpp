@@ -77,14 +77,6 @@ TEST_F(WindowTest, MenusToolbarAndStatesReachTheWindow) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST_F(WindowTest, CommandsThatAreNotBuiltYetSaySo) {
-    MainWindow window(desk);
-    ASSERT_TRUE(CommandEnabled(CommandId::Communications, session));
-    window.runCommand(CommandId::Communications);
-    ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "Communications is not available yet.");
-}
-
 TEST_F(WindowTest, ViewSwitchesStoreTheirSettings) {
     MainWindow window(desk);
     window.show();
