@@ -24,6 +24,7 @@ enum class Control {
     Radios,    // one of `choices`, as radio buttons
     Spin,      // an integer `value` in minimum..maximum
     Edit,      // a line of `text`, at most maxLength characters (0: any)
+    Combo,     // a line of `text` as Edit, with `choices` offered to pick from
     Check,     // `value` 0 off, 1 on; 2 "left as it is" for a tri-state box
     Slider,    // an integer `value` in minimum..maximum, shown beside the slider
     Text,      // read-only `text`
@@ -43,7 +44,7 @@ struct Field {
     bool readOnly = false;
     bool triState = false;  // Check: the operator may leave the value as it is (2)
 
-    std::vector<std::string> choices;  // DropList, Radios
+    std::vector<std::string> choices;  // DropList, Radios, Combo
     int selected = -1;                 // DropList, Radios: position in choices, -1 for none
     std::vector<bool> choiceEnabled;   // Radios: whether each choice can be chosen (empty: all)
     int value = 0;                     // Spin, Slider, Check

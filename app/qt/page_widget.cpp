@@ -149,6 +149,18 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             b.control = edit;
             break;
         }
+        case Control::Combo: {
+            auto* box = new QComboBox(this);
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            connect(box, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
+                page_.SetText(id, text.toStdString());
+                afterEdit();
+            });
+            b.control = box;
+            break;
+        }
         case Control::Check: {
             auto* box = new QCheckBox(Qs(f.label), this);
             box->setTristate(f.triState);
@@ -242,6 +254,22 @@ void PageWidget::show(const Field& f, Binding& b) {
             if (edit->text() != Qs(f.text))
                 edit->setText(Qs(f.text));
             edit->setReadOnly(f.readOnly);
+            break;
+        }
+        case Control::Combo: {
+            auto* box = static_cast<QComboBox*>(b.control);
+            QStringList offered;
+            for (const std::string& choice : f.choices)
+                offered << Qs(choice);
+            QStringList shown;
+            for (int i = 0; i < box->count(); ++i)
+                shown << box->itemText(i);
+            if (shown != offered) {
+                box->clear();
+                box->addItems(offered);
+            }
+            if (box->currentText() != Qs(f.text))
+                box->setEditText(Qs(f.text));
             break;
         }
         case Control::Check:
