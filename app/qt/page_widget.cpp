@@ -61,9 +61,12 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
     auto* layout = new QVBoxLayout(this);
     QFormLayout* form = nullptr;
     QWidget* frame = nullptr;
-    bool table = false;          // a list takes the page's spare height
-    std::string group = "\x01";  // no frame yet
+    bool table = false;              // a list takes the page's spare height
+    QHBoxLayout* buttons = nullptr;  // buttons that follow each other share a row
+    std::string group = "\x01";      // no frame yet
     for (const Field& f : page_.fields()) {
+        if (f.control != Control::Button || f.group != group)
+            buttons = nullptr;
         if (form == nullptr || f.group != group) {
             group = f.group;
             frame = group.empty() ? new QWidget(this) : new QGroupBox(Qs(group), this);
@@ -78,10 +81,20 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
             table = true;
         }
         Binding& binding = bindings_[f.id];
+        binding.frame = frame;
         QWidget* control = makeControl(f, binding);
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
         binding.row = f.control == Control::Table ? control : WithUnit(control, binding.unit, this);
-        if (FullWidth(f)) {
+        if (buttons != nullptr) {
+            buttons->insertWidget(buttons->count() - 1, binding.row);  // before the stretch
+        } else if (f.control == Control::Button) {
+            auto* row = new QWidget(frame);
+            buttons = new QHBoxLayout(row);
+            buttons->setContentsMargins(0, 0, 0, 0);
+            buttons->addWidget(binding.row);
+            buttons->addStretch(1);
+            form->addRow(row);
+        } else if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {
             binding.label = new QLabel(Qs(f.label), this);
@@ -309,11 +322,17 @@ void PageWidget::show(const Field& f, Binding& b) {
 }
 
 void PageWidget::refresh() {
+    // A frame whose controls are all hidden goes too, rather than stand empty.
+    std::map<QWidget*, bool> framesShown;
     for (const Field& f : page_.fields()) {
         const auto found = bindings_.find(f.id);
-        if (found != bindings_.end())
-            show(f, found->second);
+        if (found == bindings_.end())
+            continue;
+        show(f, found->second);
+        framesShown[found->second.frame] = framesShown[found->second.frame] || f.visible;
     }
+    for (const auto& [frame, shown] : framesShown)
+        frame->setVisible(shown);
 }
 
 QWidget* PageWidget::control(const std::string& id) const {
