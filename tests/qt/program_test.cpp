@@ -41,14 +41,16 @@ TEST(Tarvo32Program, ASimulatedTq8eShowsItsModelInTheStatusBar) {
     EXPECT_GT(std::filesystem::file_size(shot), 0u);
 }
 
-TEST(Tarvo32Program, TheCommunicationsSheetOpensByName) {
-    tarvo::test::TestEnv env;
-    const std::string shot = env.root() + "/communications.png";
-    const auto run = RunProgram(env, "tarvo32",
-                                "--simulate 6220E --screenshot " + shot + " --show communications");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(OwnLines(run.err), "");
-    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+TEST(Tarvo32Program, TheConfigurationPagesOpenByName) {
+    for (const char* page : {"communications", "command-file"}) {
+        tarvo::test::TestEnv env;
+        const std::string shot = env.root() + "/" + page + ".png";
+        const auto run =
+            RunProgram(env, "tarvo32", "--simulate 6220E --screenshot " + shot + " --show " + page);
+        ASSERT_EQ(run.status, 0) << page << ": " << run.err;
+        EXPECT_EQ(OwnLines(run.err), "") << page;
+        EXPECT_GT(std::filesystem::file_size(shot), 0u) << page;
+    }
 }
 
 TEST(Tarvo32Program, WithoutAPrinterTheProblemDialogNamesWhatToCheck) {
@@ -85,10 +87,10 @@ TEST(Tarvo32Program, ShowSavesThePrinterConfigurationOfASimulated6220e) {
 
 TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     tarvo::test::TestEnv env;
-    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard");
+    const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show no-such-page");
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("unknown page 'quality-wizard'; the pages are printer, media, "
-                           "media-handling, test-print, report, firmware"),
+    EXPECT_NE(run.err.find("unknown page 'no-such-page'; the pages are printer, communications, "
+                           "media, media-handling, command-file, test-print"),
               std::string::npos)
         << run.err;
 }
