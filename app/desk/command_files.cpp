@@ -1,6 +1,7 @@
 #include "desk/command_files.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace tarvo::app {
 namespace {
@@ -20,6 +21,24 @@ bool CommandFileQueue::operator==(const CommandFileQueue& other) const {
             return false;
     }
     return formatDeletions == other.formatDeletions && pageDeletions == other.pageDeletions;
+}
+
+std::string CommandFileChangesText(const CommandFileQueue& queue) {
+    if (queue.empty())
+        return {};
+    std::string text = "Command files:\n";
+    for (const FormatInfo& f : queue.downloads) {
+        const bool page = f.isPage != 0;
+        text += "  send " + std::filesystem::path(f.path).filename().string() + " as " +
+                (page ? "page " + std::to_string(f.id - kPageEntryOffset)
+                      : "format " + std::to_string(f.id)) +
+                " (" + f.newDescription + ")\n";
+    }
+    for (const std::uint16_t id : queue.formatDeletions)
+        text += "  delete format " + std::to_string(id) + "\n";
+    for (const std::uint16_t id : queue.pageDeletions)
+        text += "  delete page " + std::to_string(id) + "\n";
+    return text;
 }
 
 int RegisterCommandFileDeletions(int ctx, const CommandFileQueue& queue) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tarvo/directory.h"
@@ -27,6 +28,11 @@ struct CommandFileQueue {
     }
     bool operator==(const CommandFileQueue& other) const;
 };
+
+// What the queue will do, for the list of changes shown before a send: "Command files:" and a
+// line for each file ("  send labels.fmt as page 3 (LABELS)") and deletion ("  delete format
+// 4"); empty for an empty queue.
+std::string CommandFileChangesText(const CommandFileQueue& queue);
 
 // Marks the queued deletions in context `ctx`'s lists (PCU_STATUS_DELETE), for the next
 // PCUDelPtrObjs or PCUToFile. An object the lists no longer hold is skipped: there is nothing to

@@ -62,6 +62,9 @@ TEST_F(CommandFileDialog, APageIsSentUnderItsPageNumberAfterADirectoryRead) {
     ASSERT_EQ(PCUGetPages(desk.ctx(), &pages), PCU_OK);  // replaces the kernel's lists
 
     Send();
+    EXPECT_TRUE(prompt.shown.back().text.ends_with(
+        "Changes:\n  (none)\nCommand files:\n  send labels.fmt as page 3 (LABELS)\n"))
+        << prompt.shown.back().text;
     const std::string sent = test::HostSent(*printer);
     EXPECT_NE(sent.find("<STX><ESC>P<ETX><STX>s03;S03;<ETX><STX>H1;<ETX><STX>R<ETX>"),
               std::string::npos)
