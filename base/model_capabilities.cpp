@@ -69,6 +69,9 @@ constexpr CapabilityRows LayOutCapabilities() {
     Give(rows, &C::factoryLine, FactoryLine::kSevenBitsEven, {8, 9});
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, {12, 13});
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, kQelOnScriptHardware);
+    Give(rows, &C::offersParallelPort, true, {6, 7, 12, 13, 16, 17, 18, 19});
+    Give(rows, &C::hasParallelMode, true, {12, 13});                         // 9221, RK17
+    Give(rows, &C::takesNoSevenBitsWithoutParity, true, {0, 1, 2, 12, 13});  // 5200s, 9221, RK17
 
     Give(rows, &C::setupGeneration, 0, {27, 28});
     Give(rows, &C::setupGeneration, 2, {32, 33});

@@ -8,6 +8,7 @@
 #include "desk/startup.h"
 #include "lanmere/com_pages.h"
 #include "shell/settings.h"
+#include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/port_names.h"
 #include "tarvo/context.h"
 #include "tarvo/session.h"
@@ -25,19 +26,6 @@ constexpr const char* kLineFields[] = {"rate", "parity", "data", "stop", "protoc
 constexpr const char* kAskUpdate =
     "Update printer with new communication parameters now?\n\nTarvo and the printer must use "
     "the same communication settings.";
-
-// Models by index: 6220 6, 6240 7, 9221 12, RK17 13, 5200E 16 and 17, 6220E 18, 6240E 19.
-bool OffersParallelPort(int model) {
-    return model == 6 || model == 7 || model == 12 || model == 13 || (model >= 16 && model <= 19);
-}
-// 9221 and RK17: a parallel mode of their own and pins named 9 and 6.
-bool HasParallelMode(int model) {
-    return model == 12 || model == 13;
-}
-// 5200A, 5200B, 5200C/D, 9221 and RK17 turn 7 data bits without parity into 8.
-bool TakesNoSevenWithoutParity(int model) {
-    return model <= 2 || HasParallelMode(model);
-}
 
 template <typename Array>
 int PositionIn(const Array& values, int value) {
@@ -77,7 +65,7 @@ void CComPortSetting::Load() {
     ports_.clear();
     std::vector<std::string> names;
     for (int p = PCU_PORT_COM1; p <= PCU_PORT_LPT3; ++p) {
-        if (p < PCU_PORT_LPT1 || OffersParallelPort(model())) {
+        if (p < PCU_PORT_LPT1 || CapabilitiesOf(model()).offersParallelPort) {
             ports_.push_back(p);
             names.push_back(tarvo::PortName(p));
         }
@@ -102,7 +90,7 @@ void CComPortSetting::Load() {
     AddChoice("stop", Control::Radios, "", {"&1", "&2"}, "Stop Bits").selected = s.stopBits - 1;
     AddChoice("protocol", Control::Radios, "", {"&XON/XOFF", "&Standard"}, "Protocol").selected =
         s.standardProtocol() ? 1 : 0;
-    const bool ownNames = HasParallelMode(model());
+    const bool ownNames = CapabilitiesOf(model()).hasParallelMode;
     const std::vector<std::string> pinChoices = {"Default", "Always high", "Ready/Busy"};
     for (const auto& [id, index, label] :
          {std::tuple{"pinA", kPinA, ownNames ? "Pin 9:" : "Pin 11:"},
@@ -193,7 +181,7 @@ void CComPortSetting::Save() {
     if (!modified())
         return;  // an unchanged page moves nothing
     AppSession& s = desk_.session;
-    if (TakesNoSevenWithoutParity(model()) && field("parity").selected == 2 &&
+    if (CapabilitiesOf(model()).takesNoSevenBitsWithoutParity && field("parity").selected == 2 &&
         field("data").selected == 0) {
         desk_.prompt.Tell("Warning",
                           "7 databits with no parity is not a valid setting\nfor either the 9221, "
@@ -207,7 +195,7 @@ void CComPortSetting::Save() {
     bool elsewhere = port() != s.port || field("device").text != storedDevice();
     WriteSetting(setting::kPort, tarvo::PortName(port()));
     WriteSetting(PortDeviceKey(port()), field("device").text);
-    if (HasParallelMode(model()) && field("parallel").selected >= 0 &&
+    if (CapabilitiesOf(model()).hasParallelMode && field("parallel").selected >= 0 &&
         field("parallel").selected != value(kParallelMode)) {
         store(kParallelMode, field("parallel").selected);
         desk_.prompt.Tell("Notice",

@@ -63,6 +63,10 @@ struct ModelCapabilities {
     bool serviceRepliesOptional = false;  // may leave a test-and-service query unanswered
     LargestGraphic largestGraphic;
     FactoryLine factoryLine = FactoryLine::kKept;
+    bool offersParallelPort = false;  // may be attached to LPT1..LPT3
+    bool hasParallelMode = false;     // Centronics or IEEE 1284 (value 39); its cable pins are
+                                      // named 9 and 6 rather than 11 and 20
+    bool takesNoSevenBitsWithoutParity = false;  // turns 7 data bits without parity into 8
 
     // Script-language models (26..41).
     int setupGeneration = 1;  // 0..3; 1, the plain "6.13" tree, for every other model
