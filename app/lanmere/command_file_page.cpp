@@ -15,11 +15,6 @@ constexpr int kMaxFormat = 99;
 constexpr int kMaxPage = 9;
 constexpr std::size_t kFileNameAsDescription = 10;  // a file that names nothing is named so
 
-std::string TwoDigits(int n) {
-    std::string text = std::to_string(n);
-    return text.size() < 2 ? "0" + text : text;
-}
-
 // A number typed for a format or page: digits only, 1 to `highest`; 0 otherwise.
 int TypedNumber(const std::string& text, int highest) {
     if (text.empty() || text.size() > 2 ||
@@ -27,18 +22,6 @@ int TypedNumber(const std::string& text, int highest) {
         return 0;
     const int n = std::stoi(text);
     return n >= 1 && n <= highest ? n : 0;
-}
-
-template <typename Count, typename Ids>
-std::vector<std::uint16_t> Numbers(int ctx, Count count, Ids ids) {
-    std::uint16_t n = 0;
-    if (count(ctx, &n) != PCU_OK || n == 0)
-        return {};
-    std::vector<std::uint16_t> numbers(n);
-    if (ids(ctx, numbers.data(), &n) != PCU_OK)
-        return {};
-    numbers.resize(n);
-    return numbers;
 }
 
 bool Contains(const std::vector<std::uint16_t>& ids, std::uint16_t id) {
@@ -64,7 +47,7 @@ void CommandFilePage::Load() {
     const auto formatIds = [](int c, std::uint16_t* ids, std::uint16_t* n) {
         return PCUGetFormatIDs(c, ids, nullptr, n);
     };
-    for (const std::uint16_t id : Numbers(ctx, PCUGetFormatCount, formatIds)) {
+    for (const std::uint16_t id : DirectoryNumbers(ctx, PCUGetFormatCount, formatIds)) {
         FormatInfo info{};
         // Entries the host queued earlier are not in the printer.
         if (PCUGetFormatInfo(ctx, id, &info) == PCU_OK && info.status != PCU_STATUS_HOST_ONLY &&
@@ -72,7 +55,7 @@ void CommandFilePage::Load() {
             installed_.push_back(
                 {id, false, info.description, Contains(queue.formatDeletions, id)});
     }
-    for (const std::uint16_t id : Numbers(ctx, PCUGetPageCount, PCUGetPageIDs))
+    for (const std::uint16_t id : DirectoryNumbers(ctx, PCUGetPageCount, PCUGetPageIDs))
         installed_.push_back({id, true, "Pagefile", Contains(queue.pageDeletions, id)});
 
     const std::string sendGroup = "Command Files to Send";
@@ -108,14 +91,15 @@ void CommandFilePage::showLists() {
     toSend.rows.clear();
     for (const QueuedFile& f : files_) {
         const int number = TypedNumber(f.number, f.info.isPage != 0 ? kMaxPage : kMaxFormat);
-        toSend.rows.push_back({f.name, number > 0 ? TwoDigits(number) : "?",
+        toSend.rows.push_back({f.name,
+                               number > 0 ? ObjectNumberText(static_cast<unsigned>(number)) : "?",
                                f.info.isPage != 0 ? "Page" : "Format", f.deleted ? "Deleted" : "",
                                std::filesystem::path(f.info.path).filename().string()});
     }
     Field& installed = at("installed");
     installed.rows.clear();
     for (const Installed& object : installed_) {
-        installed.rows.push_back({object.description, TwoDigits(object.id),
+        installed.rows.push_back({object.description, ObjectNumberText(object.id),
                                   object.page ? "Page" : "Format",
                                   object.deleted ? "Deleted" : ""});
     }
