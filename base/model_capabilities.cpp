@@ -49,9 +49,6 @@ constexpr CapabilityRows LayOutCapabilities() {
     // The tables offer the adjustment on 6220E and 6240E as well, but only these two take it.
     Give(rows, &C::sendsTakeUpAdjust, true, {6, 7});
     Give(rows, &C::omitsHandshakePins, true, kQelOnScriptHardware);
-    Give(rows, &C::hasParallelPort, true, {6, 7, 12, 13, 16, 17, 18, 19});
-    Give(rows, &C::hasParallelMode, true, {12, 13});  // 9221 and RK17
-    Give(rows, &C::widensSevenBitsNoParity, true, {0, 1, 2, 12, 13});
     Give(rows, &C::fixedEmulation, 4, {8, 9});  // 300 dpi
 
     Give(rows, &C::serviceItems, ServiceItems::kBasic, {0, 1, 2, 3, 10, 25});
@@ -72,6 +69,9 @@ constexpr CapabilityRows LayOutCapabilities() {
     Give(rows, &C::factoryLine, FactoryLine::kSevenBitsEven, {8, 9});
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, {12, 13});
     Give(rows, &C::factoryLine, FactoryLine::kEightBitsNone, kQelOnScriptHardware);
+    Give(rows, &C::offersParallelPort, true, {6, 7, 12, 13, 16, 17, 18, 19});
+    Give(rows, &C::hasParallelMode, true, {12, 13});                         // 9221, RK17
+    Give(rows, &C::takesNoSevenBitsWithoutParity, true, {0, 1, 2, 12, 13});  // 5200s, 9221, RK17
 
     Give(rows, &C::mediaTypeSwitch, MediaTypeSwitch::kFrontPanelSwitch, {10});
     Give(rows, &C::mediaTypeSwitch, MediaTypeSwitch::kNone, {8, 9, 11, 12, 13});

@@ -27,27 +27,6 @@ int RunPing(int ctx, const CommandLine& line) {
     return 1;
 }
 
-namespace {
-
-// The serial devices present on this machine: stable names under /dev/serial/by-id first.
-std::vector<std::string> SerialDevicesPresent() {
-    std::vector<std::string> devices;
-    for (const char* dir : {"/dev/serial/by-id", "/dev"}) {
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
-            const std::string name = entry.path().filename().string();
-            const bool serial = std::string(dir) != "/dev" || name.starts_with("ttyUSB") ||
-                                name.starts_with("ttyACM") ||
-                                (name.starts_with("ttyS") && name.size() <= 6);
-            if (serial)
-                devices.push_back(entry.path().string());
-        }
-    }
-    return devices;
-}
-
-}  // namespace
-
 int RunPorts(int /*ctx*/, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("ports takes no arguments", kUsage);
@@ -71,7 +50,7 @@ int RunPorts(int /*ctx*/, const CommandLine& line) {
                     : present ? ""
                               : "(missing)");
     }
-    const std::vector<std::string> devices = SerialDevicesPresent();
+    const std::vector<std::string> devices = SerialDevicesFound();
     if (json) {
         Json found = Json::array();
         for (const std::string& device : devices)

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "desk/command_files.h"
 #include "desk/last_send.h"
 #include "shell/app_session.h"
 #include "shell/prompt.h"
@@ -44,6 +45,8 @@ struct LanConfig {
     std::uint16_t pageCount = 0;
     ObjectList fonts;
     ObjectList graphics;
+    // Command files to send and installed ones to delete (the Command File dialog).
+    CommandFileQueue commandFiles;
     // Download flags: configuration, fonts, graphics, formats and pages.
     std::array<int, 4> download{1, 1, 1, 1};
     // The values as the printer last stated them (same order as `values`), once read: what

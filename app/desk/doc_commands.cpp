@@ -42,6 +42,8 @@ void RegisterSelectedObjects(Desk& desk) {
         if (info != nullptr)
             PCUPutGraphicInfo(desk.ctx(), info->id, info);
     }
+    RegisterCommandFileDeletions(desk.ctx(), desk.config.commandFiles);
+    RegisterCommandFileDownloads(desk.ctx(), desk.config.commandFiles);
 }
 
 void AdoptFileModel(Desk& desk) {
@@ -186,6 +188,7 @@ OpResult SaveConfigAs(Desk& desk) {
     }
     desk.config.fonts.Clear();
     desk.config.graphics.Clear();
+    desk.config.commandFiles = {};
     SetStatusText(desk, text::kReady);
     s.flags.modified = false;
     return {};

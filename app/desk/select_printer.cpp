@@ -209,6 +209,7 @@ OpResult SelectPrinter(Desk& desk, int model, bool keepSettings, const IdentifyH
     }
     desk.config.fonts.Clear();
     desk.config.graphics.Clear();
+    desk.config.commandFiles = {};
     if (keepSettings)
         KeepValuesInDomain(desk, model);
     else

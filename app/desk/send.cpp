@@ -77,8 +77,12 @@ OpResult SendGraphics(Desk& desk) {
 
 OpResult SendFormats(Desk& desk) {
     SetStatusText(desk, text::kSendingFormats);
+    CommandFileQueue& queue = desk.config.commandFiles;
+    if (RegisterCommandFileDownloads(desk.ctx(), queue) != PCU_OK)
+        return Failed(desk, "queueing the command files");
     if (PCUPutFormats(desk.ctx()) != PCU_OK)
         return Failed(desk, "sending the formats");
+    queue.downloads.clear();
     if (PCUPutPages(desk.ctx()) != PCU_OK)
         return Failed(desk, "sending the pages");
     return {};
@@ -158,8 +162,12 @@ OpResult SendLanmere(Desk& desk) {
         ShowWarning(desk, 0);
         return {OpStatus::Failed, std::nullopt, PCUErrStr(desk.ctx())};
     }
-    if (PCUDelPtrObjs(desk.ctx()) != PCU_OK)
+    CommandFileQueue& queue = desk.config.commandFiles;
+    if (RegisterCommandFileDeletions(desk.ctx(), queue) != PCU_OK ||
+        PCUDelPtrObjs(desk.ctx()) != PCU_OK)
         return Failed(desk, "deleting objects from the printer");
+    queue.formatDeletions.clear();
+    queue.pageDeletions.clear();
     OpResult r = CheckMemory(desk);
     if (r.ok())
         r = Transfer(desk);

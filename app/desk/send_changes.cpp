@@ -33,13 +33,15 @@ std::optional<LastSend> RecordOfPort(Desk& desk, std::string* error) {
 std::string PendingChangesText(const Desk& desk) {
     if (desk.session.printer->IsScriptFamily())
         return {};
+    const std::string files = CommandFileChangesText(desk.config.commandFiles);
     const auto* read = PrinterValues(desk);
     if (read == nullptr)
-        return "The printer's configuration was not read: every setting is sent.\n";
+        return "The printer's configuration was not read: every setting is sent.\n" + files;
     const AppSession& s = desk.session;
     return "Changes:\n" +
            ChangesText(ListChanges(s.model, s.firmwareVersion, ValuesInKernelOrder(*read),
-                                   ValuesInKernelOrder(desk.config.values), UnitsOf(desk)));
+                                   ValuesInKernelOrder(desk.config.values), UnitsOf(desk))) +
+           files;
 }
 
 bool RememberBeforeSend(Desk& desk, std::string* error) {

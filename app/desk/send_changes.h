@@ -11,7 +11,8 @@ namespace tarvo::app {
 
 // The settings Send to Printer would change, one line each, against the values the printer last
 // stated (desk.config.printerValues), in the session's units; a sentence saying so when the
-// printer's values were not read for the selected model; empty for a Brakenholm printer.
+// printer's values were not read for the selected model; then the queued command files
+// (CommandFileChangesText). Empty for a Brakenholm printer.
 std::string PendingChangesText(const Desk& desk);
 
 // Keeps the printer's last stated values as the record of the session's port (in memory and on

@@ -9,6 +9,7 @@
 
 #include "brakenholm/brak_printer.h"
 #include "desk/config_values.h"
+#include "desk/doc_commands.h"
 #include "desk/lan_strings.h"
 #include "shell/settings.h"
 #include "tarvo/config.h"
@@ -59,7 +60,8 @@ int AskId(Desk& desk, IdTexts& id) {
     return PCUGetPrinterID(desk.ctx(), id.model.data(), id.number.data(), id.firmware.data(), 1);
 }
 
-void GiveUp(Desk& desk) {
+// Selects DEFAULT with its default values and no printer objects.
+void SelectDefaultModel(Desk& desk) {
     AppSession& s = desk.session;
     s.model = PROP_DEFAULT_MODEL;
     s.modelName = "DEFAULT";
@@ -67,6 +69,11 @@ void GiveUp(Desk& desk) {
     LoadModelDefaults(desk, s.model);
     PCUClearDirectoryInfo(desk.ctx());
     RegisterResidentFonts(desk);
+}
+
+void GiveUp(Desk& desk) {
+    AppSession& s = desk.session;
+    SelectDefaultModel(desk);
     desk.prompt.Tell("Notice", text::StringText(text::kUsingDefaults), PromptIcon::Information);
     s.flags.identified = false;
     s.flags.online = false;
@@ -224,6 +231,41 @@ bool IdentifyPrinter(Desk& desk, const IdentifyHooks& hooks) {
     }
     RereadPort(s);
     return AdoptIdentifiedPrinter(desk, id);
+}
+
+bool IdentifyAfterLineChange(Desk& desk) {
+    AppSession& s = desk.session;
+    s.flags.identified = s.flags.online = false;
+    IdTexts id;
+    int r = AskId(desk, id);
+    while (r != PCU_OK && r != PCU_ERR_UNKNOWN_DEVICE &&
+           AskProblemDialog(desk.prompt) == ProblemChoice::Retry)
+        r = AskId(desk, id);
+    if (r != PCU_OK && r != PCU_ERR_UNKNOWN_DEVICE)
+        return false;
+    // Something answered; a program number no table knows names no model.
+    const int model = r == PCU_OK ? propGetPrinterID(id.model.data()) : -1;
+    if (model < 0) {
+        const Question unrecognized{
+            "Tarvo", "Unrecognized printer. Do you wish to use the default settings?",
+            PromptButtons::OkCancel, PromptIcon::Question, PromptAnswer::Ok};
+        if (desk.prompt.Ask(unrecognized) == PromptAnswer::Ok) {
+            SelectDefaultModel(desk);
+            s.flags.online = true;
+        }
+        return false;
+    }
+    if (model >= PROP_TABLE_MODELS || ReadSetting(setting::kFamily, "Lanmere") != "Lanmere")
+        return AdoptIdentifiedPrinter(desk, id);
+    s.model = model;
+    s.modelName = id.model.data();
+    s.firmwareVersion = id.firmware.data();
+    WriteSetting(setting::kPrinter, s.modelName);
+    s.printer = MakePrinter(s, desk.prompt, model);
+    s.flags.identified = s.flags.online = true;
+    if (!s.flags.modified)
+        LoadFromPrinter(desk);
+    return true;
 }
 
 bool AutoConnect(Desk& desk, const IdentifyHooks& hooks) {

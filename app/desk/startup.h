@@ -48,6 +48,15 @@ bool IdentifyPrinter(Desk& desk, const IdentifyHooks& hooks = {});
 // was identified; a search that found nothing changes nothing.
 bool AutoConnect(Desk& desk, const IdentifyHooks& hooks);
 
+// After the operator moved the program to another port, device or line: asks who answers
+// there, without reading the configuration, so edits not yet sent stay. An answer naming a model
+// (its exact name, of either family) selects it; a Brakenholm printer switches the family and
+// reads its identity; for a Lanmere printer Load from Printer is offered (it asks) only when
+// nothing is modified. An answer that names no model asks whether to use DEFAULT (OK) or to
+// work offline (Cancel). No answer asks Retry or Cancel until the printer answers or the
+// operator cancels, and leaves the program offline. Returns true when a model was identified.
+bool IdentifyAfterLineChange(Desk& desk);
+
 // The session initialisation after the window shows: reads the settings, opens the kernel
 // context (when the session has none), sets the download flags, identifies the printer and,
 // for an identified model, applies the baud rule. Returns false when no kernel context could

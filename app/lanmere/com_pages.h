@@ -48,7 +48,8 @@ class CComPortSetting final : public LanPage {
     void Load() override;
     std::string Validate() const override;
     // Stores the port, its device and the pins; then, when the line differs and the printer
-    // answers, asks before moving the printer and the program to it.
+    // answers, asks before moving the printer and the program to it. After the program went to
+    // another serial port, device or line, asks who answers there (IdentifyAfterLineChange).
     void Save() override;
 
   protected:
@@ -63,7 +64,11 @@ class CComPortSetting final : public LanPage {
     void applyDefaultLine();
     void applyEnabled();
     void applyPortKind();
-    void moveLine(const SerialLine& wanted);
+    std::string storedDevice() const;
+    void showDevice();
+    // Moves the printer and the program to `wanted` when the printer answers and the operator
+    // agrees; only the program's side when nothing answers. True when the program's line changed.
+    bool moveLine(const SerialLine& wanted);
 };
 
 class CComSheet final : public SheetModel {

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "desk/config_values.h"
+#include "desk/startup.h"
 #include "lanmere/com_pages.h"
 #include "shell/settings.h"
 #include "tarvo/base/model_capabilities.h"
@@ -25,16 +26,6 @@ constexpr const char* kLineFields[] = {"rate", "parity", "data", "stop", "protoc
 constexpr const char* kAskUpdate =
     "Update printer with new communication parameters now?\n\nTarvo and the printer must use "
     "the same communication settings.";
-
-bool OffersParallelPort(int model) {
-    return CapabilitiesOf(model).hasParallelPort;
-}
-bool HasParallelMode(int model) {
-    return CapabilitiesOf(model).hasParallelMode;
-}
-bool TakesNoSevenWithoutParity(int model) {
-    return CapabilitiesOf(model).widensSevenBitsNoParity;
-}
 
 template <typename Array>
 int PositionIn(const Array& values, int value) {
@@ -74,15 +65,15 @@ void CComPortSetting::Load() {
     ports_.clear();
     std::vector<std::string> names;
     for (int p = PCU_PORT_COM1; p <= PCU_PORT_LPT3; ++p) {
-        if (p < PCU_PORT_LPT1 || OffersParallelPort(model())) {
+        if (p < PCU_PORT_LPT1 || CapabilitiesOf(model()).offersParallelPort) {
             ports_.push_back(p);
             names.push_back(tarvo::PortName(p));
         }
     }
     const int stored = PositionIn(ports_, s.port);
     AddChoice("port", Control::DropList, "Port Connection:", names).selected = std::max(stored, 0);
-    Field& device = AddChoice("device", Control::Edit, "Device:", {});
-    device.text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+    AddChoice("device", Control::Combo, "Device:", {});
+    showDevice();
     rates_.clear();
     std::vector<std::string> rates;
     for (const int rate : kLadder) {
@@ -99,7 +90,7 @@ void CComPortSetting::Load() {
     AddChoice("stop", Control::Radios, "", {"&1", "&2"}, "Stop Bits").selected = s.stopBits - 1;
     AddChoice("protocol", Control::Radios, "", {"&XON/XOFF", "&Standard"}, "Protocol").selected =
         s.standardProtocol() ? 1 : 0;
-    const bool ownNames = HasParallelMode(model());
+    const bool ownNames = CapabilitiesOf(model()).hasParallelMode;
     const std::vector<std::string> pinChoices = {"Default", "Always high", "Ready/Busy"};
     for (const auto& [id, index, label] :
          {std::tuple{"pinA", kPinA, ownNames ? "Pin 9:" : "Pin 11:"},
@@ -120,12 +111,23 @@ void CComPortSetting::Load() {
 // Puts the model's default line into the controls (the port stays a serial one: COM1).
 void CComPortSetting::applyDefaultLine() {
     at("port").selected = PositionIn(ports_, PCU_PORT_COM1);
-    at("device").text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+    showDevice();
     at("rate").selected = PositionIn(rates_, kDefaultLine.baud);
     at("parity").selected = PositionIn(kParities, kDefaultLine.parity);
     at("data").selected = kDefaultLine.dataBits - 7;
     at("stop").selected = kDefaultLine.stopBits - 1;
     at("protocol").selected = PositionIn(kProtocols, kDefaultLine.protocol);
+}
+
+std::string CComPortSetting::storedDevice() const {
+    return ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+}
+
+// The device the chosen port maps to, and the devices of its kind this machine has.
+void CComPortSetting::showDevice() {
+    Field& device = at("device");
+    device.text = storedDevice();
+    device.choices = port() >= PCU_PORT_LPT1 ? ParallelDevicesFound() : SerialDevicesFound();
 }
 
 void CComPortSetting::applyEnabled() {
@@ -147,7 +149,7 @@ void CComPortSetting::OnEdit(const std::string& id) {
             applyDefaultLine();
         applyEnabled();
     } else if (id == "port") {
-        at("device").text = ReadSetting(PortDeviceKey(port()), DefaultPortDevice(port()));
+        showDevice();
         applyPortKind();
     } else if (id == "parallel" && field("parallel").selected == 0) {
         desk_.prompt.Tell("Notice",
@@ -179,7 +181,7 @@ void CComPortSetting::Save() {
     if (!modified())
         return;  // an unchanged page moves nothing
     AppSession& s = desk_.session;
-    if (TakesNoSevenWithoutParity(model()) && field("parity").selected == 2 &&
+    if (CapabilitiesOf(model()).takesNoSevenBitsWithoutParity && field("parity").selected == 2 &&
         field("data").selected == 0) {
         desk_.prompt.Tell("Warning",
                           "7 databits with no parity is not a valid setting\nfor either the 9221, "
@@ -189,10 +191,11 @@ void CComPortSetting::Save() {
                           PromptIcon::Exclamation);
         at("data").selected = 1;
     }
-    const bool portChanged = port() != s.port;
+    // Another port or device may have another printer behind it.
+    bool elsewhere = port() != s.port || field("device").text != storedDevice();
     WriteSetting(setting::kPort, tarvo::PortName(port()));
     WriteSetting(PortDeviceKey(port()), field("device").text);
-    if (HasParallelMode(model()) && field("parallel").selected >= 0 &&
+    if (CapabilitiesOf(model()).hasParallelMode && field("parallel").selected >= 0 &&
         field("parallel").selected != value(kParallelMode)) {
         store(kParallelMode, field("parallel").selected);
         desk_.prompt.Tell("Notice",
@@ -204,15 +207,19 @@ void CComPortSetting::Save() {
             store(index, field(id).selected);
     }
     WriteSetting(setting::kDefaultEnabled, field("mode").selected == 1 ? "ON" : "OFF");
-    if (port() >= PCU_PORT_LPT1) {
+    const bool parallel = port() >= PCU_PORT_LPT1;
+    if (parallel) {
         WriteSetting(setting::kProtocol, "XON/XOFF");
-    } else if (portChanged) {
+    } else if (elsewhere) {
         StoreSerialLine(chosenLine());  // no printer on the new port is known to move
     } else if (!(chosenLine() == SerialLineOf(CurrentComm()))) {
-        moveLine(chosenLine());
+        elsewhere = moveLine(chosenLine());
     }
     PCUInitCommParm(desk_.ctx());
     ReadSettings(s, desk_.prompt);
+    // A parallel port is written to only: nothing there can say who it is.
+    if (elsewhere && !parallel)
+        IdentifyAfterLineChange(desk_);
 }
 
 commState CComPortSetting::CurrentComm() const {
@@ -221,16 +228,16 @@ commState CComPortSetting::CurrentComm() const {
     return comm;
 }
 
-void CComPortSetting::moveLine(const SerialLine& wanted) {
+bool CComPortSetting::moveLine(const SerialLine& wanted) {
     if (PCUPing(desk_.ctx()) != 1) {
         // Nothing answers to move along: the operator names the line the printer is set to.
         StoreSerialLine(wanted);
-        return;
+        return true;
     }
     const Question ask{"Notice", kAskUpdate, PromptButtons::YesNo, PromptIcon::Question,
                        PromptAnswer::Yes};
     if (desk_.prompt.Ask(ask) != PromptAnswer::Yes)
-        return;
+        return false;
     const commState from = CurrentComm();
     BusyScope busy(desk_.prompt);
     LineMoveHooks hooks;
@@ -248,11 +255,11 @@ void CComPortSetting::moveLine(const SerialLine& wanted) {
         case LineMove::Moved:
         case LineMove::Unchanged:
             desk_.prompt.SetStatus("The printer answers on " + DescribeLine(to));
-            return;
+            return r.outcome == LineMove::Moved;
         case LineMove::Refused:
         case LineMove::Failed:
             desk_.prompt.Tell("Warning", r.detail, PromptIcon::Stop);
-            return;
+            return false;
         case LineMove::NoAnswer:
         case LineMove::Cancelled:
             break;
@@ -263,6 +270,7 @@ void CComPortSetting::moveLine(const SerialLine& wanted) {
                           (r.oldLineAnswers ? ", where the printer still answers."
                                             : ", where the printer does not answer either."),
                       PromptIcon::Stop);
+    return false;
 }
 
 CComSheet::CComSheet(Desk& desk) : SheetModel("Communications Setup") {

@@ -5,6 +5,11 @@
 
 namespace tarvo::app::lanmere {
 
+std::string ObjectNumberText(unsigned id) {
+    std::string text = std::to_string(id);
+    return text.size() < 2 ? "0" + text : text;
+}
+
 int LanPage::value(int index) const {
     return desk_.config.values.at(static_cast<std::size_t>(index));
 }

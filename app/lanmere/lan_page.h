@@ -2,6 +2,7 @@
 // values, with the model's domains and the measurement mode at hand.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,24 @@ struct LengthField {
     double mmPerUnit;
     std::string loaded;
 };
+
+// The numbers of one kind of the kernel directory's entries, in list order, read from the host
+// side (no printer traffic): `count` and `ids` take the context and fill in the kind's count and
+// numbers, as PCUGetPageCount and PCUGetPageIDs do. Empty when the kernel gives none.
+template <typename Count, typename Ids>
+std::vector<std::uint16_t> DirectoryNumbers(int ctx, Count count, Ids ids) {
+    std::uint16_t n = 0;
+    if (count(ctx, &n) != 0 || n == 0)
+        return {};
+    std::vector<std::uint16_t> numbers(n);
+    if (ids(ctx, numbers.data(), &n) != 0)
+        return {};
+    numbers.resize(n);
+    return numbers;
+}
+
+// An object's number as the printer lists it: two digits at least ("03").
+std::string ObjectNumberText(unsigned id);
 
 class LanPage : public PageModel {
   public:

@@ -38,15 +38,20 @@ Field* PageModel::editable(std::string_view id) {
 
 void PageModel::Choose(std::string_view id, int position) {
     Field* f = editable(id);
-    const std::size_t count = f == nullptr                   ? 0
-                              : f->control == Control::Table ? f->rows.size()
-                                                             : f->choices.size();
-    if (f == nullptr || position < 0 || position >= static_cast<int>(count))
+    if (f == nullptr)
+        return;
+    const bool table = f->control == Control::Table;
+    const std::size_t count = table ? f->rows.size() : f->choices.size();
+    if (position < 0 || position >= static_cast<int>(count))
         return;
     const auto p = static_cast<std::size_t>(position);
     if (p < f->choiceEnabled.size() && !f->choiceEnabled[p])
         return;
     f->selected = position;
+    if (table) {
+        OnEdit(f->id);  // a selection changes nothing the page saves
+        return;
+    }
     f->edited = true;
     modified_ = true;
     OnEdit(f->id);

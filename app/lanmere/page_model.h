@@ -25,11 +25,12 @@ enum class Control {
     Radios,    // one of `choices`, as radio buttons
     Spin,      // an integer `value` in minimum..maximum
     Edit,      // a line of `text`, at most maxLength characters (0: any)
+    Combo,     // a line of `text` as Edit, with `choices` offered to pick from
     Check,     // `value` 0 off, 1 on; 2 "left as it is" for a tri-state box
     Slider,    // an integer `value` in minimum..maximum, shown beside the slider
     Text,      // read-only `text`
     Button,    // pressed through PageModel::Press
-    Table,     // `rows` under `columns`; `selected` is the chosen row (-1 for none)
+    Table,     // read-only `rows` under `columns`; `selected` is the chosen row (-1: none)
     Image,     // read-only `image`: printer dots, shown enlarged
 };
 
@@ -54,7 +55,7 @@ struct Field {
     bool readOnly = false;
     bool triState = false;  // Check: the operator may leave the value as it is (2)
 
-    std::vector<std::string> choices;  // DropList, Radios
+    std::vector<std::string> choices;  // DropList, Radios, Combo
     int selected = -1;                 // DropList, Radios: position in choices, -1 for none
     std::vector<bool> choiceEnabled;   // Radios: whether each choice can be chosen (empty: all)
     int value = 0;                     // Spin, Slider, Check
@@ -97,10 +98,10 @@ class PageModel {
     // Throws the edits away: the controls show the configuration again.
     void Discard() { Load(); }
 
-    // The operator's edits. Choose picks a choice, or a table's row. Each marks the control edited
-    // and the page modified, then lets the page apply its rules (which may change other controls).
-    // An edit of a disabled, read-only or hidden control, of a disabled choice, or a value outside
-    // its control's domain, is ignored.
+    // The operator's edits. Each marks the control edited and the page modified, then lets the
+    // page apply its rules (which may change other controls). An edit of a disabled, read-only
+    // or hidden control, of a disabled choice, or a value outside its control's domain, is
+    // ignored. Choosing a table's row selects it without modifying the page.
     void Choose(std::string_view id, int position);
     void SetValue(std::string_view id, int value);
     void SetText(std::string_view id, std::string text);

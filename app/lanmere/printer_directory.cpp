@@ -11,12 +11,6 @@ namespace {
 
 using Row = std::vector<std::string>;
 
-// Numbers are listed as the printer numbers them, with two digits at least.
-std::string Number(unsigned id) {
-    std::string text = std::to_string(id);
-    return text.size() < 2 ? "0" + text : text;
-}
-
 const char* FontType(int type) {
     switch (type) {
         case PCU_FONT_TYPE_TRUETYPE:
@@ -28,57 +22,47 @@ const char* FontType(int type) {
     }
 }
 
-template <typename Count, typename Ids>
-std::vector<std::uint16_t> Numbers(int ctx, Count count, Ids ids) {
-    std::uint16_t n = 0;
-    if (count(ctx, &n) != PCU_OK || n == 0)
-        return {};
-    std::vector<std::uint16_t> numbers(n);
-    if (ids(ctx, numbers.data(), &n) != PCU_OK)
-        return {};
-    numbers.resize(n);
-    return numbers;
-}
-
 void AddFonts(int ctx, std::vector<Row>& rows) {
     const auto numbers =
-        Numbers(ctx, PCUGetFontCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
+        DirectoryNumbers(ctx, PCUGetFontCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
             return PCUGetFontIDs(c, ids, nullptr, nullptr, n);
         });
     for (std::uint16_t id : numbers) {
         FontInfo info{};
         if (PCUGetFontInfo(ctx, id, &info) == PCU_OK)
-            rows.push_back(
-                {info.description, Number(id), std::to_string(info.size), FontType(info.fontType)});
+            rows.push_back({info.description, ObjectNumberText(id), std::to_string(info.size),
+                            FontType(info.fontType)});
     }
 }
 
 void AddGraphics(int ctx, std::vector<Row>& rows) {
     const auto numbers =
-        Numbers(ctx, PCUGetGraphicCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
+        DirectoryNumbers(ctx, PCUGetGraphicCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
             return PCUGetGraphicIDs(c, ids, nullptr, nullptr, n);
         });
     for (std::uint16_t id : numbers) {
         GraphicInfo info{};
         if (PCUGetGraphicInfo(ctx, id, &info) == PCU_OK)
-            rows.push_back({info.description, Number(id), std::to_string(info.size), "Graphic"});
+            rows.push_back(
+                {info.description, ObjectNumberText(id), std::to_string(info.size), "Graphic"});
     }
 }
 
 void AddFormatsAndPages(int ctx, std::vector<Row>& rows) {
     const auto formats =
-        Numbers(ctx, PCUGetFormatCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
+        DirectoryNumbers(ctx, PCUGetFormatCount, [](int c, std::uint16_t* ids, std::uint16_t* n) {
             return PCUGetFormatIDs(c, ids, nullptr, n);
         });
     for (std::uint16_t id : formats) {
         FormatInfo info{};
         if (PCUGetFormatInfo(ctx, id, &info) == PCU_OK)
-            rows.push_back({info.description, Number(id), std::to_string(info.size), "Format"});
+            rows.push_back(
+                {info.description, ObjectNumberText(id), std::to_string(info.size), "Format"});
     }
-    for (std::uint16_t id : Numbers(ctx, PCUGetPageCount, PCUGetPageIDs)) {
+    for (std::uint16_t id : DirectoryNumbers(ctx, PCUGetPageCount, PCUGetPageIDs)) {
         PageInfo info{};
         if (PCUGetPageInfo(ctx, id, &info) == PCU_OK)
-            rows.push_back({"Pagefile", Number(id), "", "Page"});
+            rows.push_back({"Pagefile", ObjectNumberText(id), "", "Page"});
     }
 }
 

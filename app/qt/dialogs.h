@@ -65,6 +65,8 @@ class CTrueTypeSelectDlg final : public QDialog {
   private:
     QListWidget* list_ = nullptr;
 };
+// The Command File dialog (command files to send, formats and pages installed).
+void RunCommandFileDialog(QWidget* parent, Desk& desk);
 
 }  // namespace qt
 }  // namespace tarvo::app

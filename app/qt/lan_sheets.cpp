@@ -3,6 +3,7 @@
 
 #include "desk/desk.h"
 #include "lanmere/com_pages.h"
+#include "lanmere/command_file_page.h"
 #include "lanmere/media_pages.h"
 #include "lanmere/printer_pages.h"
 #include "qt/dialogs.h"
@@ -29,6 +30,11 @@ void RunMediaSheet(QWidget* parent, Desk& desk) {
 
 void RunMediaHandlingDialog(QWidget* parent, Desk& desk) {
     lanmere::CMediaHandlingDlg dialog(desk);
+    RunSheet(parent, dialog, desk.prompt);
+}
+
+void RunCommandFileDialog(QWidget* parent, Desk& desk) {
+    lanmere::CCmdFileDlg dialog(desk);
     RunSheet(parent, dialog, desk.prompt);
 }
 

@@ -117,6 +117,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::Graphics:
             RunGraphicSheet(this, desk_);
             break;
+        case CommandId::CommandFile:
+            RunCommandFileDialog(this, desk_);
+            break;
         case CommandId::Reboot:
             RebootPrinter(desk_);
             break;

@@ -92,9 +92,12 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
     auto* layout = new QVBoxLayout(this);
     QFormLayout* form = nullptr;
     QWidget* frame = nullptr;
-    bool table = false;          // a list takes the page's spare height
-    std::string group = "\x01";  // no frame yet
+    bool table = false;              // a list takes the page's spare height
+    QHBoxLayout* buttons = nullptr;  // buttons that follow each other share a row
+    std::string group = "\x01";      // no frame yet
     for (const Field& f : page_.fields()) {
+        if (f.control != Control::Button || f.group != group)
+            buttons = nullptr;
         if (form == nullptr || f.group != group) {
             group = f.group;
             frame = group.empty() ? new QWidget(this) : new QGroupBox(Qs(group), this);
@@ -109,13 +112,23 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
             table = true;
         }
         Binding& binding = bindings_[f.id];
+        binding.frame = frame;
         QWidget* control = makeControl(f, binding);
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
         const bool bare = f.control == Control::Table || f.control == Control::Image ||
                           (FullWidth(f) && f.control == Control::Text);
         binding.row = bare ? control
                            : WithUnit(control, binding.unit, f.control == Control::Text, this);
-        if (FullWidth(f)) {
+        if (buttons != nullptr) {
+            buttons->insertWidget(buttons->count() - 1, binding.row);  // before the stretch
+        } else if (f.control == Control::Button) {
+            auto* row = new QWidget(frame);
+            buttons = new QHBoxLayout(row);
+            buttons->setContentsMargins(0, 0, 0, 0);
+            buttons->addWidget(binding.row);
+            buttons->addStretch(1);
+            form->addRow(row);
+        } else if (FullWidth(f)) {
             form->addRow(binding.row);
         } else {
             binding.label = new QLabel(Qs(f.label), this);
@@ -183,6 +196,18 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             b.control = edit;
             break;
         }
+        case Control::Combo: {
+            auto* box = new QComboBox(this);
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            connect(box, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
+                page_.SetText(id, text.toStdString());
+                afterEdit();
+            });
+            b.control = box;
+            break;
+        }
         case Control::Check: {
             auto* box = new QCheckBox(Qs(f.label), this);
             box->setTristate(f.triState);
@@ -239,6 +264,8 @@ QWidget* PageWidget::makeControl(const Field& f, Binding& b) {
             table->setHeaderLabels(headers);
             connect(table, &QTreeWidget::currentItemChanged, this,
                     [this, id, table](QTreeWidgetItem* item) {
+                        if (item == nullptr)
+                            return;
                         page_.Choose(id, table->indexOfTopLevelItem(item));
                         afterEdit();
                     });
@@ -288,6 +315,22 @@ void PageWidget::show(const Field& f, Binding& b) {
             edit->setReadOnly(f.readOnly);
             break;
         }
+        case Control::Combo: {
+            auto* box = static_cast<QComboBox*>(b.control);
+            QStringList offered;
+            for (const std::string& choice : f.choices)
+                offered << Qs(choice);
+            QStringList shown;
+            for (int i = 0; i < box->count(); ++i)
+                shown << box->itemText(i);
+            if (shown != offered) {
+                box->clear();
+                box->addItems(offered);
+            }
+            if (box->currentText() != Qs(f.text))
+                box->setEditText(Qs(f.text));
+            break;
+        }
         case Control::Check:
             static_cast<QCheckBox*>(b.control)->setCheckState(CheckStateOf(f.value));
             break;
@@ -328,11 +371,17 @@ void PageWidget::show(const Field& f, Binding& b) {
 }
 
 void PageWidget::refresh() {
+    // A frame whose controls are all hidden goes too, rather than stand empty.
+    std::map<QWidget*, bool> framesShown;
     for (const Field& f : page_.fields()) {
         const auto found = bindings_.find(f.id);
-        if (found != bindings_.end())
-            show(f, found->second);
+        if (found == bindings_.end())
+            continue;
+        show(f, found->second);
+        framesShown[found->second.frame] = framesShown[found->second.frame] || f.visible;
     }
+    for (const auto& [frame, shown] : framesShown)
+        frame->setVisible(shown);
 }
 
 QWidget* PageWidget::control(const std::string& id) const {

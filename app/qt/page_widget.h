@@ -45,6 +45,7 @@ class PageWidget final : public QWidget {
         QButtonGroup* radios = nullptr;
         QLabel* valueText = nullptr;  // a slider's number
         QLabel* unit = nullptr;
+        QWidget* frame = nullptr;  // the group's frame the control sits in
     };
 
     QWidget* makeControl(const lanmere::Field& field, Binding& binding);

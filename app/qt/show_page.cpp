@@ -14,6 +14,7 @@ constexpr std::array kPages = {
     ShowablePage{"media", CommandId::MediaType},
     ShowablePage{"media-handling", CommandId::MediaHandling},
     ShowablePage{"quality-wizard", CommandId::MediaType, lanmere::kWizardPages},
+    ShowablePage{"command-file", CommandId::CommandFile},
     ShowablePage{"test-print", CommandId::TestPrint},
     ShowablePage{"report", CommandId::PrintReport},
     ShowablePage{"firmware", CommandId::ChangeFirmware},

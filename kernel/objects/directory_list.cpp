@@ -149,15 +149,6 @@ std::uint16_t EntryCount(cl_node* head) {
         std::min(count, int{std::numeric_limits<std::uint16_t>::max()}));
 }
 
-bool IsSendableDescription(std::string_view text) {
-    if (text.size() >= PCU_DESCRIPTION_SIZE)
-        return false;
-    return std::none_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F || c == ';' || c == ',' || c == '<';
-    });
-}
-
 bool IsSendableDescriptionField(const char (&field)[PCU_DESCRIPTION_SIZE]) {
     const std::size_t length = strnlen(field, sizeof field);
     return length < sizeof field && IsSendableDescription(std::string_view(field, length));

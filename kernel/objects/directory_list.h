@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "session/kernel_state.h"
+#include "tarvo/base/object_names.h"
 #include "tarvo/directory.h"
 #include "tarvo/list.h"
 
@@ -56,12 +57,8 @@ std::vector<const Record*> Entries(cl_node* head);
 // Number of entries, as the 16-bit count the interface passes.
 std::uint16_t EntryCount(cl_node* head);
 
-// True when `text` may be pasted into a printer command as an object's name: at most 32
-// characters, none of them `;` or `,` (command and field separators), `<` (it would start a
-// control-character mnemonic) or a control byte.
-bool IsSendableDescription(std::string_view text);
-
-// The same for a caller's PCU_DESCRIPTION_SIZE-byte field, which need not be terminated.
+// IsSendableDescription (tarvo/base/object_names.h) for a caller's PCU_DESCRIPTION_SIZE-byte field,
+// which need not be terminated.
 bool IsSendableDescriptionField(const char (&field)[PCU_DESCRIPTION_SIZE]);
 
 }  // namespace tarvo

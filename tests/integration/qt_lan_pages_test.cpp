@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 
 #include "desk/doc_commands.h"
@@ -109,6 +111,35 @@ TEST_F(QtLanPages, OptionsPageFollowsTheCharacterSetToThePrinter) {
     Send();
     EXPECT_EQ(printer->configValue(4), 4);
     EXPECT_EQ(printer->configValue(41), 0);
+}
+
+// The Port Settings page moves the printer at OK; the Printer page's edit waits for the send.
+TEST_F(QtLanPages, CommunicationsPagesReachThePrinter) {
+    Start(6);  // 6220
+    Load();
+    OnSheet([](qt::SheetDialog& sheet) {
+        Control<QCheckBox>(sheet, 0, "media").click();
+        Pick(Control<QComboBox>(sheet, 1, "rate"), "19200");
+    });
+    prompt.ExpectQuestion("Update printer with new communication parameters now?",
+                          PromptAnswer::Yes);
+    qt::RunCommSheet(nullptr, desk);
+    EXPECT_EQ(printer->line().baud, 19200u);
+    EXPECT_EQ(printer->configValue(22), 0);
+    Send();
+    EXPECT_EQ(printer->configValue(22), 1);
+}
+
+TEST_F(QtLanPages, CommandFileDialogQueuesAPageForTheSend) {
+    Start(18);
+    Load();
+    const std::string path = env.root() + "/labels.fmt";
+    std::ofstream(path) << "S3,LABELS;\nH1;\n";
+    prompt.ExpectOpenFile({FileChoice::Outcome::Chosen, path});
+    OnSheet([](qt::SheetDialog& sheet) { Control<QPushButton>(sheet, 0, "select").click(); });
+    qt::RunCommandFileDialog(nullptr, desk);
+    Send();
+    EXPECT_NE(test::HostSent(*printer).find("<STX>s03;S03;<ETX><STX>H1;<ETX>"), std::string::npos);
 }
 
 TEST_F(QtLanPages, MediaSheetSendsLengthAndDarkness) {

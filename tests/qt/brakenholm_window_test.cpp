@@ -95,6 +95,7 @@ TEST_F(BrakenholmWindow, TestPrintAndFirmwareAreNotAvailableYetAndSendNothing) {
         {CommandId::TestPrint, "Test Print is not available yet."},
         {CommandId::ChangeFirmware, "Change Firmware (serial com. only) is not available yet."},
         {CommandId::PrintReport, "Print Report is not available yet."},
+        {CommandId::Communications, "Communications is not available yet."},
     };
     for (const auto& [id, text] : unbuilt) {
         ASSERT_TRUE(window.action(id)->isEnabled()) << text;

@@ -77,22 +77,6 @@ TEST_F(WindowTest, MenusToolbarAndStatesReachTheWindow) {
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-// Whichever commands a Brakenholm printer still lacks tell so, and open nothing.
-TEST_F(WindowTest, CommandsThatAreNotBuiltYetSaySo) {
-    session.flags.identified = true;
-    session.flags.online = true;
-    session.printer = MakePrinter(session, prompt, 40);
-    MainWindow window(desk);
-    for (const CommandInfo& info : Commands()) {
-        if (!CommandEnabled(info.id, session) || CommandBuiltForFamily(info.id, session))
-            continue;
-        prompt.shown.clear();
-        window.runCommand(info.id);
-        ASSERT_EQ(prompt.shown.size(), 1u) << info.menu;
-        EXPECT_TRUE(prompt.shown[0].text.ends_with(" is not available yet.")) << info.menu;
-    }
-}
-
 TEST_F(WindowTest, ViewSwitchesStoreTheirSettings) {
     MainWindow window(desk);
     window.show();

@@ -41,14 +41,16 @@ TEST(Tarvo32Program, ASimulatedTq8eShowsItsModelInTheStatusBar) {
     EXPECT_GT(std::filesystem::file_size(shot), 0u);
 }
 
-TEST(Tarvo32Program, TheCommunicationsSheetOpensByName) {
-    tarvo::test::TestEnv env;
-    const std::string shot = env.root() + "/communications.png";
-    const auto run = RunProgram(env, "tarvo32",
-                                "--simulate 6220E --screenshot " + shot + " --show communications");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(OwnLines(run.err), "");
-    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+TEST(Tarvo32Program, TheConfigurationPagesOpenByName) {
+    for (const char* page : {"communications", "command-file"}) {
+        tarvo::test::TestEnv env;
+        const std::string shot = env.root() + "/" + page + ".png";
+        const auto run =
+            RunProgram(env, "tarvo32", "--simulate 6220E --screenshot " + shot + " --show " + page);
+        ASSERT_EQ(run.status, 0) << page << ": " << run.err;
+        EXPECT_EQ(OwnLines(run.err), "") << page;
+        EXPECT_GT(std::filesystem::file_size(shot), 0u) << page;
+    }
 }
 
 TEST(Tarvo32Program, WithoutAPrinterTheProblemDialogNamesWhatToCheck) {

@@ -2,11 +2,15 @@
 // takes, the rates and the rules of the Port Settings page.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "desk/desk.h"
 #include "lanmere/com_pages.h"
 #include "shell/settings.h"
 #include "support/scripted_prompt.h"
 #include "support/test_env.h"
+#include "tarvo/base/port_names.h"
 
 namespace tarvo::app::lanmere {
 namespace {
@@ -73,7 +77,8 @@ TEST_F(ComPortPage, RatesFollowTheModel) {
     }
 }
 
-// Nothing answers on the line here, so the chosen line is stored as the operator names it.
+// Nothing answers on the line here, so the chosen line is stored as the operator names it, and
+// the program asks in vain who answers there.
 TEST_F(ComPortPage, SevenDataBitsWithoutParityBecomeEightWhereThePrinterSaysSo) {
     for (const auto& [model, stored] : {std::pair{1, "8"}, std::pair{3, "7"}}) {  // 5200B, 5600
         Use(model);
@@ -82,11 +87,33 @@ TEST_F(ComPortPage, SevenDataBitsWithoutParityBecomeEightWhereThePrinterSaysSo) 
         page.Choose("parity", 2);
         page.Choose("data", 0);
         const std::size_t notices = prompt.Notices().size();
+        prompt.ExpectQuestion("could not communicate with the printer", PromptAnswer::Cancel);
         page.Save();
         EXPECT_EQ(prompt.Notices().size() - notices, model == 1 ? 1u : 0u) << model;
         EXPECT_EQ(ReadSetting(setting::kDataBits, "?"), stored) << model;
         EXPECT_EQ(ReadSetting(setting::kParity, "?"), "None") << model;
     }
+}
+
+// The devices offered for a port, from a made-up /dev and /sys/class/tty: stable names first,
+// then USB and ACM devices, and only the ttyS ports a UART stands behind.
+TEST_F(ComPortPage, TheDevicesOfferedAreThoseOfTheMachine) {
+    namespace fs = std::filesystem;
+    const DeviceRoots roots{env.root() + "/dev", env.root() + "/sys"};
+    for (const char* dir : {"/dev/serial/by-id", "/dev/usb", "/sys/ttyS0", "/sys/ttyS1"})
+        fs::create_directories(env.root() + dir);
+    for (const char* node :
+         {"/dev/serial/by-id/usb-Printer_A-if00", "/dev/ttyUSB0", "/dev/ttyACM1", "/dev/ttyS0",
+          "/dev/ttyS1", "/dev/ttySAC0", "/dev/tty0", "/dev/lp0", "/dev/usb/lp1"})
+        std::ofstream(env.root() + node);
+    std::ofstream(env.root() + "/sys/ttyS0/type") << "4\n";  // a 16550A
+    std::ofstream(env.root() + "/sys/ttyS1/type") << "0\n";  // no UART
+    const std::string dev = env.root() + "/dev";
+    EXPECT_EQ(SerialDevicesFound(roots),
+              (std::vector<std::string>{dev + "/serial/by-id/usb-Printer_A-if00", dev + "/ttyUSB0",
+                                        dev + "/ttyACM1", dev + "/ttyS0"}));
+    EXPECT_EQ(ParallelDevicesFound(roots),
+              (std::vector<std::string>{dev + "/lp0", dev + "/usb/lp1"}));
 }
 
 TEST_F(ComPortPage, AParallelPortTakesNoLineSettings) {

@@ -71,9 +71,6 @@ struct ModelCapabilities {
 
     // Escape-language models (0..25).
     bool sendsTakeUpAdjust = false;        // the configuration text carries the take-up adjustment
-    bool hasParallelPort = false;          // a parallel port besides the serial one
-    bool hasParallelMode = false;          // a parallel mode of its own, and pins named 9 and 6
-    bool widensSevenBitsNoParity = false;  // turns 7 data bits without parity into 8
     bool omitsHandshakePins = false;       // the serial settings go without the handshake pins
     int fixedEmulation = kNoFixedEmulation;  // the one emulation (printers' order) that the
                                              // model has, whatever number its reply gives
@@ -84,6 +81,10 @@ struct ModelCapabilities {
     FactoryLine factoryLine = FactoryLine::kKept;
     MediaTypeSwitch mediaTypeSwitch = MediaTypeSwitch::kBackDipSwitch;
     QualityLabelLayout qualityLabel = QualityLabelLayout::kStandard;
+    bool offersParallelPort = false;  // may be attached to LPT1..LPT3
+    bool hasParallelMode = false;     // Centronics or IEEE 1284 (value 39); its cable pins are
+                                      // named 9 and 6 rather than 11 and 20
+    bool takesNoSevenBitsWithoutParity = false;  // turns 7 data bits without parity into 8
 
     // Script-language models (26..41).
     int setupGeneration = 1;  // 0..3; 1, the plain "6.13" tree, for every other model

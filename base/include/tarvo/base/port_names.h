@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -20,5 +21,20 @@ std::string PortDeviceKey(int portIndex);
 
 // The profile value that maps a port to no device at all.
 inline constexpr const char* kNoPortDevice = "none";
+
+// Where the device lists below look; other roots are for tests.
+struct DeviceRoots {
+    std::string dev = "/dev";
+    std::string sysTty = "/sys/class/tty";
+};
+
+// The serial devices on this machine, for the operator to map a port to: the stable names under
+// /dev/serial/by-id first, then /dev/ttyUSB*, /dev/ttyACM*, and the /dev/ttyS* a UART stands
+// behind (the kernel lists ttyS0 to ttyS31 whether or not a chip is there; /sys/class/tty gives
+// those without one the type 0). Each kind sorted by name; empty when none is found.
+std::vector<std::string> SerialDevicesFound(const DeviceRoots& roots = {});
+
+// The parallel printer devices on this machine: /dev/lp* and /dev/usb/lp*, sorted by name.
+std::vector<std::string> ParallelDevicesFound(const DeviceRoots& roots = {});
 
 }  // namespace tarvo
