@@ -126,3 +126,11 @@ TARVO_API void PCUWait(int units) {
     const int baud = std::atoi(ProfileValue("Baud", "9600").c_str());
     WaitMs(ScaledWaitMs(units, baud) + State().extraDelayMs);
 }
+
+TARVO_API int PCUSetTiming(int timing) {
+    if (timing != PCU_TIMING_PROFILE && timing != PCU_TIMING_ADAPTIVE &&
+        timing != PCU_TIMING_PRESCRIBED)
+        return PCU_ERR_ARGUMENT;
+    SetTimingChoice(timing);
+    return PCU_OK;
+}
