@@ -68,6 +68,7 @@ bool Simulation::start(const std::string& model, const commState& comm, bool fre
     options.line = LineOf(comm);
     options.preamble = comm.preamble;
     options.postamble = comm.postamble;
+    options.processingDelays = true;
     options.statePath = SimulationStatePath(ModelName(index));
     if (!platform::MakeDirectories(platform::DirectoryOf(options.statePath), 0700)) {
         *error = "cannot create the state directory " + platform::DirectoryOf(options.statePath);
