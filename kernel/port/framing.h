@@ -110,4 +110,22 @@ int FramedWrite(Connection& conn, const char* text, std::size_t length, int retr
 int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries, int timeoutMs,
                bool unescape, std::size_t* count, unsigned* sysErr);
 
+// Reads the reply to a request just written. With prescribed timing: waits `waitMs`, then reads
+// as FramedRead does. Otherwise reads from now on, waiting up to `waitMs` plus `timeoutMs` (250
+// ms when 0) for the reply to start, and takes it as soon as `complete` (may be empty) finds it
+// whole; a reply it cannot judge ends when the line stays quiet for 250 ms (or `timeoutMs`,
+// when shorter), as a prescribed read ends. Results as FramedRead's.
+int FramedReadReply(Connection& conn, int waitMs, const ReplyComplete& complete, char* buffer,
+                    std::size_t capacity, int retries, int timeoutMs, bool unescape,
+                    std::size_t* count, unsigned* sysErr);
+
+// Ends of replies that show on the line, for FramedReadReply. `received` is what came so far,
+// frame characters included, never empty.
+// A one-frame answer of printable text is whole once its postamble came, when the postamble is
+// a control character (a printable one could be part of the text).
+bool OneFrameComplete(const Connection& conn, std::string_view received);
+// A reply that closes with the byte `end` (and the postamble) is whole there, unless that byte
+// is escaped as data.
+bool EndsWithFrameEnd(const Connection& conn, std::string_view received, char end);
+
 }  // namespace tarvo
