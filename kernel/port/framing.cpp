@@ -299,7 +299,10 @@ int FramedWrite(Connection& conn, const char* text, std::size_t length, int retr
     const int passes = std::max(retries, 1);
     for (int pass = 0; pass < passes; ++pass) {
         PortResult error;
-        switch (ReadAnswer(conn, &error)) {
+        const Answer answer = ReadAnswer(conn, &error);
+        if (answer != Answer::Ack || pass > 0)
+            conn.inDoubt = true;
+        switch (answer) {
             case Answer::Ack:
                 return 0;
             case Answer::Wrong:
@@ -353,8 +356,10 @@ int ReadFramed(Connection& conn, char* buffer, std::size_t capacity, int retries
         if (!r.ok())
             return ReportPort(r, sysErr);
         // Silence after a refused reply is still a refusal, not an empty success.
-        if (n == 0)
+        if (n == 0) {
+            conn.inDoubt = true;
             return refusedOne ? kFrameProtocol : 0;
+        }
         std::string reply(work.data(), n);
         if (CleanReply(conn, reply, unescape)) {
             if (conn.ackReplies)
@@ -362,6 +367,7 @@ int ReadFramed(Connection& conn, char* buffer, std::size_t capacity, int retries
             return Deliver(conn, reply, buffer, capacity, count);
         }
         refusedOne = true;
+        conn.inDoubt = true;
         if (conn.ackReplies)
             WriteToken(conn, conn.sendTokens[kTokNak]);
         if (pass + 1 < passes)
@@ -397,7 +403,7 @@ int FramedReadReply(Connection& conn, int waitMs, const ReplyComplete& complete,
                     std::size_t* count, unsigned* sysErr) {
     if (ReadArgumentsBad(buffer, retries, timeoutMs, count, sysErr) || waitMs < 0)
         return kPortReadFailed;
-    if (PrescribedTiming()) {
+    if (conn.inDoubt || PrescribedTiming()) {
         WaitMs(waitMs);
         return FramedRead(conn, buffer, capacity, retries, timeoutMs, unescape, count, sysErr);
     }
