@@ -18,9 +18,9 @@ constexpr ProcessingDelay kEscapeLanguage[] = {
 };
 
 constexpr ProcessingDelay kScriptLanguage[] = {
-    {"SYSVAR", 5},        {"PRINT VERSION$", 20},
-    {"SETUP WRITE", 200},  // the whole setup listing
-    {"FILES", 100},       {"", 10},
+    {"SYSVAR", 5},       {"PRINT VERSION$", 20},
+    {"SETUP WRITE", 60},  // the whole setup listing
+    {"FILES", 40},       {"", 10},
 };
 
 }  // namespace

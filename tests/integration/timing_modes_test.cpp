@@ -229,6 +229,23 @@ TEST_F(TimingModesTest, BothModesReachTheSameResultsUnderEveryFault) {
     }
 }
 
+// A printer that takes its processing delay before each answer is heard as one that answers
+// at once, in either mode.
+TEST_F(TimingModesTest, ProcessingDelaysChangeNoResult) {
+    const Fault& none = kFaults[0];
+    std::string outcome[3];
+    for (int run = 0; run < 3; ++run) {
+        env.setProfile("Timing", run == 2 ? "Prescribed" : "Adaptive");
+        env.setProfile("IdentifiedPort", "");
+        sim::Options o = optionsFor(kReliabilityScenarios[1]);
+        o.processingDelays = run > 0;
+        startPrinter(o);
+        outcome[run] = Outcome(ctx, *printer, none);
+    }
+    EXPECT_EQ(outcome[1], outcome[0]);
+    EXPECT_EQ(outcome[2], outcome[0]);
+}
+
 TEST_F(TimingModesTest, AutoConnectFindsTheSamePrinterInBothModes) {
     for (const char* port : {"COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"})
         env.setProfile(std::string("Device.") + port, "none");
