@@ -2,7 +2,8 @@
 // reading the printer's identity and whole setup, sending the whole setup, and the search for a
 // printer left at 115200 baud, no parity, 7 data bits, one stop bit (the last settings the
 // search tries). Each is set against the waits the object prescribes plus the line's own time,
-// counted by a clock that wraps the real one.
+// counted by a clock that wraps the real one. The printer takes its processing delays; with
+// --prescribed-timing every read waits its full prescribed time (the side-by-side figure).
 #include <stdlib.h>
 
 #include <chrono>
@@ -18,6 +19,7 @@
 #include "shell/app_session.h"
 #include "shell/search_observer.h"
 #include "shell/terminal_prompt.h"
+#include "tarvo/base/processing_delay.h"
 #include "tarvo/kernel.h"
 #include "tarvo/sim/printer_sim.h"
 
@@ -48,7 +50,7 @@ void Report(const char* name, const Figure& f) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::string dir = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
     if (::mkdtemp(dir.data()) == nullptr)
         return 1;
@@ -60,7 +62,12 @@ int main() {
     options.family = sim::Family::Brakenholm;
     options.model = 40;  // TQ8e
     options.pace = true;
+    options.processingDelays = true;
     sim::PrinterSim printer(options);
+    const bool prescribed = argc > 1 && std::string(argv[1]) == "--prescribed-timing";
+    if (prescribed)
+        PCUSetTiming(PCU_TIMING_PRESCRIBED);
+    std::printf("%s timing\n", prescribed ? "prescribed" : "adaptive");
     bench::StartOnCom1(printer);
     SetProfile("Family", "Brakenholm");
     SetProfile("Printer", "TQ8e");
@@ -79,7 +86,17 @@ int main() {
     bench::CountingClock clock;
     platform::SetClock(&clock);
     bool ok = true;
+    printer.clearTranscript();
     Report("identity_and_setup", Time(clock, [&] { ok = brak->ReadPrinterIdentity().ok() && ok; }));
+    // The floor: every byte's time on the line (10 bits a character) and the printer's
+    // processing delay for each line it took.
+    std::size_t bytes = 0;
+    for (const sim::TranscriptEntry& e : printer.transcript())
+        bytes += e.bytes.size();
+    double floor = static_cast<double>(bytes) * 10.0 / 9600.0;
+    for (const std::string& line : printer.receivedMessages())
+        floor += ProcessingDelayMs(true, line) / 1000.0;
+    std::printf("identity_and_setup floor %.2f s (%zu bytes on the line)\n", floor, bytes);
     Report("send_all_setup", Time(clock, [&] { ok = brak->SendAllSetup().ok() && ok; }));
 
     printer.setLine({115200, 7, 'N', 1, sim::Protocol::XonXoff});

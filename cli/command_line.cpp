@@ -26,6 +26,8 @@ std::optional<CommandLine> ParseCommandLine(int argc, char** argv, std::string* 
             o.json = true;
         } else if (arg == "--yes" || arg == "-y") {
             o.yes = true;
+        } else if (arg == "--prescribed-timing") {
+            o.prescribedTiming = true;
         } else if (arg == "--simulate-fresh") {
             o.simulateFresh = true;
         } else if (arg == "--profile") {

@@ -14,7 +14,8 @@ struct GlobalOptions {
     std::string device;    // --device PATH
     std::string family;    // --family lanmere|brakenholm
     bool simulateFresh = false;
-    bool yes = false;  // --yes: never ask
+    bool yes = false;               // --yes: never ask
+    bool prescribedTiming = false;  // --prescribed-timing
     bool help = false;
     bool version = false;  // --version
     bool json = false;     // --json: what the command shows, as JSON

@@ -11,9 +11,9 @@ namespace tarvo::cli {
 namespace {
 
 // The global options and the values they take, as the usage lists them.
-const std::vector<std::string> kGlobalOptions = {"--profile", "--port",     "--device",
-                                                 "--family",  "--simulate", "--simulate-fresh",
-                                                 "--yes",     "--help",     "--version"};
+const std::vector<std::string> kGlobalOptions = {
+    "--profile",           "--port", "--device", "--family", "--simulate", "--simulate-fresh",
+    "--prescribed-timing", "--yes",  "--help",   "--version"};
 
 bool TakesValue(const std::string& option) {
     return option == "--profile" || option == "--port" || option == "--device" ||

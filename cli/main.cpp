@@ -39,6 +39,8 @@ void PrintUsage() {
                  "                      profile (a copy of --profile's when one is given), so\n"
                  "                      no profile of yours is changed\n"
                  "  --simulate-fresh    start the simulated printer from its factory state\n"
+                 "  --prescribed-timing wait the full prescribed time before every reply, for\n"
+                 "                      printers that need it (the profile's Timing=Prescribed)\n"
                  "  --yes               do not ask before changing a printer; off a terminal,\n"
                  "                      commands that erase firmware, stored objects or factory\n"
                  "                      settings refuse without it (exit status 2)\n"
@@ -117,6 +119,8 @@ int Run(const CommandLine& line) {
         return Fail("unknown port '" + o.port + "' (COM1..COM4, LPT1..LPT3)", 2);
     if (!o.profile.empty())
         ::setenv("TARVO_PROFILE", o.profile.c_str(), 1);
+    if (o.prescribedTiming)
+        PCUSetTiming(PCU_TIMING_PRESCRIBED);
 
     tarvo::sim::Simulation simulation;
     std::string error;

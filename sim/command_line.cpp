@@ -9,10 +9,10 @@
 #include <map>
 #include <string_view>
 
-#include "tarvo/base/fs.h"
-#include "tarvo/base/notation.h"
 #include "printer_state.h"
 #include "state_file.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::sim {
 
@@ -48,6 +48,8 @@ const char* const kUsage =
     "                       brakenholm its setup tree, files, clock and shell user\n"
     "  --transcript FILE    append every byte exchanged to FILE\n"
     "  --pace               hold both directions to the line's real byte rate\n"
+    "  --instant            answer at once, without the model's processing delay before\n"
+    "                       each reply (docs/PERFORMANCE.md lists the delays)\n"
     "Test firmware:\n"
     "  --make-firmware DIR  write listfile.txt, flashldr.bin and a firmware image into DIR\n"
     "                       and exit; --model and --program-number choose the image's\n"
@@ -325,6 +327,8 @@ const std::map<std::string, Handler>& OptionsWithValue() {
 std::string ApplyFlag(const std::string& name, CommandLine* line) {
     if (name == "--pace") {
         line->options.pace = true;
+    } else if (name == "--instant") {
+        line->options.processingDelays = false;
     } else if (name == "--silent") {
         line->options.faults.silent = true;
     } else if (name == "--clock-broken") {
@@ -344,6 +348,7 @@ std::string ApplyFlag(const std::string& name, CommandLine* line) {
 bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* commandLine,
                       std::string* error) {
     CommandLine parsed;
+    parsed.options.processingDelays = true;  // a printer takes its time unless told otherwise
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::string value;
@@ -357,9 +362,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
         // "--version TEXT" once meant the test image's version; after --make-firmware it still
         // does, so that scripts written for it keep working. Anywhere else --version asks for
         // the program's version.
-        if (name == "--version" && (valueGiven || (!parsed.makeFirmwareDir.empty() &&
-                                                   i + 1 < arguments.size() &&
-                                                   arguments[i + 1].rfind("--", 0) != 0)))
+        if (name == "--version" &&
+            (valueGiven || (!parsed.makeFirmwareDir.empty() && i + 1 < arguments.size() &&
+                            arguments[i + 1].rfind("--", 0) != 0)))
             name = "--firmware-version";
         std::string problem;
         const auto& handlers = OptionsWithValue();

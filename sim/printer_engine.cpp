@@ -2,6 +2,7 @@
 
 #include "protocol_engine.h"
 #include "script_engine.h"
+#include "tarvo/base/processing_delay.h"
 
 namespace tarvo::sim {
 
@@ -26,6 +27,13 @@ void PrinterEngine::takeMessage(const std::string& message) {
         faults.silent = true;
         faults.silentAfterMessage.clear();
     }
+}
+
+std::chrono::milliseconds PrinterEngine::processingDelay(bool scriptLanguage,
+                                                         std::string_view request) const {
+    if (!identity_.processingDelays)
+        return {};
+    return std::chrono::milliseconds{ProcessingDelayMs(scriptLanguage, request)};
 }
 
 }  // namespace tarvo::sim

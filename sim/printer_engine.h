@@ -3,6 +3,7 @@
 // chosen by the printer's family. The line thread only feeds bytes in and puts pieces out.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,6 +29,7 @@ struct Identity {
     int installedOption = 0;
     // Test-and-service answers by item letter in place of the model's own (empty: silence).
     std::map<char, std::string> serviceReplies;
+    bool processingDelays = false;  // each reply waits for the request's processing delay
 };
 
 class PrinterEngine {
@@ -73,6 +75,8 @@ class PrinterEngine {
     // Records a message taken in; the printer falls silent for good when it is the one the
     // faults name in silentAfterMessage.
     void takeMessage(const std::string& message);
+    // The time the printer works on `request` before its answer starts.
+    std::chrono::milliseconds processingDelay(bool scriptLanguage, std::string_view request) const;
 
     PrinterState state_;
     const Identity identity_;

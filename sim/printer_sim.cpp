@@ -43,9 +43,12 @@ PrinterState InitialState(const Options& options) {
 }
 
 Identity IdentityOf(const Options& options) {
-    return {options.programNumber, options.identReply,
-            options.networkInterface.value_or(kDefaultInterface), options.installedOption,
-            options.serviceReplies};
+    return {options.programNumber,
+            options.identReply,
+            options.networkInterface.value_or(kDefaultInterface),
+            options.installedOption,
+            options.serviceReplies,
+            options.processingDelays};
 }
 
 // An interface name goes into the shell's output as it is: printable, no blank, like a password.

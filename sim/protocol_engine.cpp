@@ -119,11 +119,12 @@ void ProtocolEngine::process(std::string_view body, std::vector<OutgoingPiece>* 
         setFrameCharacters(0, 0);
     if (replies_.sendFloodInstead(out))
         return;
+    auto processing = processingDelay(false, body);
     for (const Reply& reply : replies) {
         std::string bytes;
         for (const std::string& text : reply)
             bytes += framed(text);
-        replies_.sendReply(std::move(bytes), out);
+        replies_.sendReply(std::move(bytes), out, std::exchange(processing, {}));
     }
 }
 

@@ -48,9 +48,11 @@ bool ReplyChannel::sendFloodInstead(std::vector<OutgoingPiece>* out) {
 
 // Reply bytes counted towards the cut include preamble, postamble and flood noise, not
 // acknowledges or garbage.
-void ReplyChannel::sendReply(std::string bytes, std::vector<OutgoingPiece>* out) {
+void ReplyChannel::sendReply(std::string bytes, std::vector<OutgoingPiece>* out,
+                             std::chrono::milliseconds processing) {
     if (faults_.silent || lineCut_)
         return;
+    const std::size_t first = out->size();
     sendGarbage(out);
     if (faults_.closeAfterReplyBytes > 0) {
         const std::size_t budget =
@@ -71,6 +73,7 @@ void ReplyChannel::sendReply(std::string bytes, std::vector<OutgoingPiece>* out)
         piece.closeLineAfter = lineCut_ && offset >= bytes.size();
         out->push_back(std::move(piece));
     } while (offset < bytes.size());
+    (*out)[first].pauseBefore += processing;
 }
 
 }  // namespace tarvo::sim

@@ -31,8 +31,10 @@ class ReplyChannel {
     Faults& faults() { return faults_; }
 
     // A reply: garbage goes before it, it is cut short when the line is to be cut within it,
-    // and it is split into pieces when asked. Its bytes count towards the cut.
-    void sendReply(std::string bytes, std::vector<OutgoingPiece>* out);
+    // and it is split into pieces when asked. Its bytes count towards the cut. The first piece
+    // waits `processing` (the printer working on the request) before it goes out.
+    void sendReply(std::string bytes, std::vector<OutgoingPiece>* out,
+                   std::chrono::milliseconds processing = {});
     // A flow-control answer (acknowledge, busy): garbage goes before it, but it is neither
     // split nor counted.
     void sendShort(std::string bytes, std::vector<OutgoingPiece>* out);

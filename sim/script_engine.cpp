@@ -55,8 +55,9 @@ void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
         return;
     LineSettings line = line_;
     ScriptContext context{state_, line, identity_, session_, replies_.faults().clockHardwareError};
-    if (auto answer = AnswerScriptLine(WithoutLeadingDc1(text), context))
-        replies_.sendReply(std::move(*answer), out);
+    const std::string_view request = WithoutLeadingDc1(text);
+    if (auto answer = AnswerScriptLine(request, context))
+        replies_.sendReply(std::move(*answer), out, processingDelay(true, request));
     // The printer takes up new serial settings once it has answered the line that set them.
     if (line != line_) {
         setLine(line);

@@ -20,12 +20,15 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tarvo32 [--simulate MODEL] [--screenshot FILE [--show PAGE]] [--help] [--version]\n"
+    "usage: tarvo32 [--simulate MODEL] [--prescribed-timing] [--screenshot FILE [--show PAGE]]\n"
+    "               [--help] [--version]\n"
     "\n"
     "Configures thermal label printers.\n"
     "\n"
     "  --simulate MODEL    work with a simulated printer of MODEL (e.g. 6220E) on COM1,\n"
     "                      with a private profile, so no real port is touched\n"
+    "  --prescribed-timing wait the full prescribed time before every reply, for\n"
+    "                      printers that need it (the profile's Timing=Prescribed)\n"
     "  --screenshot FILE   once started, save a picture of the window to FILE (PNG),\n"
     "                      print the status bar's panes and quit; dialogs that open\n"
     "                      meanwhile are saved as FILE-1.png ... and cancelled\n"
@@ -38,6 +41,7 @@ struct Options {
     std::string simulate;
     std::string screenshot;
     std::string show;
+    bool prescribedTiming = false;
     bool help = false;
     bool version = false;
 };
@@ -52,6 +56,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
             options->help = true;
         } else if (arg == "--version") {
             options->version = true;
+        } else if (arg == "--prescribed-timing") {
+            options->prescribedTiming = true;
         } else if (arg == "--simulate") {
             if (i + 1 >= argc) {
                 *error = "--simulate needs a model name (e.g. 6220E)";
@@ -140,6 +146,8 @@ int main(int argc, char** argv) {
         std::printf("tarvo32 %s\n", tarvo::kVersionText);
         return 0;
     }
+    if (options.prescribedTiming)
+        PCUSetTiming(PCU_TIMING_PRESCRIBED);
     QApplication app(argc, argv);
     tarvo::sim::Simulation simulation;
     tarvo::app::AppSession session;

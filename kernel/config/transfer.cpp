@@ -10,6 +10,7 @@
 #include "config/reply_parser.h"
 #include "port/scoped_connection.h"
 #include "port/wait.h"
+#include "session/exchange.h"
 #include "session/export_boundary.h"
 #include "tarvo/base/model_capabilities.h"
 #include "tarvo/base/model_tables.h"
@@ -31,15 +32,15 @@ constexpr int kResetSettleMs = 100;
 // removed). Asks up to `attempts` times until a reply comes; empty when none did. A reply
 // longer than a receive buffer is cut, and the rest dropped so that it cannot pass for the
 // answer to the next question.
-std::string Ask(Connection& conn, std::string_view question, int attempts, unsigned* sysErr) {
+std::string Ask(Connection& conn, std::string_view question, int attempts, unsigned* sysErr,
+                const ReplyComplete& complete) {
     std::string reply(kReceiveSize, '\0');
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (FramedWrite(conn, question.data(), question.size(), kRetries, sysErr) != 0)
             continue;
-        PCUWait(kAnswerWaitUnits);
         std::size_t count = 0;
-        FramedRead(conn, reply.data(), reply.size(), kRetries, kReplyTimeoutMs, true, &count,
-                   sysErr);
+        FramedReadReply(conn, PCUWaitMs(kAnswerWaitUnits), complete, reply.data(), reply.size(),
+                        kRetries, kReplyTimeoutMs, true, &count, sysErr);
         conn.pending.clear();
         if (count > 0) {
             reply.resize(count);
@@ -49,10 +50,19 @@ std::string Ask(Connection& conn, std::string_view question, int attempts, unsig
     return {};
 }
 
+// The configuration closes with <ETX>; the memory figures are one frame of text.
+bool ConfigurationComplete(const Connection& conn, std::string_view received) {
+    return EndsWithFrameEnd(conn, received, '\x03');
+}
+
+ReplyComplete OneFrame(const Connection& conn) {
+    return [&conn](std::string_view received) { return OneFrameComplete(conn, received); };
+}
+
 // Memory size and free memory, the image buffer and paper handling, after the configuration.
 void ReadMemory(Connection& conn, ConfigRecord& record) {
     unsigned sysErr = 0;
-    const std::string memory = Ask(conn, "<ESC>m", kQuestionAttempts, &sysErr);
+    const std::string memory = Ask(conn, "<ESC>m", kQuestionAttempts, &sysErr, OneFrame(conn));
     const auto report = ParseMemoryReply(memory);
     if (!report)
         return;
@@ -61,7 +71,8 @@ void ReadMemory(Connection& conn, ConfigRecord& record) {
     const ModelRow* row = FindModelRow(record.model);
     if (row != nullptr && row->imageSizeKb != kImageSizeAsked) {
         record.imageSize = static_cast<std::uint16_t>(row->imageSizeKb);
-    } else if (const auto size = ParseSecondNumber(Ask(conn, "<ESC>m1", 1, &sysErr))) {
+    } else if (const auto size =
+                   ParseSecondNumber(Ask(conn, "<ESC>m1", 1, &sysErr, OneFrame(conn)))) {
         record.imageSize = *size;
     }
     DerivePaperHandling(record);
@@ -70,7 +81,10 @@ void ReadMemory(Connection& conn, ConfigRecord& record) {
 int ReadConfiguration(Context& context) {
     ScopedConnection link(context);
     unsigned sysErr = 0;
-    const std::string reply = Ask(link.conn(), "<ESC>p", kQuestionAttempts, &sysErr);
+    const std::string reply =
+        Ask(link.conn(), "<ESC>p", kQuestionAttempts, &sysErr, [&link](std::string_view received) {
+            return ConfigurationComplete(link.conn(), received);
+        });
     if (reply.empty()) {
         link.close();
         context.recordError(PCU_ERR_READ_CONFIG, static_cast<int>(sysErr));
@@ -120,7 +134,7 @@ int OptionsFrom(std::string_view reply, int* opt1, int* opt2, int* opt3) {
 int ReadOptions(Context& context, int* opt1, int* opt2, int* opt3) {
     ScopedConnection link(context);
     unsigned sysErr = 0;
-    OptionsFrom(Ask(link.conn(), "<ESC>O", 1, &sysErr), opt1, opt2, opt3);
+    OptionsFrom(Ask(link.conn(), "<ESC>O", 1, &sysErr, OneFrame(link.conn())), opt1, opt2, opt3);
     return link.close();
 }
 

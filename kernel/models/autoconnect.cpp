@@ -156,13 +156,11 @@ int SerialConnect(int ctx, Context& context, int port, int baud, int parity, int
         return 0;
     // Frame characters are unknown until detected, so replies are taken as they come.
     exchange.clearFrameCharacters();
-    if (exchange.send("<ESC>M", 1) != 0)
+    exchange.ask("<ESC>M", 1, 100, kReplySize, 1, 100);
+    if (exchange.lastSendStatus() != 0)
         return 0;
-    PCUWait(100);
-    std::string reply;
-    exchange.read(&reply, kReplySize, 1, 100);
     // Only the second answer counts: the first may still carry what the line held before.
-    reply = exchange.ask("<ESC>M", 1, 100, kReplySize, 1, 100);
+    const std::string reply = exchange.ask("<ESC>M", 1, 100, kReplySize, 1, 100);
     std::string_view text = SkipFlowBytes(reply);
     const std::size_t comma = text.find(',');
     if (text.empty() || comma == std::string_view::npos)

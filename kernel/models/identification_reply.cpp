@@ -71,16 +71,18 @@ std::vector<std::string> SplitFields(std::string_view reply) {
     }
 }
 
+// The type fields of the models that share a base number, and the numbers they name.
+constexpr std::pair<std::string_view, std::string_view> kTypes[] = {
+    {"6220E", "0661976220E"},
+    {"6240E", "0670976240E"},
+    {"5200E2", "0661975200E2"},
+    {"5200E4", "0670975200E4"},
+};
+
 // The number a reply names: with three fields, the type decides for the models that share a
 // base number.
 std::string CandidateNumber(const std::vector<std::string>& fields) {
     if (fields.size() == 3) {
-        static constexpr std::pair<std::string_view, std::string_view> kTypes[] = {
-            {"6220E", "0661976220E"},
-            {"6240E", "0670976240E"},
-            {"5200E2", "0661975200E2"},
-            {"5200E4", "0670975200E4"},
-        };
         for (const auto& [type, number] : kTypes) {
             if (fields[2] == type)
                 return std::string(number);
@@ -100,6 +102,14 @@ std::optional<IdentificationReply> ParseIdentificationReply(std::string_view raw
     parsed.candidate = CandidateNumber(parsed.fields);
     parsed.firmware = parsed.fields[1];
     return parsed;
+}
+
+std::string_view ReplyTypeOfNumber(std::string_view number) {
+    for (const auto& [type, typed] : kTypes) {
+        if (typed == number)
+            return type;
+    }
+    return {};
 }
 
 int ModelForProgramNumber(std::string_view number, bool* second) {

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "models/identify_internal.h"
+#include "models/known_printer.h"
 #include "models/program_numbers.h"
 #include "port/bounded_copy.h"
 #include "port/profile.h"
+#include "port/wait.h"
 #include "session/exchange.h"
 #include "session/export_boundary.h"
 #include "tarvo/identify.h"
@@ -53,11 +55,26 @@ bool GreetAsStandard(Context& context) {
     return sent;
 }
 
+// A reply that ends with the type field of the model this port last identified is whole there
+// (no type is longer than another it starts with); one in a control-character postamble too.
+ReplyComplete IdentificationComplete(const Connection& conn, std::string_view expectedType) {
+    return [&conn, expectedType](std::string_view received) {
+        if (OneFrameComplete(conn, received))
+            return true;
+        if (expectedType.empty() || !conn.receiveTokens[kTokPostamble].empty())
+            return false;
+        const std::string tail = "," + std::string(expectedType);
+        return received.ends_with(tail) && std::count(received.begin(), received.end(), ',') == 2;
+    };
+}
+
 // Asks <ESC>M1 on the context's line; the reply, empty for none. *opened tells whether the
 // port could be used at all.
-std::string AskIdentification(Context& context, bool* opened) {
+std::string AskIdentification(Context& context, bool* opened, std::string_view expectedType) {
     Exchange exchange(context);
-    const std::string reply = exchange.ask("<ESC>M1", 5, 300, kIdentReplySize, 5, 500);
+    const std::string reply =
+        exchange.ask("<ESC>M1", 5, 300, kIdentReplySize, 5, 500,
+                     IdentificationComplete(exchange.connection(), expectedType));
     const int status = exchange.lastSendStatus();
     *opened = status != kPortOpenFailed && status != kPortNotOpen;
     return reply;
@@ -81,19 +98,32 @@ std::string RefineSharedNumber(Context& context, std::string candidate) {
     return candidate;
 }
 
-int IdentifyEscapePrinter(Context& context, char* modelName, char* programNumber, char* firmware) {
+// The printer this port last identified, when adaptive timing may start with it.
+std::optional<KnownPrinter> KnownOnThisPort(const Context& context) {
+    if (PrescribedTiming())
+        return std::nullopt;
+    const auto known = RecallKnownPrinter();
+    if (!known || known->port != context.comm.port)
+        return std::nullopt;
+    return known;
+}
+
+// One identification: frame characters, the Standard greeting when `greet` asks for it (a
+// serial XON/XOFF line only), <ESC>M1 and the model its answer names.
+int IdentifyOnce(Context& context, bool greet, std::string_view expectedType, char* modelName,
+                 char* programNumber, char* firmware) {
     {
         Exchange detect(context);
         detect.clearFrameCharacters();
-        StoreFrameCharacters(context, DetectFrameCharacters(detect));
+        StoreFrameCharacters(context, DetectFrameCharacters(detect, expectedType));
     }
     context.comm.family = PCU_FAMILY_LANMERE;
-    if (context.comm.protocol == PCU_PROTOCOL_XONXOFF && context.comm.port < PCU_PORT_LPT1 &&
-        !GreetAsStandard(context)) {
+    if (greet && context.comm.protocol == PCU_PROTOCOL_XONXOFF &&
+        context.comm.port < PCU_PORT_LPT1 && !GreetAsStandard(context)) {
         return PCU_ERR_NO_ANSWER;
     }
     bool opened = false;
-    const std::string raw = AskIdentification(context, &opened);
+    const std::string raw = AskIdentification(context, &opened, expectedType);
     if (!opened)
         return PCU_ERR_OPEN;
     if (raw.empty())
@@ -118,7 +148,24 @@ int IdentifyEscapePrinter(Context& context, char* modelName, char* programNumber
     context.settings.model = model;
     CopyBounded(parsed->firmware, context.settings.firmware, sizeof context.settings.firmware);
     State().programNumberSecond = second;
+    RememberKnownPrinter(context.comm, model);
     return PCU_OK;
+}
+
+// A printer this port identified before on XON/XOFF is greeted on XON/XOFF first: the greeting
+// on the Standard protocol, which such a printer cannot answer, is left out.
+// Whatever fails then, the whole sequence runs from its start.
+int IdentifyEscapePrinter(Context& context, char* modelName, char* programNumber, char* firmware) {
+    const auto known = KnownOnThisPort(context);
+    const std::string_view expectedType = known ? ReplyTypeOfModel(known->model) : "";
+    if (known && known->protocol == PCU_PROTOCOL_XONXOFF &&
+        context.comm.protocol == PCU_PROTOCOL_XONXOFF) {
+        const int rc =
+            IdentifyOnce(context, false, expectedType, modelName, programNumber, firmware);
+        if (rc == PCU_OK || rc == PCU_ERR_OPEN)
+            return rc;
+    }
+    return IdentifyOnce(context, true, expectedType, modelName, programNumber, firmware);
 }
 
 // One line of a script printer's answer: up to the first CR or LF, when the answer is text.
@@ -155,9 +202,11 @@ int IdentifyScriptPrinter(int ctx, char* modelName, char* programNumber, char* f
 
 }  // namespace
 
-FrameCharacters DetectFrameCharacters(Exchange& exchange) {
+FrameCharacters DetectFrameCharacters(Exchange& exchange, std::string_view expectedType) {
     FrameCharacters found;
-    const std::string reply = exchange.ask("<ESC>M1", 2, 100, kIdentReplySize, 2, 500);
+    const std::string reply =
+        exchange.ask("<ESC>M1", 2, 100, kIdentReplySize, 2, 500,
+                     IdentificationComplete(exchange.connection(), expectedType));
     if (reply.empty())
         return found;
     found.preamble = DetectPreamble(reply);
@@ -210,7 +259,7 @@ TARVO_API int PCUGetRealPrinterID(int ctx, char* type, char* programNumber, char
             return PCU_ERR_ARGUMENT;
         type[0] = programNumber[0] = firmware[0] = '\0';
         bool opened = false;
-        const std::string raw = AskIdentification(context, &opened);
+        const std::string raw = AskIdentification(context, &opened, {});
         if (!opened)
             return PCU_ERR_OPEN;
         const auto parsed = ParseIdentificationReply(raw);

@@ -18,8 +18,9 @@ struct FrameCharacters {
 };
 
 // Asks <ESC>M1 and <ENQ> on `exchange` (whose frame characters must be cleared) and works out
-// which bytes the printer puts before and after its replies.
-FrameCharacters DetectFrameCharacters(Exchange& exchange);
+// which bytes the printer puts before and after its replies. `expectedType` (may be empty) is
+// the type field the identification reply is expected to end with.
+FrameCharacters DetectFrameCharacters(Exchange& exchange, std::string_view expectedType = {});
 
 // What an identification reply says, once the <DC1>/<DC2> bytes before it are dropped.
 struct IdentificationReply {
@@ -31,6 +32,10 @@ struct IdentificationReply {
 // Parses a reply; nullopt when it holds no comma. With three fields, the third (the type)
 // decides the number for the models that share a base number.
 std::optional<IdentificationReply> ParseIdentificationReply(std::string_view raw);
+
+// The type field of the replies that name `number` by their type ("6220E" for 0661976220E);
+// empty for a number that is named by the first field.
+std::string_view ReplyTypeOfNumber(std::string_view number);
 
 // The preamble a reply shows before the program number it carries: '\0' for none.
 std::optional<char> DetectPreamble(std::string_view reply);

@@ -8,6 +8,7 @@
 #include "port/framing.h"
 #include "port/port.h"
 #include "port/scoped_connection.h"
+#include "session/exchange.h"
 #include "tarvo/port.h"
 
 namespace tarvo {
@@ -32,15 +33,19 @@ int Send(Connection& conn, std::string_view command, std::string_view secret) {
     return FramedWrite(conn, command.data(), command.size(), kRetries, &sysErr);
 }
 
-// Reads the answer through the context's reply buffer and clears the buffer again.
+// Reads the answer through the context's reply buffer and clears the buffer again. The first
+// read waits for the answer; the rest take what the first kept.
 std::string ReadAnswer(Connection& conn, LineContext& context) {
     std::vector<char>& buffer = context.replyBuffer;
     std::string reply;
     for (int read = 0; read < kMaxReads && !buffer.empty(); ++read) {
         std::size_t count = 0;
         unsigned sysErr = 0;
-        const int status = FramedRead(conn, buffer.data(), buffer.size(), kRetries, kNoTimeout,
-                                      true, &count, &sysErr);
+        const int status =
+            read == 0 ? FramedReadReply(conn, PCUWaitMs(kAnswerWait), {}, buffer.data(),
+                                        buffer.size(), kRetries, kNoTimeout, true, &count, &sysErr)
+                      : FramedRead(conn, buffer.data(), buffer.size(), kRetries, kNoTimeout, true,
+                                   &count, &sysErr);
         reply.append(buffer.data(), count);
         if (status != kFrameReplyKept)
             break;
@@ -62,7 +67,6 @@ QueryResult QueryPrinter(LineContext& context, std::string_view command, std::st
         return result;
     }
     // A command the printer did not acknowledge may still be answered: listen anyway.
-    PCUWait(kAnswerWait);
     result.reply = ReadAnswer(conn.conn(), context);
     result.status = conn.close();
     return result;

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
-#include "tarvo/base/notation.h"
 #include "port/named_locks.h"
 #include "port/wait.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo {
 namespace {
@@ -18,6 +19,8 @@ constexpr int kAmbleWaitMs = 500;
 constexpr int kEnquiryPauseMs = 250;
 constexpr int kRereadPauseMs = 500;
 constexpr std::size_t kWorkSize = 2 * kReceiveSize + 20;
+// A reply that has started is over once the line has been quiet this long.
+constexpr int kReplyGapMs = 250;
 
 struct TokenText {
     Token role;
@@ -296,7 +299,10 @@ int FramedWrite(Connection& conn, const char* text, std::size_t length, int retr
     const int passes = std::max(retries, 1);
     for (int pass = 0; pass < passes; ++pass) {
         PortResult error;
-        switch (ReadAnswer(conn, &error)) {
+        const Answer answer = ReadAnswer(conn, &error);
+        if (answer != Answer::Ack || pass > 0)
+            conn.inDoubt = true;
+        switch (answer) {
             case Answer::Ack:
                 return 0;
             case Answer::Wrong:
@@ -318,14 +324,15 @@ int FramedWrite(Connection& conn, const char* text, std::size_t length, int retr
     return kFrameNoAck;
 }
 
-int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries, int timeoutMs,
-               bool unescape, std::size_t* count, unsigned* sysErr) {
-    *count = 0;
-    *sysErr = 0;
-    if (buffer == nullptr || retries < 0 || timeoutMs < 0) {
-        *sysErr = EINVAL;
-        return kPortReadFailed;
-    }
+namespace {
+
+// Reads one pass of a reply from the port into `work`: pass 0 first, then the re-reads after a
+// reply whose frame characters were wrong.
+using PassReader =
+    std::function<PortResult(Connection&, std::string& work, int pass, std::size_t* n)>;
+
+int ReadFramed(Connection& conn, char* buffer, std::size_t capacity, int retries, bool unescape,
+               std::size_t* count, unsigned* sysErr, const PassReader& readPass) {
     if (!conn.pending.empty()) {
         std::string kept;
         kept.swap(conn.pending);
@@ -345,12 +352,14 @@ int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries
     bool refusedOne = false;
     for (int pass = 0; pass < passes; ++pass) {
         std::size_t n = 0;
-        const PortResult r = PortRead(conn.port, work.data(), work.size(), timeoutMs, &n);
+        const PortResult r = readPass(conn, work, pass, &n);
         if (!r.ok())
             return ReportPort(r, sysErr);
         // Silence after a refused reply is still a refusal, not an empty success.
-        if (n == 0)
+        if (n == 0) {
+            conn.inDoubt = true;
             return refusedOne ? kFrameProtocol : 0;
+        }
         std::string reply(work.data(), n);
         if (CleanReply(conn, reply, unescape)) {
             if (conn.ackReplies)
@@ -358,12 +367,83 @@ int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries
             return Deliver(conn, reply, buffer, capacity, count);
         }
         refusedOne = true;
+        conn.inDoubt = true;
         if (conn.ackReplies)
             WriteToken(conn, conn.sendTokens[kTokNak]);
         if (pass + 1 < passes)
             WaitMs(kRereadPauseMs);
     }
     return kFrameProtocol;
+}
+
+bool ReadArgumentsBad(const char* buffer, int retries, int timeoutMs, std::size_t* count,
+                      unsigned* sysErr) {
+    *count = 0;
+    *sysErr = 0;
+    if (buffer != nullptr && retries >= 0 && timeoutMs >= 0)
+        return false;
+    *sysErr = EINVAL;
+    return true;
+}
+
+}  // namespace
+
+int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries, int timeoutMs,
+               bool unescape, std::size_t* count, unsigned* sysErr) {
+    if (ReadArgumentsBad(buffer, retries, timeoutMs, count, sysErr))
+        return kPortReadFailed;
+    return ReadFramed(conn, buffer, capacity, retries, unescape, count, sysErr,
+                      [timeoutMs](Connection& c, std::string& work, int, std::size_t* n) {
+                          return PortRead(c.port, work.data(), work.size(), timeoutMs, n);
+                      });
+}
+
+int FramedReadReply(Connection& conn, int waitMs, const ReplyComplete& complete, char* buffer,
+                    std::size_t capacity, int retries, int timeoutMs, bool unescape,
+                    std::size_t* count, unsigned* sysErr) {
+    if (ReadArgumentsBad(buffer, retries, timeoutMs, count, sysErr) || waitMs < 0)
+        return kPortReadFailed;
+    if (conn.inDoubt || PrescribedTiming()) {
+        WaitMs(waitMs);
+        return FramedRead(conn, buffer, capacity, retries, timeoutMs, unescape, count, sysErr);
+    }
+    // From the write on, the reply may take the wait and the read's time-out to start; once it
+    // flows, a pause as long as the port's poll (or the read's shorter time-out) ends it.
+    const int readMs = timeoutMs > 0 ? timeoutMs : kReplyGapMs;
+    const int gapMs = std::min(readMs, kReplyGapMs);
+    return ReadFramed(conn, buffer, capacity, retries, unescape, count, sysErr,
+                      [&](Connection& c, std::string& work, int pass, std::size_t* n) {
+                          if (pass > 0)
+                              return PortRead(c.port, work.data(), work.size(), timeoutMs, n);
+                          return PortReadReply(c.port, work.data(), work.size(), waitMs + readMs,
+                                               gapMs, complete, n);
+                      });
+}
+
+bool OneFrameComplete(const Connection& conn, std::string_view received) {
+    const std::string& post = conn.receiveTokens[kTokPostamble];
+    if (post.empty() || static_cast<unsigned char>(post[0]) >= 0x20)
+        return false;
+    return received.back() == post[0];
+}
+
+bool EndsWithFrameEnd(const Connection& conn, std::string_view received, char end) {
+    const std::string& post = conn.receiveTokens[kTokPostamble];
+    if (!post.empty()) {
+        if (received.size() < 2 || received.back() != post[0])
+            return false;
+        received.remove_suffix(1);
+    }
+    if (received.empty() || received.back() != end)
+        return false;
+    // An escaped end byte is data.
+    const std::string& esc = conn.receiveTokens[kTokEscape];
+    std::size_t escapes = 0;
+    for (std::size_t i = received.size() - 1; i > 0 && !esc.empty() && received[i - 1] == esc[0];
+         --i) {
+        ++escapes;
+    }
+    return escapes % 2 == 0;
 }
 
 }  // namespace tarvo

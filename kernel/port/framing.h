@@ -75,6 +75,10 @@ struct Connection {
     Port port;
     bool ackReplies = false;  // answer each reply with the acknowledge / negative token
     std::string pending;      // reply bytes kept after a 705, delivered by the next read
+    // Something went amiss on this connection (a message not acknowledged at once, a reply
+    // refused or missing): a late answer may still be on its way, so replies are read after
+    // their full prescribed wait from now on.
+    bool inDoubt = false;
 };
 
 // Fills `conn` from the context's communication parameters and gives the context a fresh reply
@@ -109,5 +113,23 @@ int FramedWrite(Connection& conn, const char* text, std::size_t length, int retr
 // is kept for the next read. Returns 0 or a status; *count receives the bytes delivered.
 int FramedRead(Connection& conn, char* buffer, std::size_t capacity, int retries, int timeoutMs,
                bool unescape, std::size_t* count, unsigned* sysErr);
+
+// Reads the reply to a request just written. With prescribed timing, or on a connection in
+// doubt: waits `waitMs`, then reads as FramedRead does. Otherwise reads from now on, waiting up to
+// `waitMs` plus `timeoutMs` (250 ms when 0) for the reply to start, and takes it as soon as
+// `complete` (may be empty) finds it whole; a reply it cannot judge ends when the line stays quiet
+// for 250 ms (or `timeoutMs`, when shorter), as a prescribed read ends. Results as FramedRead's.
+int FramedReadReply(Connection& conn, int waitMs, const ReplyComplete& complete, char* buffer,
+                    std::size_t capacity, int retries, int timeoutMs, bool unescape,
+                    std::size_t* count, unsigned* sysErr);
+
+// Ends of replies that show on the line, for FramedReadReply. `received` is what came so far,
+// frame characters included, never empty.
+// A one-frame answer of printable text is whole once its postamble came, when the postamble is
+// a control character (a printable one could be part of the text).
+bool OneFrameComplete(const Connection& conn, std::string_view received);
+// A reply that closes with the byte `end` (and the postamble) is whole there, unless that byte
+// is escaped as data.
+bool EndsWithFrameEnd(const Connection& conn, std::string_view received, char end);
 
 }  // namespace tarvo

@@ -144,6 +144,48 @@ PortResult ReadParallel(Port& port, char* buffer, std::size_t capacity, std::siz
     return {};
 }
 
+// How a read ends, beside a full buffer: nothing within `first` of the first look (or within
+// `afterFirstLook` when that look found bytes); nothing within `gap` of a later look; or a
+// reply that `complete` finds whole.
+struct ReadEnds {
+    Millis first;
+    Millis afterFirstLook;
+    Millis gap;
+    const ReplyComplete* complete;
+};
+
+bool Whole(const ReadEnds& ends, const char* buffer, std::size_t count) {
+    return count > 0 && ends.complete != nullptr && *ends.complete &&
+           (*ends.complete)(std::string_view(buffer, count));
+}
+
+PortResult Collect(Port& port, char* buffer, std::size_t capacity, const ReadEnds& ends,
+                   std::size_t* count) {
+    if (!port.isOpen())
+        return Fail(kPortNotOpen, EBADF, kDetailRead);
+    if (port.isParallel())
+        return ReadParallel(port, buffer, capacity, count);
+    platform::SerialDevice& device = *port.device;
+    int idlePasses = 0;  // readable yet nothing to read: never spin on it
+    for (int pass = 0; *count < capacity && idlePasses < 2; ++pass) {
+        if (const unsigned lineErrors = device.takeLineErrors(); lineErrors != 0) {
+            return *count > 0 ? PortResult{}
+                              : Fail(kPortReadFailed, static_cast<int>(lineErrors), kDetailRead);
+        }
+        bool gotAny = false;
+        if (const int rc = Drain(device, buffer, capacity, count, &gotAny); rc != 0) {
+            return *count > 0 ? PortResult{} : Fail(kPortReadFailed, rc, kDetailRead);
+        }
+        idlePasses = gotAny ? 0 : idlePasses + 1;
+        if (Whole(ends, buffer, *count))
+            break;
+        const Millis wait = pass > 0 ? ends.gap : *count == 0 ? ends.first : ends.afterFirstLook;
+        if (*count == capacity || !device.waitReadable(wait))
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string PortDevicePath(int portIndex) {
@@ -184,30 +226,20 @@ PortResult PortOpen(Port& port, int attempts, int pauseMs) {
 PortResult PortRead(Port& port, char* buffer, std::size_t capacity, int firstByteMs,
                     std::size_t* count) {
     *count = 0;
-    if (!port.isOpen())
-        return Fail(kPortNotOpen, EBADF, kDetailRead);
     if (firstByteMs < 0)
         return Fail(kPortReadFailed, EINVAL, kDetailRead);
-    if (port.isParallel())
-        return ReadParallel(port, buffer, capacity, count);
-    platform::SerialDevice& device = *port.device;
-    Millis wait = firstByteMs > 0 ? Millis{firstByteMs} : kPollInterval;
-    int idlePasses = 0;  // readable yet nothing to read: never spin on it
-    while (*count < capacity && idlePasses < 2) {
-        if (const unsigned lineErrors = device.takeLineErrors(); lineErrors != 0) {
-            return *count > 0 ? PortResult{}
-                              : Fail(kPortReadFailed, static_cast<int>(lineErrors), kDetailRead);
-        }
-        bool gotAny = false;
-        if (const int rc = Drain(device, buffer, capacity, count, &gotAny); rc != 0) {
-            return *count > 0 ? PortResult{} : Fail(kPortReadFailed, rc, kDetailRead);
-        }
-        idlePasses = gotAny ? 0 : idlePasses + 1;
-        if (*count == capacity || !device.waitReadable(wait))
-            break;
-        wait = kPollInterval;
-    }
-    return {};
+    const Millis first = firstByteMs > 0 ? Millis{firstByteMs} : kPollInterval;
+    // Bytes queued before the first look wait the first wait again before the read ends.
+    return Collect(port, buffer, capacity, {first, first, kPollInterval, nullptr}, count);
+}
+
+PortResult PortReadReply(Port& port, char* buffer, std::size_t capacity, int firstByteMs, int gapMs,
+                         const ReplyComplete& complete, std::size_t* count) {
+    *count = 0;
+    if (firstByteMs < 0 || gapMs <= 0)
+        return Fail(kPortReadFailed, EINVAL, kDetailRead);
+    const Millis first = firstByteMs > 0 ? Millis{firstByteMs} : kPollInterval;
+    return Collect(port, buffer, capacity, {first, Millis{gapMs}, Millis{gapMs}, &complete}, count);
 }
 
 PortResult PortReadByte(Port& port, int timeoutMs, char* byte) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/serial_device.h"
 #include "tarvo/base/port_names.h"
@@ -77,6 +79,15 @@ PortResult PortOpen(Port& port, int attempts, int pauseMs);
 // 404 (detail 422, EIO) unless some bytes were read.
 PortResult PortRead(Port& port, char* buffer, std::size_t capacity, int firstByteMs,
                     std::size_t* count);
+
+// Tells whether the bytes received so far, as they came off the line, are a whole reply.
+using ReplyComplete = std::function<bool(std::string_view received)>;
+
+// Reads a reply as it comes: waits up to `firstByteMs` for its first byte, then collects while
+// more bytes come within `gapMs` of each other, and stops at once when `complete` (may be
+// empty) says the reply is whole or `capacity` is reached. Results as PortRead's.
+PortResult PortReadReply(Port& port, char* buffer, std::size_t capacity, int firstByteMs, int gapMs,
+                         const ReplyComplete& complete, std::size_t* count);
 
 // Waits up to `timeoutMs` for one byte. 404 when none came (sysError ETIMEDOUT) or the line
 // went away (EIO).

@@ -1,8 +1,25 @@
 #include "port/wait.h"
 
 #include "platform/clock.h"
+#include "port/profile.h"
+#include "tarvo/port.h"
 
 namespace tarvo {
+namespace {
+
+int gTimingChoice = PCU_TIMING_PROFILE;
+
+}  // namespace
+
+bool PrescribedTiming() {
+    if (gTimingChoice != PCU_TIMING_PROFILE)
+        return gTimingChoice == PCU_TIMING_PRESCRIBED;
+    return ProfileValue("Timing", "Adaptive") == "Prescribed";
+}
+
+void SetTimingChoice(int timing) {
+    gTimingChoice = timing;
+}
 
 void WaitMs(int ms) {
     if (ms <= 0)

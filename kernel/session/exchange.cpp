@@ -36,12 +36,17 @@ int Exchange::read(std::string* reply, std::size_t capacity, int retries, int ti
 }
 
 std::string Exchange::ask(const std::string& text, int sendRetries, int waitUnits,
-                          std::size_t capacity, int readRetries, int timeoutMs) {
+                          std::size_t capacity, int readRetries, int timeoutMs,
+                          const ReplyComplete& complete) {
     std::string reply;
     if (send(text, sendRetries) != 0)
         return reply;
-    PCUWait(waitUnits);
-    read(&reply, capacity, readRetries, timeoutMs);
+    reply.assign(capacity, '\0');
+    std::size_t count = 0;
+    unsigned sysErr = 0;
+    FramedReadReply(conn_, PCUWaitMs(waitUnits), complete, reply.data(), capacity, readRetries,
+                    timeoutMs, false, &count, &sysErr);
+    reply.resize(count);
     return reply;
 }
 

@@ -9,6 +9,10 @@
 
 namespace tarvo {
 
+// How long PCUWait(`units`) waits: scaled by the profile's rate, plus the extra delay of the
+// configuration last sent.
+int PCUWaitMs(int units);
+
 class Exchange {
   public:
     // A connection from the context's communication parameters.
@@ -31,11 +35,12 @@ class Exchange {
     // dropped with the connection). Returns the framing status, 0 also for a cut reply.
     int read(std::string* reply, std::size_t capacity, int retries, int timeoutMs);
 
-    // Sends `text`, waits PCUWait(`waitUnits`) and reads a reply of at most `capacity` bytes
-    // with `readRetries` passes and `timeoutMs`. Returns the reply, empty when the send failed
-    // or nothing came.
+    // Sends `text` and reads the reply of at most `capacity` bytes with `readRetries` passes
+    // and `timeoutMs`, after PCUWait(`waitUnits`) or, with adaptive timing, as soon as it is
+    // in (FramedReadReply; `complete` may be empty). Returns the reply, empty when the send
+    // failed or nothing came.
     std::string ask(const std::string& text, int sendRetries, int waitUnits, std::size_t capacity,
-                    int readRetries, int timeoutMs);
+                    int readRetries, int timeoutMs, const ReplyComplete& complete = {});
 
     // Clears the frame characters, for exchanges that must see them as data.
     void clearFrameCharacters();

@@ -6,6 +6,8 @@
 
 #include "platform/clock.h"
 #include "port/bounded_copy.h"
+#include "port/wait.h"
+#include "tarvo/port.h"
 
 namespace tarvo {
 
@@ -34,6 +36,7 @@ void ResetKernelState() {
     for (auto& context : s.contexts)
         context.reset();
     s.extraDelayMs = 0;
+    SetTimingChoice(PCU_TIMING_PROFILE);
     s.programNumberSecond = false;
     s.busyDepth = 0;
     s.busyOwner = {};

@@ -12,11 +12,15 @@
 #include "platform/serial_device.h"
 #include "platform/trace.h"
 #include "port/port.h"
+#include "port/wait.h"
+#include "session/exchange.h"
 #include "session/export_boundary.h"
 #include "tarvo/port.h"
 
 namespace tarvo {
 namespace {
+
+constexpr int kRawPollUnits = 200;  // PCUWait units between looks at a raw read's queue
 
 using platform::FlowControl;
 using platform::LineFormat;
@@ -169,7 +173,16 @@ TARVO_API int ReadFromPrinterG(PCUHandle handle, char* buf, unsigned size, unsig
         return 0;
     }
     std::memset(buf, 0, size);
-    PCUWait(200);
+    // Prescribed: look after each wait. Adaptive: the same waits bound the quiet before the
+    // first byte and between bytes, but a byte that comes is taken at once.
+    const bool prescribed = PrescribedTiming();
+    const auto waitForMore = [&] {
+        if (prescribed)
+            PCUWait(kRawPollUnits);
+        else
+            device->waitReadable(platform::Millis{PCUWaitMs(kRawPollUnits)});
+    };
+    waitForMore();
     for (;;) {
         std::size_t queued = 0;
         if (const int rc = device->queuedInput(&queued); rc != 0) {
@@ -187,7 +200,7 @@ TARVO_API int ReadFromPrinterG(PCUHandle handle, char* buf, unsigned size, unsig
             return 0;
         }
         got += static_cast<unsigned>(n);
-        PCUWait(200);
+        waitForMore();
     }
 }
 

@@ -41,6 +41,12 @@ int PingScriptPrinter(int ctx) {
 }
 
 }  // namespace
+
+int PCUWaitMs(int units) {
+    const int baud = std::atoi(ProfileValue("Baud", "9600").c_str());
+    return ScaledWaitMs(units, baud) + State().extraDelayMs;
+}
+
 }  // namespace tarvo
 
 using namespace tarvo;
@@ -123,6 +129,13 @@ TARVO_API int PCUCheckForResponse(int ctx) {
 TARVO_API void PCUWait(int units) {
     if (units < 0)
         return;
-    const int baud = std::atoi(ProfileValue("Baud", "9600").c_str());
-    WaitMs(ScaledWaitMs(units, baud) + State().extraDelayMs);
+    WaitMs(PCUWaitMs(units));
+}
+
+TARVO_API int PCUSetTiming(int timing) {
+    if (timing != PCU_TIMING_PROFILE && timing != PCU_TIMING_ADAPTIVE &&
+        timing != PCU_TIMING_PRESCRIBED)
+        return PCU_ERR_ARGUMENT;
+    SetTimingChoice(timing);
+    return PCU_OK;
 }

@@ -18,6 +18,7 @@
  *   PCUTraceSecretBegin    1                               0
  *   PCUTraceSecretEnd      (no result)
  *   PCUWait                (no result)
+ *   PCUSetTiming           PCU_OK                          PCU_ERR_ARGUMENT
  *
  * So a raw read succeeded when *sysErr is 0, whatever it returned, and a raw write when it
  * returned 1 and *sysErr is 0.
@@ -113,5 +114,21 @@ TARVO_API void PCUTraceSecretEnd(void);
  * Returns nothing.
  */
 TARVO_API void PCUWait(int units);
+
+/* How the kernel times a reply: as the profile's Timing value says (Adaptive unless it is
+ * Prescribed), or as this process chose with PCUSetTiming. */
+#define PCU_TIMING_PROFILE 0
+/* A reply is read as soon as it is complete, waiting at most the prescribed wait plus the read
+ * time-out for it. */
+#define PCU_TIMING_ADAPTIVE 1
+/* Every prescribed wait is kept in full before a reply is read, for printers that need it. */
+#define PCU_TIMING_PRESCRIBED 2
+
+/*
+ * Chooses the timing of replies for this process, over the profile's Timing value.
+ * `timing` [in]: PCU_TIMING_PROFILE, PCU_TIMING_ADAPTIVE or PCU_TIMING_PRESCRIBED.
+ * Returns PCU_OK, or PCU_ERR_ARGUMENT for another value (nothing changes).
+ */
+TARVO_API int PCUSetTiming(int timing);
 
 #endif

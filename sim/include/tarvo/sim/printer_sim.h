@@ -126,6 +126,9 @@ struct Options {
     char preamble = 0;
     char postamble = 0;
     bool pace = false;  // hold both directions to the line's byte rate
+    // Wait before each reply as long as the model's controller takes to work on the request
+    // (ProcessingDelayMs of tarvo/base/processing_delay.h). Off, every reply starts at once.
+    bool processingDelays = false;
     // Answered to <ESC>M1 (second field) and to PRINT VERSION$(0).
     std::string firmware = "1.13";  // 1..32 printable characters, no comma
     // When set, stands in for the model's own program number: the first field of the answer to

@@ -1,5 +1,6 @@
 // `--simulate MODEL` of both programs: a simulated printer on a pseudo-terminal for the length of
-// one run, remembered across runs in a state file per model, in a private profile.
+// one run, remembered across runs in a state file per model, in a private profile. What the
+// host learned of the printer (where and how it was last identified) is remembered beside it.
 #pragma once
 
 #include <memory>
@@ -32,6 +33,7 @@ class Simulation {
   private:
     std::unique_ptr<PrinterSim> printer_;
     PrivateProfile profile_;
+    std::string learnedPath_;  // what earlier runs learned of the printer
 };
 
 // The state file of a simulated model in the user's state directory.
