@@ -9,10 +9,10 @@
 #include <map>
 #include <string_view>
 
-#include "tarvo/base/fs.h"
-#include "tarvo/base/notation.h"
 #include "printer_state.h"
 #include "state_file.h"
+#include "tarvo/base/fs.h"
+#include "tarvo/base/notation.h"
 
 namespace tarvo::sim {
 
@@ -50,6 +50,8 @@ const char* const kUsage =
     "  --pace               hold both directions to the line's real byte rate\n"
     "Test firmware:\n"
     "  --make-firmware DIR  write listfile.txt, flashldr.bin and a firmware image into DIR\n"
+    "                       (with --family brakenholm: write the firmware file DIR, whose\n"
+    "                       version text is \"Tallyscript\" and the --firmware-version)\n"
     "                       and exit; --model and --program-number choose the image's\n"
     "                       program number (default: the model's)\n"
     "  --firmware-version TEXT\n"
@@ -69,6 +71,8 @@ const char* const kUsage =
     "  --nak-frames N       boot loader: answer NAK to the next N good frames\n"
     "  --cut-at-flash-write N\n"
     "                       boot loader: cut the line when the Nth flash write arrives\n"
+    "  --cut-after-transfer N\n"
+    "                       Brakenholm: cut the line once the Zmodem receiver took N bytes\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
     "  --help               show this help\n"
@@ -314,6 +318,10 @@ const std::map<std::string, Handler>& OptionsWithValue() {
                                                     [](Options& o, std::size_t v) {
                                                         o.faults.closeAfterReplyBytes = v;
                                                     })},
+        {"--cut-after-transfer",
+         NumberOption<std::size_t>(
+             "cut-after-transfer", 1, kMaxBytes,
+             [](Options& o, std::size_t v) { o.faults.cutAfterTransferBytes = v; })},
         {"--flood",
          NumberOption<std::size_t>("flood", 1, kMaxBytes,
                                    [](Options& o, std::size_t v) { o.faults.floodBytes = v; })},
@@ -357,9 +365,9 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, CommandLine* co
         // "--version TEXT" once meant the test image's version; after --make-firmware it still
         // does, so that scripts written for it keep working. Anywhere else --version asks for
         // the program's version.
-        if (name == "--version" && (valueGiven || (!parsed.makeFirmwareDir.empty() &&
-                                                   i + 1 < arguments.size() &&
-                                                   arguments[i + 1].rfind("--", 0) != 0)))
+        if (name == "--version" &&
+            (valueGiven || (!parsed.makeFirmwareDir.empty() && i + 1 < arguments.size() &&
+                            arguments[i + 1].rfind("--", 0) != 0)))
             name = "--firmware-version";
         std::string problem;
         const auto& handlers = OptionsWithValue();

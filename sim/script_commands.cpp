@@ -180,6 +180,23 @@ std::optional<std::string> Run(std::string_view rest, ScriptContext& context) {
     return RunScriptShell(rest, context);
 }
 
+std::optional<std::string> ChangeDirectory(std::string_view rest, ScriptContext& context) {
+    const auto device = Quoted(rest);
+    if (!device || !HasDevice(context.state.model, *device))
+        return ErrorLine("CHDIR wants a quoted device of the printer");
+    context.session.currentDevice = std::string(*device);
+    return std::nullopt;
+}
+
+// The printer restarts: the interpreter forgets its session, and firmware received since the
+// last start runs from now on.
+std::optional<std::string> Reboot(ScriptContext& context) {
+    if (!context.session.pendingFirmware.empty())
+        context.state.firmware = context.session.pendingFirmware;
+    context.session = ScriptSession{};
+    return std::nullopt;
+}
+
 // The commands that take what follows their keyword and a blank.
 std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& context) {
     const std::size_t blank = std::min(canonical.find(' '), canonical.size());
@@ -197,6 +214,10 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return Kill(rest, context);
     if (keyword == "RUN")
         return Run(rest, context);
+    if (keyword == "CHDIR")
+        return ChangeDirectory(rest, context);
+    if (keyword == "REBOOT" && rest.empty())
+        return Reboot(context);
     return std::nullopt;
 }
 

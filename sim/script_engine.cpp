@@ -22,7 +22,12 @@ std::string_view WithoutLeadingDc1(std::string_view line) {
 }  // namespace
 
 void ScriptEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out) {
-    for (char byte : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (receiver_) {
+            feedTransfer(bytes.substr(i), out);
+            return;
+        }
+        const char byte = bytes[i];
         if (lineCut())
             return;
         if (line_.protocol == Protocol::XonXoff && (byte == kDc1 || byte == kDc3)) {
@@ -53,6 +58,10 @@ void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
     takeMessage(text);
     if (replies_.sendFloodInstead(out))
         return;
+    if (CanonicalScriptLine(WithoutLeadingDc1(text)) == "RUN \"dlk\"") {
+        startTransfer(out);
+        return;
+    }
     LineSettings line = line_;
     ScriptContext context{state_, line, identity_, session_, replies_.faults().clockHardwareError};
     if (auto answer = AnswerScriptLine(WithoutLeadingDc1(text), context))
