@@ -34,8 +34,7 @@ class TransferProgressLine final : public fwxfer::GFMonitor {
 
 // Images go in raw with IMAGE LOAD; everything else (fonts above all) over Zmodem.
 app::TransferKind KindOf(const std::string& path) {
-    const std::string extension =
-        app::AsciiLower(std::filesystem::path(path).extension().string());
+    const std::string extension = app::AsciiLower(std::filesystem::path(path).extension().string());
     return extension == ".pcx" || extension == ".bmp" ? app::TransferKind::Image
                                                       : app::TransferKind::Font;
 }

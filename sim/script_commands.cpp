@@ -132,6 +132,9 @@ std::optional<std::string> Format(std::string_view rest, ScriptContext& context)
         context.session.dateFormat = std::string(*format);
         return std::nullopt;
     }
+    // FORMAT "c:",A formats without asking, which is how a host always formats.
+    if (rest.size() > 2 && rest.substr(rest.size() - 2) == ",A")
+        rest.remove_suffix(2);
     const auto device = Quoted(rest);
     if (!device)
         return ErrorLine("FORMAT wants a quoted device");

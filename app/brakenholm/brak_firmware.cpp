@@ -70,8 +70,10 @@ std::optional<std::string> PrinterFileNameProblem(std::string_view name) {
         return "a printer's file name has at most 30 characters";
     for (char c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x21 || byte > 0x7E || std::string_view("\"/\\,:;=").find(c) != std::string_view::npos)
-            return "a printer's file name holds no blanks, quotes, control characters or / \\ , : ; =";
+        if (byte < 0x21 || byte > 0x7E ||
+            std::string_view("\"/\\,:;=").find(c) != std::string_view::npos)
+            return "a printer's file name holds no blanks, quotes, control characters or / \\ , : "
+                   "; =";
     }
     return std::nullopt;
 }
@@ -131,7 +133,8 @@ OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonit
     if (plan.reformat) {
         SendSetupLine("format \"c:\",a");
         if (!WaitForPrompt())
-            return {OpStatus::NoAnswer, std::nullopt, "the printer did not answer after the format"};
+            return {OpStatus::NoAnswer, std::nullopt,
+                    "the printer did not answer after the format"};
     }
     const std::string name = std::filesystem::path(path).filename().string();
     if (OpResult r = DownloadFile(path, TransferKind::Firmware, name, monitor); !r.ok())

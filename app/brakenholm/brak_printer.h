@@ -169,8 +169,8 @@ class CBrakPrinter final : public CPrinterBase {
     // Sends the file at `path` as `remoteName` to "c:" ("ram:" on generation 1) over Zmodem
     // (an image with IMAGE LOAD): the name and the file's readability and size are checked
     // first, then the room on the printer; the line settings are restored afterwards.
-    OpResult DownloadFile(const std::string& path, TransferKind kind,
-                          const std::string& remoteName, fwxfer::GFMonitor& monitor);
+    OpResult DownloadFile(const std::string& path, TransferKind kind, const std::string& remoteName,
+                          fwxfer::GFMonitor& monitor);
     // Checks the firmware file against the printer's firmware, asks, formats "c:" and sends
     // the file once or twice as the change needs. The caller offers the reboot.
     OpResult FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor);

@@ -91,9 +91,9 @@ OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
         return {OpStatus::Refused, std::nullopt, "cannot read " + path};
     const std::string device = generation_ == 1 ? "ram:" : "c:";
     if (!HasRoomFor(device, static_cast<long long>(*size))) {
-        return {OpStatus::Refused, std::nullopt,
-                "There is not enough memory in the \"" + device +
-                    "\" directory to store the object."};
+        return {
+            OpStatus::Refused, std::nullopt,
+            "There is not enough memory in the \"" + device + "\" directory to store the object."};
     }
     const BrakSetup saved = setup_;
     setup_.rtsCts = true;
@@ -109,7 +109,8 @@ OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
         if (sent != fwxfer::GFResult::Ok)
             result = {OpStatus::Failed, std::nullopt, TransferError(sent)};
         else if (!WaitForPrompt())
-            result = {OpStatus::NoAnswer, std::nullopt, "the printer did not answer after the transfer"};
+            result = {OpStatus::NoAnswer, std::nullopt,
+                      "the printer did not answer after the transfer"};
     }
     return RestoreLineAfterTransfer(saved, result);
 }
