@@ -217,6 +217,12 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return Kill(rest, context);
     if (keyword == "RUN")
         return Run(rest, context);
+    if (keyword == "IMAGES" && rest.empty()) {
+        std::string listing;
+        for (const auto& [name, size] : context.state.images)
+            listing += AnswerLine(name + "  " + std::to_string(size));
+        return listing.empty() ? AnswerLine("No images") : listing;
+    }
     if (keyword == "CHDIR")
         return ChangeDirectory(rest, context);
     if (keyword == "REBOOT" && rest.empty())

@@ -44,6 +44,8 @@ class ScriptEngine final : public PrinterEngine {
 
   private:
     void onLine(std::string text, std::vector<OutgoingPiece>* out);
+    bool startImage(std::string_view canonical);
+    std::size_t takeImageBytes(std::string_view bytes);
     void startTransfer(std::vector<OutgoingPiece>* out);
     void feedTransfer(std::string_view bytes, std::vector<OutgoingPiece>* out);
     void endTransfer(int status);
@@ -57,6 +59,10 @@ class ScriptEngine final : public PrinterEngine {
     std::unique_ptr<ZmodemReceiver> receiver_;
     std::string transferDevice_;
     Snapshot beforeTransfer_;  // the device's files when the transfer began
+    // IMAGE LOAD: the raw bytes still to come, and the image's name and bytes so far.
+    std::size_t imageLeft_ = 0;
+    std::string imageName_;
+    std::string imageBytes_;
 };
 
 }  // namespace tarvo::sim

@@ -154,6 +154,21 @@ TEST_F(BrakTransferTest, FirmwareRefusesPackagesAndForeignFiles) {
     EXPECT_TRUE(printer->receivedMessages().empty());
 }
 
+TEST_F(BrakTransferTest, AnImageIsAnnouncedWithItsSizeAndFollowedByExactlyThoseBytes) {
+    std::string image = Content(300);
+    image[10] = '\r';  // raw bytes: a line end inside the image ends nothing
+    const OpResult r =
+        brak->DownloadFile(write("logo.pcx", image), TransferKind::Image, "LOGO", monitor);
+    ASSERT_TRUE(r.ok()) << Describe(r);
+    std::string sent;
+    for (const auto& entry : printer->transcript()) {
+        if (entry.direction == sim::Direction::HostToPrinter)
+            sent += entry.bytes;
+    }
+    EXPECT_TRUE(sent == "IMAGE LOAD \"LOGO\",300,\"S\"\r" + image);
+    EXPECT_EQ(brak->QueryLine("IMAGES").text, "LOGO  300\r\n");
+}
+
 TEST(FirmwarePlan, ChoosesTheQuestionByKindAndVersion) {
     const struct {
         const char* printer;
