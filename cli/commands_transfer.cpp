@@ -83,11 +83,13 @@ int ListFiles(BrakenholmSession& s) {
     return 0;
 }
 
-int RebootNow(BrakenholmSession& s) {
+int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
     std::cout << "Rebooting the printer...\n" << std::flush;
-    if (const OpResult r = s.printer().Reboot(); !r.ok())
+    if (const OpResult r = s.printer().Reboot(waitForAnswer); !r.ok())
         return TransferFailed("Printer did not answer after reboot", r);
-    std::cout << "The printer is back.\n";
+    std::cout << (waitForAnswer ? "The printer is back.\n"
+                                : "The printer now runs the other language's firmware; run "
+                                  "tarvo autoconnect to find it again.\n");
     return 0;
 }
 
@@ -125,7 +127,8 @@ int RunBrakFirmware(int ctx, const CommandLine& line) {
     if (!s.open(ctx) || !ReadLineSettings(s))
         return 1;
     TransferProgressLine progress(app::TransferTitle(app::TransferKind::Firmware));
-    const OpResult r = s.printer().FirmwareDownload(a[1], progress);
+    bool kindChanges = false;
+    const OpResult r = s.printer().FirmwareDownload(a[1], progress, &kindChanges);
     if (r.status == app::OpStatus::Cancelled)
         return Fail("nothing sent");
     if (!r.ok())
@@ -136,7 +139,7 @@ int RunBrakFirmware(int ctx, const CommandLine& line) {
                                   "the previously transfered file.\nDo you wish to reboot now?");
         c != Consent::Given)
         return Declined(c, "reboot the printer to run the new firmware");
-    return RebootNow(s);
+    return RebootNow(s, !kindChanges);
 }
 
 }  // namespace tarvo::cli

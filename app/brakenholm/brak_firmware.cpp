@@ -89,7 +89,7 @@ FirmwarePlan PlanFirmwareChange(std::string_view printerText, std::string_view f
                        "or\nTallyscript to QEL Tarvo will not be able to reconnect.\nPlease run "
                        "Autoconnect to re-establish a connection.",
                        printerText, fileText),
-                false, false};
+                false, false, true};
     }
     if (printer < kKernelChangeVersion && file >= kKernelChangeVersion) {
         return {Format("Updating firmware from version\n\t%s\n\nto version\n\t%s\n\nrequires "
@@ -110,7 +110,8 @@ FirmwarePlan PlanFirmwareChange(std::string_view printerText, std::string_view f
             false, false};
 }
 
-OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor) {
+OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor,
+                                        bool* kindChanges) {
     if (EndsWithExe(path)) {
         return {OpStatus::Refused, std::nullopt,
                 "This is a self-extracting firmware package. Unpack it and choose the .bin "
@@ -126,6 +127,8 @@ OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonit
         return {OpStatus::Refused, std::nullopt, path + " is not a firmware file for this printer"};
     identity_.version0 = CollapseBlanks(StripLineEnds(QueryLine("PRINT VERSION$(0)").text));
     const FirmwarePlan plan = PlanFirmwareChange(identity_.version0, *fileText);
+    if (kindChanges != nullptr)
+        *kindChanges = plan.kindChanges;
     const Question ask{"Warning", plan.question, PromptButtons::OkCancel, PromptIcon::Exclamation,
                        PromptAnswer::Cancel};
     if (prompt_.Ask(ask) != PromptAnswer::Ok)

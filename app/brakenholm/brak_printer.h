@@ -116,6 +116,9 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult SaveSetupFile() override;
     OpResult LoadSetupFile() override;
     OpResult Reboot() override;
+    // Sends reboot; with `waitForAnswer` false (firmware of the other language now runs, which
+    // will not answer "ok") it returns at once instead of polling.
+    OpResult Reboot(bool waitForAnswer);
     OpResult SearchPrinter(SearchObserver& observer) override;
 
     // Setup generation 0..3 of the model.
@@ -172,8 +175,11 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult DownloadFile(const std::string& path, TransferKind kind, const std::string& remoteName,
                           fwxfer::GFMonitor& monitor);
     // Checks the firmware file against the printer's firmware, asks, formats "c:" and sends
-    // the file once or twice as the change needs. The caller offers the reboot.
-    OpResult FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor);
+    // the file once or twice as the change needs. The caller offers the reboot; *kindChanges
+    // (may be null) tells whether the printer will then speak the other language, so that the
+    // reboot need not wait for an answer that cannot come.
+    OpResult FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor,
+                              bool* kindChanges = nullptr);
     // Asks "Sysvar(18)=2" up to five times, 500 ms apart. Returns true once "ok" came.
     bool WaitForPrompt();
     // IMAGE LOAD "name",size,"S" and exactly the file's bytes.

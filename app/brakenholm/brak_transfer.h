@@ -25,6 +25,7 @@ struct FirmwarePlan {
     std::string question;
     bool reformat = false;        // format "c:" first
     bool secondTransfer = false;  // send the file twice
+    bool kindChanges = false;     // the printer will speak the other language after the reboot
 };
 
 // The plan for going from the printer's firmware text to the file's. The kind is Tallyscript

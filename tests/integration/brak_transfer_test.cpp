@@ -195,6 +195,7 @@ TEST(FirmwarePlan, ChoosesTheQuestionByKindAndVersion) {
             << c.printer;
         EXPECT_EQ(plan.reformat, c.reformat) << c.printer << " " << c.file;
         EXPECT_EQ(plan.secondTransfer, c.second) << c.printer << " " << c.file;
+        EXPECT_EQ(plan.kindChanges, std::string(c.printer).starts_with("QEL")) << c.printer;
     }
 }
 
