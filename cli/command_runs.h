@@ -40,5 +40,9 @@ int RunConfig(int ctx, const CommandLine& line);
 int RunConfigDiff(int ctx, const CommandLine& line);
 int RunUser(int ctx, const CommandLine& line);
 int RunSetup(int ctx, const CommandLine& line);
+int RunFiles(int ctx, const CommandLine& line);
+int RunReboot(int ctx, const CommandLine& line);
+// The Brakenholm road of `tarvo firmware`.
+int RunBrakFirmware(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

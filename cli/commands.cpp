@@ -159,8 +159,9 @@ const std::vector<Command>& Commands() {
          "them. Asks first at a terminal (--yes does not ask).\n",
          RunReset, true, true},
         {"firmware",
-         "verify DIR | download DIR [--yes] [--boot-mode] [--ignore-mismatch] [--port N]",
-         "check and download Lanmere-family firmware",
+         "verify DIR | download DIR [--yes] [--boot-mode] [--ignore-mismatch] [--port N] | "
+         "download FILE.bin [--yes]",
+         "check and download printer firmware",
          "verify    checks DIR (listfile.txt, flashldr.bin and the image it names) against the\n"
          "          printer: the image's checksum, its version texts and its program number\n"
          "download  verifies, asks before invalidating the running firmware (--yes does not\n"
@@ -172,8 +173,11 @@ const std::vector<Command>& Commands() {
          "                   invalidation\n"
          "--ignore-mismatch  download even when the image is for another printer (code 30)\n"
          "--port N           boot-loader port COM1..COM4 (default: the context's serial port)\n"
-         "Errors print the firmware messages of the desktop program.\n",
-         RunFirmware, true, true},
+         "Errors print the firmware messages of the desktop program.\n"
+         "Brakenholm printers: download FILE.bin compares the file's firmware with the\n"
+         "printer's and asks (formatting \"c:\" and sending twice where the change needs it),\n"
+         "sends it over Zmodem with a progress line, then offers the reboot that runs it.\n",
+         RunFirmware, true},
         {"report", "[--sections comm,config,fonts,graphics,formats] (--log FILE | --print)",
          "write the configuration report to a log file or the printer",
          "Identifies the printer and reads its configuration and the object listings the chosen\n"
@@ -199,6 +203,17 @@ const std::vector<Command>& Commands() {
          "restore-defaults  restores the printer's factory setup (where the model can)\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
          RunSetup, true},
+        {"files", "list | put FILE [--as NAME] [--yes]", "a Brakenholm printer's files",
+         "list  shows the files on \"c:\" and \"ram:\"\n"
+         "put   stores FILE on the printer (\"c:\", \"ram:\" on the oldest models) under its own\n"
+         "      name or NAME: fonts and other files over Zmodem, .pcx and .bmp images with\n"
+         "      IMAGE LOAD. The printer's room is checked first; its line settings are\n"
+         "      restored afterwards. Exit status 0 when the file was stored.\n",
+         RunFiles, true},
+        {"reboot", "[--yes]", "reboot a Brakenholm printer and wait until it answers",
+         "Sends reboot and asks the printer every 5 s, at most 24 times, whether it is back.\n"
+         "Asks first at a terminal (--yes does not ask).\n",
+         RunReboot, true},
         {"user", "whoami | login [--password-stdin] | network | su NAME [--password-stdin]",
          "the printer's shell user and network",
          "whoami   prints admin or user\n"

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "desk/firmware_messages.h"
@@ -186,6 +187,8 @@ int Download(int ctx, const CommandLine& line, const Options& o) {
 }  // namespace
 
 int RunFirmware(int ctx, const CommandLine& line) {
+    if (IsBrakenholmContext(ctx))
+        return RunBrakFirmware(ctx, line);
     constexpr const char* kUsageText =
         "usage: tarvo firmware verify DIR | download DIR [--yes] [--boot-mode] "
         "[--ignore-mismatch] [--port N]";

@@ -7,6 +7,8 @@ The layers, lowest first:
   kernel/port        frames and connections
   kernel/session     the contexts, the process-wide state, the exports' boundary
   kernel/config, models, objects, fonts, services   what the kernel does with a printer
+  fwxfer             the serial port and Zmodem sender of the Brakenholm transfers: the shared
+                     tier only
   app core           the programs' logic (app/shell, app/desk, app/brakenholm, app/lanmere),
                      without widgets
   app/qt             the desktop program's windows
@@ -41,6 +43,8 @@ def module_of(name):
         return "kernel-api"
     if name.startswith("gaugebar/"):
         return "progress"
+    if name.startswith("fwxfer/"):
+        return "fwxfer"
     first = name.split("/", 1)[0] if "/" in name else None
     return first
 
@@ -52,6 +56,8 @@ def allowed_for(path):
     public = {"base", "kernel-api"}
     if top == "base":
         return public
+    if top == "fwxfer":
+        return {"base", "fwxfer"}
     if top == "kernel":
         if parts[1] == "include":
             return public | {"progress"}
@@ -66,10 +72,10 @@ def allowed_for(path):
         return public | {"progress", "platform", "port", "session"} | KERNEL_UPPER
     if top == "app":
         if parts[1] == "qt":
-            return public | {"progress"} | APP_CORE | {"qt", "sim-api"}
-        return public | {"progress"} | APP_CORE
+            return public | {"progress", "fwxfer"} | APP_CORE | {"qt", "sim-api"}
+        return public | {"progress", "fwxfer"} | APP_CORE
     if top == "cli":
-        return public | {"progress", "sim-api"} | APP_CORE
+        return public | {"progress", "sim-api", "fwxfer"} | APP_CORE
     if top == "sim":
         if path.name in ("simulation.cpp", "private_profile.cpp"):
             return {"base", "kernel-api", "sim-api"}
@@ -101,7 +107,7 @@ def violations(path):
 
 def main():
     bad = 0
-    for folder in ("base", "kernel", "app", "cli", "sim"):
+    for folder in ("base", "kernel", "fwxfer", "app", "cli", "sim"):
         for path in sorted((ROOT / folder).rglob("*")):
             if path.suffix not in (".cpp", ".h"):
                 continue

@@ -52,6 +52,8 @@ const char* const kUsage =
     "                       each reply (docs/PERFORMANCE.md lists the delays)\n"
     "Test firmware:\n"
     "  --make-firmware DIR  write listfile.txt, flashldr.bin and a firmware image into DIR\n"
+    "                       (with --family brakenholm: write the firmware file DIR, whose\n"
+    "                       version text is \"Tallyscript\" and the --firmware-version)\n"
     "                       and exit; --model and --program-number choose the image's\n"
     "                       program number (default: the model's)\n"
     "  --firmware-version TEXT\n"
@@ -71,6 +73,8 @@ const char* const kUsage =
     "  --nak-frames N       boot loader: answer NAK to the next N good frames\n"
     "  --cut-at-flash-write N\n"
     "                       boot loader: cut the line when the Nth flash write arrives\n"
+    "  --cut-after-transfer N\n"
+    "                       Brakenholm: cut the line once the Zmodem receiver took N bytes\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
     "  --help               show this help\n"
@@ -316,6 +320,10 @@ const std::map<std::string, Handler>& OptionsWithValue() {
                                                     [](Options& o, std::size_t v) {
                                                         o.faults.closeAfterReplyBytes = v;
                                                     })},
+        {"--cut-after-transfer",
+         NumberOption<std::size_t>(
+             "cut-after-transfer", 1, kMaxBytes,
+             [](Options& o, std::size_t v) { o.faults.cutAfterTransferBytes = v; })},
         {"--flood",
          NumberOption<std::size_t>("flood", 1, kMaxBytes,
                                    [](Options& o, std::size_t v) { o.faults.floodBytes = v; })},

@@ -6,9 +6,10 @@
 #include <optional>
 
 #include "models.h"
+#include "printer_state.h"
 #include "tarvo/base/byte_order.h"
 #include "tarvo/base/fs.h"
-#include "printer_state.h"
+#include "tarvo/base/script_firmware.h"
 
 namespace tarvo::sim {
 namespace {
@@ -220,6 +221,15 @@ bool WriteTestFirmware(const std::string& dir, const TestFirmwareOptions& option
     return WriteFile(dir + "/" + name, std::string(image.begin(), image.end()), error) &&
            WriteFile(dir + "/flashldr.bin", LoaderFile(options), error) &&
            WriteFile(dir + "/listfile.txt", list, error);
+}
+
+bool WriteScriptFirmware(const std::string& path, const TestFirmwareOptions& options,
+                         std::string* error) {
+    std::string content = platform::ScriptFirmwareHeader("Tallyscript " + options.version);
+    // Filler that holds every byte value, the ones Zmodem escapes included.
+    for (std::size_t i = 0; content.size() < options.size; ++i)
+        content.push_back(static_cast<char>((i * 7 + i / 256) & 0xFF));
+    return WriteFile(path, content, error);
 }
 
 }  // namespace tarvo::sim

@@ -57,4 +57,10 @@ bool BuildTestFirmware(const TestFirmwareOptions& options, std::vector<std::uint
 bool WriteTestFirmware(const std::string& dir, const TestFirmwareOptions& options,
                        std::string* error);
 
+// Writes a firmware file of the script family to `path` atomically: the tag line naming
+// "Tallyscript <version>", then filler up to options.size bytes. Returns false with a reason
+// in *error.
+bool WriteScriptFirmware(const std::string& path, const TestFirmwareOptions& options,
+                         std::string* error);
+
 }  // namespace tarvo::sim

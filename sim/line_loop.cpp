@@ -12,9 +12,9 @@
 #include "frame_parser.h"
 #include "line_check.h"
 #include "models.h"
-#include "tarvo/base/line_format.h"
 #include "printer_sim_impl.h"
 #include "state_file.h"
+#include "tarvo/base/line_format.h"
 
 namespace tarvo::sim {
 namespace {
@@ -78,14 +78,24 @@ void PrinterSim::Impl::pollLine(Clock::time_point now, double bytesPerSecond) {
     // of reading is not left waiting in settle().
     const bool canRead = now >= nextReadAt_;
     const bool canWrite = readyToWrite(now);
-    pollfd fds[2] = {
+    int relayFd = -1;
+    {
+        std::lock_guard lock(mutex_);
+        relayFd = engine_->relayFd();
+    }
+    relayActive_ = relayFd >= 0;
+    pollfd fds[3] = {
         {wake_.get(), POLLIN, 0},
-        {pty_.master(), static_cast<short>((canRead ? POLLIN : 0) | (canWrite ? POLLOUT : 0)), 0}};
+        {pty_.master(), static_cast<short>((canRead ? POLLIN : 0) | (canWrite ? POLLOUT : 0)), 0},
+        {relayFd, POLLIN, 0}};
     const auto wait =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::clamp<Clock::duration>(
             timeUntilNextDeed(now), Clock::duration::zero(), kPollInterval));
     const timespec timeout{0, static_cast<long>(wait.count())};
-    if (::ppoll(fds, 2, &timeout, nullptr) <= 0)
+    const int ready = ::ppoll(fds, relayFd >= 0 ? 3 : 2, &timeout, nullptr);
+    if (relayFd >= 0)
+        relayFromReceiver();
+    if (ready <= 0)
         return;
     if (fds[0].revents & POLLIN) {
         std::uint64_t count = 0;
@@ -196,6 +206,20 @@ void PrinterSim::Impl::hear(std::string_view bytes) {
         output_.push_back(std::move(piece));
 }
 
+// A file transfer's receiver answers on its own descriptor; its bytes join the printer's output
+// like any reply, and its end is noticed here.
+void PrinterSim::Impl::relayFromReceiver() {
+    std::vector<OutgoingPiece> pieces;
+    {
+        std::lock_guard lock(mutex_);
+        engine_->relay(&pieces);
+    }
+    if (!pieces.empty())
+        markActive();
+    for (OutgoingPiece& piece : pieces)
+        output_.push_back(std::move(piece));
+}
+
 void PrinterSim::Impl::writeToHost(double bytesPerSecond) {
     if (output_.empty())
         return;
@@ -249,7 +273,9 @@ void PrinterSim::Impl::cutLine() {
 
 void PrinterSim::Impl::publishActivity() {
     Activity activity = Activity::Busy;
-    if (closing_) {
+    if (relayActive_) {
+        activity = Activity::Busy;  // a transfer's receiver works on until it ends
+    } else if (closing_) {
         activity = Activity::CutAwaitingHost;
     } else if (output_.empty()) {
         activity = Activity::Idle;

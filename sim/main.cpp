@@ -83,6 +83,14 @@ int main(int argc, char** argv) {
         std::printf("tarvo-printersim %s\n", tarvo::kVersionText);
         return 0;
     }
+    if (!commandLine.makeFirmwareDir.empty() &&
+        commandLine.options.family == tarvo::sim::Family::Brakenholm) {
+        if (!WriteScriptFirmware(commandLine.makeFirmwareDir, commandLine.firmware, &error))
+            return Fail(kExitFailure, error);
+        std::printf("tarvo-printersim: firmware written to %s\n",
+                    commandLine.makeFirmwareDir.c_str());
+        return 0;
+    }
     if (!commandLine.makeFirmwareDir.empty()) {
         if (!WriteTestFirmware(commandLine.makeFirmwareDir, commandLine.firmware, &error))
             return Fail(kExitFailure, error);

@@ -67,6 +67,12 @@ class PrinterEngine {
     // The boot code, for printers that have one; nullptr otherwise. Owned by the engine.
     virtual const BootEngine* boot() const { return nullptr; }
 
+    // While a file transfer runs, the descriptor on which its receiver answers; -1 otherwise.
+    virtual int relayFd() const { return -1; }
+    // Passes on what the transfer's receiver said, and settles the transfer once the receiver
+    // has ended.
+    virtual void relay(std::vector<OutgoingPiece>* out) { (void)out; }
+
     // What the printer took in, in order: frame bodies or lines.
     const std::vector<std::string>& messages() const { return messages_; }
     void clearMessages() { messages_.clear(); }

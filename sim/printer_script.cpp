@@ -2,6 +2,7 @@
 // and users.
 #include "printer_sim_impl.h"
 #include "script_clock.h"
+#include "script_engine.h"
 #include "script_files.h"
 #include "setup_tree.h"
 
@@ -85,6 +86,14 @@ std::vector<PrinterFile> PrinterSim::files(const std::string& device) const {
         if (!HasDevice(state.model, device))
             return std::vector<PrinterFile>();
         return FilesOn(state, device, true);
+    });
+}
+
+std::optional<std::string> PrinterSim::fileContent(const std::string& device,
+                                                   const std::string& name) const {
+    return impl_->readEngine([&](const PrinterEngine& engine) -> std::optional<std::string> {
+        const auto* script = dynamic_cast<const ScriptEngine*>(&engine);
+        return script != nullptr ? script->receivedFile(device, name) : std::nullopt;
     });
 }
 

@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "tarvo/base/unique_fd.h"
 #include "printer_engine.h"
 #include "pseudo_terminal.h"
 #include "secret_mask.h"
+#include "tarvo/base/unique_fd.h"
 #include "tarvo/sim/printer_sim.h"
 #include "transcript.h"
 
@@ -98,6 +98,7 @@ class PrinterSim::Impl {
     bool sendFlowByte(char byte);
     void hear(std::string_view bytes);
     LineSettings lineHeard() const;
+    void relayFromReceiver();
     void writeToHost(double bytesPerSecond);
     void finishPiece();
     bool hostHasReadEverything();
@@ -134,6 +135,7 @@ class PrinterSim::Impl {
     bool holdingHost_ = false;  // <DC3> sent and no <DC1> since
     bool blockedByHost_ = false;
     bool closing_ = false;
+    bool relayActive_ = false;  // a file transfer's receiver runs
     Clock::time_point closingSince_{};
     PrinterState savedState_;
     bool saveFailureReported_ = false;

@@ -33,6 +33,8 @@ struct PrinterState {
     SetupValues setup;
     std::map<std::string, std::uint32_t> files;  // "c:/HELLO.PRG" -> bytes
     long long clockOffsetSeconds = 0;            // the printer's clock less the computer's
+    // Images taken with IMAGE LOAD, name -> bytes; kept only while the printer runs.
+    std::map<std::string, std::uint32_t> images;
     // Lanmere: the host declared the running firmware invalid (<ESC>T;F<text>;R); the printer
     // has fallen back to its boot ROM until a firmware download ends with "exit mode".
     bool firmwareInvalidated = false;

@@ -132,6 +132,9 @@ std::optional<std::string> Format(std::string_view rest, ScriptContext& context)
         context.session.dateFormat = std::string(*format);
         return std::nullopt;
     }
+    // FORMAT "c:",A formats without asking, which is how a host always formats.
+    if (rest.size() > 2 && rest.substr(rest.size() - 2) == ",A")
+        rest.remove_suffix(2);
     const auto device = Quoted(rest);
     if (!device)
         return ErrorLine("FORMAT wants a quoted device");
@@ -180,6 +183,23 @@ std::optional<std::string> Run(std::string_view rest, ScriptContext& context) {
     return RunScriptShell(rest, context);
 }
 
+std::optional<std::string> ChangeDirectory(std::string_view rest, ScriptContext& context) {
+    const auto device = Quoted(rest);
+    if (!device || !HasDevice(context.state.model, *device))
+        return ErrorLine("CHDIR wants a quoted device of the printer");
+    context.session.currentDevice = std::string(*device);
+    return std::nullopt;
+}
+
+// The printer restarts: the interpreter forgets its session, and firmware received since the
+// last start runs from now on.
+std::optional<std::string> Reboot(ScriptContext& context) {
+    if (!context.session.pendingFirmware.empty())
+        context.state.firmware = context.session.pendingFirmware;
+    context.session = ScriptSession{};
+    return std::nullopt;
+}
+
 // The commands that take what follows their keyword and a blank.
 std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& context) {
     const std::size_t blank = std::min(canonical.find(' '), canonical.size());
@@ -197,6 +217,16 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return Kill(rest, context);
     if (keyword == "RUN")
         return Run(rest, context);
+    if (keyword == "IMAGES" && rest.empty()) {
+        std::string listing;
+        for (const auto& [name, size] : context.state.images)
+            listing += AnswerLine(name + "  " + std::to_string(size));
+        return listing.empty() ? AnswerLine("No images") : listing;
+    }
+    if (keyword == "CHDIR")
+        return ChangeDirectory(rest, context);
+    if (keyword == "REBOOT" && rest.empty())
+        return Reboot(context);
     return std::nullopt;
 }
 

@@ -15,6 +15,9 @@ namespace tarvo::sim {
 struct ScriptSession {
     std::string dateFormat = "YY/MM/DD";   // FORMAT DATE$, used by PRINT DATE$("F")
     std::optional<SetupValues> readSetup;  // what "setup r" read, in force after "setup w"
+    std::string currentDevice;             // CHDIR; empty: the model's main device
+    // The version text of the last firmware file received; it runs after REBOOT.
+    std::string pendingFirmware;
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;

@@ -18,10 +18,16 @@
 #include <vector>
 
 #include "brakenholm/brak_setup.h"
+#include "brakenholm/brak_transfer.h"
 #include "brakenholm/script_port.h"
 #include "shell/app_session.h"
 #include "shell/printer_base.h"
 #include "shell/prompt.h"
+
+namespace fwxfer {
+class GFMonitor;
+enum class GFResult : int;
+}  // namespace fwxfer
 
 namespace tarvo::app {
 
@@ -110,6 +116,9 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult SaveSetupFile() override;
     OpResult LoadSetupFile() override;
     OpResult Reboot() override;
+    // Sends reboot; with `waitForAnswer` false (firmware of the other language now runs, which
+    // will not answer "ok") it returns at once instead of polling.
+    OpResult Reboot(bool waitForAnswer);
     OpResult SearchPrinter(SearchObserver& observer) override;
 
     // Setup generation 0..3 of the model.
@@ -159,6 +168,23 @@ class CBrakPrinter final : public CPrinterBase {
     bool HasRoomFor(std::string_view device, long long neededBytes);
     bool FileExists(std::string_view device, std::string_view path);
 
+    // Transfers (brak_transfer.cpp, brak_firmware.cpp, brak_image.cpp).
+    // Sends the file at `path` as `remoteName` to "c:" ("ram:" on generation 1) over Zmodem
+    // (an image with IMAGE LOAD): the name and the file's readability and size are checked
+    // first, then the room on the printer; the line settings are restored afterwards.
+    OpResult DownloadFile(const std::string& path, TransferKind kind, const std::string& remoteName,
+                          fwxfer::GFMonitor& monitor);
+    // Checks the firmware file against the printer's firmware, asks, formats "c:" and sends
+    // the file once or twice as the change needs. The caller offers the reboot; *kindChanges
+    // (may be null) tells whether the printer will then speak the other language, so that the
+    // reboot need not wait for an answer that cannot come.
+    OpResult FirmwareDownload(const std::string& path, fwxfer::GFMonitor& monitor,
+                              bool* kindChanges = nullptr);
+    // Asks "Sysvar(18)=2" up to five times, 500 ms apart. Returns true once "ok" came.
+    bool WaitForPrompt();
+    // IMAGE LOAD "name",size,"S" and exactly the file's bytes.
+    OpResult LoadImage(const std::string& path, const std::string& name);
+
     // Users and recovery.
     bool WhoAmI();
     TxResult SwitchUser(PrinterUser user, const SecretText& password);
@@ -178,6 +204,9 @@ class CBrakPrinter final : public CPrinterBase {
     bool PrinterAnswers();
     bool TrySearchTrial(std::string_view lineSettings);
     OpResult StoreFoundSettings(std::string_view foundBaud);
+    fwxfer::GFResult SendOverZmodem(const std::string& path, const std::string& remoteName,
+                                    fwxfer::GFMonitor& monitor);
+    OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result);
 
     AppSession& session_;
     Prompt& prompt_;

@@ -156,6 +156,10 @@ ParityCheck CBrakPrinter::CheckParity() {
 }
 
 OpResult CBrakPrinter::Reboot() {
+    return Reboot(true);
+}
+
+OpResult CBrakPrinter::Reboot(bool waitForAnswer) {
     {
         OpenOutcome open = port_->Open({});
         if (!open.connection)
@@ -163,6 +167,8 @@ OpResult CBrakPrinter::Reboot() {
         if (open.connection->WriteSlowly("reboot\r") != 0)
             return {OpStatus::Failed, std::nullopt, "the reboot command could not be sent"};
     }
+    if (!waitForAnswer)
+        return {};
     port_->Wait(kRebootSettleMs);
     // The printer is back when it confirms its verbosity switch again. The polls are bounded:
     // a printer that never comes back is reported rather than waited for without end.

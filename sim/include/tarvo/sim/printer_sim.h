@@ -66,6 +66,9 @@ struct Faults {
     // garbled them; the loader still holds the true reply for a resend after that.
     int mangledReplies = 0;
     std::string mangledReply;  // raw bytes; empty: the reply is lost on the line
+    // Brakenholm: >0: once the Zmodem receiver has been given this many bytes, the line is cut
+    // and the receiver killed (its partial file is deleted).
+    std::size_t cutAfterTransferBytes = 0;
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
@@ -329,6 +332,10 @@ class PrinterSim {
     // The files of a device in name order, system files included; empty for a device the model
     // does not have.
     std::vector<PrinterFile> files(const std::string& device) const;
+    // The bytes of a file the printer received over Zmodem while it runs; nullopt for any other
+    // file.
+    std::optional<std::string> fileContent(const std::string& device,
+                                           const std::string& name) const;
     // Stores a file (in place of one with the same name) when the device has room.
     bool addFile(const PrinterFile& file, std::string* error = nullptr);
     // The printer's clock, which runs on from where it was set.

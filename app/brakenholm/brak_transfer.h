@@ -1,0 +1,36 @@
+// Files for a Brakenholm printer over Zmodem: what a transfer is, the names a printer takes,
+// and what a firmware file says about itself. CBrakPrinter::DownloadFile, FirmwareDownload and
+// WaitForPrompt (brak_transfer.cpp, brak_firmware.cpp) use them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvo::app {
+
+enum class TransferKind { Firmware, Font, Image };
+
+// The progress window's title for a kind ("Downloading Font").
+const char* TransferTitle(TransferKind kind);
+
+// Why `name` cannot be a file name on the printer, or nullopt when it can. The name goes
+// inside a quoted argument of the printer's commands, so a quote, a control byte or a byte
+// above 0x7E would change the command; blanks and the path characters / \ , : ; = are refused
+// too, and so is anything longer than 30 characters.
+std::optional<std::string> PrinterFileNameProblem(std::string_view name);
+
+// The question asked before a firmware download and what it implies.
+struct FirmwarePlan {
+    std::string question;
+    bool reformat = false;        // format "c:" first
+    bool secondTransfer = false;  // send the file twice
+    bool kindChanges = false;     // the printer will speak the other language after the reboot
+};
+
+// The plan for going from the printer's firmware text to the file's. The kind is Tallyscript
+// when the lower-cased text contains "tallyscript" (wherever it stands); the version is the
+// first run of digits and points, compared with 7.31 as the printer's firmware does.
+FirmwarePlan PlanFirmwareChange(std::string_view printerText, std::string_view fileText);
+
+}  // namespace tarvo::app
