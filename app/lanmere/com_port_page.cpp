@@ -105,6 +105,12 @@ void CComPortSetting::Load() {
     parallel.visible = ownNames;
     parallel.selected =
         value(kParallelMode) == 0 || value(kParallelMode) == 1 ? value(kParallelMode) : -1;
+    // Some printers need every prescribed wait in full before they answer.
+    Add({.id = "prescribed",
+         .control = Control::Check,
+         .label = "Keep the prescribed &waits (for printers that answer late)",
+         .group = "Timing",
+         .value = ReadSetting(setting::kTiming, "Adaptive") == "Prescribed" ? 1 : 0});
     applyEnabled();
 }
 
@@ -180,6 +186,14 @@ std::string CComPortSetting::Validate() const {
 void CComPortSetting::Save() {
     if (!modified())
         return;  // an unchanged page moves nothing
+    if (field("prescribed").edited)
+        WriteSetting(setting::kTiming, field("prescribed").value != 0 ? "Prescribed" : "Adaptive");
+    bool lineEdited = false;
+    for (const char* id : {"mode", "port", "device", "rate", "parity", "data", "stop", "protocol",
+                           "pinA", "pinB", "parallel"})
+        lineEdited = lineEdited || field(id).edited;
+    if (!lineEdited)
+        return;  // the timing alone moves no line
     AppSession& s = desk_.session;
     if (CapabilitiesOf(model()).takesNoSevenBitsWithoutParity && field("parity").selected == 2 &&
         field("data").selected == 0) {

@@ -27,6 +27,7 @@ inline constexpr std::string_view kFamily = "Family";
 inline constexpr std::string_view kLanguage = "Language";
 inline constexpr std::string_view kSettings = "Settings";
 inline constexpr std::string_view kViewStartup = "ViewStartup";
+inline constexpr std::string_view kTiming = "Timing";  // Adaptive, or Prescribed
 }  // namespace setting
 
 // The value of `key`, or `fallback` when it is missing, empty or unreadable.

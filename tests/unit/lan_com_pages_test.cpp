@@ -129,5 +129,20 @@ TEST_F(ComPortPage, AParallelPortTakesNoLineSettings) {
     EXPECT_EQ(session.port, PCU_PORT_LPT1);
 }
 
+// The timing box is the profile's Timing value, which the kernel reads at every reply; ticking
+// it moves no line.
+TEST_F(ComPortPage, ThePrescribedWaitsAreKeptWhenTicked) {
+    Use(18);
+    for (const auto& [tick, stored] : {std::pair{1, "Prescribed"}, std::pair{0, "Adaptive"}}) {
+        CComPortSetting page(desk);
+        page.Load();
+        EXPECT_EQ(F(page, "prescribed").value, 1 - tick);
+        page.SetValue("prescribed", tick);
+        page.Save();
+        EXPECT_EQ(ReadSetting(setting::kTiming, "?"), stored);
+    }
+    EXPECT_TRUE(prompt.shown.empty()) << "nothing was asked: the line stays";
+}
+
 }  // namespace
 }  // namespace tarvo::app::lanmere
