@@ -228,9 +228,9 @@ const std::vector<Command>& Commands() {
 }
 
 bool WritesJson(const Command& command) {
-    static const std::vector<std::string> kShowing = {"models",       "ports",   "identify",
-                                                      "config",       "objects", "service",
-                                                      "memory-check", "setup",   "fonts"};
+    static const std::vector<std::string> kShowing = {
+        "models",  "ports",        "identify", "config", "objects",
+        "service", "memory-check", "setup",    "fonts",  "files"};
     return std::find(kShowing.begin(), kShowing.end(), command.name) != kShowing.end();
 }
 

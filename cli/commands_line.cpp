@@ -1,4 +1,6 @@
 // Commands about the line itself: ping, ports, profile values, raw messages.
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -51,17 +53,30 @@ int RunPorts(int /*ctx*/, const CommandLine& line) {
                               : "(missing)");
     }
     const std::vector<std::string> devices = SerialDevicesFound();
+    Json found = Json::array();
+    if (!json)
+        std::cout << "Serial devices on this machine:\n";
+    for (const std::string& device : devices) {
+        // A stable name under /dev/serial/by-id is a link to the node it stands for.
+        std::error_code ec;
+        const std::string node = std::filesystem::canonical(device, ec).string();
+        const bool usable = ::access(device.c_str(), R_OK | W_OK) == 0;
+        if (json) {
+            found.push_back({{"path", Utf8Text(device)},
+                             {"node", ec ? Json(nullptr) : Json(Utf8Text(node))},
+                             {"accessible", usable}});
+            continue;
+        }
+        std::cout << "  " << device;
+        if (!ec && node != device)
+            std::cout << " -> " << node;
+        std::cout << (usable ? "" : "  (no access: join the dialout group)") << "\n";
+    }
     if (json) {
-        Json found = Json::array();
-        for (const std::string& device : devices)
-            found.push_back(Utf8Text(device));
         PrintJson(
             {{"profile", Utf8Text(platform::ProfilePath())}, {"ports", ports}, {"devices", found}});
         return 0;
     }
-    std::cout << "Serial devices on this machine:\n";
-    for (const std::string& device : devices)
-        std::cout << "  " << device << "\n";
     if (devices.empty())
         std::cout << "  (none)\n";
     return 0;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "brakenholm/brak_text.h"
@@ -12,6 +13,7 @@
 #include "command_runs.h"
 #include "fwxfer/gf_monitor.h"
 #include "gaugebar.h"
+#include "json_output.h"
 
 namespace tarvo::cli {
 namespace {
@@ -72,14 +74,31 @@ int PutFile(BrakenholmSession& s, const CommandLine& line) {
     return 0;
 }
 
-int ListFiles(BrakenholmSession& s) {
+int ListFiles(BrakenholmSession& s, bool json) {
     const char* devices[] = {"c:", "ram:"};
+    Json listed = Json::array();
     for (const char* device : devices) {
         const app::QueryReply reply =
             s.printer().QueryLine(std::string("FILES \"") + device + "\"");
-        if (reply.ok() && reply.text.find("bytes free") != std::string::npos)
+        if (!reply.ok() || reply.text.find("bytes free") == std::string::npos)
+            continue;
+        if (!json) {
             std::cout << device << "\n" << reply.text;
+            continue;
+        }
+        // The printer's own lines, as it wrote them: names, sizes and the room left.
+        Json lines = Json::array();
+        std::istringstream in(reply.text);
+        for (std::string text; std::getline(in, text);) {
+            if (!text.empty() && text.back() == '\r')
+                text.pop_back();
+            if (!text.empty())
+                lines.push_back(Utf8Text(text));
+        }
+        listed.push_back({{"device", device}, {"lines", lines}});
     }
+    if (json)
+        PrintJson(listed);
     return 0;
 }
 
@@ -102,7 +121,9 @@ int RunFiles(int ctx, const CommandLine& line) {
     BrakenholmSession s(line);
     if (!s.open(ctx))
         return 1;
-    return verb == "put" ? PutFile(s, line) : ListFiles(s);
+    if (line.options.json && verb != "list")
+        return Fail("files " + verb + " shows nothing to write as JSON", kUsage);
+    return verb == "put" ? PutFile(s, line) : ListFiles(s, line.options.json);
 }
 
 int RunReboot(int ctx, const CommandLine& line) {

@@ -121,7 +121,7 @@ TEST_F(LinuxConventionsTest, EveryJsonOutputParses) {
     brakenholm.line.parity = 'N';
     startPrinter(brakenholm);
     env.setProfile("Family", "Brakenholm");
-    for (const char* args : {"identify", "setup show"}) {
+    for (const char* args : {"identify", "setup show", "files list"}) {
         const Outcome o = run("tarvo", profile + args);
         ASSERT_EQ(o.status, 0) << args << ": " << o.err;
         EXPECT_FALSE(nlohmann::json::parse(o.out, nullptr, false).is_discarded()) << o.out;
