@@ -44,9 +44,10 @@ const std::vector<Command>& Commands() {
          "Asks the printer which model it is and prints its model, program number and\n"
          "firmware. Exit status 0 when it was identified.\n",
          RunIdentify, true},
-        {"autoconnect", "", "search ports and line settings for a printer",
+        {"autoconnect", "[--quiet]", "search ports and line settings for a printer",
          "Tries the parallel ports, then every serial port at every rate, data bits, parity\n"
-         "and protocol until a known printer answers, printing each trial. The settings found\n"
+         "and protocol until a known printer answers, printing each trial (--quiet does not).\n"
+         "The settings found\n"
          "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true, false, true},

@@ -24,23 +24,28 @@ const char* FamilyOf(int model) {
     return "-";
 }
 
-// Prints one line per trial; Ctrl-C asks the search to stop before its next trial.
+// Prints one line per trial unless quiet; Ctrl-C asks the search to stop before its next trial.
 class TrialPrinter final : public app::SearchObserver {
   public:
+    explicit TrialPrinter(bool quiet) : quiet_(quiet) {}
     void Trial(const commState& trial) override {
-        std::cout << "Trying " << DescribeLine(trial) << std::endl;
+        if (!quiet_)
+            std::cout << "Trying " << DescribeLine(trial) << std::endl;
     }
     void Found(const commState&) override {}
     void NotFound() override {}
     bool CancelRequested() override { return InterruptScope::Interrupted(); }
+
+  private:
+    bool quiet_;
 };
 
 // Searches for a Brakenholm printer with the printer object of the selected model.
-int SearchBrakenholm(int ctx, const CommandLine& line) {
+int SearchBrakenholm(int ctx, const CommandLine& line, bool quiet) {
     BrakenholmSession s(line);
     if (!s.openForSearch(ctx))
         return 1;
-    TrialPrinter observer;
+    TrialPrinter observer(quiet);
     app::OpResult result;
     {
         InterruptScope interrupts;
@@ -165,11 +170,12 @@ int RunIdentify(int ctx, const CommandLine& line) {
 }
 
 int RunAutoConnect(int ctx, const CommandLine& line) {
-    if (!line.args.empty())
-        return Fail("autoconnect takes no arguments", kUsage);
+    const bool quiet = line.args.size() == 1 && line.args[0] == "--quiet";
+    if (!line.args.empty() && !quiet)
+        return Fail("usage: tarvo autoconnect [--quiet]", kUsage);
     if (IsBrakenholmContext(ctx))
-        return SearchBrakenholm(ctx, line);
-    TrialPrinter observer;
+        return SearchBrakenholm(ctx, line, quiet);
+    TrialPrinter observer(quiet);
     int found = 0;
     {
         InterruptScope interrupts;

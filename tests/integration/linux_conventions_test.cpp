@@ -183,6 +183,13 @@ TEST_F(LinuxConventionsTest, ConfigDiffShowsWhatDiffers) {
     EXPECT_EQ(run("tarvo", profile + "config diff " + a + " /nonexistent.tcf").status, 2);
 }
 
+TEST_F(LinuxConventionsTest, AQuietSearchSaysOnlyWhatItFound) {
+    const Outcome search = run("tarvo", "--simulate 6220E autoconnect --quiet");
+    EXPECT_EQ(search.status, 0) << search.err;
+    EXPECT_EQ(search.out.find("Trying"), std::string::npos) << search.out;
+    EXPECT_EQ(search.out.rfind("Found a printer on COM1", 0), 0u) << search.out;
+}
+
 // A device path on the command line reaches the printer without the profile naming it, and
 // leaves the profile as it was.
 TEST_F(LinuxConventionsTest, DevicePathTalksToThePrinterThere) {
