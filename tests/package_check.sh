@@ -9,7 +9,10 @@ trap 'rm -rf "$scratch"' EXIT
 
 cpack -G DEB -B "$scratch/out" --config "$build_dir/CPackConfig.cmake" > "$scratch/cpack.log"
 deb=$(ls "$scratch"/out/*.deb)
-dpkg-deb --field "$deb" Package Depends | grep -q 'qt6-qpa-plugins'
+# Outputs are captured before they are matched: `grep -q` leaving a pipe early would fail the
+# writer with SIGPIPE under pipefail, now and then.
+fields=$(dpkg-deb --field "$deb" Package Depends)
+[[ "$fields" == *qt6-qpa-plugins* ]] || { echo "the package does not depend on qt6-qpa-plugins"; exit 1; }
 dpkg-deb -x "$deb" "$scratch/root"
 for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libkernel.so.0 \
     usr/share/man/man1/tarvo.1 usr/share/bash-completion/completions/tarvo \
@@ -17,8 +20,11 @@ for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libke
     test -e "$scratch/root/$file" || { echo "missing from the package: $file"; exit 1; }
 done
 for program in tarvo tarvo32 tarvo-printersim; do
-    "$scratch/root/usr/bin/$program" --version | grep -q "^$program "
+    version=$("$scratch/root/usr/bin/$program" --version)
+    [[ "$version" == "$program "* ]] || { echo "$program --version said: $version"; exit 1; }
 done
 # The unpacked tarvo must take the packaged kernel, not the one in the build directory.
-ldd "$scratch/root/usr/bin/tarvo" | grep -q "$scratch/root/usr/bin/../lib/libkernel.so.0"
+libraries=$(ldd "$scratch/root/usr/bin/tarvo")
+[[ "$libraries" == *"$scratch/root/usr/bin/../lib/libkernel.so.0"* ]] ||
+    { echo "the unpacked tarvo does not take the packaged kernel:"; echo "$libraries"; exit 1; }
 echo "package ok: $(basename "$deb")"
