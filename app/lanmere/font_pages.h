@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lanmere/lan_page.h"
+#include "lanmere/object_view_page.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::app::lanmere {
@@ -22,6 +23,9 @@ int LocaleIdOf(std::string_view localeName);
 // The double-byte entry the character-set list offers for `localeId` ("Japanese" for 0x411),
 // or "" for none.
 std::string DoubleByteEntry(int localeId);
+
+// The name of double-byte set 4..7 ("Japanese" for 4), or "" for another number.
+std::string DoubleByteSetName(int set);
 
 // The character range (4..7) a request with that entry carries, 0 when there is none: 0x411
 // Japanese 4; 0x404, 0xC04, 0x1004 Traditional Chinese 5; 0x804 Simplified Chinese 6; 0x412,
@@ -65,31 +69,22 @@ class CFontPage1 final : public LanPage {
     bool chosen_ = false;
 };
 
-class CFontPage2 final : public LanPage {
+class CFontPage2 final : public ObjectViewPage<FontInfo> {
   public:
-    explicit CFontPage2(Desk& desk) : LanPage(desk, "View") {}
-
-    void Load() override;
-    void Save() override;
+    explicit CFontPage2(Desk& desk);
 
   protected:
-    void OnPress(const std::string& id) override;
-
-  private:
-    void Fill();
-
-    std::vector<FontInfo> queued_;
-    std::vector<FontInfo> installed_;
-    std::vector<std::uint16_t> removed_;  // queued records taken back
-    std::vector<int> marks_;              // per installed font: its status after OK
+    ObjectList& Queue() override { return desk_.config.fonts; }
+    std::vector<FontInfo> Installed() override;
+    std::vector<std::string> QueuedDetails(const FontInfo& f) const override;
+    std::vector<std::string> InstalledDetails(const FontInfo& f) const override;
+    bool MayDelete(const FontInfo& f) const override;
+    int PutInstalled(const FontInfo& f) override;
 };
 
 class CFontSheet final : public SheetModel {
   public:
     CFontSheet(Desk& desk, int localeId, FaceChooser chooseFace);
 };
-
-// The fonts the printer holds, as the kernel's directory lists them (resident fonts included).
-std::vector<FontInfo> InstalledFonts(int ctx);
 
 }  // namespace tarvo::app::lanmere

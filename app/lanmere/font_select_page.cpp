@@ -1,6 +1,5 @@
 // The Font Setup sheet's Select page and the character sets it offers.
 #include <array>
-#include <cstdio>
 #include <cstring>
 
 #include "desk/config_values.h"
@@ -18,7 +17,6 @@ constexpr std::array kPointSizes = {8, 9, 10, 12, 14, 16, 20, 24, 36, 48, 72};
 constexpr int kDefaultPointPosition = 3;  // 12 points
 constexpr int kSingleByteSets = 4;
 constexpr int kHighestLocation = 47;
-constexpr double kInchesPerCm = 0.39370078;
 constexpr int kEmulationValue = 2;
 
 constexpr const char* kUnrecognisedFont =
@@ -50,12 +48,6 @@ void StoreRanges(const std::vector<ByteRange>& ranges, std::size_t first, std::s
         raw[last + i] = ranges[i].last;
     }
     raw[count] = static_cast<unsigned char>(ranges.size());
-}
-
-std::string TwoDigits(int n) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d", n);
-    return text;
 }
 
 // The characters the preview draws: what the character set sends.
@@ -97,7 +89,11 @@ int LocaleIdOf(std::string_view name) {
 }
 
 std::string DoubleByteEntry(int localeId) {
-    switch (DoubleByteSet(localeId)) {
+    return DoubleByteSetName(DoubleByteSet(localeId));
+}
+
+std::string DoubleByteSetName(int set) {
+    switch (set) {
         case 4:
             return "Japanese";
         case 5:
@@ -183,17 +179,13 @@ void CFontPage1::Load() {
     if (const std::string entry = DoubleByteEntry(localeId_); !entry.empty())
         sets.push_back(entry);
     AddChoice("charset", Control::DropList, "Character Set:", sets, "Printer").selected = 0;
-    std::vector<std::string> locations;
-    for (int n = 0; n <= kHighestLocation; ++n) {
-        std::int16_t status = 0;
-        const bool known =
-            PCUGetFontPrintStatus(desk_.ctx(), static_cast<std::uint16_t>(n), &status) == PCU_OK;
-        bool queued = false;
-        for (const FontInfo& f : QueuedRecords<FontInfo>(desk_.config.fonts))
-            queued = queued || f.id == n;
-        if (propCheckFontLoc(model(), n) == 0 && !known && !queued)
-            locations.push_back("FONT" + TwoDigits(n));
-    }
+    // Resident fonts' locations are taken too.
+    std::vector<std::string> locations = FreeLocations<FontInfo>(
+        desk_.config.fonts, "FONT", kHighestLocation, [this](std::uint16_t n) {
+            std::int16_t status = 0;
+            const bool known = PCUGetFontPrintStatus(desk_.ctx(), n, &status) == PCU_OK;
+            return known || propCheckFontLoc(model(), n) != 0;
+        });
     const bool any = !locations.empty();
     AddChoice("location", Control::DropList, "Location:", std::move(locations), "Printer")
         .selected = any ? 0 : -1;
@@ -268,28 +260,24 @@ void CFontPage1::ChooseFile() {
     request.filter = "TrueType (*.ttf)|*.ttf|Speedo (*.spd)|*.spd||";
     request.defaultExtension = "ttf";
     request.mustExist = true;
-    const FileChoice choice = desk_.prompt.ChooseOpenFile(request);
-    if (choice.outcome == FileChoice::Outcome::Failed) {
-        desk_.prompt.Tell("Error", "Unable to access Open File dialog box", PromptIcon::Stop);
+    const std::optional<std::string> path = ChooseObjectFile(desk_.prompt, request);
+    if (!path)
         return;
-    }
-    if (choice.outcome != FileChoice::Outcome::Chosen)
-        return;
-    if (!HasExtension(choice.path, ".ttf") && !HasExtension(choice.path, ".spd")) {
+    if (!HasExtension(*path, ".ttf") && !HasExtension(*path, ".spd")) {
         desk_.prompt.Tell("Error!", kUnrecognisedFont, PromptIcon::Stop);
         return;
     }
     FontInfo chosen{};
-    if (choice.path.size() >= sizeof chosen.path) {
+    if (path->size() >= sizeof chosen.path) {
         desk_.prompt.Tell("Error!",
                           "The font file's path is longer than 256 characters; move the file to "
                           "a folder with a shorter path.",
                           PromptIcon::Stop);
         return;
     }
-    std::strcpy(chosen.path, choice.path.c_str());
+    std::strcpy(chosen.path, path->c_str());
     source_ = chosen;
-    AdoptSource(choice.path);
+    AdoptSource(*path);
 }
 
 void CFontPage1::AdoptSource(const std::string& shown) {
@@ -316,22 +304,12 @@ FontInfo CFontPage1::Request() const {
     const int point = field("points").selected;
     r.pointSize = static_cast<std::int16_t>(
         kPointSizes[static_cast<std::size_t>(point < 0 ? kDefaultPointPosition : point)]);
-    const double toInches = metric() ? kInchesPerCm : 1.0;
-    r.height = static_cast<float>(ParseDecimal(field("height").text).value_or(0) * toInches);
-    r.width = static_cast<float>(ParseDecimal(field("width").text).value_or(0) * toInches);
     const int set = field("charset").selected;
     r.charRange = static_cast<std::int16_t>(set < kSingleByteSets ? std::max(set, 0)
                                                                   : DoubleByteSet(localeId_));
     if (r.charRange >= 4)
         StoreDoubleByteRanges(r.charRange, &r);
-    const std::string& description = field("description").text;
-    std::strncpy(r.newDescription, description.c_str(), sizeof r.newDescription - 1);
-    const Field& location = field("location");
-    if (location.selected >= 0)
-        r.id = static_cast<std::uint16_t>(
-            std::stoi(location.choices[static_cast<std::size_t>(location.selected)].substr(4)));
-    r.pending = PCU_PENDING_DOWNLOAD;
-    r.status = PCU_STATUS_HOST_ONLY;
+    FillRequest(*this, metric(), &r);
     return r;
 }
 
@@ -353,11 +331,8 @@ std::string CFontPage1::SizeProblem() const {
 std::string CFontPage1::Validate() const {
     if (!chosen_)
         return {};
-    if (field("location").selected < 0)
-        return "The printer has no free font location left: delete a font first.";
-    if (std::string problem = DescriptionProblem(field("description").text); !problem.empty())
-        return problem;
-    return SizeProblem();
+    return RequestProblem(*this, "The printer has no free font location left: delete a font first.",
+                          SizeProblem());
 }
 
 void CFontPage1::Save() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lanmere/lan_page.h"
+#include "lanmere/object_view_page.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::app::lanmere {
@@ -37,23 +38,15 @@ class CGraphicPage1 final : public LanPage {
     std::string path_;
 };
 
-class CGraphicPage2 final : public LanPage {
+class CGraphicPage2 final : public ObjectViewPage<GraphicInfo> {
   public:
-    explicit CGraphicPage2(Desk& desk) : LanPage(desk, "View") {}
-
-    void Load() override;
-    void Save() override;
+    explicit CGraphicPage2(Desk& desk);
 
   protected:
-    void OnPress(const std::string& id) override;
-
-  private:
-    void Fill();
-
-    std::vector<GraphicInfo> queued_;
-    std::vector<GraphicInfo> installed_;
-    std::vector<std::uint16_t> removed_;
-    std::vector<int> marks_;
+    ObjectList& Queue() override { return desk_.config.graphics; }
+    std::vector<GraphicInfo> Installed() override;
+    std::vector<std::string> QueuedDetails(const GraphicInfo& g) const override;
+    int PutInstalled(const GraphicInfo& g) override;
 };
 
 class CGraphicSheet final : public SheetModel {

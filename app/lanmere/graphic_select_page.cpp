@@ -1,5 +1,4 @@
 // The Graphics Setup sheet's Select page.
-#include <cstdio>
 #include <cstring>
 
 #include "desk/config_values.h"
@@ -16,19 +15,12 @@ namespace {
 constexpr int kOneTimes = 3;  // "1x" in the magnification list
 constexpr int kHighestLocation = 99;
 constexpr std::size_t kTitleLength = 10;
-constexpr double kInchesPerCm = 0.39370078;
 constexpr int kEmulationValue = 2;
 constexpr int kFreeMemoryValue = 7;  // KB
 
 constexpr const char* kUnrecognisedBitmap =
     "You are attempting to open an unrecognizable file. Please select a bitmap file (.BMP) to "
     "open.";
-
-std::string Location(int n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "GRFX%02d", n);
-    return text;
-}
 
 }  // namespace
 
@@ -73,17 +65,11 @@ void CGraphicPage1::Load() {
               "Rotation (clockwise):", {"0 degrees", "90 degrees", "180 degrees", "270 degrees"},
               "Storage")
         .selected = 0;
-    std::vector<std::string> locations;
-    const auto queued = QueuedRecords<GraphicInfo>(desk_.config.graphics);
-    for (int n = 0; n <= kHighestLocation; ++n) {
-        GraphicInfo known{};
-        bool taken =
-            PCUGetGraphicInfo(desk_.ctx(), static_cast<std::uint16_t>(n), &known) == PCU_OK;
-        for (const GraphicInfo& g : queued)
-            taken = taken || g.id == n;
-        if (!taken)
-            locations.push_back(Location(n));
-    }
+    std::vector<std::string> locations = FreeLocations<GraphicInfo>(
+        desk_.config.graphics, "GRFX", kHighestLocation, [this](std::uint16_t n) {
+            GraphicInfo known{};
+            return PCUGetGraphicInfo(desk_.ctx(), n, &known) == PCU_OK;
+        });
     const bool any = !locations.empty();
     AddChoice("location", Control::DropList, "Location:", std::move(locations), "Storage")
         .selected = any ? 0 : -1;
@@ -117,25 +103,21 @@ void CGraphicPage1::ChooseFile() {
     request.filter = " Bitmap (*.bmp)|*.bmp||";
     request.defaultExtension = "bmp";
     request.mustExist = true;
-    const FileChoice choice = desk_.prompt.ChooseOpenFile(request);
-    if (choice.outcome == FileChoice::Outcome::Failed) {
-        desk_.prompt.Tell("Error", "Unable to access Open File dialog box", PromptIcon::Stop);
+    const std::optional<std::string> path = ChooseObjectFile(desk_.prompt, request);
+    if (!path)
         return;
-    }
-    if (choice.outcome != FileChoice::Outcome::Chosen)
-        return;
-    if (!HasExtension(choice.path, ".bmp")) {
+    if (!HasExtension(*path, ".bmp")) {
         desk_.prompt.Tell("Error!", kUnrecognisedBitmap, PromptIcon::Stop);
         return;
     }
-    if (choice.path.size() >= PCU_OBJECT_PATH_SIZE) {
+    if (path->size() >= PCU_OBJECT_PATH_SIZE) {
         desk_.prompt.Tell("Error!",
                           "The bitmap's path is longer than 257 characters; move the file to a "
                           "folder with a shorter path.",
                           PromptIcon::Stop);
         return;
     }
-    path_ = choice.path;
+    path_ = *path;
     at("file").text = path_;
     at("description").text = FileTitle(path_).substr(0, kTitleLength);
     ApplyRules();
@@ -170,17 +152,8 @@ GraphicInfo CGraphicPage1::Request() const {
     std::strncpy(r.path, path_.c_str(), sizeof r.path - 1);
     r.scaleMode = field("scaleBy").selected == 0 ? PCU_SCALE_BY_FACTOR : 2;
     r.scale = static_cast<float>(MagnificationFactor(field("magnification").selected));
-    const double toInches = metric() ? kInchesPerCm : 1.0;
-    r.height = static_cast<float>(ParseDecimal(field("height").text).value_or(0) * toInches);
-    r.width = static_cast<float>(ParseDecimal(field("width").text).value_or(0) * toInches);
     r.rotation = static_cast<std::int16_t>(std::max(field("rotation").selected, 0));
-    std::strncpy(r.newDescription, field("description").text.c_str(), sizeof r.newDescription - 1);
-    const Field& location = field("location");
-    if (location.selected >= 0)
-        r.id = static_cast<std::uint16_t>(
-            std::stoi(location.choices[static_cast<std::size_t>(location.selected)].substr(4)));
-    r.pending = PCU_PENDING_DOWNLOAD;
-    r.status = PCU_STATUS_HOST_ONLY;
+    FillRequest(*this, metric(), &r);
     return r;
 }
 
@@ -199,11 +172,9 @@ std::string CGraphicPage1::SizeProblem() const {
 std::string CGraphicPage1::Validate() const {
     if (path_.empty())
         return {};
-    if (field("location").selected < 0)
-        return "The printer has no free graphic location left: delete a graphic first.";
-    if (std::string problem = DescriptionProblem(field("description").text); !problem.empty())
-        return problem;
-    return SizeProblem();
+    return RequestProblem(*this,
+                          "The printer has no free graphic location left: delete a graphic first.",
+                          SizeProblem());
 }
 
 void CGraphicPage1::Save() {

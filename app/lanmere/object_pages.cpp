@@ -2,9 +2,15 @@
 
 #include <cctype>
 
+#include "lanmere/units.h"
 #include "tarvo/directory.h"
 
 namespace tarvo::app::lanmere {
+namespace {
+
+constexpr double kInchesPerCm = 0.39370078;
+
+}  // namespace
 
 bool HasExtension(std::string_view path, std::string_view extension) {
     if (path.size() < extension.size())
@@ -47,6 +53,30 @@ DotImage MakeDotImage(int width, int height, const std::uint8_t* dots) {
     image.height = height;
     image.dots.assign(dots, dots + static_cast<std::size_t>(width) * height);
     return image;
+}
+
+std::optional<std::string> ChooseObjectFile(Prompt& prompt, const FileRequest& request) {
+    const FileChoice choice = prompt.ChooseOpenFile(request);
+    if (choice.outcome == FileChoice::Outcome::Failed) {
+        prompt.Tell("Error", "Unable to access Open File dialog box", PromptIcon::Stop);
+        return std::nullopt;
+    }
+    if (choice.outcome != FileChoice::Outcome::Chosen)
+        return std::nullopt;
+    return choice.path;
+}
+
+float TypedInches(const PageModel& page, std::string_view id, bool metric) {
+    const double toInches = metric ? kInchesPerCm : 1.0;
+    return static_cast<float>(ParseDecimal(page.field(id).text).value_or(0) * toInches);
+}
+
+std::string RequestProblem(const PageModel& page, std::string noLocation, std::string sizeProblem) {
+    if (page.field("location").selected < 0)
+        return noLocation;
+    if (std::string problem = DescriptionProblem(page.field("description").text); !problem.empty())
+        return problem;
+    return sizeProblem;
 }
 
 }  // namespace tarvo::app::lanmere

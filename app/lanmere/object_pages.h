@@ -3,12 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "desk/desk.h"
+#include "lanmere/lan_page.h"
 #include "lanmere/page_model.h"
+#include "tarvo/directory.h"
 
 namespace tarvo::app::lanmere {
 
@@ -56,6 +60,50 @@ void RemoveQueued(ObjectList& list, const std::vector<std::uint16_t>& ids) {
         }
     }
 }
+
+// The path of a file the operator picks to open as `request` describes; nullopt when the
+// operator cancels or the dialog cannot be shown (which is told).
+std::optional<std::string> ChooseObjectFile(Prompt& prompt, const FileRequest& request);
+
+// The locations `prefix`NN ("FONT00") from 0 to `highest` that neither the printer (`taken`
+// says true for the number) nor a record queued in `list` uses.
+template <typename Record, typename Taken>
+std::vector<std::string> FreeLocations(const ObjectList& list, const char* prefix, int highest,
+                                       Taken taken) {
+    const std::vector<Record> queued = QueuedRecords<Record>(list);
+    std::vector<std::string> locations;
+    for (int n = 0; n <= highest; ++n) {
+        bool used = taken(static_cast<std::uint16_t>(n));
+        for (const Record& r : queued)
+            used = used || r.id == n;
+        if (!used)
+            locations.push_back(prefix + ObjectNumberText(static_cast<unsigned>(n)));
+    }
+    return locations;
+}
+
+// The length typed in edit `id` of `page`, in inches (0 for no number).
+float TypedInches(const PageModel& page, std::string_view id, bool metric);
+
+// Fills in what a request of either kind takes from its Select page: the height and width typed,
+// the description, the number of the location chosen ("FONT07" gives 7) and the download to come.
+template <typename Record>
+void FillRequest(const PageModel& page, bool metric, Record* r) {
+    r->height = TypedInches(page, "height", metric);
+    r->width = TypedInches(page, "width", metric);
+    const std::string& description = page.field("description").text;
+    std::strncpy(r->newDescription, description.c_str(), sizeof r->newDescription - 1);
+    const Field& location = page.field("location");
+    if (location.selected >= 0)
+        r->id = static_cast<std::uint16_t>(
+            std::stoi(location.choices[static_cast<std::size_t>(location.selected)].substr(4)));
+    r->pending = PCU_PENDING_DOWNLOAD;
+    r->status = PCU_STATUS_HOST_ONLY;
+}
+
+// Why the request on a Select page cannot be queued, or "": `noLocation` when no location is
+// left, the description's problem, else `sizeProblem`.
+std::string RequestProblem(const PageModel& page, std::string noLocation, std::string sizeProblem);
 
 // A copy of `width` x `height` dots (1 printed, 0 blank); empty for no dots or a size below 1.
 DotImage MakeDotImage(int width, int height, const std::uint8_t* dots);
