@@ -9,44 +9,17 @@
 #include <cerrno>
 #include <string_view>
 
+#include "tarvo/base/termios_line.h"
+
 namespace fwxfer {
 namespace {
 
 using tarvo::platform::FlowControl;
 using tarvo::platform::LineFormat;
 
+// Zmodem transfers run at the standard rates from 9600 to 230400 only.
 speed_t Speed(unsigned baud) {
-    switch (baud) {
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        case 230400:
-            return B230400;
-        default:
-            return B0;
-    }
-}
-
-tcflag_t ParityFlags(char parity) {
-    switch (parity) {
-        case 'E':
-            return PARENB;
-        case 'O':
-            return PARENB | PARODD;
-        case 'M':
-            return PARENB | CMSPAR | PARODD;
-        case 'S':
-            return PARENB | CMSPAR;
-        default:
-            return 0;
-    }
+    return baud >= 9600 && baud <= 230400 ? tarvo::platform::TermiosSpeed(baud) : B0;
 }
 
 bool ValidFormat(const LineFormat& format) {
@@ -63,7 +36,7 @@ termios Attributes(termios t, const LineFormat& format, bool pty) {
     t.c_cflag |= CLOCAL | CREAD | (pty || format.dataBits != 7 ? CS8 : CS7);
     t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | ISTRIP);
     if (!pty)
-        t.c_cflag |= ParityFlags(format.parity);
+        t.c_cflag |= tarvo::platform::TermiosParityFlags(format.parity);
     if (format.stopBits == 2)
         t.c_cflag |= CSTOPB;
     if (format.flow == FlowControl::RtsCts)

@@ -11,71 +11,10 @@
 #include <utility>
 
 #include "platform/trace.h"
+#include "tarvo/base/termios_line.h"
 
 namespace tarvo::platform {
 namespace {
-
-speed_t SpeedConstant(unsigned baud) {
-    switch (baud) {
-        case 50:
-            return B50;
-        case 75:
-            return B75;
-        case 110:
-            return B110;
-        case 134:
-            return B134;
-        case 150:
-            return B150;
-        case 200:
-            return B200;
-        case 300:
-            return B300;
-        case 600:
-            return B600;
-        case 1200:
-            return B1200;
-        case 1800:
-            return B1800;
-        case 2400:
-            return B2400;
-        case 4800:
-            return B4800;
-        case 9600:
-            return B9600;
-        case 19200:
-            return B19200;
-        case 38400:
-            return B38400;
-        case 57600:
-            return B57600;
-        case 115200:
-            return B115200;
-        case 230400:
-            return B230400;
-        case 460800:
-            return B460800;
-        case 921600:
-            return B921600;
-        default:
-            return B0;  // needs a custom rate
-    }
-}
-
-tcflag_t ParityFlags(char parity) {
-    switch (parity) {
-        case 'E':
-            return PARENB;
-        case 'O':
-            return PARENB | PARODD;
-        case 'M':
-            return PARENB | CMSPAR | PARODD;
-        case 'S':
-            return PARENB | CMSPAR;
-        default:
-            return 0;
-    }
-}
 
 // Builds raw-mode attributes for `s`. A pseudo-terminal refuses 7 data bits and parity, so it
 // gets 8 bits and none; the requested format travels in the line-format note instead.
@@ -87,7 +26,7 @@ termios BuildAttributes(termios t, const SerialSettings& s, bool pty) {
     if (pty) {
         t.c_cflag |= CS8;
     } else {
-        t.c_cflag |= (s.line.dataBits == 7 ? CS7 : CS8) | ParityFlags(s.line.parity);
+        t.c_cflag |= (s.line.dataBits == 7 ? CS7 : CS8) | TermiosParityFlags(s.line.parity);
         if (s.line.parity != 'N')
             t.c_iflag |= INPCK;
     }
@@ -104,7 +43,7 @@ termios BuildAttributes(termios t, const SerialSettings& s, bool pty) {
     // of file; with VMIN 1 and a non-blocking descriptor an empty queue is EAGAIN instead.
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    const speed_t speed = SpeedConstant(s.line.baud);
+    const speed_t speed = TermiosSpeed(s.line.baud);
     ::cfsetispeed(&t, speed != B0 ? speed : B9600);
     ::cfsetospeed(&t, speed != B0 ? speed : B9600);
     return t;
@@ -185,7 +124,7 @@ int SerialDevice::configure(const SerialSettings& settings) {
     const termios want = BuildAttributes(current, settings, isPty());
     if (::tcsetattr(fd_.get(), TCSANOW, &want) != 0)
         return errno;
-    if (SpeedConstant(settings.line.baud) == B0) {
+    if (TermiosSpeed(settings.line.baud) == B0) {
         if (const int rc = SetCustomBaud(fd_.get(), settings.line.baud); rc != 0)
             return rc;
     }
@@ -201,7 +140,7 @@ int SerialDevice::configure(const SerialSettings& settings) {
     termios got{};
     if (::tcgetattr(fd_.get(), &got) != 0)
         return errno;
-    if (SpeedConstant(settings.line.baud) == B0) {
+    if (TermiosSpeed(settings.line.baud) == B0) {
         unsigned baud = 0;
         if (GetCustomBaud(fd_.get(), &baud) != 0 || baud != settings.line.baud)
             return EINVAL;
