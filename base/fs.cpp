@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "tarvo/base/unique_fd.h"
@@ -102,6 +103,25 @@ bool ReplaceUserFile(const std::string& path, const std::string& contents) {
     if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         mode = st.st_mode & 07777;
     return WriteFileAtomically(target, contents, mode);
+}
+
+TemporaryDirectory::~TemporaryDirectory() {
+    if (!path_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+}
+
+bool TemporaryDirectory::Make(const std::string& prefix) {
+    if (!path_.empty())
+        return true;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/" + prefix + "XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        return false;
+    path_ = pattern;
+    return true;
 }
 
 }  // namespace tarvo::platform

@@ -8,13 +8,6 @@
 
 namespace tarvo::cli {
 
-StreamFile::~StreamFile() {
-    if (!directory_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(directory_, ignored);
-    }
-}
-
 std::string StreamFile::name(bool output) const {
     if (!isStream())
         return argument_;
@@ -24,13 +17,11 @@ std::string StreamFile::name(bool output) const {
 bool StreamFile::Prepare(bool fromStdin, std::string* error) {
     if (!isStream())
         return true;
-    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-stream-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr) {
+    if (!directory_.Make("tarvo-stream-")) {
         *error = "cannot make a temporary directory for the stream";
         return false;
     }
-    directory_ = dir;
-    temporary_ = dir + "/stream.tcf";
+    temporary_ = directory_.path() + "/stream.tcf";
     if (!fromStdin)
         return true;
     std::ofstream out(temporary_, std::ios::binary);

@@ -6,12 +6,13 @@
 #include <ostream>
 #include <string>
 
+#include "tarvo/base/fs.h"
+
 namespace tarvo::cli {
 
 class StreamFile {
   public:
     explicit StreamFile(std::string argument) : argument_(std::move(argument)) {}
-    ~StreamFile();
     StreamFile(const StreamFile&) = delete;
     StreamFile& operator=(const StreamFile&) = delete;
 
@@ -39,7 +40,7 @@ class StreamFile {
 
   private:
     std::string argument_;
-    std::string directory_;
+    platform::TemporaryDirectory directory_;  // removed with the temporary file
     std::string temporary_;
 };
 

@@ -9,21 +9,12 @@
 
 namespace tarvo::sim {
 
-PrivateProfile::~PrivateProfile() {
-    if (!dir_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-}
-
 bool PrivateProfile::make(const std::string& basedOn, std::string* error) {
-    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-run-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr) {
+    if (!dir_.Make("tarvo-run-")) {
         *error = "cannot make a temporary directory for this run's profile";
         return false;
     }
-    dir_ = dir;
-    const std::string copy = dir + "/tarvo32.ini";
+    const std::string copy = dir_.path() + "/tarvo32.ini";
     // A profile this user may not read is an error to report, not an exception to die of.
     std::error_code failed;
     const bool present = !basedOn.empty() && std::filesystem::exists(basedOn, failed);
@@ -33,7 +24,7 @@ bool PrivateProfile::make(const std::string& basedOn, std::string* error) {
     }
     ::setenv("TARVO_PROFILE", copy.c_str(), 1);
     if (PCUCreateProfile() != PCU_OK) {
-        *error = "cannot create this run's profile in " + dir;
+        *error = "cannot create this run's profile in " + dir_.path();
         return false;
     }
     // Only the device this run names may be probed: the user's other ports stay untouched.

@@ -14,6 +14,7 @@
 
 #include "printer_engine.h"
 #include "script_commands.h"
+#include "tarvo/base/fs.h"
 #include "zmodem_receiver.h"
 
 namespace tarvo::sim {
@@ -55,7 +56,7 @@ class ScriptEngine final : public PrinterEngine {
     bool afterCr_ = false;  // an LF now still belongs to the last line end
     bool overrun_ = false;  // the current line has grown too long and is being skipped
     ScriptSession session_;
-    std::filesystem::path workDirectory_;  // the received files, one directory per device
+    platform::TemporaryDirectory workDirectory_;  // the received files, one folder per device
     std::unique_ptr<ZmodemReceiver> receiver_;
     std::string transferDevice_;
     Snapshot beforeTransfer_;  // the device's files when the transfer began

@@ -39,23 +39,13 @@ std::string ReadStart(const fs::path& path, std::size_t bytes) {
 }  // namespace
 
 ScriptEngine::~ScriptEngine() {
-    receiver_.reset();
-    if (!workDirectory_.empty()) {
-        std::error_code error;
-        fs::remove_all(workDirectory_, error);
-    }
+    receiver_.reset();  // before the folder it writes into goes
 }
 
 fs::path ScriptEngine::deviceDirectory(const std::string& device) {
-    if (workDirectory_.empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            std::string(tmp != nullptr && *tmp ? tmp : "/tmp") + "/tarvo-printersim-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr)
-            return {};
-        workDirectory_ = pattern;
-    }
-    fs::path directory = workDirectory_ / device.substr(0, device.find(':'));
+    if (!workDirectory_.Make("tarvo-printersim-"))
+        return {};
+    fs::path directory = fs::path(workDirectory_.path()) / device.substr(0, device.find(':'));
     std::error_code error;
     fs::create_directories(directory, error);
     return directory;
@@ -133,9 +123,10 @@ void ScriptEngine::endTransfer(int status) {
 
 std::optional<std::string> ScriptEngine::receivedFile(const std::string& device,
                                                       const std::string& name) const {
-    if (workDirectory_.empty() || name.find('/') != std::string::npos)
+    if (workDirectory_.path().empty() || name.find('/') != std::string::npos)
         return std::nullopt;
-    std::ifstream in(workDirectory_ / device.substr(0, device.find(':')) / name, std::ios::binary);
+    std::ifstream in(fs::path(workDirectory_.path()) / device.substr(0, device.find(':')) / name,
+                     std::ios::binary);
     if (!in)
         return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

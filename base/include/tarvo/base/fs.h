@@ -27,4 +27,24 @@ int ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string* co
 // The directory part of `path` ("." when it has none).
 std::string DirectoryOf(const std::string& path);
 
+// A private directory under $TMPDIR (else /tmp), removed with everything in it when the object
+// goes. Empty until Make succeeds.
+class TemporaryDirectory {
+  public:
+    TemporaryDirectory() = default;
+    ~TemporaryDirectory();
+    TemporaryDirectory(const TemporaryDirectory&) = delete;
+    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
+
+    // Makes the directory, named `prefix` and six random characters (mode 0700). Returns false,
+    // errno set, when it cannot be made; a second call keeps the first directory.
+    bool Make(const std::string& prefix);
+
+    // Its path, or empty before Make succeeded.
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 }  // namespace tarvo::platform

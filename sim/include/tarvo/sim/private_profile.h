@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "tarvo/base/fs.h"
+
 namespace tarvo::sim {
 
 class PrivateProfile {
   public:
     PrivateProfile() = default;
-    // Removes the temporary directory and the profile in it.
-    ~PrivateProfile();
     PrivateProfile(const PrivateProfile&) = delete;
     PrivateProfile& operator=(const PrivateProfile&) = delete;
 
@@ -21,7 +21,7 @@ class PrivateProfile {
     bool make(const std::string& basedOn, std::string* error);
 
   private:
-    std::string dir_;
+    platform::TemporaryDirectory dir_;  // removed with the profile in it
 };
 
 }  // namespace tarvo::sim
