@@ -36,6 +36,9 @@ int RunReset(int ctx, const CommandLine& line);
 int RunReport(int ctx, const CommandLine& line);
 int RunFirmware(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);
+// True for the `config` runs that need no printer on the port: `diff A B`, and `push` to the
+// devices or ports it names.
+bool ConfigRunsOffline(const CommandLine& line);
 // `config diff ...`, reached through RunConfig.
 int RunConfigDiff(int ctx, const CommandLine& line);
 int RunUser(int ctx, const CommandLine& line);

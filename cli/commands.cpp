@@ -77,7 +77,7 @@ const std::vector<Command>& Commands() {
          "undo     sends back what the printer on this port held before the last set, push or\n"
          "         undo from this computer (kept in the data directory); prints what changes\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
-         RunConfig, true},
+         RunConfig, true, false, false, ConfigRunsOffline},
         {"objects", "list [KIND] | CHANGE... [--to FILE.tcf]",
          "list, download and delete fonts, graphics, formats and pages",
          "list [fonts|graphics|formats|pages]\n"
@@ -238,12 +238,7 @@ bool WritesJson(const Command& command) {
 bool NeedsPrinter(const Command& command, const CommandLine& line) {
     if (!command.needsContext || command.searchesPorts)
         return false;
-    const auto& a = line.args;
-    if (std::string(command.name) != "config" || a.empty())
-        return true;
-    const bool toMany = a[0] == "push" && (std::find(a.begin(), a.end(), "--devices") != a.end() ||
-                                           std::find(a.begin(), a.end(), "--ports") != a.end());
-    return !toMany && !(a[0] == "diff" && a.size() == 3);
+    return command.runsOffline == nullptr || !command.runsOffline(line);
 }
 
 const Command* FindCommand(const std::string& name) {

@@ -20,6 +20,9 @@ struct Command {
     bool lanmereOnly = false;
     // Tries many ports itself: the context's port need not open beforehand.
     bool searchesPorts = false;
+    // When set: true for the runs of the command that need no printer on the context's port
+    // (a diff of two files, a push to other devices).
+    bool (*runsOffline)(const CommandLine& line) = nullptr;
 };
 
 // Every command, in the order the usage lists them.

@@ -1,5 +1,6 @@
 // Commands about a printer's configuration: show it, change settings, save it to a
 // configuration file and send one back.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -316,6 +317,18 @@ int Undo(int ctx, const CommandLine& line) {
 }
 
 }  // namespace
+
+bool ConfigRunsOffline(const CommandLine& line) {
+    const auto& a = line.args;
+    if (a.empty())
+        return false;
+    if (a[0] == "diff")
+        return a.size() == 3;
+    const auto names = [&](const char* option) {
+        return std::find(a.begin(), a.end(), option) != a.end();
+    };
+    return a[0] == "push" && (names("--devices") || names("--ports"));
+}
 
 int RunConfig(int ctx, const CommandLine& line) {
     const auto& a = line.args;
