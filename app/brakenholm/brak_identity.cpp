@@ -1,6 +1,7 @@
 // Reading the printer's state: the setup listing, the clock, the versions, the system variables
 // and, when the printer does not answer, the values a printer of its kind usually has.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -199,6 +200,15 @@ void CBrakPrinter::ApplyAssumedValues() {
     identity_.sysvar23 = 0;
     s.stopAdjust = 0;
     s.xStart = 0;
+}
+
+std::optional<std::int16_t> CBrakPrinter::ReadRibbonSensor() {
+    const std::string_view text =
+        StripLeading(StripLineEnds(QueryLine("PRINT SYSVAR(23)").text), " ");
+    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-'))
+        return std::nullopt;
+    identity_.sysvar23 = Saturate<std::int16_t>(ParseDecimal(text));
+    return identity_.sysvar23;
 }
 
 OpResult CBrakPrinter::ReadPrinterIdentity() {

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -184,6 +185,11 @@ class CBrakPrinter final : public CPrinterBase {
     bool WaitForPrompt();
     // IMAGE LOAD "name",size,"S" and exactly the file's bytes.
     OpResult LoadImage(const std::string& path, const std::string& name);
+
+    // Asks "PRINT SYSVAR(23)" (non-zero when a ribbon is fitted) and keeps the answer in the
+    // identity. Nullopt when the printer did not answer with a number; the identity keeps
+    // what it held, since silence says nothing about the ribbon.
+    std::optional<std::int16_t> ReadRibbonSensor();
 
     // Users and recovery.
     bool WhoAmI();
