@@ -1,5 +1,6 @@
 // The devices a logical port can be mapped to, as this machine has them.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -47,6 +48,12 @@ bool IsNumberedTtyS(const std::string& name) {
 }
 
 }  // namespace
+
+DeviceRoots MachineDeviceRoots() {
+    const char* root = std::getenv("TARVO_SYSROOT");
+    const std::string prefix = root != nullptr ? root : "";
+    return {prefix + "/dev", prefix + "/sys/class/tty"};
+}
 
 std::vector<std::string> SerialDevicesFound(const DeviceRoots& roots) {
     std::vector<std::string> found = Listed(roots.dev + "/serial/by-id", "");

@@ -47,8 +47,10 @@ const std::vector<Command>& Commands() {
         {"autoconnect", "[--quiet]", "search ports and line settings for a printer",
          "Tries the parallel ports, then every serial port at every rate, data bits, parity\n"
          "and protocol until a known printer answers, printing each trial (--quiet does not).\n"
-         "The settings found\n"
-         "are stored in the profile. Ctrl-C cancels and leaves the profile unchanged.\n"
+         "Serial devices no COM port names (a USB-serial adapter, say) are searched through\n"
+         "the COM ports that have nothing behind them; a port where the printer answered keeps\n"
+         "its device. The settings found are stored in the profile. Ctrl-C cancels and leaves\n"
+         "the profile unchanged.\n"
          "Exit status 0 when a printer was found, 1 when none answered, 130 when cancelled.\n",
          RunAutoConnect, true, false, true},
         {"config",

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "autoconnect_devices.h"
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
@@ -39,6 +40,14 @@ class TrialPrinter final : public app::SearchObserver {
   private:
     bool quiet_;
 };
+
+void ReportExtraDevices(const ExtraDeviceMapping& extra) {
+    for (const auto& [port, device] : extra.mapped())
+        std::cout << "Searching " << device << " as " << PortName(port) << std::endl;
+    for (const std::string& device : extra.unsearched())
+        std::cout << "Not searching " << device
+                  << ": every COM port names a device already (see tarvo ports)" << std::endl;
+}
 
 // Searches for a Brakenholm printer with the printer object of the selected model.
 int SearchBrakenholm(int ctx, const CommandLine& line, bool quiet) {
@@ -177,19 +186,29 @@ int RunAutoConnect(int ctx, const CommandLine& line) {
         return SearchBrakenholm(ctx, line, quiet);
     TrialPrinter observer(quiet);
     int found = 0;
+    commState c{};
+    std::string device;
     {
+        ExtraDeviceMapping extra(MachineDeviceRoots());
+        if (!quiet)
+            ReportExtraDevices(extra);
         InterruptScope interrupts;
         const PCUNotify notify = app::MakeKernelNotify(observer);
         found = PCUAutoConnect(ctx, &notify);
+        PCUGetCommState(ctx, &c);
+        device = extra.deviceOf(c.port);
+        if (found == 1 && !InterruptScope::Interrupted())
+            extra.keep(c.port);
     }
     if (InterruptScope::Interrupted()) {
         std::cout << "Cancelled; the profile is unchanged.\n";
         return 130;
     }
-    commState c{};
-    PCUGetCommState(ctx, &c);
     if (found == 1) {
-        std::cout << "Found a printer on " << DescribeLine(c) << ".\n"
+        std::cout << "Found a printer on " << DescribeLine(c)
+                  << (device.empty() ? ""
+                                     : " (" + device + ", now mapped to " + PortName(c.port) + ")")
+                  << ".\n"
                   << "Stored in " << platform::ProfilePath() << ".\n";
         return 0;
     }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -188,6 +189,36 @@ TEST_F(LinuxConventionsTest, AQuietSearchSaysOnlyWhatItFound) {
     EXPECT_EQ(search.status, 0) << search.err;
     EXPECT_EQ(search.out.find("Trying"), std::string::npos) << search.out;
     EXPECT_EQ(search.out.rfind("Found a printer on COM1", 0), 0u) << search.out;
+}
+
+// A USB-serial adapter that no COM port names is searched through a COM port with nothing
+// behind it, and that port keeps the adapter once the printer answered there.
+TEST_F(LinuxConventionsTest, SearchReachesAnAdapterNoPortNames) {
+    startPrinter();
+    const std::string sysroot = env.root() + "/sysroot";
+    std::filesystem::create_directories(sysroot + "/dev");
+    std::filesystem::create_symlink(printer->devicePath(), sysroot + "/dev/ttyUSB0");
+    env.setProfile("Device.COM1", env.root() + "/gone");
+    env.setProfile("Device.COM2", "none");
+    for (const char* port : {"Device.COM3", "Device.COM4"})
+        env.setProfile(port, printer->devicePath());  // named on purpose: never taken away
+    const std::string tarvo = "TARVO_SYSROOT=" + sysroot + " " + test::ProgramPath("tarvo") +
+                              " --profile " + env.profilePath() + " ";
+    const Outcome search = test::RunShell(env, tarvo + "autoconnect");
+    EXPECT_EQ(search.status, 0) << search.err;
+    EXPECT_EQ(search.out.find("Searching " + sysroot + "/dev/ttyUSB0"), std::string::npos)
+        << "COM3 names the same device already:\n"
+        << search.out;
+
+    env.setProfile("Device.COM3", "none");
+    env.setProfile("Device.COM4", "none");
+    const Outcome found = test::RunShell(env, tarvo + "autoconnect --quiet");
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_EQ(found.out.rfind("Found a printer on COM1", 0), 0u) << found.out;
+    EXPECT_EQ(run("tarvo", "--profile " + env.profilePath() + " profile get Device.COM1").out,
+              sysroot + "/dev/ttyUSB0\n");
+    EXPECT_EQ(run("tarvo", "--profile " + env.profilePath() + " profile get Device.COM2").out,
+              "none\n");
 }
 
 // A device path on the command line reaches the printer without the profile naming it, and

@@ -28,13 +28,17 @@ struct DeviceRoots {
     std::string sysTty = "/sys/class/tty";
 };
 
+// The roots of this machine: "/dev" and "/sys/class/tty", both below $TARVO_SYSROOT when it is
+// set (a test's or a container's own tree).
+DeviceRoots MachineDeviceRoots();
+
 // The serial devices on this machine, for the operator to map a port to: the stable names under
 // /dev/serial/by-id first, then /dev/ttyUSB*, /dev/ttyACM*, and the /dev/ttyS* a UART stands
 // behind (the kernel lists ttyS0 to ttyS31 whether or not a chip is there; /sys/class/tty gives
 // those without one the type 0). Each kind sorted by name; empty when none is found.
-std::vector<std::string> SerialDevicesFound(const DeviceRoots& roots = {});
+std::vector<std::string> SerialDevicesFound(const DeviceRoots& roots = MachineDeviceRoots());
 
 // The parallel printer devices on this machine: /dev/lp* and /dev/usb/lp*, sorted by name.
-std::vector<std::string> ParallelDevicesFound(const DeviceRoots& roots = {});
+std::vector<std::string> ParallelDevicesFound(const DeviceRoots& roots = MachineDeviceRoots());
 
 }  // namespace tarvo
