@@ -3,6 +3,8 @@
 // printer's date, and a started program closes the window.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
@@ -16,6 +18,7 @@
 #include "qt/brak_cfg_sheet.h"
 #include "qt/main_window.h"
 #include "qt/modal_answer.h"
+#include "support/cli_run.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
@@ -92,6 +95,16 @@ TEST_F(BrakCfgSheetTest, StartedProgramClosesTheWindow) {
     QApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
     EXPECT_NE(printer->transcriptText().find("RUN \"rom:lblshtxt.prg\""), std::string::npos);
+}
+
+TEST(BrakCfgSheetProgram, ShowSavesTheConfigurationOfASimulatedTq8e) {
+    tarvo::test::TestEnv env;
+    const std::string shot = env.root() + "/configuration.png";
+    const auto run = tarvo::test::RunProgram(
+        env, "tarvo32", "--simulate TQ8e --screenshot " + shot + " --show configuration");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("cancelled"), std::string::npos) << "the sheet is no extra dialog";
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
 }
 
 }  // namespace
