@@ -45,6 +45,11 @@ int RunUser(int ctx, const CommandLine& line);
 int RunSetup(int ctx, const CommandLine& line);
 int RunFiles(int ctx, const CommandLine& line);
 int RunReboot(int ctx, const CommandLine& line);
+// `files list` and `files delete`, reached through RunFiles.
+int RunFileListing(int ctx, const CommandLine& line);
+int RunFileDeletion(int ctx, const CommandLine& line);
+int RunClock(int ctx, const CommandLine& line);
+int RunStartupProgram(int ctx, const CommandLine& line);
 // The Brakenholm road of `tarvo firmware`.
 int RunBrakFirmware(int ctx, const CommandLine& line);
 

@@ -206,13 +206,37 @@ const std::vector<Command>& Commands() {
          "restore-defaults  restores the printer's factory setup (where the model can)\n"
          "Asks before changing a printer when standard input is a terminal (--yes does not).\n",
          RunSetup, true},
-        {"files", "list | put FILE [--as NAME] [--yes]", "a Brakenholm printer's files",
-         "list  shows the files on \"c:\" and \"ram:\"\n"
+        {"files",
+         "list [DEVICE] [--system] | put FILE [--as NAME] [--yes] | delete NAME... [--yes]",
+         "a Brakenholm printer's files",
+         "list    shows the files on DEVICE (c:, ram:, rom:, tmp:, card1:, card2:), by default\n"
+         "        on \"c:\" and \"ram:\", with the bytes free; --system lists system files too;\n"
+         "        --json gives name, extension and size of each file. A listing cut short or\n"
+         "        without its closing line is said on stderr (exit status 1).\n"
+         "delete  deletes files (NAME on the main device, or DEVICE/NAME) and lists the device\n"
+         "        again: a file still there is reported (exit status 1). System files and names\n"
+         "        with quotes, blanks or control characters are refused before anything is\n"
+         "        sent (exit status 2). Asks at a terminal; off a terminal only with --yes.\n"
          "put   stores FILE on the printer (\"c:\", \"ram:\" on the oldest models) under its own\n"
          "      name or NAME: fonts and other files over Zmodem, .pcx and .bmp images with\n"
          "      IMAGE LOAD. The printer's room is checked first; its line settings are\n"
          "      restored afterwards. Exit status 0 when the file was stored.\n",
          RunFiles, true},
+        {"clock", "get | set (--from-host | YYYY-MM-DD HH:MM:SS) [--yes]",
+         "a Brakenholm printer's date and time",
+         "get  prints the printer's date and time (\"2031-02-03 14:07:09\")\n"
+         "set  sets them, from this computer's clock (--from-host) or as given, reads the\n"
+         "     clock back and prints it. Asks first at a terminal (--yes does not ask).\n",
+         RunClock, true},
+        {"startup-program",
+         "get | set tallyscript|swiftlane|windows-driver|labelkit|APPLICATION [--yes]",
+         "a Brakenholm printer's command mode and resident program",
+         "get  prints the current application mode (the printer's version 0)\n"
+         "set  tallyscript or swiftlane switches the command mode and reads it back;\n"
+         "     windows-driver, labelkit or a stored APPLICATION (NAME or c:/NAME.PRG) is started\n"
+         "     with RUN, after which the printer no longer answers Tarvo. Starting a program\n"
+         "     asks at a terminal, and off a terminal goes ahead only with --yes.\n",
+         RunStartupProgram, true},
         {"reboot", "[--yes]", "reboot a Brakenholm printer and wait until it answers",
          "Sends reboot and asks the printer every 5 s, at most 24 times, whether it is back.\n"
          "Asks first at a terminal (--yes does not ask).\n",

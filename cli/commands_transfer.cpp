@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "brakenholm/brak_text.h"
@@ -74,34 +73,6 @@ int PutFile(BrakenholmSession& s, const CommandLine& line) {
     return 0;
 }
 
-int ListFiles(BrakenholmSession& s, bool json) {
-    const char* devices[] = {"c:", "ram:"};
-    Json listed = Json::array();
-    for (const char* device : devices) {
-        const app::QueryReply reply =
-            s.printer().QueryLine(std::string("FILES \"") + device + "\"");
-        if (!reply.ok() || reply.text.find("bytes free") == std::string::npos)
-            continue;
-        if (!json) {
-            std::cout << device << "\n" << reply.text;
-            continue;
-        }
-        // The printer's own lines, as it wrote them: names, sizes and the room left.
-        Json lines = Json::array();
-        std::istringstream in(reply.text);
-        for (std::string text; std::getline(in, text);) {
-            if (!text.empty() && text.back() == '\r')
-                text.pop_back();
-            if (!text.empty())
-                lines.push_back(Utf8Text(text));
-        }
-        listed.push_back({{"device", device}, {"lines", lines}});
-    }
-    if (json)
-        PrintJson(listed);
-    return 0;
-}
-
 int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
     std::cout << "Rebooting the printer...\n" << std::flush;
     if (const OpResult r = s.printer().Reboot(waitForAnswer); !r.ok())
@@ -116,14 +87,19 @@ int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
 
 int RunFiles(int ctx, const CommandLine& line) {
     const std::string verb = line.args.empty() ? "" : line.args[0];
-    if (verb != "put" && verb != "list")
-        return Fail("usage: tarvo files list | put FILE [--as NAME] [--yes]", kUsage);
+    if (verb == "list")
+        return RunFileListing(ctx, line);
+    if (verb == "delete")
+        return RunFileDeletion(ctx, line);
+    if (verb != "put")
+        return Fail("usage: tarvo files list [DEVICE] | put FILE [--as NAME] | delete NAME...",
+                    kUsage);
+    if (line.options.json)
+        return Fail("files " + verb + " shows nothing to write as JSON", kUsage);
     BrakenholmSession s(line);
     if (!s.open(ctx))
         return 1;
-    if (line.options.json && verb != "list")
-        return Fail("files " + verb + " shows nothing to write as JSON", kUsage);
-    return verb == "put" ? PutFile(s, line) : ListFiles(s, line.options.json);
+    return PutFile(s, line);
 }
 
 int RunReboot(int ctx, const CommandLine& line) {

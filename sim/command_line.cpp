@@ -77,6 +77,7 @@ const char* const kUsage =
     "                       Brakenholm: cut the line once the Zmodem receiver took N bytes\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
+    "  --refuse-kill PATH   refuse to KILL the file PATH (\"c:/NAME\") (brakenholm)\n"
     "  --help               show this help\n"
     "  --version            show the program's version\n";
 
@@ -324,6 +325,11 @@ const std::map<std::string, Handler>& OptionsWithValue() {
          NumberOption<std::size_t>(
              "cut-after-transfer", 1, kMaxBytes,
              [](Options& o, std::size_t v) { o.faults.cutAfterTransferBytes = v; })},
+        {"--refuse-kill",
+         [](const std::string& v, CommandLine* l) {
+             l->options.faults.refuseKill = v;
+             return std::string();
+         }},
         {"--flood",
          NumberOption<std::size_t>("flood", 1, kMaxBytes,
                                    [](Options& o, std::size_t v) { o.faults.floodBytes = v; })},

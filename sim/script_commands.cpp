@@ -4,6 +4,7 @@
 
 #include "models.h"
 #include "script_clock.h"
+#include "script_config.h"
 #include "script_files.h"
 #include "tarvo/base/model_capabilities.h"
 
@@ -162,14 +163,6 @@ std::optional<std::string> Files(std::string_view rest, const ScriptContext& con
     return FilesListing(context.state, device, withSystem);
 }
 
-std::optional<std::string> Kill(std::string_view rest, ScriptContext& context) {
-    const auto path = Quoted(rest);
-    const auto file = path ? ParseFilePath(context.state.model, *path) : std::nullopt;
-    if (!file || !DeleteFile(&context.state, *file))
-        return ErrorLine("no file " + std::string(rest));
-    return std::nullopt;
-}
-
 // RUN "device:program" starts a stored program, which says nothing; any other RUN "line goes
 // to the printer's shell.
 std::optional<std::string> Run(std::string_view rest, ScriptContext& context) {
@@ -181,14 +174,6 @@ std::optional<std::string> Run(std::string_view rest, ScriptContext& context) {
     if (rest.find(':') != std::string_view::npos && rest.find(' ') == std::string_view::npos)
         return std::nullopt;
     return RunScriptShell(rest, context);
-}
-
-std::optional<std::string> ChangeDirectory(std::string_view rest, ScriptContext& context) {
-    const auto device = Quoted(rest);
-    if (!device || !HasDevice(context.state.model, *device))
-        return ErrorLine("CHDIR wants a quoted device of the printer");
-    context.session.currentDevice = std::string(*device);
-    return std::nullopt;
 }
 
 // The printer restarts: the interpreter forgets its session, and firmware received since the
@@ -213,8 +198,6 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return Format(rest, context);
     if (keyword == "FILES")
         return Files(rest, context);
-    if (keyword == "KILL")
-        return Kill(rest, context);
     if (keyword == "RUN")
         return Run(rest, context);
     if (keyword == "IMAGES" && rest.empty()) {
@@ -223,8 +206,6 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
             listing += AnswerLine(name + "  " + std::to_string(size));
         return listing.empty() ? AnswerLine("No images") : listing;
     }
-    if (keyword == "CHDIR")
-        return ChangeDirectory(rest, context);
     if (keyword == "REBOOT" && rest.empty())
         return Reboot(context);
     return std::nullopt;
@@ -269,6 +250,8 @@ std::optional<std::string> AnswerScriptLine(std::string_view line, ScriptContext
         return SetVerbosity(std::string_view(canonical).substr(kVerbosity.size()));
     if (StartsWith(canonical, "DATE$=") || StartsWith(canonical, "TIME$="))
         return SetClock(canonical, context);
+    if (IsConfigLine(canonical, context))
+        return AnswerConfigLine(canonical, context);
     return Keyword(canonical, context);
 }
 

@@ -18,6 +18,8 @@ struct ScriptSession {
     std::string currentDevice;             // CHDIR; empty: the model's main device
     // The version text of the last firmware file received; it runs after REBOOT.
     std::string pendingFirmware;
+    std::string commandMode;          // INPUT ON: "Swiftlane"; empty: Tallyscript
+    bool applicationRunning = false;  // a resident program has the line: nothing answers
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;
@@ -27,7 +29,8 @@ struct ScriptContext {
     LineSettings& line;
     const Identity& identity;
     ScriptSession& session;
-    bool clockBroken = false;  // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+    bool clockBroken = false;      // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+    std::string_view refusedKill;  // "c:/NAME": a file whose KILL the printer refuses
 };
 
 // A line as the interpreter reads it: keywords in capitals, runs of blanks as one blank and

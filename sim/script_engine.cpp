@@ -71,10 +71,17 @@ void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
     if (startImage(canonical))
         return;
     LineSettings line = line_;
-    ScriptContext context{state_, line, identity_, session_, replies_.faults().clockHardwareError};
+    ScriptContext context{state_,
+                          line,
+                          identity_,
+                          session_,
+                          replies_.faults().clockHardwareError,
+                          replies_.faults().refuseKill};
     const std::string_view request = WithoutLeadingDc1(text);
     if (auto answer = AnswerScriptLine(request, context))
         replies_.sendReply(std::move(*answer), out, processingDelay(true, request));
+    if (session_.applicationRunning)
+        replies_.faults().silent = true;
     // The printer takes up new serial settings once it has answered the line that set them.
     if (line != line_) {
         setLine(line);

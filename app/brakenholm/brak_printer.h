@@ -143,6 +143,12 @@ class CBrakPrinter final : public CPrinterBase {
     QueryReply QueryLine(std::string_view line);
     // As QueryLine with a further wait of `waitMs` before the first read.
     QueryReply QueryLineAfter(std::string_view line, std::uint16_t waitMs);
+    // As QueryLineAfter, but an answer longer than the reply buffer is read on until
+    // `complete` says the text so far is whole, or until `maxBytes` came (then the rest is
+    // drained and the reply is marked truncated). For listings that may run to many kilobytes.
+    QueryReply QueryUntil(std::string_view line, std::uint16_t waitMs,
+                          const std::function<bool(std::string_view)>& complete,
+                          std::size_t maxBytes);
 
     // Sends one setting from the record by its own SETUP command, and nothing more: a serial
     // line setting sent this way leaves the host behind (use SendSettings for those).
@@ -191,6 +197,12 @@ class CBrakPrinter final : public CPrinterBase {
     // what it held, since silence says nothing about the ribbon.
     std::optional<std::int16_t> ReadRibbonSensor();
 
+    // Reads the printer's date into the identity ("PRINT DATE$"); a clock that does not run
+    // is set from the computer's first. Silence leaves the identity as it was.
+    void ReadClock();
+    // Version 0 as read again after the printer changed its command mode.
+    void NoteVersion0(std::string text) { identity_.version0 = std::move(text); }
+
     // Users and recovery.
     bool WhoAmI();
     TxResult SwitchUser(PrinterUser user, const SecretText& password);
@@ -200,7 +212,6 @@ class CBrakPrinter final : public CPrinterBase {
   private:
     TxResult Send(std::string_view terminatedLine, bool prefix);
     QueryReply Query(std::string_view line, int extraWaitMs);
-    void ReadClock();
     void ApplyAssumedValues();
     void ReadVersionsAndVariables(const std::string& version1);
     OpResult SendThenSerial(const std::vector<BrakSetting>& body,

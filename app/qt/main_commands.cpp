@@ -7,6 +7,7 @@
 
 #include "desk/doc_commands.h"
 #include "desk/send_changes.h"
+#include "qt/brak_cfg_sheet.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -100,7 +101,16 @@ void MainWindow::runCommand(CommandId id) {
             RunReportDialog(this, desk_);
             break;
         case CommandId::PrinterConfig:
-            RunPrinterSheet(this, desk_);
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakCfgSheet(this, desk_);
+            else
+                RunPrinterSheet(this, desk_);
+            break;
+        case CommandId::SelectStartupProg:
+            // The printer now runs the program and no longer answers: the program closes,
+            // asking first to save a modified configuration.
+            if (RunBrakStartupProgDlg(this, desk_))
+                QTimer::singleShot(0, this, &QWidget::close);
             break;
         case CommandId::Communications:
             RunCommSheet(this, desk_);

@@ -69,6 +69,8 @@ struct Faults {
     // Brakenholm: >0: once the Zmodem receiver has been given this many bytes, the line is cut
     // and the receiver killed (its partial file is deleted).
     std::size_t cutAfterTransferBytes = 0;
+    // Brakenholm: "c:/NAME": the printer refuses to KILL this file ("Error: ... is protected").
+    std::string refuseKill;
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
