@@ -4,6 +4,7 @@
 
 #include "models.h"
 #include "script_clock.h"
+#include "script_diagnostics.h"
 #include "script_files.h"
 #include "tarvo/base/model_capabilities.h"
 
@@ -31,8 +32,6 @@ int DotsPerMm(int model) {
     return CapabilitiesOf(model).headDotsPerMm;
 }
 
-constexpr int kHeadMm = 104;
-
 std::optional<std::string> SystemVariable(std::string_view number, const ScriptContext& context) {
     const int model = context.state.model;
     if (number == "20")
@@ -40,7 +39,7 @@ std::optional<std::string> SystemVariable(std::string_view number, const ScriptC
     if (number == "21")
         return AnswerLine(std::to_string(DotsPerMm(model)));
     if (number == "22")
-        return AnswerLine(std::to_string(DotsPerMm(model) * kHeadMm));
+        return AnswerLine(std::to_string(PrintHeadDots(model)));
     if (number == "23") {
         // A ribbon is fitted when the printer is set for transfer printing.
         const auto paper = context.state.setup.find("MEDIA,PAPER TYPE");
@@ -78,6 +77,8 @@ std::optional<std::string> Print(std::string_view what, const ScriptContext& con
     if (StartsWith(what, kSysvar) && what.back() == ')')
         return SystemVariable(what.substr(kSysvar.size(), what.size() - kSysvar.size() - 1),
                               context);
+    if (auto answer = PrintDiagnostics(what, context))
+        return answer;
     return PrintClock(what, context);
 }
 
@@ -205,7 +206,7 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
     const std::size_t blank = std::min(canonical.find(' '), canonical.size());
     const std::string_view keyword = canonical.substr(0, blank);
     const std::string_view rest = canonical.substr(std::min(blank + 1, canonical.size()));
-    if (keyword == "PRINT")
+    if (keyword == "PRINT" || keyword == "?")
         return Print(rest, context);
     if (keyword == "SETUP")
         return Setup(rest, context);
@@ -225,6 +226,8 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
     }
     if (keyword == "CHDIR")
         return ChangeDirectory(rest, context);
+    if (keyword == "TESTFEED" && rest.empty())
+        return TestFeed(context);
     if (keyword == "REBOOT" && rest.empty())
         return Reboot(context);
     return std::nullopt;

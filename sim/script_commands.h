@@ -28,6 +28,7 @@ struct ScriptContext {
     const Identity& identity;
     ScriptSession& session;
     bool clockBroken = false;  // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+    const Faults* faults = nullptr;  // the diagnostics' faults (status, a bad dot)
 };
 
 // A line as the interpreter reads it: keywords in capitals, runs of blanks as one blank and
