@@ -3,7 +3,10 @@
 // failure, and JSON that parses.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -131,6 +134,19 @@ TEST_F(CliDiagnosticsTest, WatchWantsWholeSecondsAndALanmerePrinter) {
     EXPECT_EQ(tarvo("--simulate 6220E diagnostics --watch 0").status, 2);
     EXPECT_EQ(tarvo("--simulate 6220E diagnostics --watch x").status, 2);
     EXPECT_EQ(tarvo("--simulate TQ8e diagnostics --watch 2").status, 2);
+}
+
+TEST_F(CliDiagnosticsTest, TheDesktopPicturesTheDialogOfEachFamily) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const char* model : {"6220E", "TQ8e"}) {
+        const std::string shot = env.root() + "/diagnostics-" + model + ".png";
+        const Outcome run = test::RunProgram(
+            env, "tarvo32",
+            std::string("--simulate ") + model + " --screenshot " + shot + " --show diagnostics");
+        ASSERT_EQ(run.status, 0) << model << ": " << run.err;
+        EXPECT_EQ(run.err.find("tarvo32: "), std::string::npos) << "no other dialog: " << run.err;
+        EXPECT_GT(std::filesystem::file_size(shot), 0u) << model;
+    }
 }
 
 }  // namespace
