@@ -241,8 +241,8 @@ const std::vector<Command>& Commands() {
 
 bool WritesJson(const Command& command) {
     static const std::vector<std::string> kShowing = {
-        "models",  "ports",        "identify", "config", "objects",
-        "service", "memory-check", "setup",    "fonts",  "files", "diagnostics"};
+        "models",       "ports", "identify", "config", "objects",    "service",
+        "memory-check", "setup", "fonts",    "files",  "diagnostics"};
     return std::find(kShowing.begin(), kShowing.end(), command.name) != kShowing.end();
 }
 

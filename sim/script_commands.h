@@ -27,7 +27,7 @@ struct ScriptContext {
     LineSettings& line;
     const Identity& identity;
     ScriptSession& session;
-    bool clockBroken = false;  // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+    bool clockBroken = false;        // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
     const Faults* faults = nullptr;  // the diagnostics' faults (status, a bad dot)
 };
 
