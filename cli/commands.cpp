@@ -159,7 +159,7 @@ const std::vector<Command>& Commands() {
          "Resets the printer's line and stores the same settings in the profile, then prints\n"
          "them. Asks first at a terminal (--yes does not ask).\n",
          RunReset, true, true},
-        {"diagnostics", "[--watch SECONDS] [--dot N]", "run the printer's diagnostics",
+        {"diagnostics", "[--watch SECONDS] [--dot N] [--json]", "run the printer's diagnostics",
          "Lanmere printers: reads the diagnostics report (gap, mark, label taken, print-head\n"
          "temperature, label path, supplies and the print-head test) from the printer's\n"
          "test-and-service mode; a value the model does not measure is blank (null in JSON).\n"
