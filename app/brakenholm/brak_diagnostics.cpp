@@ -60,7 +60,7 @@ std::optional<Number> LeadingNumber(std::string_view text) {
     return value;
 }
 
-// `text` as a whole number 0..max, nothing else.
+// `text` as a whole number from `low` to `high` and nothing else; nullopt otherwise.
 std::optional<int> InRange(std::string_view text, int low, int high) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);

@@ -127,12 +127,12 @@ void DiagAutoMode::Auto() {
     stoppedBecause_.clear();
     hooks_.status("SETTING UP...");
     const DiagReading reading = readAndShow();
+    if (state_ != State::SettingUp)
+        return;  // stopped or closed while the reading ran
     if (!reading.ok()) {
         stopAfterFailure(reading.failure);
         return;
     }
-    if (state_ != State::SettingUp)
-        return;  // stopped or closed while the reading ran
     state_ = State::On;
     hooks_.status("AUTO MODE ON");
     timer_.StartOnce(intervalMs_);
@@ -152,13 +152,13 @@ void DiagAutoMode::Tick() {
     if (state_ != State::On || reading_)
         return;
     const DiagReading reading = readAndShow();
+    if (state_ != State::On)
+        return;  // stopped or closed while the reading ran
     if (!reading.ok()) {
-        if (state_ == State::On)
-            stopAfterFailure(reading.failure);
+        stopAfterFailure(reading.failure);
         return;
     }
-    if (state_ == State::On)
-        timer_.StartOnce(intervalMs_);
+    timer_.StartOnce(intervalMs_);
 }
 
 void DiagAutoMode::Close() {

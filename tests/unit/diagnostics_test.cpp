@@ -227,6 +227,8 @@ class AutoModeTest : public ::testing::Test {
             maxDepth = std::max(maxDepth, ++depth);
             timer.Advance(readingMs);  // the window keeps running while the printer measures
             --depth;
+            if (readings == stopAt)
+                mode->Stop();  // the operator's click, dispatched while the printer measures
             DiagReading r;
             if (readings == failAt)
                 r.failure = "the printer does not answer";
@@ -244,6 +246,7 @@ class AutoModeTest : public ::testing::Test {
     int readingMs = 1500;  // slower than the interval
     int readings = 0;
     int failAt = 0;
+    int stopAt = 0;
     int depth = 0;
     int maxDepth = 0;
     std::vector<long long> starts;
@@ -292,6 +295,17 @@ TEST_F(AutoModeTest, ButtonsSayWhatTheyCannotDo) {
     mode->Manual();
     EXPECT_EQ(readings, 2);
     EXPECT_EQ(statuses.back(), "");
+}
+
+TEST_F(AutoModeTest, StopDuringAReadingKeepsTheTimerDisarmed) {
+    stopAt = 2;
+    failAt = 2;
+    mode->Auto();
+    for (int i = 0; i < 4; ++i)
+        timer.Advance(1000);
+    EXPECT_EQ(readings, 2);
+    EXPECT_FALSE(timer.armed());
+    EXPECT_TRUE(prompt.Notices().empty()) << "a stopped mode tells no failure";
 }
 
 TEST_F(AutoModeTest, ClosingStopsTheTimer) {
