@@ -33,6 +33,7 @@ int RunQualityWizard(int ctx, const CommandLine& line);
 int RunService(int ctx, const CommandLine& line);
 int RunMemoryCheck(int ctx, const CommandLine& line);
 int RunReset(int ctx, const CommandLine& line);
+int RunDiagnostics(int ctx, const CommandLine& line);
 int RunReport(int ctx, const CommandLine& line);
 int RunFirmware(int ctx, const CommandLine& line);
 int RunConfig(int ctx, const CommandLine& line);

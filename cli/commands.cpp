@@ -161,6 +161,17 @@ const std::vector<Command>& Commands() {
          "Resets the printer's line and stores the same settings in the profile, then prints\n"
          "them. Asks first at a terminal (--yes does not ask).\n",
          RunReset, true, true},
+        {"diagnostics", "[--watch SECONDS] [--dot N] [--json]", "run the printer's diagnostics",
+         "Lanmere printers: reads the diagnostics report (gap, mark, label taken, print-head\n"
+         "temperature, label path, supplies and the print-head test) from the printer's\n"
+         "test-and-service mode; a value the model does not measure is blank (null in JSON).\n"
+         "--watch SECONDS reads it again every SECONDS until Ctrl-C, stopping at the first\n"
+         "reading that fails.\n"
+         "Brakenholm printers: the printer's status, its function tests (card, head, RAM,\n"
+         "kernel, ROM), the whole print-head check and the mean resistance; --dot N also\n"
+         "checks dot N against the mean (within 15 %). A silent printer shows \"No answer\".\n"
+         "Exit status 0 when every test answered and passed, 1 otherwise, 2 for bad input.\n",
+         RunDiagnostics, true},
         {"firmware",
          "verify DIR | download DIR [--yes] [--boot-mode] [--ignore-mismatch] [--port N] | "
          "download FILE.bin [--yes]",
@@ -256,8 +267,8 @@ const std::vector<Command>& Commands() {
 
 bool WritesJson(const Command& command) {
     static const std::vector<std::string> kShowing = {
-        "models",  "ports",        "identify", "config", "objects",
-        "service", "memory-check", "setup",    "fonts",  "files"};
+        "models",       "ports", "identify", "config", "objects",    "service",
+        "memory-check", "setup", "fonts",    "files",  "diagnostics"};
     return std::find(kShowing.begin(), kShowing.end(), command.name) != kShowing.end();
 }
 

@@ -48,7 +48,8 @@ void PrintUsage() {
                  "  --version           show the program's version\n"
                  "  --json              write what the command shows or lists as JSON (models,\n"
                  "                      ports, identify, config show|diff, objects list, service,\n"
-                 "                      memory-check, setup show, fonts, files list)\n\n"
+                 "                      memory-check, setup show, fonts, files list,\n"
+                 "                      diagnostics)\n\n"
                  "Commands:\n";
     int width = 0;
     for (const Command& c : Commands())

@@ -75,6 +75,8 @@ const char* const kUsage =
     "                       boot loader: cut the line when the Nth flash write arrives\n"
     "  --cut-after-transfer N\n"
     "                       Brakenholm: cut the line once the Zmodem receiver took N bytes\n"
+    "  --status N           Brakenholm: answer PRINT PRSTAT with the status bits N\n"
+    "  --bad-dot N          Brakenholm: print-head dot N measures far out of tolerance\n"
     "  --clock-broken       answer PRINT DATE$ and PRINT TIME$ with \"Hardware error\"\n"
     "                       (brakenholm)\n"
     "  --refuse-kill PATH   refuse to KILL the file PATH (\"c:/NAME\") (brakenholm)\n"
@@ -330,6 +332,10 @@ const std::map<std::string, Handler>& OptionsWithValue() {
              l->options.faults.refuseKill = v;
              return std::string();
          }},
+        {"--status", NumberOption<int>("status", 0, 255,
+                                       [](Options& o, int v) { o.faults.printerStatus = v; })},
+        {"--bad-dot", NumberOption<int>("bad-dot", 0, 100000,
+                                        [](Options& o, int v) { o.faults.badDot = v; })},
         {"--flood",
          NumberOption<std::size_t>("flood", 1, kMaxBytes,
                                    [](Options& o, std::size_t v) { o.faults.floodBytes = v; })},

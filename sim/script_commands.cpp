@@ -5,6 +5,7 @@
 #include "models.h"
 #include "script_clock.h"
 #include "script_config.h"
+#include "script_diagnostics.h"
 #include "script_files.h"
 #include "tarvo/base/model_capabilities.h"
 
@@ -14,25 +15,9 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kListingPort = "\"UART1:\"";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-// `text` as one quoted argument: "..." with nothing after the closing quote.
-std::optional<std::string_view> Quoted(std::string_view text) {
-    if (text.size() < 2 || text.front() != '"' || text.back() != '"')
-        return std::nullopt;
-    text = text.substr(1, text.size() - 2);
-    if (text.find('"') != std::string_view::npos)
-        return std::nullopt;
-    return text;
-}
-
 int DotsPerMm(int model) {
     return CapabilitiesOf(model).headDotsPerMm;
 }
-
-constexpr int kHeadMm = 104;
 
 std::optional<std::string> SystemVariable(std::string_view number, const ScriptContext& context) {
     const int model = context.state.model;
@@ -41,7 +26,7 @@ std::optional<std::string> SystemVariable(std::string_view number, const ScriptC
     if (number == "21")
         return AnswerLine(std::to_string(DotsPerMm(model)));
     if (number == "22")
-        return AnswerLine(std::to_string(DotsPerMm(model) * kHeadMm));
+        return AnswerLine(std::to_string(PrintHeadDots(model)));
     if (number == "23") {
         // A ribbon is fitted when the printer is set for transfer printing.
         const auto paper = context.state.setup.find("MEDIA,PAPER TYPE");
@@ -79,6 +64,8 @@ std::optional<std::string> Print(std::string_view what, const ScriptContext& con
     if (StartsWith(what, kSysvar) && what.back() == ')')
         return SystemVariable(what.substr(kSysvar.size(), what.size() - kSysvar.size() - 1),
                               context);
+    if (auto answer = PrintDiagnostics(what, context))
+        return answer;
     return PrintClock(what, context);
 }
 
@@ -190,7 +177,7 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
     const std::size_t blank = std::min(canonical.find(' '), canonical.size());
     const std::string_view keyword = canonical.substr(0, blank);
     const std::string_view rest = canonical.substr(std::min(blank + 1, canonical.size()));
-    if (keyword == "PRINT")
+    if (keyword == "PRINT" || keyword == "?")
         return Print(rest, context);
     if (keyword == "SETUP")
         return Setup(rest, context);
@@ -206,12 +193,27 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
             listing += AnswerLine(name + "  " + std::to_string(size));
         return listing.empty() ? AnswerLine("No images") : listing;
     }
+    if (keyword == "TESTFEED" && rest.empty())
+        return TestFeed(context);
     if (keyword == "REBOOT" && rest.empty())
         return Reboot(context);
     return std::nullopt;
 }
 
 }  // namespace
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::optional<std::string_view> Quoted(std::string_view text) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"')
+        return std::nullopt;
+    text = text.substr(1, text.size() - 2);
+    if (text.find('"') != std::string_view::npos)
+        return std::nullopt;
+    return text;
+}
 
 std::string AnswerLine(std::string_view text) {
     std::string answer(text);

@@ -29,8 +29,9 @@ struct ScriptContext {
     LineSettings& line;
     const Identity& identity;
     ScriptSession& session;
-    bool clockBroken = false;      // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
-    std::string_view refusedKill;  // "c:/NAME": a file whose KILL the printer refuses
+    bool clockBroken = false;        // PRINT DATE$ and PRINT TIME$ answer "Hardware error"
+    std::string_view refusedKill;    // "c:/NAME": a file whose KILL the printer refuses
+    const Faults* faults = nullptr;  // the diagnostics' faults (status, a bad dot)
 };
 
 // A line as the interpreter reads it: keywords in capitals, runs of blanks as one blank and
@@ -46,6 +47,13 @@ std::optional<std::string> AnswerScriptLine(std::string_view line, ScriptContext
 // The commands of the printer's shell, reached with RUN "command (closing quote optional).
 // Every line answers: the command's output and "Ok", or its complaint.
 std::string RunScriptShell(std::string_view command, ScriptContext& context);
+
+// Whether `text` begins with `prefix`.
+bool StartsWith(std::string_view text, std::string_view prefix);
+
+// `text` as one quoted argument: "..." with nothing after the closing quote and no quote inside;
+// the text between the quotes, or nullopt.
+std::optional<std::string_view> Quoted(std::string_view text);
 
 // "text" CR LF, and "Error: reason" CR LF.
 std::string AnswerLine(std::string_view text);

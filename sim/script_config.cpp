@@ -9,19 +9,6 @@ namespace {
 
 constexpr std::string_view kLineMode = "Swiftlane";
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-std::optional<std::string_view> Quoted(std::string_view text) {
-    if (text.size() < 2 || text.front() != '"' || text.back() != '"')
-        return std::nullopt;
-    text = text.substr(1, text.size() - 2);
-    if (text.find('"') != std::string_view::npos)
-        return std::nullopt;
-    return text;
-}
-
 std::string Lower(std::string_view text) {
     std::string out(text);
     for (char& c : out)

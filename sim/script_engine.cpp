@@ -71,12 +71,9 @@ void ScriptEngine::onLine(std::string text, std::vector<OutgoingPiece>* out) {
     if (startImage(canonical))
         return;
     LineSettings line = line_;
-    ScriptContext context{state_,
-                          line,
-                          identity_,
-                          session_,
-                          replies_.faults().clockHardwareError,
-                          replies_.faults().refuseKill};
+    const Faults& faults = replies_.faults();
+    ScriptContext context{
+        state_, line, identity_, session_, faults.clockHardwareError, faults.refuseKill, &faults};
     const std::string_view request = WithoutLeadingDc1(text);
     if (auto answer = AnswerScriptLine(request, context))
         replies_.sendReply(std::move(*answer), out, processingDelay(true, request));

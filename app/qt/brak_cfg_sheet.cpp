@@ -26,16 +26,13 @@
 #include "brakenholm/brak_startup.h"
 #include "brakenholm/brak_text.h"
 #include "desk/desk.h"
+#include "qt/qt_text.h"
 
 namespace tarvo::app::qt {
 namespace {
 
-QString Text(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QLabel* Value(const std::string& text) {
-    auto* label = new QLabel(Text(text));
+    auto* label = new QLabel(Qs(text));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -88,7 +85,7 @@ CBrakCfgDir::CBrakCfgDir(Desk& desk, CBrakPrinter& printer, QWidget* parent)
     devices_ = new QTreeWidget;
     devices_->setHeaderLabel(tr("Printer"));
     for (std::string_view device : kPrinterDevices)
-        devices_->addTopLevelItem(new QTreeWidgetItem({Text(std::string(device))}));
+        devices_->addTopLevelItem(new QTreeWidgetItem({Qs(std::string(device))}));
     devices_->setMaximumWidth(140);
     files_ = new QTreeWidget;
     files_->setHeaderLabels({tr("Name"), tr("Size")});
@@ -124,7 +121,7 @@ void CBrakCfgDir::refresh() {
         return;
     const BrakFilesListing listing = ListDirectory(printer_, device(), systemFiles_->isChecked());
     for (const DirectoryEntry& entry : listing.entries) {
-        auto* item = new QTreeWidgetItem({Text(entry.FileName()), Text(entry.size)});
+        auto* item = new QTreeWidgetItem({Qs(entry.FileName()), Qs(entry.size)});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         files_->addTopLevelItem(item);
     }
@@ -132,7 +129,7 @@ void CBrakCfgDir::refresh() {
     if (!listing.answered)
         count = tr("No answer");
     else if (!listing.error.empty())
-        count = Text(listing.error);
+        count = Qs(listing.error);
     else if (listing.truncated || !listing.complete)
         count += tr(" (listing cut short)");
     count_->setText(count);
@@ -226,7 +223,7 @@ void CBrakCfgDateTime::readClock(bool tellWhenSilent) {
     const QDate date(clock_.year, clock_.month, clock_.day);
     calendar_->setSelectedDate(date);
     time_->setTime(QTime(clock_.hour, clock_.minute, clock_.second));
-    shown_->setText(Text(FormatClock(clock_)));
+    shown_->setText(Qs(FormatClock(clock_)));
 }
 
 void CBrakCfgDateTime::tick() {
@@ -235,7 +232,7 @@ void CBrakCfgDateTime::tick() {
                                .addSecs(1);
     clock_ = {next.date().year(), next.date().month(),  next.date().day(),
               next.time().hour(), next.time().minute(), next.time().second()};
-    shown_->setText(Text(FormatClock(clock_)));
+    shown_->setText(Qs(FormatClock(clock_)));
 }
 
 void CBrakCfgDateTime::report(const OpResult& result, const char* what) {
@@ -274,13 +271,13 @@ CBrakStartupProgDlg::CBrakStartupProgDlg(Desk& desk, CBrakPrinter& printer, QWid
     auto* layout = new QVBoxLayout(this);
     auto* mode = new QHBoxLayout;
     mode->addWidget(new QLabel(tr("Current application mode:")));
-    mode_ = new QLabel(Text(printer.Identity().version0));
+    mode_ = new QLabel(Qs(printer.Identity().version0));
     mode->addWidget(mode_, 1);
     auto* switcher = new QPushButton(tr("Command &mode"));
     auto* menu = new QMenu(switcher);
     for (std::string_view name : {kScriptModeName, kLineModeName}) {
         const bool lineMode = name == kLineModeName;
-        menu->addAction(Text("&" + std::string(name)), this, [this, lineMode] {
+        menu->addAction(Qs("&" + std::string(name)), this, [this, lineMode] {
             if (InLineMode(printer_.Identity().version0) != lineMode)
                 switchMode();
         });
@@ -312,7 +309,7 @@ void CBrakStartupProgDlg::switchMode() {
     const ModeSwitch outcome = SwitchCommandMode(printer_);
     if (!outcome.result.ok())
         desk_.prompt.Tell("Error", Describe(outcome.result), PromptIcon::Stop);
-    mode_->setText(Text(printer_.Identity().version0));
+    mode_->setText(Qs(printer_.Identity().version0));
 }
 
 void CBrakStartupProgDlg::start() {
@@ -342,7 +339,7 @@ CBrakUserAppWarnDlg::CBrakUserAppWarnDlg(const std::string& application, QWidget
     : QDialog(parent) {
     setWindowTitle(tr("WARNING!"));
     auto* layout = new QVBoxLayout(this);
-    auto* text = new QLabel(Text(UserApplicationWarning(application)));
+    auto* text = new QLabel(Qs(UserApplicationWarning(application)));
     text->setWordWrap(true);
     layout->addWidget(text);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No);

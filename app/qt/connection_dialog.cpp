@@ -16,13 +16,10 @@
 
 #include "desk/connection_search.h"
 #include "qt/dialogs.h"
+#include "qt/qt_text.h"
 
 namespace tarvo::app::qt {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 class SearchWindow final : public QDialog {
   public:
@@ -59,16 +56,16 @@ class SearchWindow final : public QDialog {
 
     void Refresh() {
         const SearchWindowText& t = model_.text();
-        setWindowTitle(Q(t.title));
-        button_->setText(Q(t.button));
+        setWindowTitle(Qs(t.title));
+        button_->setText(Qs(t.button));
         button_->setVisible(t.buttonVisible);
         for (std::size_t i = 0; i < lines_.size(); ++i)
-            lines_[i]->setText(Q(t.lines[i]));
+            lines_[i]->setText(Qs(t.lines[i]));
         const TrialFields& f = model_.fields();
         const std::array<const std::string*, 6> values = {&f.port,     &f.baud,     &f.dataBits,
                                                           &f.stopBits, &f.protocol, &f.parity};
         for (std::size_t i = 0; i < values.size(); ++i) {
-            fields_[i]->setText(Q(*values[i]));
+            fields_[i]->setText(Qs(*values[i]));
             const bool serialOnly = i == 2 || i == 3 || i == 5;
             const bool enabled = serialOnly ? f.serialFieldsEnabled : i == 1 ? f.baudEnabled : true;
             fields_[i]->setEnabled(enabled);
@@ -101,12 +98,12 @@ class SearchWindow final : public QDialog {
 bool AskGroup(QWidget* parent, PrinterGroup preselected, PrinterGroup* chosen) {
     const GroupDialogText& text = GroupDialogTexts();
     QDialog dialog(parent);
-    dialog.setWindowTitle(Q(text.caption));
+    dialog.setWindowTitle(Qs(text.caption));
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(Q(text.question)));
+    layout->addWidget(new QLabel(Qs(text.question)));
     QButtonGroup group(&dialog);
     for (int i = 0; i < 3; ++i) {
-        auto* radio = new QRadioButton(Q(text.choices[static_cast<std::size_t>(i)]));
+        auto* radio = new QRadioButton(Qs(text.choices[static_cast<std::size_t>(i)]));
         group.addButton(radio, i);
         layout->addWidget(radio);
         radio->setChecked(i == static_cast<int>(preselected));

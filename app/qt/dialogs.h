@@ -68,5 +68,8 @@ class CTrueTypeSelectDlg final : public QDialog {
 // The Command File dialog (command files to send, formats and pages installed).
 void RunCommandFileDialog(QWidget* parent, Desk& desk);
 
+// Services > Diagnostics: the Brakenholm tests for a Brakenholm printer, else the report.
+void RunDiagnosticsDialog(QWidget* parent, Desk& desk);
+
 }  // namespace qt
 }  // namespace tarvo::app

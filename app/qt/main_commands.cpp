@@ -130,6 +130,9 @@ void MainWindow::runCommand(CommandId id) {
         case CommandId::CommandFile:
             RunCommandFileDialog(this, desk_);
             break;
+        case CommandId::Diagnostics:
+            RunDiagnosticsDialog(this, desk_);
+            break;
         case CommandId::Reboot:
             RebootPrinter(desk_);
             break;

@@ -1,4 +1,5 @@
 #include "qt/page_widget.h"
+#include "qt/qt_text.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -27,10 +28,6 @@ namespace {
 
 using lanmere::Control;
 using lanmere::Field;
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 Qt::CheckState CheckStateOf(int value) {
     return value == 2 ? Qt::PartiallyChecked : value != 0 ? Qt::Checked : Qt::Unchecked;
@@ -117,8 +114,8 @@ PageWidget::PageWidget(lanmere::PageModel& page, QWidget* parent) : QWidget(pare
         binding.unit = f.unit.empty() ? nullptr : new QLabel(Qs(f.unit), this);
         const bool bare = f.control == Control::Table || f.control == Control::Image ||
                           (FullWidth(f) && f.control == Control::Text);
-        binding.row = bare ? control
-                           : WithUnit(control, binding.unit, f.control == Control::Text, this);
+        binding.row =
+            bare ? control : WithUnit(control, binding.unit, f.control == Control::Text, this);
         if (buttons != nullptr) {
             buttons->insertWidget(buttons->count() - 1, binding.row);  // before the stretch
         } else if (f.control == Control::Button) {

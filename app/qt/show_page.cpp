@@ -21,6 +21,7 @@ constexpr std::array kPages = {
     ShowablePage{"fonts", CommandId::Fonts},
     ShowablePage{"graphics", CommandId::Graphics},
     ShowablePage{"configuration", CommandId::PrinterConfig},
+    ShowablePage{"diagnostics", CommandId::Diagnostics},
 };
 
 }  // namespace

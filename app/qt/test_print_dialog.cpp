@@ -17,18 +17,15 @@
 #include "desk/desk.h"
 #include "desk/test_print.h"
 #include "qt/dialogs.h"
+#include "qt/qt_text.h"
 #include "shell/prompt.h"
 
 namespace tarvo::app::qt {
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 void Fill(QComboBox* box, const std::vector<std::string>& items) {
     for (const auto& item : items)
-        box->addItem(Q(item));
+        box->addItem(Qs(item));
 }
 
 class TestPrintDialog final : public QDialog {
@@ -86,10 +83,10 @@ class TestPrintDialog final : public QDialog {
 
     QWidget* BuildLabelSize() {
         const LabelSizeText text = LabelSizes(desk_.session.metric);
-        sizeGroup_ = new QGroupBox(Q(text.title));
+        sizeGroup_ = new QGroupBox(Qs(text.title));
         auto* row = new QHBoxLayout(sizeGroup_);
-        small_ = new QRadioButton(Q(text.small));
-        large_ = new QRadioButton(Q(text.large));
+        small_ = new QRadioButton(Qs(text.small));
+        large_ = new QRadioButton(Qs(text.large));
         small_->setChecked(true);
         row->addWidget(small_);
         row->addWidget(large_);

@@ -71,6 +71,12 @@ struct Faults {
     std::size_t cutAfterTransferBytes = 0;
     // Brakenholm: "c:/NAME": the printer refuses to KILL this file ("Error: ... is protected").
     std::string refuseKill;
+    // Brakenholm: the status bits answered to PRINT PRSTAT (0: all well).
+    int printerStatus = 0;
+    // Brakenholm: >= 0: this print-head dot measures badDotResistance ohms, far out of the
+    // tolerance, and the whole-head check and the head's function test fail.
+    int badDot = -1;
+    int badDotResistance = 2000;
 };
 
 // One configuration value as a Lanmere printer holds it: nullopt when the printer does not know
