@@ -7,6 +7,7 @@
 
 #include "printer_engine.h"
 #include "printer_state.h"
+#include "script_test_label.h"
 #include "setup_tree.h"
 
 namespace tarvo::sim {
@@ -18,6 +19,7 @@ struct ScriptSession {
     std::string currentDevice;             // CHDIR; empty: the model's main device
     // The version text of the last firmware file received; it runs after REBOOT.
     std::string pendingFirmware;
+    TestLabelSession testLabels;  // stored program lines and layouts
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;

@@ -161,7 +161,6 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::TestPrint:
         case C::ChangeFirmware:
         case C::PrinterConfig:
-        case C::MediaType:
         case C::Communications:
         case C::Fonts:
         case C::Graphics:
