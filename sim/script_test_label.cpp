@@ -1,5 +1,6 @@
 #include "script_test_label.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "script_commands.h"
@@ -24,6 +25,15 @@ std::optional<std::string> QuotedName(std::string_view text) {
 // A layout's name: no device, no extension (those are files, KILL's other meaning).
 bool IsLayoutName(std::string_view name) {
     return !name.empty() && name.find_first_of(":./") == std::string_view::npos;
+}
+
+// A file of that name on any device: KILL then deletes the file, as it always did.
+bool IsStoredFile(const std::string& name, const ScriptContext& context) {
+    for (const auto& [path, size] : context.state.files) {
+        if (path.size() > name.size() && path.ends_with("/" + name))
+            return true;
+    }
+    return false;
 }
 
 bool IsVariable(std::string_view name) {
@@ -164,7 +174,8 @@ TestLabelAnswer LayoutCommand(std::string_view rest, ScriptContext& context) {
 
 }  // namespace
 
-TestLabelAnswer AnswerTestLabelLine(std::string_view canonical, ScriptContext& context) {
+TestLabelAnswer AnswerTestLabelLine(std::string_view line, std::string_view canonical,
+                                    ScriptContext& context) {
     TestLabelSession& labels = context.session.testLabels;
     if (labels.layoutInput) {
         if (canonical == "LAYOUT END") {
@@ -177,7 +188,8 @@ TestLabelAnswer AnswerTestLabelLine(std::string_view canonical, ScriptContext& c
         return {true, std::nullopt};
     }
     if (labels.layoutRun && StartsWith(canonical, labels.inputStart))
-        return FillLayout(canonical, context);
+        return FillLayout(line.substr(std::min(line.find(labels.inputStart), line.size())),
+                          context);
     if (!canonical.empty() && std::isdigit(static_cast<unsigned char>(canonical.front())))
         return StoreProgramLine(canonical, context);
     if (canonical == "NEW") {
@@ -190,7 +202,7 @@ TestLabelAnswer AnswerTestLabelLine(std::string_view canonical, ScriptContext& c
     }
     if (StartsWith(canonical, "KILL ")) {
         const auto name = QuotedName(canonical.substr(5));
-        if (!name || !IsLayoutName(*name))
+        if (!name || !IsLayoutName(*name) || IsStoredFile(*name, context))
             return {};
         labels.layouts.erase(*name);
         return {true, std::nullopt};

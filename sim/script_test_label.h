@@ -32,9 +32,10 @@ struct TestLabelAnswer {
     std::optional<std::string> reply;  // what the printer says to it (mostly nothing)
 };
 
-// Takes `canonical` (as CanonicalScriptLine gives it) when it belongs to a program or a layout:
-// a numbered line, NEW, RUN, KILL of a layout name, LAYOUT INPUT and the layout's statements,
-// FORMAT INPUT, LAYOUT RUN and the field values that follow it.
-TestLabelAnswer AnswerTestLabelLine(std::string_view canonical, ScriptContext& context);
+// Takes `line` (`canonical` as CanonicalScriptLine gives it) when it belongs to a program or a
+// layout: a numbered line, NEW, RUN, KILL of a layout name, LAYOUT INPUT and the layout's
+// statements, FORMAT INPUT, LAYOUT RUN and the field values that follow it (taken as sent).
+TestLabelAnswer AnswerTestLabelLine(std::string_view line, std::string_view canonical,
+                                    ScriptContext& context);
 
 }  // namespace tarvo::sim
