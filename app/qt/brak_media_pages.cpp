@@ -71,6 +71,11 @@ CBrakMediaHandling::CBrakMediaHandling(BrakMediaEdit& edit, QWidget* parent)
     sizeForm->addRow(tr("Length:"), length_);
     layout->addWidget(size);
     layout->addStretch();
+    start_->setObjectName("startAdjust");
+    stop_->setObjectName("stopAdjust");
+    xStart_->setObjectName("xStart");
+    width_->setObjectName("width");
+    length_->setObjectName("length");
     const auto show = [this] { ShowCurrentSetting(); };
     BindSpin(start_, this, edit_, &BrakSetup::startAdjust, BrakSetting::StartAdjust, show);
     BindSpin(stop_, this, edit_, &BrakSetup::stopAdjust, BrakSetting::StopAdjust, show);

@@ -51,6 +51,7 @@ CBrakMediaQuality::CBrakMediaQuality(BrakMediaEdit& edit, QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         captions_[i] = new QLabel(values);
         spins_[i] = NumberSpin(0, 999, values);
+        spins_[i]->setObjectName(i == 0 ? "constant" : i == 1 ? "factor" : "offset");
         grid->addWidget(captions_[i], i, 0);
         grid->addWidget(spins_[i], i, 1);
         connect(spins_[i], &QSpinBox::valueChanged, this, [this, i](int value) {
