@@ -8,11 +8,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <cerrno>
 
 #include "brakenholm/brak_printer.h"
 #include "qt/brak_media_sheet.h"
 #include "qt/main_window.h"
 #include "qt/modal_answer.h"
+#include "support/brak_fixture.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"
 #include "tarvo/kernel.h"
@@ -111,7 +113,7 @@ TEST_F(BrakMediaSheetTest, HandlingPageSendsAdjustAndSizeInOrderOnBothTrees) {
         });
         EXPECT_EQ(SetupLinesSent(), expected) << "model " << model;
         EXPECT_EQ(printer->setupValue(model == kMediaTq8e ? "MEDIA,MEDIA SIZE,WIDTH"
-                                                     : "SERVICE,MEDIA SIZE,WIDTH"),
+                                                          : "SERVICE,MEDIA SIZE,WIDTH"),
                   "832");
     }
 }
@@ -167,6 +169,30 @@ TEST_F(BrakMediaSheetTest, QualityPageSampleLeavesTheSetupAsItWas) {
         << printed[0];
     EXPECT_EQ(printer->setupListing(), listing);
     EXPECT_TRUE(prompt.Notices().empty());
+}
+
+class BrakMediaSheetPort : public tarvo::test::BrakTest {};
+
+TEST_F(BrakMediaSheetPort, AFailedWriteIsNamedAndItsPageStaysChanged) {
+    CBrakPrinter& brak = MakePrinter(kMediaTq8e);
+    Desk desk(session, prompt);
+    CBrakMediaSheet sheet(brak, desk);
+    QWidget& handling = *sheet.pages()[1];
+    Named<QSpinBox>(handling, "startAdjust")->setValue(-90);
+    Named<QSpinBox>(handling, "xStart")->setValue(8);
+    port->FailWritesContaining("XSTART", EIO);
+    EXPECT_FALSE(sheet.apply());
+    EXPECT_TRUE(sheet.pages()[1]->modified());
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].caption, "Error");
+    EXPECT_NE(prompt.shown[0].text.find("x-start"), std::string::npos) << prompt.shown[0].text;
+
+    port->FailWritesContaining("never written", 0);
+    port->ClearRecord();
+    EXPECT_TRUE(sheet.apply()) << "the page is sent again once the line works";
+    EXPECT_FALSE(sheet.pages()[1]->modified());
+    EXPECT_EQ(port->Commands().front(), "SETUP \"FEEDADJ,STARTADJ,-90\"");
+    EXPECT_EQ(brak.GetSetup().xStart, 8);
 }
 
 }  // namespace
