@@ -117,7 +117,7 @@ CBrakMediaSetup::CBrakMediaSetup(BrakMediaEdit& edit, QWidget* parent)
     connect(mediaType_, &QButtonGroup::idClicked, this, [this](int id) {
         edit_.setup.mediaType = static_cast<std::uint16_t>(id);
         MarkRead(edit_.setup, BrakSetting::MediaType);
-        Edited();
+        markEdited();
     });
     paperType_ = new QButtonGroup(this);
     performance_ = new QButtonGroup(this);
@@ -133,11 +133,11 @@ CBrakMediaSetup::CBrakMediaSetup(BrakMediaEdit& edit, QWidget* parent)
         row->addRow(QText(SpeedCaption(edit.metric)), speed_);
         layout->addLayout(row);
         connect(speed_, &QSpinBox::valueChanged, this, [this](int value) {
-            if (loading())
+            if (isLoading())
                 return;
             edit_.setup.printSpeed = SpeedFromSpin(value, edit_.metric);
             MarkRead(edit_.setup, BrakSetting::PrintSpeed);
-            Edited();
+            markEdited();
         });
     } else {
         layout->addWidget(
@@ -145,7 +145,7 @@ CBrakMediaSetup::CBrakMediaSetup(BrakMediaEdit& edit, QWidget* parent)
         connect(performance_, &QButtonGroup::idClicked, this, [this](int id) {
             edit_.setup.performance = static_cast<std::uint16_t>(id);
             MarkRead(edit_.setup, BrakSetting::Performance);
-            Edited();
+            markEdited();
         });
     }
     layout->addStretch();
@@ -165,7 +165,7 @@ void CBrakMediaSetup::ChoosePaperType(int index) {
     if (check.allowed) {
         edit_.setup.paperType = static_cast<std::uint16_t>(index);
         MarkRead(edit_.setup, BrakSetting::PaperType);
-        Edited();
+        markEdited();
     } else {
         edit_.prompt.Tell("Notice", check.notice, PromptIcon::Information);
     }

@@ -55,7 +55,7 @@ CBrakMediaQuality::CBrakMediaQuality(BrakMediaEdit& edit, QWidget* parent)
         grid->addWidget(captions_[i], i, 0);
         grid->addWidget(spins_[i], i, 1);
         connect(spins_[i], &QSpinBox::valueChanged, this, [this, i](int value) {
-            if (loading())
+            if (isLoading())
                 return;
             using S = BrakSetting;
             const bool tt = thermalTransfer();
@@ -66,7 +66,7 @@ CBrakMediaQuality::CBrakMediaQuality(BrakMediaEdit& edit, QWidget* parent)
                                      &edit_.setup.labelOffset};
             *field[i] = static_cast<std::int16_t>(value);
             MarkRead(edit_.setup, setting[i]);
-            Edited();
+            markEdited();
         });
     }
     layout->addWidget(values);
@@ -80,11 +80,11 @@ CBrakMediaQuality::CBrakMediaQuality(BrakMediaEdit& edit, QWidget* parent)
     layout->addStretch();
     connect(contrast_, &QSlider::valueChanged, this, [this](int position) {
         contrastText_->setText(QText(ContrastText(position)));
-        if (loading())
+        if (isLoading())
             return;
         edit_.setup.contrast = static_cast<std::int16_t>(position);
         MarkRead(edit_.setup, BrakSetting::Contrast);
-        Edited();
+        markEdited();
     });
     // The wizard is a sheet of its own, started from here once it is part of the program.
     connect(wizard, &QPushButton::clicked, this, [this] {
@@ -157,27 +157,27 @@ CBrakMediaQualityClassic::CBrakMediaQualityClassic(BrakMediaEdit& edit, QWidget*
     layout->addStretch();
     connect(contrast_, &QSlider::valueChanged, this, [this](int position) {
         contrastText_->setText(QText(ContrastText(position)));
-        if (loading())
+        if (isLoading())
             return;
         edit_.setup.contrast = static_cast<std::int16_t>(position);
         MarkRead(edit_.setup, BrakSetting::Contrast);
-        Edited();
+        markEdited();
     });
     connect(paperKind_, &QButtonGroup::idClicked, this,
             [this](int id) { ChoosePaperType(id == 1); });
     connect(grade_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (loading() || index < 0)
+        if (isLoading() || index < 0)
             return;
         edit_.setup.paperType = static_cast<std::uint16_t>(index);
         MarkRead(edit_.setup, BrakSetting::PaperType);
-        Edited();
+        markEdited();
     });
     connect(ribbon_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (loading() || index < 0)
+        if (isLoading() || index < 0)
             return;
         edit_.setup.newSupplies1 = static_cast<std::uint16_t>(index);
         MarkRead(edit_.setup, BrakSetting::NewSupplies1);
-        Edited();
+        markEdited();
     });
     connect(print, &QPushButton::clicked, this, [this] { PrintSample(); });
     thermalTransfer_ = edit_.printer.Identity().sysvar20 != 0;

@@ -29,7 +29,7 @@ OpResult CBrakMediaPage::Confirm() {
     return result;
 }
 
-void CBrakMediaPage::Edited() {
+void CBrakMediaPage::markEdited() {
     if (!loading_)
         modified_ = true;
 }

@@ -44,17 +44,14 @@ class CBrakMediaPage : public QWidget {
     OpResult Confirm();
     bool modified() const { return modified_; }
 
-    // For the controls' handlers: whether the page is being loaded, and marking it changed.
+    // For the controls' handlers: whether the page is being loaded (a change is then no edit),
+    // and marking the page changed (ignored while it loads).
     bool isLoading() const { return loading_; }
-    void markEdited() { Edited(); }
+    void markEdited();
 
   protected:
     virtual void Show() = 0;
     virtual std::vector<BrakSetting> Settings() const = 0;
-    // A control changed: the page is changed unless it is being loaded.
-    void Edited();
-    bool loading() const { return loading_; }
-
     BrakMediaEdit& edit_;
 
   private:
