@@ -247,6 +247,8 @@ std::string CanonicalScriptLine(std::string_view line) {
 
 std::optional<std::string> AnswerScriptLine(std::string_view line, ScriptContext& context) {
     const std::string canonical = CanonicalScriptLine(line);
+    if (TestLabelAnswer answer = AnswerTestLabelLine(line, canonical, context); answer.handled)
+        return answer.reply;
     constexpr std::string_view kVerbosity = "SYSVAR(18)=";
     if (StartsWith(canonical, kVerbosity))
         return SetVerbosity(std::string_view(canonical).substr(kVerbosity.size()));

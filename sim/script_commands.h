@@ -7,6 +7,7 @@
 
 #include "printer_engine.h"
 #include "printer_state.h"
+#include "script_test_label.h"
 #include "setup_tree.h"
 
 namespace tarvo::sim {
@@ -20,6 +21,7 @@ struct ScriptSession {
     std::string pendingFirmware;
     std::string commandMode;          // INPUT ON: "Swiftlane"; empty: Tallyscript
     bool applicationRunning = false;  // a resident program has the line: nothing answers
+    TestLabelSession testLabels;  // stored program lines and layouts
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;

@@ -128,6 +128,8 @@ class CBrakPrinter final : public CPrinterBase {
     BrakSetup GetSetup() const { return setup_; }
     void SetSetup(const BrakSetup& setup) { setup_ = setup; }
     int Model() const { return model_; }
+    // The operator's prompt, for the notices of operations built over the printer.
+    Prompt& OperatorPrompt() const { return prompt_; }
     // "6.13" or "7.12", by the setup generation.
     std::string_view TreeVersion() const;
     const BrakIdentity& Identity() const { return identity_; }

@@ -160,7 +160,6 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
         case C::PrintReport:
         case C::TestPrint:
         case C::ChangeFirmware:
-        case C::MediaType:
         case C::Communications:
         case C::Fonts:
         case C::Graphics:

@@ -8,6 +8,7 @@
 #include "desk/doc_commands.h"
 #include "desk/send_changes.h"
 #include "qt/brak_cfg_sheet.h"
+#include "qt/brak_media_sheet.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -116,7 +117,8 @@ void MainWindow::runCommand(CommandId id) {
             RunCommSheet(this, desk_);
             break;
         case CommandId::MediaType:
-            RunMediaSheet(this, desk_);
+            if (!RunBrakMediaSheet(this, desk_))
+                RunMediaSheet(this, desk_);
             break;
         case CommandId::MediaHandling:
             RunMediaHandlingDialog(this, desk_);

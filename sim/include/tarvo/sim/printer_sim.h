@@ -312,6 +312,8 @@ class PrinterSim {
     // What the printer printed since it started, in order: "test label h" (Q, C, s) for its
     // built-in labels, "format 3: <the format's field lines, ';' between>" and "page 2: ..."
     // for stored ones ("format 3" alone for one whose content the printer was not sent).
+    // A Brakenholm printer records here too: "program: NAME$=\"value\"; ..." for a program
+    // RUN to its PRINTFEED and "layout NAME: field;field;" for LAYOUT RUN with its fields.
     std::vector<std::string> printedLabels() const;
     // The text of the last firmware invalidation (<ESC>T;F<text>;R); empty while none came.
     std::string invalidationText() const;
