@@ -16,7 +16,8 @@ fields=$(dpkg-deb --field "$deb" Package Depends)
 dpkg-deb -x "$deb" "$scratch/root"
 for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libkernel.so.0 \
     usr/share/man/man1/tarvo.1 usr/share/bash-completion/completions/tarvo \
-    usr/share/applications/tarvo32.desktop; do
+    usr/share/applications/tarvo32.desktop usr/share/tarvo/BrakTTRMedia.txt \
+    usr/share/tarvo/BrakDTMedia.txt; do
     test -e "$scratch/root/$file" || { echo "missing from the package: $file"; exit 1; }
 done
 for program in tarvo tarvo32 tarvo-printersim; do

@@ -203,8 +203,8 @@ void CBrakPrinter::ApplyAssumedValues() {
 }
 
 std::optional<std::int16_t> CBrakPrinter::ReadRibbonSensor() {
-    const std::string_view text =
-        StripLeading(StripLineEnds(QueryLine("PRINT SYSVAR(23)").text), " ");
+    const QueryReply reply = QueryLine("PRINT SYSVAR(23)");
+    const std::string_view text = StripLeading(StripLineEnds(reply.text), " ");
     if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-'))
         return std::nullopt;
     identity_.sysvar23 = Saturate<std::int16_t>(ParseDecimal(text));

@@ -68,5 +68,10 @@ class CTrueTypeSelectDlg final : public QDialog {
 // The Command File dialog (command files to send, formats and pages installed).
 void RunCommandFileDialog(QWidget* parent, Desk& desk);
 
+// The Brakenholm Print Quality Wizard (setup tree "7.12") on the desk's printer, from page
+// `startPage` (1..6; 0 for the first). Values not sent at Finish are told and leave the desk
+// modified. Returns true when the wizard ended with Finish.
+bool RunBrakQualityWizard(QWidget* parent, Desk& desk, int startPage = 0);
+
 }  // namespace qt
 }  // namespace tarvo::app
