@@ -25,7 +25,8 @@ class CliBrakPQWTest : public ::testing::Test {
   protected:
     CliBrakPQWTest() { env.setEnv("TARVO_HOME", TARVO_SOURCE_DIR "/data"); }
     Outcome tarvo(const std::string& args, const std::string& input = {}) {
-        return test::RunProgram(env, "tarvo", "--simulate TQ8e " + args, input);
+        return test::RunProgram(
+            env, "tarvo", "--profile " + env.profilePath() + " --simulate TQ8e " + args, input);
     }
     // The printer's setup as `setup show` lists it; `fresh` starts a new simulated printer.
     std::string setupShow(bool fresh = false) {
@@ -47,7 +48,8 @@ TEST_F(CliBrakPQWTest, AScriptOfAnswersLeavesTheChosenValuesAndTheSize) {
     ASSERT_EQ(run.status, 0) << run.err << run.out;
     EXPECT_NE(run.out.find("== Print Quality Wizard - Label and Speed =="), std::string::npos)
         << run.out;
-    EXPECT_NE(run.out.find("  * 1) 100 mm/sec"), std::string::npos) << run.out;
+    // Not metric: speeds in inches per second (mm/s divided by 25).
+    EXPECT_NE(run.out.find("  * 1) 4 inch/sec\n    2) 5 inch/sec\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Sent label-constant\nSent label-factor\nSent print-speed\n"
                            "Sent contrast\n"),
               std::string::npos)
@@ -64,9 +66,11 @@ TEST_F(CliBrakPQWTest, AScriptOfAnswersLeavesTheChosenValuesAndTheSize) {
 }
 
 TEST_F(CliBrakPQWTest, AnswersThatEndEarlySendNothingButTheSize) {
+    env.setProfile("Measurements", "Metric");
     const std::string before = setupShow(true);
     const Outcome run = tarvo("quality-wizard", "\n1\n\n1\n3\n");
     EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("  * 1) 100 mm/sec\n    2) 125 mm/sec\n"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("the answers ended before the wizard did (at Print Quality Wizard - "
                            "Label and Speed); nothing was sent"),
               std::string::npos)
