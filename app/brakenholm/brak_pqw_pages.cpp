@@ -54,8 +54,9 @@ class CBrakPQWPage1 final : public BrakPQWPage {
 
     void Load() override {
         Reset();
+        Add(PageText("question", "Select the paper type you want to use:"));
         Add(PageRadios(
-            "paper", "Select the paper type you want to use:",
+            "paper", "Paper type:",
             {"Direct thermal media (no ribbon)", "Thermal transfer media (ribbon required)"},
             session_.values().paperType));
     }
@@ -207,15 +208,16 @@ class CBrakPQWPage4 final : public BrakPQWPage {
     void Load() override {
         Reset();
         const int position = session_.values().contrast;
+        Add(PageText("question", "Use the slide bar to fine tune the print contrast:"));
         Add(lm::Field{.id = "contrast",
                       .control = lm::Control::Slider,
-                      .label = "Use the slide bar to fine tune the print contrast:",
+                      .label = "Contrast:",
                       .value = position,
                       .minimum = 0,
                       .maximum = 10,
                       .lowText = "-10%",
                       .highText = "+10%"});
-        Add(PageText("percent", "Contrast: " + PQWContrastText(position)));
+        Add(PageText("percent", "Setting: " + PQWContrastText(position)));
         Add(PageButton("sample", "Print Sample"));
     }
     int Next() override { return kPQWSummaryPage; }
@@ -228,7 +230,7 @@ class CBrakPQWPage4 final : public BrakPQWPage {
         if (id != "contrast")
             return;
         session_.values().contrast = static_cast<std::int16_t>(field("contrast").value);
-        at("percent").text = "Contrast: " + PQWContrastText(session_.values().contrast);
+        at("percent").text = "Setting: " + PQWContrastText(session_.values().contrast);
     }
     void OnPress(const std::string& id) override {
         if (id == "sample")

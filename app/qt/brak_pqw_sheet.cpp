@@ -33,7 +33,7 @@ CBrakPQWSheet::CBrakPQWSheet(BrakPQWSession& session, QWidget* parent)
     for (QPushButton* button : {back_, next_, finish_, cancel})
         buttons->addWidget(button);
     layout->addLayout(buttons);
-    setMinimumSize(560, 400);
+    setMinimumSize(660, 420);
 
     connect(back_, &QPushButton::clicked, this, [this] {
         session_.Back();

@@ -3,6 +3,7 @@
 // list, the ribbon check and the question about a speed over the entry's maximum.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -271,6 +272,26 @@ TEST_F(BrakPQWTest, ASpeedOverTheEntrysMaximumIsAskedAboutAndNoKeepsTheOldSpeed)
     EXPECT_EQ(wizard.values().labelConstant, 70);
     EXPECT_EQ(wizard.values().labelFactor, 25);
     EXPECT_TRUE(port->Commands().empty());
+}
+
+// Finish checks every writer's result and names what was not sent; the rest still goes.
+TEST_F(BrakPQWTest, FinishNamesTheValuesThatWereNotSent) {
+    port->FailWritesContaining("PRINT SPEED", EIO);
+    BrakPQWSession wizard(*printer, prompt, true);
+    wizard.values().labelConstant = 78;
+    wizard.values().printSpeed = 150;
+    wizard.values().contrast = 6;
+    const PQWFinish finish = wizard.Finish();
+    EXPECT_EQ(finish.sent,
+              (std::vector<BrakSetting>{BrakSetting::LabelConstant, BrakSetting::PrintSpeed,
+                                        BrakSetting::Contrast}));
+    ASSERT_EQ(finish.failed.size(), 1u);
+    EXPECT_EQ(finish.failed[0].rfind("print-speed: ", 0), 0u) << finish.failed[0];
+    EXPECT_FALSE(finish.ok());
+    const std::vector<std::string> commands = port->Commands();
+    EXPECT_EQ(commands.front(), "SETUP \"MEDIA,PAPER TYPE,DIRECT THERMAL,LABEL CONSTANT,78\"");
+    EXPECT_EQ(commands.back(), "SETUP \"MEDIA,CONTRAST,+2%\"");
+    EXPECT_EQ(printer->GetSetup().printSpeed, 150);  // the record holds what was chosen
 }
 
 }  // namespace
