@@ -4,6 +4,7 @@
 
 #include "brakenholm/brak_host.h"
 #include "brakenholm/brak_test_label.h"
+#include "tarvo/models.h"
 
 namespace tarvo::app {
 namespace {
@@ -16,6 +17,16 @@ MediaKind MediaKindOf(std::uint16_t paperType) {
 // held a paper type was never read.
 bool RecordHoldsValues(const BrakSetup& setup) {
     return setup.paperType != kNoIndex;
+}
+
+// The printer's own model text when it was read, else the name of the model it was identified
+// as (the command line makes the printer object without reading its identity).
+std::string ModelText(const CBrakPrinter& printer) {
+    if (!printer.Identity().version1.empty())
+        return printer.Identity().version1;
+    char name[PROP_NAME_SIZE] = "";
+    propGetPrinterStr(printer.Model(), name);
+    return name;
 }
 
 }  // namespace
@@ -73,7 +84,6 @@ bool BrakPQWSession::Start() {
             "The Print Quality Wizard serves printers of setup tree 7.12; this printer "
             "has setup tree " +
             std::string(printer_.TreeVersion()) + ".");
-    model880KS_ = printer_.Identity().version1 == "880KS";
     const BrakSetup held = printer_.GetSetup();
     if (RecordHoldsValues(held)) {
         values_ = PQWValuesFrom(held);
@@ -116,7 +126,8 @@ bool BrakPQWSession::EnsureTable() {
     auto& slot = tables_[values_.transfer() ? 1 : 0];
     if (slot)
         return true;
-    MediaTableLoad load = LoadMediaTable(MediaKindOf(values_.paperType), model880KS_);
+    MediaTableLoad load =
+        LoadMediaTable(MediaKindOf(values_.paperType), ModelText(printer_) == "880KS");
     if (!load.table)
         return Tell(load.error);
     for (const MediaTableNote& note : load.table->notes())

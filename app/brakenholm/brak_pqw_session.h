@@ -140,7 +140,6 @@ class BrakPQWSession {
     CBrakPrinter& printer_;
     Prompt& prompt_;
     bool metric_;
-    bool model880KS_ = false;
     BrakPQWValues values_;
     BrakPQWValues record_;
     std::array<std::optional<BrakMediaTable>, 2> tables_;  // by paper type

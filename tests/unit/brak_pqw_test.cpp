@@ -294,5 +294,21 @@ TEST_F(BrakPQWTest, FinishNamesTheValuesThatWereNotSent) {
     EXPECT_EQ(printer->GetSetup().printSpeed, 150);  // the record holds what was chosen
 }
 
+// The 880KS is known by its model text, or by the model it was identified as when that text
+// was not read.
+TEST_F(BrakPQWTest, AnIdentified880KsKeepsItsSpeedsAt225) {
+    WriteTable(MediaKind::DirectThermal, Line("DT-A", "Paper, 70, 25, 350", 60) + "\n");
+    for (const auto& [model, reset] : std::vector<std::pair<int, int>>{{33, 225}, {40, 300}}) {
+        MakePrinter(model);
+        prompt.shown.clear();
+        BrakPQWSession wizard(*printer, prompt, true);
+        ASSERT_TRUE(wizard.EnsureTable());
+        EXPECT_EQ(wizard.table()->entries()[0].maxSpeed, reset);
+        EXPECT_EQ(prompt.Notices(),
+                  std::vector<std::string>{"Max speed 350 input on line 1 is too large. Reset to " +
+                                           std::to_string(reset)});
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::app
