@@ -89,5 +89,34 @@ TEST_F(CliBrakPQWTest, WithoutATableTheWizardDoesNotStart) {
     EXPECT_NE(run.err.find("Print Quality Wizard cancelled"), std::string::npos) << run.err;
 }
 
+// A printer set for transfer printing has its ribbon fitted: the ribbon table, a speed over the
+// ribbon's maximum refused by the question's default, then the ribbon's values sent.
+TEST_F(CliBrakPQWTest, ATransferPrinterGetsItsRibbonValues) {
+    setupShow(true);
+    ASSERT_EQ(tarvo("--yes setup set paper-type=TRANSFER").status, 0);
+    const Outcome run = tarvo("quality-wizard",
+                              "\n1\n\n1\n"  // pages 1 and 2 as they are
+                              "4\n5\n1\n"   // TR-240 at 8 inch/sec: Next, refused
+                              "\n3\n1\n"    // 6 inch/sec: Next
+                              "\n1\n1\n");  // contrast as it is; Finish
+    ASSERT_EQ(run.status, 0) << run.err << run.out;
+    EXPECT_NE(run.err.find("Selected print speed 8 inch/sec exceeds\nrecommended maximum of 6 "
+                           "inch/sec.\nProceed?"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("Sent ribbon-constant\nSent ribbon-factor\nSent label-offset\n"
+                           "Sent print-speed\n"),
+              std::string::npos)
+        << run.out;
+    const std::string after = setupShow();
+    for (const auto& [name, value] :
+         std::vector<std::pair<std::string, std::string>>{{"ribbon-constant", "80"},
+                                                          {"label-offset", "4"},
+                                                          {"print-speed", "150"},
+                                                          {"width", "1216"},
+                                                          {"length", "1824"}})
+        EXPECT_TRUE(Shows(after, name, value)) << name << "\n" << after;
+}
+
 }  // namespace
 }  // namespace tarvo
