@@ -63,10 +63,7 @@ class CBrakPQWPage1 final : public BrakPQWPage {
     int Next() override {
         if (!session_.EnsureTable())
             return 0;
-        const BrakPQWValues& v = session_.values();
-        session_.entry = session_.table()->Preselect(
-            v.transfer() ? v.ribbonConstant : v.labelConstant,
-            v.transfer() ? v.ribbonFactor : v.labelFactor, v.transfer() ? v.labelOffset : 0);
+        session_.PreselectEntry();
         return kPQWKnownPage;
     }
     int Previous() const override { return kPQWPaperPage; }

@@ -109,12 +109,16 @@ bool BrakPQWSession::Start() {
             return false;
         }
     }
+    PreselectEntry();
+    Show(kPQWPaperPage);
+    return true;
+}
+
+void BrakPQWSession::PreselectEntry() {
     const BrakPQWValues& v = values_;
     entry = table()->Preselect(v.transfer() ? v.ribbonConstant : v.labelConstant,
                                v.transfer() ? v.ribbonFactor : v.labelFactor,
                                v.transfer() ? v.labelOffset : 0);
-    Show(kPQWPaperPage);
-    return true;
 }
 
 const BrakMediaTable* BrakPQWSession::table() const {

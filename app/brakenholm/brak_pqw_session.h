@@ -128,6 +128,8 @@ class BrakPQWSession {
     bool EnsureTable();
     // The entry chosen on the media page (position in the table), kept between pages.
     int entry = 0;
+    // Chooses the entry whose values the wizard holds (the first when none has them).
+    void PreselectEntry();
     // The operator answered "Yes" on page 2.
     bool knowsMedia = true;
     // Prints a sample with the values being tried; tells the operator when that failed.
