@@ -143,8 +143,14 @@ const std::vector<Command>& Commands() {
          "on standard input, one line each (the wizard's own questions then take their\n"
          "default). Ctrl-C stops; a test label under way first gives the printer its\n"
          "settings back. Exit status 0 when finished, 1 when the answers ended first, 130\n"
-         "when stopped.\n",
-         RunQualityWizard, true, true},
+         "when stopped.\n"
+         "Brakenholm printers (setup tree 7.12): the paper type (a ribbon is checked for),\n"
+         "a ribbon or label from the media tables BrakTTRMedia.txt and BrakDTMedia.txt\n"
+         "($TARVO_HOME, else $XDG_DATA_HOME/tarvo, then tarvo/ under each $XDG_DATA_DIRS\n"
+         "entry), the print speed, the contrast, and samples on the way, printed at a known\n"
+         "size that the printer gets back at the end. Finish sends the values that changed;\n"
+         "exit status 1 also when one of them was not sent.\n",
+         RunQualityWizard, true},
         {"service", "[ITEM ...]", "read the printer's test-and-service values",
          "Puts the printer in test-and-service mode, reads the items and returns it to print\n"
          "mode. ITEM is G, L, M, P, S1, S2, S3, T, U or V (or 0..9; default all). An item the\n"

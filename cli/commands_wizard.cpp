@@ -1,8 +1,9 @@
-// `tarvo quality-wizard`: the print quality wizard's pages in the terminal. Each page shows its
-// texts and lists, asks one line per control (an empty line keeps what is shown), then offers
-// its actions as a numbered list. Answers may come from a script on standard input; questions
-// of the wizard itself take their default there. Ctrl-C stops between steps: a test label
-// under way still gives the printer its settings back first.
+// `tarvo quality-wizard`: the print quality wizard's pages in the terminal, the Lanmere wizard or
+// the Brakenholm one by the printer's family. Each page shows its texts and lists, asks one line
+// per control (an empty line keeps what is shown), then offers its actions as a numbered list.
+// Answers may come from a script on standard input; questions of the wizard itself take their
+// default there. Ctrl-C stops between steps: a test label under way still gives the printer its
+// settings back first.
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "brakenholm/brak_pqw_session.h"
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "lanmere/quality_wizard.h"
@@ -23,7 +26,7 @@ namespace {
 using app::lanmere::Control;
 using app::lanmere::Field;
 using app::lanmere::MediaWizardFlow;
-using app::lanmere::MediaWizardPage;
+using app::lanmere::PageModel;
 
 constexpr int kInterrupted = 130;
 
@@ -60,14 +63,33 @@ void ShowChoices(const Field& f) {
     }
 }
 
+// A table with a chosen row is a list to choose from: its rows numbered under the columns.
+void ShowRows(const Field& f) {
+    std::string heading = "       ";
+    for (const std::string& column : f.columns)
+        heading += " " + column;
+    std::cout << heading << "\n";
+    for (std::size_t i = 0; i < f.rows.size(); ++i) {
+        std::cout << (static_cast<int>(i) == f.selected ? "  * " : "    ") << i + 1 << ")";
+        for (const std::string& cell : f.rows[i])
+            std::cout << " " << cell;
+        std::cout << "\n";
+    }
+}
+
 // Asks for one control; false at the end of input.
-bool AskField(MediaWizardPage& page, const Field& f) {
+bool AskField(PageModel& page, const Field& f) {
     switch (f.control) {
         case Control::Text:
             if (!f.text.empty())
                 std::cout << f.text << "\n";
             return true;
         case Control::Table:
+            if (f.selected >= 0) {
+                ShowRows(f);
+                std::cout << "choice: " << std::flush;
+                break;
+            }
             for (const auto& row : f.rows) {
                 std::string line = "   ";
                 for (const std::string& cell : row)
@@ -102,7 +124,8 @@ bool AskField(MediaWizardPage& page, const Field& f) {
     if (f.control == Control::Edit) {
         page.SetText(f.id, *answer);
     } else if (const auto n = Number(*answer)) {
-        if (f.control == Control::Radios || f.control == Control::DropList)
+        if (f.control == Control::Radios || f.control == Control::DropList ||
+            f.control == Control::Table)
             page.Choose(f.id, *n - 1);
         else
             page.SetValue(f.id, *n);
@@ -116,7 +139,8 @@ struct Action {
     std::string button;
 };
 
-std::vector<Action> Actions(const MediaWizardFlow& flow) {
+template <typename Flow>
+std::vector<Action> Actions(const Flow& flow) {
     std::vector<Action> actions;
     actions.push_back(flow.atEnd() ? Action{Action::Finish, "Finish", {}}
                                    : Action{Action::Next, "Next", {}});
@@ -130,7 +154,8 @@ std::vector<Action> Actions(const MediaWizardFlow& flow) {
 }
 
 // Asks what to do on the page; nullopt at the end of input.
-std::optional<Action> AskAction(const MediaWizardFlow& flow) {
+template <typename Flow>
+std::optional<Action> AskAction(const Flow& flow) {
     const std::vector<Action> actions = Actions(flow);
     while (true) {
         for (std::size_t i = 0; i < actions.size(); ++i)
@@ -147,9 +172,11 @@ std::optional<Action> AskAction(const MediaWizardFlow& flow) {
 
 enum class Ending { Finished, EndOfInput };
 
-Ending Walk(MediaWizardFlow& flow) {
+// Walks the pages of `flow` (the Lanmere or the Brakenholm wizard) until Finish.
+template <typename Flow>
+Ending Walk(Flow& flow) {
     while (true) {
-        MediaWizardPage& page = flow.page();
+        PageModel& page = flow.page();
         std::cout << "\n== " << page.title() << " ==\n";
         for (std::size_t i = 0; i < page.fields().size(); ++i) {
             if (!AskField(page, page.fields()[i]))
@@ -176,11 +203,56 @@ Ending Walk(MediaWizardFlow& flow) {
     }
 }
 
+void PrintFinish(const app::PQWFinish& finish) {
+    if (finish.sent.empty())
+        std::cout << "Nothing to send: the printer holds the values chosen.\n";
+    for (app::BrakSetting setting : finish.sent)
+        std::cout << "Sent " << app::SettingName(setting) << "\n";
+    for (const std::string& failure : finish.failed)
+        std::cerr << "tarvo: not sent: " << failure << "\n";
+    if (!finish.sizeRestored.ok())
+        std::cerr << "tarvo: the printer's media size: " << app::Describe(finish.sizeRestored)
+                  << "\n";
+}
+
+// The Brakenholm wizard: the same walk over its six pages; what differs is sent at Finish, and
+// the printer gets its own media size back however the walk ends.
+int RunBrakQualityWizard(int ctx, const CommandLine& line) {
+    BrakenholmSession s(line);
+    if (!s.open(ctx))
+        return 1;
+    app::TerminalOptions options;
+    options.out = stderr;
+    options.acceptQuestions = line.options.yes;
+    app::TerminalPrompt prompt(options);
+    app::BrakPQWSession wizard(s.printer(), prompt, s.session().metric);
+    if (!wizard.Start())
+        return 1;
+    InterruptScope interrupts;
+    const Ending ending = Walk(wizard);
+    if (InterruptScope::Interrupted() || ending == Ending::EndOfInput) {
+        const app::OpResult size = wizard.Cancel();
+        if (!size.ok())
+            std::cerr << "tarvo: the printer's media size: " << app::Describe(size) << "\n";
+        if (InterruptScope::Interrupted()) {
+            std::cerr << "\ntarvo: quality wizard stopped; nothing was sent\n";
+            return kInterrupted;
+        }
+        return Fail("the answers ended before the wizard did (at " + wizard.page().title() +
+                    "); nothing was sent");
+    }
+    const app::PQWFinish finish = wizard.Finish();
+    PrintFinish(finish);
+    return finish.ok() ? 0 : 1;
+}
+
 }  // namespace
 
 int RunQualityWizard(int ctx, const CommandLine& line) {
     if (!line.args.empty())
         return Fail("quality-wizard takes no arguments", kUsage);
+    if (IsBrakenholmContext(ctx))
+        return RunBrakQualityWizard(ctx, line);
     IdentifiedPrinter printer;
     if (!IdentifyLanmere(ctx, &printer))
         return 1;

@@ -16,7 +16,8 @@ fields=$(dpkg-deb --field "$deb" Package Depends)
 dpkg-deb -x "$deb" "$scratch/root"
 for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libkernel.so.0 \
     usr/share/man/man1/tarvo.1 usr/share/bash-completion/completions/tarvo \
-    usr/share/applications/tarvo32.desktop; do
+    usr/share/applications/tarvo32.desktop usr/share/tarvo/BrakTTRMedia.txt \
+    usr/share/tarvo/BrakDTMedia.txt; do
     test -e "$scratch/root/$file" || { echo "missing from the package: $file"; exit 1; }
 done
 for program in tarvo tarvo32 tarvo-printersim; do
@@ -27,4 +28,14 @@ done
 libraries=$(ldd "$scratch/root/usr/bin/tarvo")
 [[ "$libraries" == *"$scratch/root/usr/bin/../lib/libkernel.so.0"* ]] ||
     { echo "the unpacked tarvo does not take the packaged kernel:"; echo "$libraries"; exit 1; }
+# The installed media tables are found through the data directories' search path: the wizard
+# starts (and stops at the end of its empty input) instead of naming the files it could not open.
+home="$scratch/home"
+mkdir -p "$home/run"
+wizard=$(env -u TARVO_HOME HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" \
+    XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" TARVO_PROFILE="$home/tarvo32.ini" \
+    XDG_DATA_DIRS="$scratch/root/usr/share" \
+    "$scratch/root/usr/bin/tarvo" --simulate TQ8e quality-wizard < /dev/null 2>&1 || true)
+[[ "$wizard" == *"== Print Quality Wizard - Paper Type =="* ]] ||
+    { echo "the installed tarvo did not find its media tables:"; echo "$wizard"; exit 1; }
 echo "package ok: $(basename "$deb")"

@@ -97,8 +97,8 @@ void CBrakMediaHandling::Show() {
 void CBrakMediaHandling::ShowCurrentSetting() {
     const AdjustPair pair{static_cast<std::int16_t>(start_->value()),
                           static_cast<std::int16_t>(stop_->value())};
-    current_->setText(QText(CurrentSettingName(pair, MediaModelOf(edit_.printer),
-                                               edit_.setup.mediaType == kVariableLengthStrip)));
+    current_->setText(Qs(CurrentSettingName(pair, MediaModelOf(edit_.printer),
+                                            edit_.setup.mediaType == kVariableLengthStrip)));
 }
 
 std::vector<BrakSetting> CBrakMediaHandling::Settings() const {
@@ -130,7 +130,7 @@ CBrakMediaSetup::CBrakMediaSetup(BrakMediaEdit& edit, QWidget* parent)
         speed_ = NumberSpin(SpeedSpinValue(kMinPrintSpeed, edit.metric),
                             SpeedSpinValue(kMaxPrintSpeed, edit.metric), this);
         speed_->setSingleStep(edit.metric ? kPrintSpeedStep : 1);
-        row->addRow(QText(SpeedCaption(edit.metric)), speed_);
+        row->addRow(Qs(SpeedCaption(edit.metric)), speed_);
         layout->addLayout(row);
         connect(speed_, &QSpinBox::valueChanged, this, [this](int value) {
             if (isLoading())

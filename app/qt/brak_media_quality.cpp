@@ -10,6 +10,7 @@
 #include "brakenholm/value_tables.h"
 #include "qt/brak_media_sheet.h"
 #include "qt/brak_media_widgets.h"
+#include "qt/dialogs.h"
 
 namespace tarvo::app::qt {
 namespace {
@@ -79,18 +80,14 @@ CBrakMediaQuality::CBrakMediaQuality(BrakMediaEdit& edit, QWidget* parent)
     layout->addLayout(buttons);
     layout->addStretch();
     connect(contrast_, &QSlider::valueChanged, this, [this](int position) {
-        contrastText_->setText(QText(ContrastText(position)));
+        contrastText_->setText(Qs(ContrastText(position)));
         if (isLoading())
             return;
         edit_.setup.contrast = static_cast<std::int16_t>(position);
         MarkRead(edit_.setup, BrakSetting::Contrast);
         markEdited();
     });
-    // The wizard is a sheet of its own, started from here once it is part of the program.
-    connect(wizard, &QPushButton::clicked, this, [this] {
-        edit_.prompt.Tell("Tarvo", "The Print Quality Wizard is not available yet.",
-                          PromptIcon::Information);
-    });
+    connect(wizard, &QPushButton::clicked, this, [this] { RunWizard(); });
     connect(print, &QPushButton::clicked, this, [this] { PrintSample(); });
 }
 
@@ -110,11 +107,27 @@ void CBrakMediaQuality::Show() {
         spins_[i]->setValue(values[i]);
     }
     contrast_->setValue(ContrastPosition(s));
-    contrastText_->setText(QText(ContrastText(contrast_->value())));
+    contrastText_->setText(Qs(ContrastText(contrast_->value())));
 }
 
 std::vector<BrakSetting> CBrakMediaQuality::Settings() const {
     return QualityPageSettings();
+}
+
+void CBrakMediaQuality::RunWizard() {
+    RunBrakQualityWizard(this, edit_.desk);
+    // What the wizard sent is in the printer's record now; the page's other edits stay.
+    const BrakSetup sent = edit_.printer.GetSetup();
+    BrakSetup& s = edit_.setup;
+    s.paperType = sent.paperType;
+    s.labelConstant = sent.labelConstant;
+    s.labelFactor = sent.labelFactor;
+    s.ribbonConstant = sent.ribbonConstant;
+    s.ribbonFactor = sent.ribbonFactor;
+    s.labelOffset = sent.labelOffset;
+    s.printSpeed = sent.printSpeed;
+    s.contrast = sent.contrast;
+    Load();
 }
 
 void CBrakMediaQuality::PrintSample() {
@@ -142,10 +155,10 @@ CBrakMediaQualityClassic::CBrakMediaQualityClassic(BrakMediaEdit& edit, QWidget*
     auto* form = new QFormLayout;
     grade_ = new QComboBox(this);
     for (std::string_view grade : PaperGradeTable())
-        grade_->addItem(QText(grade));
+        grade_->addItem(Qs(grade));
     ribbon_ = new QComboBox(this);
     for (std::string_view code : NewSuppliesTable())
-        ribbon_->addItem(QText(code));
+        ribbon_->addItem(Qs(code));
     form->addRow(tr("Paper Type:"), grade_);
     form->addRow(tr("Ribbon Type:"), ribbon_);
     layout->addLayout(form);
@@ -156,7 +169,7 @@ CBrakMediaQualityClassic::CBrakMediaQualityClassic(BrakMediaEdit& edit, QWidget*
     layout->addLayout(row);
     layout->addStretch();
     connect(contrast_, &QSlider::valueChanged, this, [this](int position) {
-        contrastText_->setText(QText(ContrastText(position)));
+        contrastText_->setText(Qs(ContrastText(position)));
         if (isLoading())
             return;
         edit_.setup.contrast = static_cast<std::int16_t>(position);
@@ -186,7 +199,7 @@ CBrakMediaQualityClassic::CBrakMediaQualityClassic(BrakMediaEdit& edit, QWidget*
 void CBrakMediaQualityClassic::Show() {
     const BrakSetup& s = edit_.setup;
     contrast_->setValue(ContrastPosition(s));
-    contrastText_->setText(QText(ContrastText(contrast_->value())));
+    contrastText_->setText(Qs(ContrastText(contrast_->value())));
     CheckRadio(paperKind_, thermalTransfer_ ? 1 : 0);
     grade_->setCurrentIndex(s.paperType == kNoIndex ? -1 : s.paperType);
     ribbon_->setCurrentIndex(s.newSupplies1 == kNoIndex ? -1 : s.newSupplies1);

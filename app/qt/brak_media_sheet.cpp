@@ -35,9 +35,12 @@ void CBrakMediaPage::markEdited() {
 }
 
 CBrakMediaSheet::CBrakMediaSheet(CBrakPrinter& printer, Desk& desk, QWidget* parent)
-    : QDialog(parent),
-      edit_{printer, desk.prompt, desk.session.metric, desk.session.scriptReply,
-            printer.GetSetup()} {
+    : QDialog(parent), edit_{desk,
+                             printer,
+                             desk.prompt,
+                             desk.session.metric,
+                             desk.session.scriptReply,
+                             printer.GetSetup()} {
     setWindowTitle(tr("Media Type"));
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);

@@ -27,6 +27,7 @@ namespace qt {
 // What every page of the sheet shares: the printer, the copy of its record the pages edit, the
 // session's measurement setting and the prompt.
 struct BrakMediaEdit {
+    Desk& desk;  // for the sheets started from a page (the quality wizard)
     CBrakPrinter& printer;
     Prompt& prompt;
     bool metric = false;
@@ -70,6 +71,8 @@ class CBrakMediaQuality final : public CBrakMediaPage {
     std::vector<BrakSetting> Settings() const override;
     bool thermalTransfer() const;
     void PrintSample();
+    // Runs the quality wizard, then shows what it left in the printer's record.
+    void RunWizard();
 
     QSlider* contrast_ = nullptr;
     QLabel* contrastText_ = nullptr;

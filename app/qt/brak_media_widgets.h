@@ -12,11 +12,9 @@
 #include <initializer_list>
 #include <string_view>
 
-namespace tarvo::app::qt {
+#include "qt/qt_text.h"
 
-inline QString QText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace tarvo::app::qt {
 
 inline QSpinBox* NumberSpin(int minimum, int maximum, QWidget* parent = nullptr) {
     auto* spin = new QSpinBox(parent);

@@ -70,6 +70,10 @@ void RunCommandFileDialog(QWidget* parent, Desk& desk);
 
 // Services > Diagnostics: the Brakenholm tests for a Brakenholm printer, else the report.
 void RunDiagnosticsDialog(QWidget* parent, Desk& desk);
+// The Brakenholm Print Quality Wizard (setup tree "7.12") on the desk's printer, from page
+// `startPage` (1..6; 0 for the first). Values not sent at Finish are told and leave the desk
+// modified. Returns true when the wizard ended with Finish.
+bool RunBrakQualityWizard(QWidget* parent, Desk& desk, int startPage = 0);
 
 }  // namespace qt
 }  // namespace tarvo::app

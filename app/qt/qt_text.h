@@ -1,14 +1,14 @@
-// The program core's texts (UTF-8 std::string) as Qt strings.
+// The program core's texts (UTF-8) as Qt strings.
 #pragma once
 
 #include <QString>
 
-#include <string>
+#include <string_view>
 
 namespace tarvo::app::qt {
 
-inline QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
+inline QString Qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace tarvo::app::qt

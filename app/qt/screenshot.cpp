@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "brakenholm/brak_pqw_session.h"
+#include "qt/dialogs.h"
 #include "qt/main_window.h"
 #include "qt/quality_wizard_dialog.h"
 
@@ -42,14 +44,21 @@ ScreenshotRun::ScreenshotRun(MainWindow& window, QString path)
 
 bool ScreenshotRun::savePage() {
     const AppSession& session = window_.desk().session;
-    if (!CommandEnabled(page_->command, session) ||
-        !CommandBuiltForFamily(page_->command, session)) {
+    // The Brakenholm wizard has pages of its own, numbered 1 to 6.
+    const CBrakPrinter* brak = AsBrakPrinter(session.printer.get());
+    const bool brakWizard = page_->pages > 0 && brak != nullptr;
+    const bool offered = brakWizard ? BrakPQWSession::Offered(*brak) && number_ <= kBrakPQWPages
+                                    : CommandEnabled(page_->command, session) &&
+                                          CommandBuiltForFamily(page_->command, session);
+    if (!offered) {
         std::fprintf(stderr, "tarvo32: page %s is not offered for the %s\n", page_->name,
                      session.modelName.c_str());
         return false;
     }
     pageOpening_ = true;
-    if (page_->pages > 0) {
+    if (brakWizard) {
+        RunBrakQualityWizard(&window_, window_.desk(), number_);
+    } else if (page_->pages > 0) {
         if (lanmere::MediaWizardFlow::Offered(session.model))
             RunQualityWizard(&window_, window_.desk(), number_);
     } else {

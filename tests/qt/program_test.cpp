@@ -99,6 +99,26 @@ TEST(Tarvo32Program, ShowSavesAPageOfTheQualityWizard) {
     EXPECT_EQ(RunProgram(env, "tarvo32", "--screenshot x.png --show quality-wizard:19").status, 2);
 }
 
+TEST(Tarvo32Program, ShowSavesThePagesOfTheBrakenholmQualityWizard) {
+    tarvo::test::TestEnv env;
+    env.setEnv("TARVO_HOME", TARVO_SOURCE_DIR "/data");
+    for (const char* page : {"quality-wizard", "quality-wizard:3", "quality-wizard:6"}) {
+        const std::string shot = env.root() + "/wizard.png";
+        const auto run =
+            RunProgram(env, "tarvo32", "--simulate TQ8e --screenshot " + shot + " --show " + page);
+        ASSERT_EQ(run.status, 0) << page << ": " << run.err;
+        EXPECT_EQ(OwnLines(run.err), "") << page;
+        EXPECT_GT(std::filesystem::file_size(shot), 0u) << page;
+        std::filesystem::remove(shot);
+    }
+    const auto beyond =
+        RunProgram(env, "tarvo32",
+                   "--simulate TQ8e --screenshot " + env.root() + "/x.png --show quality-wizard:7");
+    EXPECT_EQ(beyond.status, 1);
+    EXPECT_NE(beyond.err.find("page quality-wizard is not offered for the TQ8e"), std::string::npos)
+        << beyond.err;
+}
+
 TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     tarvo::test::TestEnv env;
     const auto run = RunProgram(env, "tarvo32", "--screenshot x.png --show nosuch");
