@@ -5,6 +5,7 @@
 #include "models.h"
 #include "script_clock.h"
 #include "script_files.h"
+#include "script_labels.h"
 #include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::sim {
@@ -31,8 +32,6 @@ int DotsPerMm(int model) {
     return CapabilitiesOf(model).headDotsPerMm;
 }
 
-constexpr int kHeadMm = 104;
-
 std::optional<std::string> SystemVariable(std::string_view number, const ScriptContext& context) {
     const int model = context.state.model;
     if (number == "20")
@@ -40,7 +39,7 @@ std::optional<std::string> SystemVariable(std::string_view number, const ScriptC
     if (number == "21")
         return AnswerLine(std::to_string(DotsPerMm(model)));
     if (number == "22")
-        return AnswerLine(std::to_string(DotsPerMm(model) * kHeadMm));
+        return AnswerLine(std::to_string(HeadDots(context)));
     if (number == "23") {
         // A ribbon is fitted when the printer is set for transfer printing.
         const auto paper = context.state.setup.find("MEDIA,PAPER TYPE");
@@ -74,6 +73,8 @@ std::optional<std::string> Print(std::string_view what, const ScriptContext& con
         return AnswerLine(identity.programNumber.empty() ? ScriptProgramNumber(model)
                                                          : identity.programNumber);
     }
+    if (what == "WHEAD$")
+        return AnswerLine(context.session.headWidthVariable);
     constexpr std::string_view kSysvar = "SYSVAR(";
     if (StartsWith(what, kSysvar) && what.back() == ')')
         return SystemVariable(what.substr(kSysvar.size(), what.size() - kSysvar.size() - 1),
@@ -227,6 +228,12 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return ChangeDirectory(rest, context);
     if (keyword == "REBOOT" && rest.empty())
         return Reboot(context);
+    if (keyword == "FUNCTEST")
+        return HeadFunctionTest(rest, context);
+    if (keyword == "FONTS" && rest.empty())
+        return FontsListing(context);
+    if (IsLabelLine(keyword))
+        return TakeLabelLine(canonical, context);
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "printer_engine.h"
 #include "printer_state.h"
@@ -18,6 +19,9 @@ struct ScriptSession {
     std::string currentDevice;             // CHDIR; empty: the model's main device
     // The version text of the last firmware file received; it runs after REBOOT.
     std::string pendingFirmware;
+    // The label being composed (CLL clears it, PF prints it) and the interpreter's WHEAD$.
+    std::vector<std::string> layout;
+    std::string headWidthVariable;
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;
