@@ -47,5 +47,8 @@ int RunFiles(int ctx, const CommandLine& line);
 int RunReboot(int ctx, const CommandLine& line);
 // The Brakenholm road of `tarvo firmware`.
 int RunBrakFirmware(int ctx, const CommandLine& line);
+// `report` and `testprint` for a Brakenholm printer, reached through RunReport and RunTestPrint.
+int RunBrakReport(int ctx, const CommandLine& line);
+int RunBrakTestPrint(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

@@ -18,7 +18,6 @@ constexpr std::size_t kReportTitleWidth = 55;
 constexpr std::size_t kReportRuleWidth = 79;
 constexpr std::size_t kReportColumns = 80;
 constexpr std::size_t kReportPageLines = 60;
-constexpr std::uint16_t kNameListingWaitMs = 500;
 
 // "%s%-Ns%s": the prefix, the label padded to `width`, then the value.
 std::string Line(std::string_view prefix, std::size_t width, std::string_view label,
@@ -182,26 +181,6 @@ std::vector<std::string> NameSection(std::string_view title, const BrakNameListi
     return out;
 }
 
-BrakNameListing ReadNames(CBrakPrinter& printer, std::string_view command, bool images) {
-    const QueryReply reply = printer.QueryLineAfter(command, kNameListingWaitMs);
-    BrakNameListing listing;
-    listing.portBusy = reply.status == TxStatus::OpenFailed;
-    if (!reply.ok() || reply.text.empty())
-        return listing;
-    listing.read = true;
-    listing.truncated = reply.truncated;
-    listing.names = ParseNameListing(reply.text, images);
-    return listing;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos)
-        return {};
-    const std::size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(start, end - start + 1);
-}
-
 // Names reach the report's lines; a control byte would break its layout.
 std::string Printable(std::string_view text) {
     std::string out(text);
@@ -228,32 +207,6 @@ std::string FitColumns(std::string_view line) {
 }
 
 }  // namespace
-
-std::vector<std::string> ParseNameListing(std::string_view reply, bool imageListing) {
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start < reply.size()) {
-        std::size_t end = reply.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = reply.size();
-        std::string_view name = Trimmed(reply.substr(start, end - start));
-        start = end + 1;
-        if (imageListing)
-            name = name.substr(0, name.find(' '));
-        if (name.empty() || name == "Ok" || name == "No images" || name == "No fonts")
-            continue;
-        names.push_back(Printable(name));
-    }
-    return names;
-}
-
-BrakNameListing ReadFontNames(CBrakPrinter& printer) {
-    return ReadNames(printer, "FONTS", false);
-}
-
-BrakNameListing ReadImageNames(CBrakPrinter& printer) {
-    return ReadNames(printer, "IMAGES", true);
-}
 
 BrakReportData GatherBrakReport(CBrakPrinter& printer, const AppSession& session,
                                 unsigned sections) {

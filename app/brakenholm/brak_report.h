@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "brakenholm/brak_name_listing.h"
 #include "brakenholm/brak_printer.h"
 
 namespace tarvo::app {
@@ -20,22 +21,6 @@ enum BrakReportSection : unsigned {
     kBrakReportImages = 8,
     kBrakReportAll = 15,
 };
-
-// A FONTS or IMAGES listing as read from the printer.
-struct BrakNameListing {
-    bool read = false;       // the printer answered
-    bool portBusy = false;   // the port would not open (another program holds it)
-    bool truncated = false;  // the answer was longer than the reply buffer; names are missing
-    std::vector<std::string> names;
-};
-
-// The names of a FONTS or IMAGES answer: one per line, blanks trimmed; an image line's name
-// ends at its first blank (the size follows). "Ok", "No images" and empty lines are no names.
-std::vector<std::string> ParseNameListing(std::string_view reply, bool imageListing);
-
-// Reads "FONTS" or "IMAGES" from the printer.
-BrakNameListing ReadFontNames(CBrakPrinter& printer);
-BrakNameListing ReadImageNames(CBrakPrinter& printer);
 
 // Everything the report shows, copied out of the printer object.
 struct BrakReportData {

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "brakenholm/brak_host.h"
+#include "brakenholm/brak_name_listing.h"
 #include "brakenholm/brak_sample_size.h"
 #include "brakenholm/brak_transfer.h"
 #include "brakenholm/value_tables.h"
@@ -118,6 +119,19 @@ std::optional<std::string> NameProblem(const TestPrintChoice& choice) {
             return std::nullopt;
     }
     return std::nullopt;
+}
+
+// A font or image the printer does not list would print an empty label (the printer answers
+// the sample's lines, but nothing reads those answers): it is refused before anything is sent.
+std::optional<std::string> NotHeld(CBrakPrinter& printer, const TestPrintChoice& choice) {
+    if (choice.kind != TestPrintKind::Font && choice.kind != TestPrintKind::Image)
+        return std::nullopt;
+    const bool font = choice.kind == TestPrintKind::Font;
+    const BrakNameListing listing = font ? ReadFontNames(printer) : ReadImageNames(printer);
+    if (!listing.read || ListsName(listing, choice.name))
+        return std::nullopt;
+    return std::string("the printer holds no ") + (font ? "font" : "image") + " \"" + choice.name +
+           "\"";
 }
 
 OpResult PrintChosen(CBrakPrinter& printer, const TestPrintChoice& choice) {
@@ -306,6 +320,8 @@ OpResult PrintSymbologySample(CBrakPrinter& printer, std::string_view printerNam
 
 OpResult RunBrakTestPrint(CBrakPrinter& printer, Prompt& prompt, const TestPrintChoice& choice) {
     if (auto problem = NameProblem(choice))
+        return Refused(*problem);
+    if (auto problem = NotHeld(printer, choice))
         return Refused(*problem);
     WarnWithoutRibbon(printer, prompt);
     const int resolution = ReadHeadResolution(printer);
