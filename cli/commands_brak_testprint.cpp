@@ -22,25 +22,25 @@ std::string KnownSymbologies() {
 }
 
 // Returns 0 with *choice filled, or the exit status after saying what is wrong.
-int ParseBrakTestPrint(const CommandLine& line, app::TestPrintChoice* choice) {
+int ParseBrakTestPrint(const CommandLine& line, app::BrakTestPrintChoice* choice) {
     const auto& a = line.args;
     if (a.size() == 1 && a[0] == "label") {
-        choice->kind = app::TestPrintKind::Label;
+        choice->kind = app::BrakTestPrintKind::Label;
         return 0;
     }
     if (a.size() != 2)
         return Fail(kBrakTestPrintUsage, kUsage);
     choice->name = a[1];
     if (a[0] == "font") {
-        choice->kind = app::TestPrintKind::Font;
+        choice->kind = app::BrakTestPrintKind::Font;
     } else if (a[0] == "image") {
-        choice->kind = app::TestPrintKind::Image;
+        choice->kind = app::BrakTestPrintKind::Image;
     } else if (a[0] == "symbology") {
         const app::BrakSymbology* found = app::FindBrakSymbology(a[1]);
         if (found == nullptr)
             return Fail("unknown symbology '" + a[1] + "'; the printer knows " + KnownSymbologies(),
                         kUsage);
-        choice->kind = app::TestPrintKind::Symbology;
+        choice->kind = app::BrakTestPrintKind::Symbology;
         choice->name = std::string(found->printerName);
     } else {
         return Fail(kBrakTestPrintUsage, kUsage);
@@ -48,15 +48,15 @@ int ParseBrakTestPrint(const CommandLine& line, app::TestPrintChoice* choice) {
     return 0;
 }
 
-std::string Described(const app::TestPrintChoice& c) {
+std::string Described(const app::BrakTestPrintChoice& c) {
     switch (c.kind) {
-        case app::TestPrintKind::Label:
+        case app::BrakTestPrintKind::Label:
             return "test label";
-        case app::TestPrintKind::Font:
+        case app::BrakTestPrintKind::Font:
             return "font " + c.name;
-        case app::TestPrintKind::Image:
+        case app::BrakTestPrintKind::Image:
             return "image " + c.name;
-        case app::TestPrintKind::Symbology:
+        case app::BrakTestPrintKind::Symbology:
             return "symbology " + c.name;
     }
     return {};
@@ -65,7 +65,7 @@ std::string Described(const app::TestPrintChoice& c) {
 }  // namespace
 
 int RunBrakTestPrint(int ctx, const CommandLine& line) {
-    app::TestPrintChoice choice;
+    app::BrakTestPrintChoice choice;
     if (const int status = ParseBrakTestPrint(line, &choice); status != 0)
         return status;
     BrakenholmSession s(line);

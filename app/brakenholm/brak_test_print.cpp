@@ -105,15 +105,15 @@ int HeadDots(const CBrakPrinter& printer) {
     return LeadingNumber(printer.Identity().sysvar22);
 }
 
-std::optional<std::string> NameProblem(const TestPrintChoice& choice) {
+std::optional<std::string> NameProblem(const BrakTestPrintChoice& choice) {
     switch (choice.kind) {
-        case TestPrintKind::Label:
+        case BrakTestPrintKind::Label:
             return std::nullopt;
-        case TestPrintKind::Font:
+        case BrakTestPrintKind::Font:
             return FontNameProblem(choice.name);
-        case TestPrintKind::Image:
+        case BrakTestPrintKind::Image:
             return PrinterFileNameProblem(choice.name);
-        case TestPrintKind::Symbology:
+        case BrakTestPrintKind::Symbology:
             if (FindBrakSymbology(choice.name) == nullptr)
                 return "the printer knows no symbology \"" + choice.name + "\"";
             return std::nullopt;
@@ -123,10 +123,10 @@ std::optional<std::string> NameProblem(const TestPrintChoice& choice) {
 
 // A font or image the printer does not list would print an empty label (the printer answers
 // the sample's lines, but nothing reads those answers): it is refused before anything is sent.
-std::optional<std::string> NotHeld(CBrakPrinter& printer, const TestPrintChoice& choice) {
-    if (choice.kind != TestPrintKind::Font && choice.kind != TestPrintKind::Image)
+std::optional<std::string> NotHeld(CBrakPrinter& printer, const BrakTestPrintChoice& choice) {
+    if (choice.kind != BrakTestPrintKind::Font && choice.kind != BrakTestPrintKind::Image)
         return std::nullopt;
-    const bool font = choice.kind == TestPrintKind::Font;
+    const bool font = choice.kind == BrakTestPrintKind::Font;
     const BrakNameListing listing = font ? ReadFontNames(printer) : ReadImageNames(printer);
     if (!listing.read || ListsName(listing, choice.name))
         return std::nullopt;
@@ -134,15 +134,15 @@ std::optional<std::string> NotHeld(CBrakPrinter& printer, const TestPrintChoice&
            "\"";
 }
 
-OpResult PrintChosen(CBrakPrinter& printer, const TestPrintChoice& choice) {
+OpResult PrintChosen(CBrakPrinter& printer, const BrakTestPrintChoice& choice) {
     switch (choice.kind) {
-        case TestPrintKind::Label:
+        case BrakTestPrintKind::Label:
             return PrintTestLabel(printer);
-        case TestPrintKind::Font:
+        case BrakTestPrintKind::Font:
             return PrintFontSample(printer, choice.name);
-        case TestPrintKind::Image:
+        case BrakTestPrintKind::Image:
             return PrintImageSample(printer, choice.name);
-        case TestPrintKind::Symbology:
+        case BrakTestPrintKind::Symbology:
             return PrintSymbologySample(printer, choice.name);
     }
     return {};
@@ -193,7 +193,7 @@ int ReadHeadResolution(CBrakPrinter& printer) {
     return HeadResolutionFor(LeadingNumber(reply.text), printer.Identity().version1);
 }
 
-SampleSize SampleSizeFor(int generation, int resolution, int headDots) {
+BrakSampleSize SampleSizeFor(int generation, int resolution, int headDots) {
     const auto dots = static_cast<std::uint16_t>(std::clamp(headDots, 0, 0xFFFF));
     switch (generation) {
         case 0:
@@ -318,14 +318,16 @@ OpResult PrintSymbologySample(CBrakPrinter& printer, std::string_view printerNam
     return SendLines(printer, SymbologySampleLines(*symbology));
 }
 
-OpResult RunBrakTestPrint(CBrakPrinter& printer, Prompt& prompt, const TestPrintChoice& choice) {
+OpResult RunBrakTestPrint(CBrakPrinter& printer, Prompt& prompt,
+                          const BrakTestPrintChoice& choice) {
     if (auto problem = NameProblem(choice))
         return Refused(*problem);
     if (auto problem = NotHeld(printer, choice))
         return Refused(*problem);
     WarnWithoutRibbon(printer, prompt);
     const int resolution = ReadHeadResolution(printer);
-    const SampleSize size = SampleSizeFor(printer.SetupGeneration(), resolution, HeadDots(printer));
+    const BrakSampleSize size =
+        SampleSizeFor(printer.SetupGeneration(), resolution, HeadDots(printer));
     SampleSizeScope scope(printer);
     if (OpResult set = scope.Set(size.width, size.length); !set.ok())
         return set;

@@ -39,19 +39,19 @@ int HeadResolutionFor(int headDots, std::string_view modelText);
 int ReadHeadResolution(CBrakPrinter& printer);
 
 // The media size a sample prints at.
-struct SampleSize {
+struct BrakSampleSize {
     std::uint16_t width = 0;  // dots
     std::int32_t length = 0;  // dots
 };
 
 // The sample size for a printer of `generation` with `resolution` dots/mm and `headDots` dots.
-SampleSize SampleSizeFor(int generation, int resolution, int headDots);
+BrakSampleSize SampleSizeFor(int generation, int resolution, int headDots);
 
 // What to print.
-enum class TestPrintKind { Label, Font, Image, Symbology };
+enum class BrakTestPrintKind { Label, Font, Image, Symbology };
 
-struct TestPrintChoice {
-    TestPrintKind kind = TestPrintKind::Label;
+struct BrakTestPrintChoice {
+    BrakTestPrintKind kind = BrakTestPrintKind::Label;
     std::string name;  // the font, the image, or the symbology's printer name
 };
 
@@ -77,6 +77,6 @@ OpResult PrintSymbologySample(CBrakPrinter& printer, std::string_view printerNam
 // printing and has no ribbon, "No ribbon detected!" is shown; the sample size is set from the
 // printer's head, the sample printed, and the printer's own size restored once it has finished
 // (bounded wait), also when the sample failed. Returns the first failure.
-OpResult RunBrakTestPrint(CBrakPrinter& printer, Prompt& prompt, const TestPrintChoice& choice);
+OpResult RunBrakTestPrint(CBrakPrinter& printer, Prompt& prompt, const BrakTestPrintChoice& choice);
 
 }  // namespace tarvo::app
