@@ -307,6 +307,34 @@ int PrintBrakReport(const std::vector<std::string>& lines, const std::tm& time) 
                              static_cast<int>(texts.size()));
 }
 
+OpResult SaveBrakReport(Prompt& prompt, const std::vector<std::string>& lines,
+                        const std::tm& time) {
+    FileRequest request;
+    request.filter = " Text file (*.*)|*.log||";
+    request.defaultExtension = "log";
+    request.initialName = "Tarvo.log";
+    request.confirmOverwrite = true;
+    const FileChoice choice = prompt.ChooseSaveFile(request);
+    if (choice.outcome == FileChoice::Outcome::Cancelled)
+        return {OpStatus::Cancelled, std::nullopt, {}};
+    if (choice.outcome == FileChoice::Outcome::Failed) {
+        prompt.Tell("Error", "Unable to access File SaveAs dialog box", PromptIcon::Stop);
+        return {OpStatus::Failed, std::nullopt, "Unable to access File SaveAs dialog box"};
+    }
+    OpResult written = WriteBrakReportLog(choice.path, lines, time);
+    if (!written.ok())
+        prompt.Tell("Error", written.detail, PromptIcon::Stop);
+    return written;
+}
+
+void TellBrakReportErrors(Prompt& prompt, const BrakReportData& data) {
+    std::string text;
+    for (const std::string& line : BrakReportErrors(data))
+        text += (text.empty() ? "" : "\n") + line;
+    if (!text.empty())
+        prompt.Tell("Error!", text, PromptIcon::Stop);
+}
+
 std::tm BrakReportNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -71,6 +71,15 @@ std::string BrakReportPrinterName();
 // PCU_ERR_PRINT, PCU_ERR_PRINT_CANCELLED).
 int PrintBrakReport(const std::vector<std::string>& lines, const std::tm& time);
 
+// The desktop's file road: asks for the log file (filter " Text file (*.*)|*.log||", name
+// "Tarvo.log") and writes the report there. A chooser that fails shows "Unable to access File
+// SaveAs dialog box", a file that cannot be written "Unable to open file " and its name (both
+// "Error"). Returns Done, Cancelled or the failure.
+OpResult SaveBrakReport(Prompt& prompt, const std::vector<std::string>& lines, const std::tm& time);
+
+// Shows the listing errors of `data` in one "Error!" box; nothing when there are none.
+void TellBrakReportErrors(Prompt& prompt, const BrakReportData& data);
+
 // The local time now.
 std::tm BrakReportNow();
 

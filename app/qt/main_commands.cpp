@@ -7,6 +7,7 @@
 
 #include "desk/doc_commands.h"
 #include "desk/send_changes.h"
+#include "qt/brak_dialogs.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -91,13 +92,19 @@ void MainWindow::runCommand(CommandId id) {
             RunFirmwareDialog(this, desk_);
             break;
         case CommandId::TestPrint:
-            RunTestPrintDialog(this, desk_);
+            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+                RunBrakTestPrintDialog(this, desk_);
+            else
+                RunTestPrintDialog(this, desk_);
             break;
         case CommandId::AutoConnect:
             AutoConnect(desk_, identifyHooks());
             break;
         case CommandId::PrintReport:
-            RunReportDialog(this, desk_);
+            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+                RunBrakReportDialog(this, desk_);
+            else
+                RunReportDialog(this, desk_);
             break;
         case CommandId::PrinterConfig:
             RunPrinterSheet(this, desk_);
