@@ -97,6 +97,9 @@ int RunBrakReport(int ctx, const CommandLine& line) {
     std::string error;
     if (!log.Prepare(false, &error))
         return Fail(error);
+    // Without a print queue there is nothing to read the printer for.
+    if (request.print && app::BrakReportPrinterName() == "Unknown")
+        return PrintFailed(PCU_ERR_NO_PRINTER);
     BrakenholmSession s(line);
     if (!s.open(ctx))
         return 1;

@@ -205,7 +205,8 @@ BrakSampleSize SampleSizeFor(int generation, int resolution, int headDots) {
         case 2:
             return {1960, 1800};
         default:
-            return {dots, 2000};
+            // A head whose width was never read gets the narrowest head's width, not 0.
+            return {dots > 0 ? dots : std::uint16_t{832}, 2000};
     }
 }
 

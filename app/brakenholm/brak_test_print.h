@@ -44,7 +44,8 @@ struct BrakSampleSize {
     std::int32_t length = 0;  // dots
 };
 
-// The sample size for a printer of `generation` with `resolution` dots/mm and `headDots` dots.
+// The sample size for a printer of `generation` with `resolution` dots/mm and `headDots` dots
+// (generation 3 with an unread head, 0 dots, takes 832).
 BrakSampleSize SampleSizeFor(int generation, int resolution, int headDots);
 
 // What to print.

@@ -65,6 +65,16 @@ TEST_F(CliBrakPrintTest, AReportThatCannotBeWrittenLeavesNoFile) {
     const Outcome unknown = tarvo("report --sections comm,graphics --log " + path("r.log"));
     EXPECT_EQ(unknown.status, 2);
     EXPECT_FALSE(std::filesystem::exists(path("r.log")));
+
+    // A print server that is not there: no queue, so the printer is not even asked.
+    printer->clearTranscript();
+    const Outcome print = test::RunShell(env, "CUPS_SERVER=" + path("no-server.sock") + " " +
+                                                  test::ProgramPath("tarvo") + " --profile " +
+                                                  env.profilePath() + " report --print");
+    EXPECT_EQ(print.status, 1);
+    EXPECT_EQ(print.err,
+              "tarvo: error: there is no default print queue (the printer reads \"Unknown\")\n");
+    EXPECT_TRUE(printer->receivedMessages().empty());
 }
 
 TEST_F(CliBrakPrintTest, SymbologySamplePrintsAndPutsTheSizeBack) {
