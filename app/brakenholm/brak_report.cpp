@@ -106,7 +106,7 @@ void ClassicSupplies(const BrakReportData& d, std::vector<std::string>& out) {
                       d.generation == 0
                           ? SettingValueText(BrakSetting::NewSupplies2, s, d.generation)
                           : std::string("None")));
-    out.push_back(Cfg("Paper Type (acceptable)", ""));
+    out.push_back(std::string(kReportSubItem) + "Paper Type (acceptable)");
     out.push_back(Cfg("Paper Type 1", grade));
 }
 
