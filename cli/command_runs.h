@@ -53,5 +53,8 @@ int RunClock(int ctx, const CommandLine& line);
 int RunStartupProgram(int ctx, const CommandLine& line);
 // The Brakenholm road of `tarvo firmware`.
 int RunBrakFirmware(int ctx, const CommandLine& line);
+// `report` and `testprint` for a Brakenholm printer, reached through RunReport and RunTestPrint.
+int RunBrakReport(int ctx, const CommandLine& line);
+int RunBrakTestPrint(int ctx, const CommandLine& line);
 
 }  // namespace tarvo::cli

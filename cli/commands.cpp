@@ -133,8 +133,12 @@ const std::vector<Command>& Commands() {
          "          print a stored format or page\n"
          "NAME is a sample name (case, blanks and underscores ignored: code128, QR_Code) or its\n"
          "index 0..19. --large composes a 4 x 6 in label instead of 2 x 3 in.\n"
+         "Brakenholm printers: testprint label | font NAME | image NAME | symbology NAME\n"
+         "prints at a sample size that fits the printer's head and puts the printer's own size\n"
+         "back afterwards. Font and image names come from the printer's FONTS and IMAGES\n"
+         "listings; symbology names as the printer names them (CODE128, PDF417), any case.\n"
          "Exit status 0 when printed.\n",
-         RunTestPrint, true, true},
+         RunTestPrint, true},
         {"quality-wizard", "", "find the media sensitivity and darkness with test labels",
          "Walks the print quality wizard's pages: the media type and speed, the media\n"
          "sensitivity number from what you know of the media and ribbon, test labels for the\n"
@@ -208,8 +212,10 @@ const std::vector<Command>& Commands() {
          "            output\n"
          "--print     sends it as one plain-text job to the default print queue\n"
          "Lengths are in centimetres when the profile's Measurements value is Metric.\n"
+         "Brakenholm printers: the sections are comm, config, fonts and images; the log file\n"
+         "has CR LF line ends, the printed job is \"Tarvo Report Log\".\n"
          "Exit status 0 when the report was written, 1 when it failed, 2 for a usage error.\n",
-         RunReport, true, true},
+         RunReport, true},
         {"setup",
          "show [--json] | set NAME=VALUE... | send | save FILE | load FILE [--send] | "
          "restore-defaults",

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "stream_file.h"
@@ -127,6 +128,8 @@ int ReportFailure(int rc) {
 }  // namespace
 
 int RunReport(int ctx, const CommandLine& line) {
+    if (IsBrakenholmContext(ctx))
+        return RunBrakReport(ctx, line);
     ReportRequest request;
     if (const int status = ParseRequest(line, &request); status != 0)
         return status;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
 #include "json_output.h"
@@ -240,6 +241,8 @@ void ReportSkipped(void* user, int kind, std::uint16_t id, int reason) {
 }  // namespace
 
 int RunTestPrint(int ctx, const CommandLine& line) {
+    if (IsBrakenholmContext(ctx))
+        return RunBrakTestPrint(ctx, line);
     TestRequest r;
     if (std::string problem = ParseTestPrint(line.args, &r); !problem.empty())
         return Fail(problem, kUsage);

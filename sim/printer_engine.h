@@ -30,6 +30,7 @@ struct Identity {
     // Test-and-service answers by item letter in place of the model's own (empty: silence).
     std::map<char, std::string> serviceReplies;
     bool processingDelays = false;  // each reply waits for the request's processing delay
+    int headDots = 0;               // Brakenholm head width in dots; 0: the model's own
 };
 
 class PrinterEngine {

@@ -48,7 +48,8 @@ Identity IdentityOf(const Options& options) {
             options.networkInterface.value_or(kDefaultInterface),
             options.installedOption,
             options.serviceReplies,
-            options.processingDelays};
+            options.processingDelays,
+            options.headDots};
 }
 
 // An interface name goes into the shell's output as it is: printable, no blank, like a password.

@@ -7,6 +7,7 @@
 #include "script_config.h"
 #include "script_diagnostics.h"
 #include "script_files.h"
+#include "script_labels.h"
 #include "tarvo/base/model_capabilities.h"
 
 namespace tarvo::sim {
@@ -26,7 +27,7 @@ std::optional<std::string> SystemVariable(std::string_view number, const ScriptC
     if (number == "21")
         return AnswerLine(std::to_string(DotsPerMm(model)));
     if (number == "22")
-        return AnswerLine(std::to_string(PrintHeadDots(model)));
+        return AnswerLine(std::to_string(HeadDots(context)));
     if (number == "23") {
         // A ribbon is fitted when the printer is set for transfer printing.
         const auto paper = context.state.setup.find("MEDIA,PAPER TYPE");
@@ -60,6 +61,8 @@ std::optional<std::string> Print(std::string_view what, const ScriptContext& con
         return AnswerLine(identity.programNumber.empty() ? ScriptProgramNumber(model)
                                                          : identity.programNumber);
     }
+    if (what == "WHEAD$")
+        return AnswerLine(context.session.headWidthVariable);
     constexpr std::string_view kSysvar = "SYSVAR(";
     if (StartsWith(what, kSysvar) && what.back() == ')')
         return SystemVariable(what.substr(kSysvar.size(), what.size() - kSysvar.size() - 1),
@@ -197,6 +200,12 @@ std::optional<std::string> Keyword(std::string_view canonical, ScriptContext& co
         return TestFeed(context);
     if (keyword == "REBOOT" && rest.empty())
         return Reboot(context);
+    if (keyword == "FUNCTEST")
+        return HeadFunctionTest(rest, context);
+    if (keyword == "FONTS" && rest.empty())
+        return FontsListing(context);
+    if (IsLabelLine(keyword))
+        return TakeLabelLine(canonical, context);
     return std::nullopt;
 }
 

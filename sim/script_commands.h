@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "printer_engine.h"
 #include "printer_state.h"
@@ -22,6 +23,9 @@ struct ScriptSession {
     std::string commandMode;          // INPUT ON: "Swiftlane"; empty: Tallyscript
     bool applicationRunning = false;  // a resident program has the line: nothing answers
     TestLabelSession testLabels;  // stored program lines and layouts
+    // The label being composed (CLL clears it, PF prints it) and the interpreter's WHEAD$.
+    std::vector<std::string> layout;
+    std::string headWidthVariable;
 };
 
 // Everything one line may read or change. A SETUP line for the serial settings changes `line`;

@@ -1,5 +1,7 @@
 #include "script_diagnostics.h"
 
+#include "script_labels.h"
+
 #include <charconv>
 
 #include "tarvo/base/model_capabilities.h"
@@ -7,7 +9,6 @@
 namespace tarvo::sim {
 namespace {
 
-constexpr int kHeadMm = 104;
 // Every dot of the simulated head measures close to this (ohms); the whole-head check allows
 // 15 % either way.
 constexpr int kMeanResistance = 1000;
@@ -37,7 +38,7 @@ std::optional<int> WholeNumber(std::string_view text) {
 
 std::string Head(std::string_view argument, const ScriptContext& context) {
     const auto n = WholeNumber(argument);
-    const int dots = PrintHeadDots(context.state.model);
+    const int dots = HeadDots(context);
     const auto bad = BadDot(context);
     if (n == -1) {
         return AnswerLine(bad ? "DOT " + std::to_string(*bad) + " OUT OF TOLERANCE"
@@ -65,10 +66,6 @@ std::string FunctionTest(std::string_view name, const ScriptContext& context) {
 }
 
 }  // namespace
-
-int PrintHeadDots(int model) {
-    return CapabilitiesOf(model).headDotsPerMm * kHeadMm;
-}
 
 std::optional<std::string> PrintDiagnostics(std::string_view what, const ScriptContext& context) {
     constexpr std::string_view kFuncTest = "FUNCTEST$(\"";

@@ -11,9 +11,6 @@
 
 namespace tarvo::sim {
 
-// The number of dots of the model's print head (what SYSVAR(22) answers).
-int PrintHeadDots(int model);
-
 // The answer to PRINT (or ?) `what` when it is one of the diagnostics (FUNCTEST$("..."),
 // HEAD(n), PRSTAT); nullopt for anything else.
 std::optional<std::string> PrintDiagnostics(std::string_view what, const ScriptContext& context);

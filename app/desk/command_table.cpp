@@ -157,8 +157,6 @@ bool CommandEnabled(CommandId id, const AppSession& s) {
 
 bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
     switch (id) {
-        case C::PrintReport:
-        case C::TestPrint:
         case C::ChangeFirmware:
         case C::Communications:
         case C::Fonts:

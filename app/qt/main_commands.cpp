@@ -9,6 +9,7 @@
 #include "desk/send_changes.h"
 #include "qt/brak_cfg_sheet.h"
 #include "qt/brak_media_sheet.h"
+#include "qt/brak_dialogs.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -93,13 +94,19 @@ void MainWindow::runCommand(CommandId id) {
             RunFirmwareDialog(this, desk_);
             break;
         case CommandId::TestPrint:
-            RunTestPrintDialog(this, desk_);
+            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+                RunBrakTestPrintDialog(this, desk_);
+            else
+                RunTestPrintDialog(this, desk_);
             break;
         case CommandId::AutoConnect:
             AutoConnect(desk_, identifyHooks());
             break;
         case CommandId::PrintReport:
-            RunReportDialog(this, desk_);
+            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+                RunBrakReportDialog(this, desk_);
+            else
+                RunReportDialog(this, desk_);
             break;
         case CommandId::PrinterConfig:
             if (desk_.session.printer->IsScriptFamily())

@@ -92,9 +92,7 @@ TEST_F(BrakenholmWindow, TestPrintAndFirmwareAreNotAvailableYetAndSendNothing) {
     ASSERT_TRUE(window.startSession());
     printer->clearTranscript();
     const std::pair<CommandId, const char*> unbuilt[] = {
-        {CommandId::TestPrint, "Test Print is not available yet."},
         {CommandId::ChangeFirmware, "Change Firmware (serial com. only) is not available yet."},
-        {CommandId::PrintReport, "Print Report is not available yet."},
         {CommandId::Communications, "Communications is not available yet."},
     };
     for (const auto& [id, text] : unbuilt) {

@@ -69,4 +69,24 @@ TARVO_API int PCUPrintReport(int ctx, int sections, int toFile);
  */
 TARVO_API int PCUPrintReportToFile(int ctx, int sections, const char* path);
 
+/*
+ * Tarvo's addition for reports laid out by the program itself: sends `pageCount` pages of plain
+ * text as one job titled `title` to the default print queue, a form feed between pages, with
+ * the host's cancel window (caption `cancelCaption`, button "Cancel Printing") open while the
+ * pages are sent. A job that failed or was cancelled is withdrawn from the queue.
+ * `title`, `cancelCaption` [in]: not null, `title` not empty; `pages` [in]: `pageCount` (> 0)
+ * texts, none null.
+ * Returns PCU_OK, PCU_ERR_ARGUMENT, PCU_ERR_NO_PRINTER, PCU_ERR_PRINT (a job that could not be
+ * started also shows "General error - can't start document") or PCU_ERR_PRINT_CANCELLED.
+ */
+TARVO_API int PCUPrintTextPages(const char* title, const char* cancelCaption,
+                                const char* const* pages, int pageCount);
+
+/*
+ * Tarvo's addition: the name of the default print queue into `name` (`size` bytes, not null).
+ * Returns PCU_OK, PCU_ERR_NO_PRINTER (there is none; `name` empty) or PCU_ERR_ARGUMENT (a null
+ * buffer, or one too small for the name).
+ */
+TARVO_API int PCUGetDefaultPrintQueue(char* name, int size);
+
 #endif

@@ -46,6 +46,10 @@ class CupsSpooler final : public PrintSpooler {
             cupsCancelJob2(CUPS_HTTP_DEFAULT, dest_->name, job_, 0);
     }
 
+    std::string destinationName() const override {
+        return dest_ != nullptr && dest_->name != nullptr ? dest_->name : "";
+    }
+
   private:
     cups_dest_t* dests_ = nullptr;
     int destCount_ = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace tarvo::report {
@@ -21,6 +22,8 @@ class PrintSpooler {
     virtual bool finishJob() = 0;
     // Withdraws the started job from the queue (after a cancel or a failure).
     virtual void cancelJob() = 0;
+    // The destination's name once openDefaultDestination found it.
+    virtual std::string destinationName() const { return {}; }
 };
 
 // A spooler for one report: the CUPS one, or a new one from the factory a test installed.

@@ -37,11 +37,16 @@ int SendPages(PrintSpooler& spooler, HostCancelWindow& window,
 }  // namespace
 
 int PrintPages(const std::vector<std::string>& pages) {
+    return PrintPagesAs(pages, kJobTitle, "Print Report");
+}
+
+int PrintPagesAs(const std::vector<std::string>& pages, const char* title,
+                 const char* cancelCaption) {
     std::unique_ptr<PrintSpooler> spooler = MakeSpooler();
     if (!spooler->openDefaultDestination())
         return PCU_ERR_NO_PRINTER;
-    HostCancelWindow window("Print Report", "Cancel Printing");
-    if (!spooler->startJob(kJobTitle)) {
+    HostCancelWindow window(cancelCaption, "Cancel Printing");
+    if (!spooler->startJob(title)) {
         // A job may have been created before its document failed to start.
         spooler->cancelJob();
         return StartFailed();
@@ -55,3 +60,34 @@ int PrintPages(const std::vector<std::string>& pages) {
 }
 
 }  // namespace tarvo::report
+
+using namespace tarvo;
+
+TARVO_API int PCUPrintTextPages(const char* title, const char* cancelCaption,
+                                const char* const* pages, int pageCount) {
+    if (title == nullptr || title[0] == '\0' || cancelCaption == nullptr || pages == nullptr ||
+        pageCount <= 0)
+        return PCU_ERR_ARGUMENT;
+    std::vector<std::string> copies;
+    for (int i = 0; i < pageCount; ++i) {
+        if (pages[i] == nullptr)
+            return PCU_ERR_ARGUMENT;
+        copies.emplace_back(pages[i]);
+    }
+    return report::PrintPagesAs(copies, title, cancelCaption);
+}
+
+TARVO_API int PCUGetDefaultPrintQueue(char* name, int size) {
+    if (name == nullptr || size <= 0)
+        return PCU_ERR_ARGUMENT;
+    name[0] = '\0';
+    std::unique_ptr<report::PrintSpooler> spooler = report::MakeSpooler();
+    if (!spooler->openDefaultDestination())
+        return PCU_ERR_NO_PRINTER;
+    const std::string queue = spooler->destinationName();
+    if (queue.size() >= static_cast<std::size_t>(size))
+        return PCU_ERR_ARGUMENT;
+    queue.copy(name, queue.size());
+    name[queue.size()] = '\0';
+    return PCU_OK;
+}

@@ -22,6 +22,9 @@ int WriteLogFile(const std::string& path, const std::vector<std::string>& pages)
 // window asked between pages. Returns PCU_OK, PCU_ERR_NO_PRINTER, PCU_ERR_PRINT (a job that
 // would not start also shows its message) or PCU_ERR_PRINT_CANCELLED (the job withdrawn).
 int PrintPages(const std::vector<std::string>& pages);
+// PrintPages with the job's title and the cancel window's caption given.
+int PrintPagesAs(const std::vector<std::string>& pages, const char* title,
+                 const char* cancelCaption);
 
 // PCUPrintReportToFile and PCUPrintReport stamped with `time` (local time) instead of now.
 int PrintReportToFileAt(int ctx, int sections, const char* path, const std::tm& time);

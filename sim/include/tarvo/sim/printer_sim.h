@@ -151,6 +151,8 @@ struct Options {
     // the text of the answer to <ESC>M and <ESC>M1, still wrapped in the frame characters.
     // Brakenholm: the answer to PRINT VERSION$(1), still followed by CR LF.
     std::string identReply;
+    // Brakenholm: the print head's width in dots (SYSVAR(22), FUNCTEST "HEAD"); 0: the model's.
+    int headDots = 0;
     unsigned memoryTotalKb = 1024;  // answered to <ESC>m as "total,free"
     unsigned memoryFreeKb = 987;
     // Lanmere: >0 stands for a printer whose memory holds at most this many image bands; a
