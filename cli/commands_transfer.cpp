@@ -104,8 +104,8 @@ int ListFiles(BrakenholmSession& s, bool json) {
 
 int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
     std::cout << "Rebooting the printer...\n" << std::flush;
-    if (const OpResult r = s.printer().Reboot(waitForAnswer); !r.ok())
-        return TransferFailed("Printer did not answer after reboot", r);
+    if (const OpResult r = s.printer().Reboot(app::RebootControl{waitForAnswer, {}}); !r.ok())
+        return TransferFailed("the reboot did not complete", r);
     std::cout << (waitForAnswer ? "The printer is back.\n"
                                 : "The printer now runs the other language's firmware; run "
                                   "tarvo autoconnect to find it again.\n");
