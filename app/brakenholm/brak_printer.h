@@ -199,7 +199,8 @@ class CBrakPrinter final : public CPrinterBase {
                               bool* kindChanges = nullptr);
     // Asks "Sysvar(18)=2" up to five times, 500 ms apart. Returns true once "ok" came.
     bool WaitForPrompt();
-    // IMAGE LOAD "name",size,"S" and exactly the file's bytes.
+    // IMAGE LOAD "name",size,"S" and exactly the file's bytes; a printer on 7-bit characters
+    // is moved to 8 for the image and put back afterwards.
     OpResult LoadImage(const std::string& path, const std::string& name);
 
     // Asks "PRINT SYSVAR(23)" (non-zero when a ribbon is fitted) and keeps the answer in the
@@ -228,7 +229,12 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult StoreFoundSettings(std::string_view foundBaud);
     fwxfer::GFResult SendOverZmodem(const std::string& path, const std::string& remoteName,
                                     fwxfer::GFMonitor& monitor);
-    OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result);
+    // Puts `settings` back to their values in `saved` (serial settings last, then the host,
+    // then the check that the printer answers). Returns `result`, or, when the restore failed,
+    // a result that also states both sides' line settings.
+    OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result,
+                                      const std::vector<BrakSetting>& settings);
+    OpResult SendImage(const std::string& name, const std::string& content);
     std::optional<bool> ReadDsr();
     bool WaitUnlessCancelled(int ms, const RebootControl& control);
     bool RebootAnswered();

@@ -48,6 +48,24 @@ std::string TransferError(fwxfer::GFResult result) {
 
 }  // namespace
 
+std::string LineSettingsText(const BrakSetup& setup) {
+    std::string text = std::to_string(setup.charLength) + "-bit characters, ";
+    if (setup.rtsCts)
+        text += "RTS/CTS";
+    if (setup.xonXoffFromHost || setup.xonXoffToHost)
+        text += std::string(setup.rtsCts ? " and " : "") + "XON/XOFF";
+    if (!setup.rtsCts && !setup.xonXoffFromHost && !setup.xonXoffToHost)
+        text += "no flow control";
+    return text;
+}
+
+std::string HostLineText(const AppSession& session) {
+    return std::to_string(session.baud) + " baud, " + std::to_string(session.dataBits) +
+           " data bits, parity " + ParityLetter(session.parity) + ", " +
+           std::to_string(session.stopBits) + " stop bit" + (session.stopBits == 1 ? "" : "s") +
+           ", " + (session.protocol == PCU_PROTOCOL_RTSCTS ? "RTS/CTS" : "XON/XOFF");
+}
+
 bool CBrakPrinter::WaitForPrompt() {
     for (int attempt = 0; attempt < kPromptTries; ++attempt) {
         port_->Wait(kPromptWaitMs);
@@ -112,22 +130,23 @@ OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
             result = {OpStatus::NoAnswer, std::nullopt,
                       "the printer did not answer after the transfer"};
     }
-    return RestoreLineAfterTransfer(saved, result);
+    return RestoreLineAfterTransfer(saved, result, kTransferLine);
 }
 
-OpResult CBrakPrinter::RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result) {
+OpResult CBrakPrinter::RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result,
+                                                const std::vector<BrakSetting>& settings) {
+    const BrakSetup during = setup_;
     setup_.rtsCts = saved.rtsCts;
     setup_.xonXoffFromHost = saved.xonXoffFromHost;
     setup_.xonXoffToHost = saved.xonXoffToHost;
     setup_.charLength = saved.charLength;
-    const OpResult restored = SendSettings(kTransferLine);
+    const OpResult restored = SendSettings(settings);
     if (restored.ok())
         return result;
     std::string detail = result.ok() ? std::string() : result.detail + "\n";
     detail += "The printer's line settings could not be restored (" + restored.detail +
-              "). The printer may still be on RTS/CTS with 8-bit characters; the host is on " +
-              std::to_string(session_.baud) + " baud, " + std::to_string(session_.dataBits) +
-              " data bits.";
+              "). The printer may still be on " + LineSettingsText(during) + "; it should be on " +
+              LineSettingsText(saved) + ". The host is on " + HostLineText(session_) + ".";
     return {result.ok() ? restored.status : result.status, restored.setting, detail};
 }
 

@@ -9,6 +9,14 @@
 
 namespace tarvo::app {
 
+struct AppSession;
+struct BrakSetup;
+
+// A printer's line settings as a transfer changes them ("8-bit characters, RTS/CTS").
+std::string LineSettingsText(const BrakSetup& setup);
+// The host's line settings ("19200 baud, 8 data bits, parity O, 1 stop bit, XON/XOFF").
+std::string HostLineText(const AppSession& session);
+
 enum class TransferKind { Firmware, Font, Image };
 
 // The progress window's title for a kind ("Downloading Font").
