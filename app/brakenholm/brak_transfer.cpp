@@ -39,13 +39,6 @@ char ParityLetter(int parity) {
     return parity >= 0 && parity <= 4 ? "EONMS"[parity] : 'N';
 }
 
-std::string TransferError(fwxfer::GFResult result) {
-    return "Error \"" + std::to_string(static_cast<int>(result)) +
-           "\" occured during file transfer.\nIf this problem persists please contact\nQuorvane "
-           "Customer Support.\n(" +
-           fwxfer::GFResultText(result) + ")";
-}
-
 }  // namespace
 
 std::string LineSettingsText(const BrakSetup& setup) {
@@ -75,27 +68,49 @@ bool CBrakPrinter::WaitForPrompt() {
     return false;
 }
 
-fwxfer::GFResult CBrakPrinter::SendOverZmodem(const std::string& path,
-                                              const std::string& remoteName,
-                                              fwxfer::GFMonitor& monitor) {
+fwxfer::GFResult SendByZmodem(const AppSession& session, const platform::LineFormat& format,
+                              std::string_view startLine, const std::string& path,
+                              const std::string& remoteName, fwxfer::GFMonitor& monitor) {
     const std::string device =
-        ReadSetting(PortDeviceKey(session_.port), DefaultPortDevice(session_.port));
+        ReadSetting(PortDeviceKey(session.port), DefaultPortDevice(session.port));
     int error = 0;
     const auto port = fwxfer::GFComPort::Open(device, &error);
     if (!port)
         return fwxfer::GFResult::PortError;
-    const platform::LineFormat format{static_cast<unsigned>(session_.baud), 8,
-                                      ParityLetter(session_.parity), session_.stopBits,
-                                      platform::FlowControl::RtsCts};
     if (fwxfer::GFDataFormat(*port).Set(format) != 0)
         return fwxfer::GFResult::PortError;
     fwxfer::GFSerial serial(*port, monitor);
-    if (serial.PutBuffer("RUN \"dlk\"\r") != fwxfer::GFIo::Ok)
+    if (!startLine.empty() && serial.PutBuffer(startLine) != fwxfer::GFIo::Ok)
         return fwxfer::GFResult::LineCut;
     const fwxfer::GFResult result = fwxfer::GFZmodem(serial).SendFile(path, remoteName);
     serial.TXFlush();
     serial.RXFlush();
     return result;
+}
+
+platform::LineFormat SessionLineFormat(const AppSession& session) {
+    const platform::FlowControl flow = session.protocol == PCU_PROTOCOL_RTSCTS
+                                           ? platform::FlowControl::RtsCts
+                                           : platform::FlowControl::XonXoff;
+    return {static_cast<unsigned>(session.baud), session.dataBits, ParityLetter(session.parity),
+            session.stopBits, flow};
+}
+
+std::string TransferErrorText(fwxfer::GFResult result) {
+    return "Error \"" + std::to_string(static_cast<int>(result)) +
+           "\" occured during file transfer.\nIf this problem persists please contact\nQuorvane "
+           "Customer Support.\n(" +
+           fwxfer::GFResultText(result) + ")";
+}
+
+fwxfer::GFResult CBrakPrinter::SendOverZmodem(const std::string& path,
+                                              const std::string& remoteName,
+                                              fwxfer::GFMonitor& monitor) {
+    // The printer was moved to RTS/CTS and 8-bit characters for the transfer.
+    platform::LineFormat format = SessionLineFormat(session_);
+    format.dataBits = 8;
+    format.flow = platform::FlowControl::RtsCts;
+    return SendByZmodem(session_, format, "RUN \"dlk\"\r", path, remoteName, monitor);
 }
 
 OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
@@ -125,7 +140,7 @@ OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
         port_->Wait(kChdirSettleMs);
         const fwxfer::GFResult sent = SendOverZmodem(path, remoteName, monitor);
         if (sent != fwxfer::GFResult::Ok)
-            result = {OpStatus::Failed, std::nullopt, TransferError(sent)};
+            result = {OpStatus::Failed, std::nullopt, TransferErrorText(sent)};
         else if (!WaitForPrompt())
             result = {OpStatus::NoAnswer, std::nullopt,
                       "the printer did not answer after the transfer"};
