@@ -159,12 +159,9 @@ bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
     switch (id) {
         case C::PrintReport:
         case C::TestPrint:
-        case C::ChangeFirmware:
         case C::PrinterConfig:
         case C::MediaType:
         case C::Communications:
-        case C::Fonts:
-        case C::Graphics:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

@@ -36,8 +36,7 @@ FirmwareOutcome ScriptPrinterRoad(Desk& desk, CBrakPrinter& brak, const std::str
 
 // The escape-language firmware has no RUN line and no SETUP commands: its receiver answers the
 // Zmodem request on the line as it is, so the file goes on the host's own line settings.
-FirmwareOutcome EscapeLanguageRoad(Desk& desk, const std::string& path,
-                                   TransferWindows& windows) {
+FirmwareOutcome EscapeLanguageRoad(Desk& desk, const std::string& path, TransferWindows& windows) {
     const std::optional<std::string> fileText = FirmwareFileVersion(path);
     if (!fileText)
         return {0, path + " is not a firmware file for this printer."};
@@ -50,20 +49,20 @@ FirmwareOutcome EscapeLanguageRoad(Desk& desk, const std::string& path,
     const FirmwarePlan plan = PlanFirmwareChange(printerText, *fileText);
     // Only the change of language has a question of its own here; the kernel versions of the
     // script firmware do not apply to this firmware.
-    const std::string question =
-        plan.kindChanges ? plan.question
-                         : Format(FirmwareStringText(kStrFirmwareProceed).c_str(),
-                                  printerText.c_str(), fileText->c_str());
-    if (desk.prompt.Ask({kZmodemQuestionCaption, question, PromptButtons::OkCancel, PromptIcon::Question,
-                         PromptAnswer::Ok}) != PromptAnswer::Ok)
+    const std::string question = plan.kindChanges
+                                     ? plan.question
+                                     : Format(FirmwareStringText(kStrFirmwareProceed).c_str(),
+                                              printerText.c_str(), fileText->c_str());
+    if (desk.prompt.Ask({kZmodemQuestionCaption, question, PromptButtons::OkCancel,
+                         PromptIcon::Question, PromptAnswer::Ok}) != PromptAnswer::Ok)
         return DeclinedByOperator(desk);
     desk.prompt.SetStatus(FirmwareStringText(kStrFirmwareSending));
     fwxfer::GFResult sent;
     {
         const auto monitor = windows.OpenMonitor(TransferKind::Firmware);
         const std::string name = std::filesystem::path(path).filename().string();
-        sent = SendByZmodem(desk.session, SessionLineFormat(desk.session), {}, path, name,
-                            *monitor);
+        sent =
+            SendByZmodem(desk.session, SessionLineFormat(desk.session), {}, path, name, *monitor);
     }
     if (sent != fwxfer::GFResult::Ok)
         return {0, TransferErrorText(sent)};
@@ -75,8 +74,9 @@ FirmwareOutcome EscapeLanguageRoad(Desk& desk, const std::string& path,
 }  // namespace
 
 std::string RestartByHandText(bool kindChanges) {
-    std::string text = "The firmware file is on the printer. Switch the printer off and on again "
-                       "to run it.";
+    std::string text =
+        "The firmware file is on the printer. Switch the printer off and on again "
+        "to run it.";
     if (kindChanges)
         text += "\nThe printer will then speak the other language: run Autoconnect to find it.";
     return text;

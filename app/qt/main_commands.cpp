@@ -7,6 +7,7 @@
 
 #include "desk/doc_commands.h"
 #include "desk/send_changes.h"
+#include "qt/brak_dialogs.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -112,16 +113,22 @@ void MainWindow::runCommand(CommandId id) {
             RunMediaHandlingDialog(this, desk_);
             break;
         case CommandId::Fonts:
-            RunFontSheet(this, desk_);
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakFontDialog(this, desk_);
+            else
+                RunFontSheet(this, desk_);
             break;
         case CommandId::Graphics:
-            RunGraphicSheet(this, desk_);
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakImageDialog(this, desk_);
+            else
+                RunGraphicSheet(this, desk_);
             break;
         case CommandId::CommandFile:
             RunCommandFileDialog(this, desk_);
             break;
         case CommandId::Reboot:
-            RebootPrinter(desk_);
+            RunBrakRebootDialog(this, desk_);
             break;
         case CommandId::HelpTopics:
             ShowHelpTopic(this, kHelpContentsTopic);

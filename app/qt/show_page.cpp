@@ -20,6 +20,7 @@ constexpr std::array kPages = {
     ShowablePage{"firmware", CommandId::ChangeFirmware},
     ShowablePage{"fonts", CommandId::Fonts},
     ShowablePage{"graphics", CommandId::Graphics},
+    ShowablePage{"images", CommandId::Graphics},
 };
 
 }  // namespace
