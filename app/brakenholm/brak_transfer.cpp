@@ -80,8 +80,20 @@ fwxfer::GFResult SendByZmodem(const AppSession& session, const platform::LineFor
     if (fwxfer::GFDataFormat(*port).Set(format) != 0)
         return fwxfer::GFResult::PortError;
     fwxfer::GFSerial serial(*port, monitor);
-    if (!startLine.empty() && serial.PutBuffer(startLine) != fwxfer::GFIo::Ok)
-        return fwxfer::GFResult::LineCut;
+    if (!startLine.empty()) {
+        switch (serial.PutBuffer(startLine)) {
+            case fwxfer::GFIo::Ok:
+                break;
+            case fwxfer::GFIo::Aborted:
+                return fwxfer::GFResult::Cancelled;  // before the receiver ran: nothing to end
+            case fwxfer::GFIo::Stalled:
+                return fwxfer::GFResult::Stalled;
+            case fwxfer::GFIo::Closed:
+                return fwxfer::GFResult::LineCut;
+            default:
+                return fwxfer::GFResult::PortError;
+        }
+    }
     const fwxfer::GFResult result = fwxfer::GFZmodem(serial).SendFile(path, remoteName);
     serial.TXFlush();
     serial.RXFlush();

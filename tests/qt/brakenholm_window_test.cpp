@@ -87,13 +87,12 @@ TEST_F(BrakenholmWindow, StartUpCarriesTheBrakenholmModelAndItsRules) {
     EXPECT_TRUE(window.action(CommandId::Reboot)->isEnabled());
 }
 
-TEST_F(BrakenholmWindow, TestPrintAndFirmwareAreNotAvailableYetAndSendNothing) {
+TEST_F(BrakenholmWindow, TestPrintAndReportAreNotAvailableYetAndSendNothing) {
     MainWindow window(desk);
     ASSERT_TRUE(window.startSession());
     printer->clearTranscript();
     const std::pair<CommandId, const char*> unbuilt[] = {
         {CommandId::TestPrint, "Test Print is not available yet."},
-        {CommandId::ChangeFirmware, "Change Firmware (serial com. only) is not available yet."},
         {CommandId::PrintReport, "Print Report is not available yet."},
         {CommandId::Communications, "Communications is not available yet."},
     };
