@@ -235,7 +235,8 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result,
                                       const std::vector<BrakSetting>& settings);
     OpResult SendImage(const std::string& name, const std::string& content);
-    std::optional<bool> ReadDsr();
+    // Reads the port's DSR: the options' reader, or the session's serial device held open.
+    std::function<std::optional<bool>()> DsrReader();
     bool WaitUnlessCancelled(int ms, const RebootControl& control);
     bool RebootAnswered();
 

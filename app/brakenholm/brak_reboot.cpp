@@ -2,6 +2,8 @@
 // wait afterwards is bounded and can be cut short, so a printer that never comes back (or comes
 // back speaking the other language) ends in a message instead of an endless wait.
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "brakenholm/brak_printer.h"
 #include "brakenholm/brak_text.h"
@@ -30,14 +32,15 @@ OpResult CBrakPrinter::Reboot() {
     return Reboot(RebootControl{});
 }
 
-std::optional<bool> CBrakPrinter::ReadDsr() {
+std::function<std::optional<bool>()> CBrakPrinter::DsrReader() {
     if (options_.readDsr)
-        return options_.readDsr();
+        return options_.readDsr;
+    // One descriptor for the whole reboot: closing a serial device may drop its modem lines.
     const std::string device =
         ReadSetting(PortDeviceKey(session_.port), DefaultPortDevice(session_.port));
     int error = 0;
-    const auto port = fwxfer::GFComPort::Open(device, &error);
-    return port ? port->dsr() : std::nullopt;
+    std::shared_ptr<fwxfer::GFComPort> port = fwxfer::GFComPort::Open(device, &error);
+    return [port]() { return port ? port->dsr() : std::nullopt; };
 }
 
 bool CBrakPrinter::WaitUnlessCancelled(int ms, const RebootControl& control) {
@@ -65,7 +68,8 @@ bool CBrakPrinter::RebootAnswered() {
 }
 
 OpResult CBrakPrinter::Reboot(const RebootControl& control) {
-    const std::optional<bool> dsr = ReadDsr();
+    const auto readDsr = DsrReader();
+    const std::optional<bool> dsr = readDsr();
     if (dsr == false) {
         return {OpStatus::Refused, std::nullopt,
                 "The printer is not ready (DSR is off); the reboot was not sent."};
@@ -84,7 +88,7 @@ OpResult CBrakPrinter::Reboot(const RebootControl& control) {
     // "ok" poll alone decides.
     if (dsr.has_value()) {
         int waited = 0;
-        while (ReadDsr() == false) {
+        while (readDsr() == false) {
             if (waited >= kDsrLimitMs)
                 return NoAnswerAfterReboot();
             if (!WaitUnlessCancelled(kDsrPollMs, control))

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -17,6 +18,7 @@
 #include "qt/brak_dialogs.h"
 #include "qt/main_window.h"
 #include "qt/modal_answer.h"
+#include "support/cli_run.h"
 #include "support/scripted_prompt.h"
 #include "support/sim_fixture.h"
 #include "tarvo/base/script_firmware.h"
@@ -188,6 +190,18 @@ TEST_F(BrakTransferWindow, APackageIsRefusedWithARequestForTheUnpackedFile) {
     ASSERT_EQ(prompt.Notices().size(), 1u);
     EXPECT_NE(prompt.Notices()[0].find("choose the unpacked .bin file"), std::string::npos);
     EXPECT_EQ(BytesFromHost(*printer), "");
+}
+
+TEST(Tarvo32BrakPages, TheTransferPagesOfATq8eShowWithoutAnotherDialog) {
+    tarvo::test::TestEnv env;
+    for (const char* page : {"firmware", "fonts", "images"}) {
+        const std::string shot = env.root() + "/" + page + ".png";
+        const auto run = tarvo::test::RunProgram(
+            env, "tarvo32", "--simulate TQ8e --screenshot " + shot + " --show " + page);
+        ASSERT_EQ(run.status, 0) << page << ": " << run.err;
+        EXPECT_EQ(run.err.find("tarvo32: dialog"), std::string::npos) << page << ": " << run.err;
+        EXPECT_GT(std::filesystem::file_size(shot), 0u) << page;
+    }
 }
 
 }  // namespace
