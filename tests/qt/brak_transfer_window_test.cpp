@@ -179,6 +179,23 @@ TEST_F(BrakTransferWindow, TheFirmwarePageSendsTheFileAndRebootsIntoIt) {
         std::string::npos);
 }
 
+TEST_F(BrakTransferWindow, TheRebootWindowWaitsForThePrinterOrForCancel) {
+    window->runCommand(CommandId::Reboot);
+    EXPECT_TRUE(prompt.shown.empty()) << prompt.shown.front().text;
+    const std::string answered = BytesFromHost(*printer);
+    EXPECT_NE(answered.find("reboot\r"), std::string::npos);
+    EXPECT_NE(answered.find("SYSVAR(18)=2\r"), std::string::npos) << "it asked until \"ok\"";
+
+    printer->clearTranscript();
+    const test::ModalAnswer cancel("Reboot",
+                                   [](QWidget* dialog) { ButtonNamed(dialog, "Cancel")->click(); });
+    window->runCommand(CommandId::Reboot);
+    ASSERT_TRUE(cancel.answered());
+    EXPECT_TRUE(prompt.shown.empty()) << "a cancel is not told";
+    EXPECT_EQ(BytesFromHost(*printer).find("SYSVAR(18)=2"), std::string::npos)
+        << "cancelled before the first poll";
+}
+
 TEST_F(BrakTransferWindow, APackageIsRefusedWithARequestForTheUnpackedFile) {
     const std::string path = write("fw.exe", "MZ");
     const test::ModalAnswer page("Change Firmware", [&path](QWidget* dialog) {
