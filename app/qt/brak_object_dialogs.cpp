@@ -40,7 +40,7 @@ void ShowHeld(QListWidget* list, const std::vector<std::string>& names) {
     }
 }
 
-// Browse, OK and Close under the dialog; returns the Send button.
+// Send (disabled until a file and a name are given) and Close under the dialog; returns Send.
 QPushButton* AddButtons(QDialog* dialog, QVBoxLayout* layout) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     QPushButton* send = buttons->addButton(QObject::tr("&Send"), QDialogButtonBox::ActionRole);
