@@ -32,8 +32,9 @@ class CBrakXferMonitor final : public QDialog, public fwxfer::GFMonitor {
     void AsciiPrinter(char byte) override;
     void Idle() override;
 
-    // Presses Cancel (for the tests and the window's close button alike).
+    // Presses Cancel; closing the window and Escape do the same.
     void RequestAbort() { aborted_ = true; }
+    void reject() override { RequestAbort(); }
     // The printer's own bytes shown so far.
     QString echoed() const;
 
@@ -51,6 +52,8 @@ class CBrakRebootDlg final : public QDialog {
     CBrakRebootDlg(QWidget* parent, Desk& desk);
     // Sends the reboot and waits as the printer object does; tells how it ended.
     OpResult Run(bool waitForAnswer);
+    // Closing the window and Escape cancel the wait, as Cancel does.
+    void reject() override { cancelled_ = true; }
 
   private:
     Desk& desk_;

@@ -19,11 +19,11 @@ namespace {
 
 constexpr int kBarSteps = 1000;
 
-// A Cancel button under `layout` that calls `cancel`.
-void AddCancel(QDialog* dialog, QVBoxLayout* layout, std::function<void()> cancel) {
+// A Cancel button under `layout`, which rejects the dialog (each dialog's reject cancels).
+void AddCancel(QDialog* dialog, QVBoxLayout* layout) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, std::move(cancel));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
 }
 
 std::string NoAnswerText(const Desk& desk, const OpResult& result) {
@@ -52,7 +52,7 @@ CBrakXferMonitor::CBrakXferMonitor(QWidget* parent, TransferKind kind) : QDialog
     layout->addWidget(message_);
     layout->addWidget(bar_);
     layout->addWidget(echo_);
-    AddCancel(this, layout, [this] { RequestAbort(); });
+    AddCancel(this, layout);
     setMinimumWidth(360);
     show();
     Idle();
@@ -91,7 +91,7 @@ CBrakRebootDlg::CBrakRebootDlg(QWidget* parent, Desk& desk) : QDialog(parent), d
     setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Rebooting the printer...\nThis takes up to two minutes.")));
-    AddCancel(this, layout, [this] { cancelled_ = true; });
+    AddCancel(this, layout);
 }
 
 OpResult CBrakRebootDlg::Run(bool waitForAnswer) {
