@@ -53,7 +53,15 @@ std::vector<std::string> HostFaceNames() {
     HostFontList list{};
     if (PCUGetHostFontList(&list) != 1)
         return {};
-    std::vector<std::string> names(list.names, list.names + list.count);
+    // The whole file goes to the printer, so the character-set variants of a face (" (Greek)")
+    // are one entry; the sorted list has each face's plain name before its variants.
+    std::vector<std::string> names;
+    for (int i = 0; i < list.count; ++i) {
+        const std::string name = list.names[i];
+        const std::string face = name.substr(0, name.find(" ("));
+        if (names.empty() || names.back() != face)
+            names.push_back(face);
+    }
     PCUFreeHostFontList(&list);
     return names;
 }

@@ -13,7 +13,8 @@
 
 namespace tarvo::app {
 
-// The installed TrueType faces as the kernel lists them (Fontconfig), sorted.
+// The installed TrueType faces as the kernel lists them (Fontconfig), sorted, each face once:
+// its character-set variants are the same file.
 std::vector<std::string> HostFaceNames();
 
 // The file that holds the listed face `listedName` (a character-set suffix " (Greek)" is
