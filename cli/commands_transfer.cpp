@@ -75,8 +75,14 @@ int PutFile(BrakenholmSession& s, const CommandLine& line) {
 
 int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
     std::cout << "Rebooting the printer...\n" << std::flush;
-    if (const OpResult r = s.printer().Reboot(waitForAnswer); !r.ok())
-        return TransferFailed("Printer did not answer after reboot", r);
+    if (const OpResult r = s.printer().Reboot(app::RebootControl{waitForAnswer, {}}); !r.ok()) {
+        if (r.status != app::OpStatus::NoAnswer)
+            return TransferFailed("the reboot did not complete", r);
+        // Both sides' line settings, so the operator knows what to look for.
+        return Fail(r.detail + ". The host is on " + app::HostLineText(s.session()) +
+                    "; the printer was set to " + app::LineSettingsText(s.printer().GetSetup()) +
+                    ". Run tarvo autoconnect to find it.");
+    }
     std::cout << (waitForAnswer ? "The printer is back.\n"
                                 : "The printer now runs the other language's firmware; run "
                                   "tarvo autoconnect to find it again.\n");

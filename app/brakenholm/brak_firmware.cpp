@@ -41,15 +41,15 @@ bool EndsWithExe(const std::string& path) {
     return path.size() >= 4 && AsciiLower(path.substr(path.size() - 4)) == ".exe";
 }
 
-std::string FileStart(const std::string& path) {
+}  // namespace
+
+std::optional<std::string> FirmwareFileVersion(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::string start(256, '\0');
     in.read(start.data(), static_cast<std::streamsize>(start.size()));
     start.resize(static_cast<std::size_t>(in.gcount()));
-    return start;
+    return platform::ScriptFirmwareVersion(start);
 }
-
-}  // namespace
 
 const char* TransferTitle(TransferKind kind) {
     switch (kind) {
@@ -122,7 +122,7 @@ OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonit
                 "You can not download firmware over the parallel port.\nPlease switch to a "
                 "serial port."};
     }
-    const std::optional<std::string> fileText = platform::ScriptFirmwareVersion(FileStart(path));
+    const std::optional<std::string> fileText = FirmwareFileVersion(path);
     if (!fileText)
         return {OpStatus::Refused, std::nullopt, path + " is not a firmware file for this printer"};
     identity_.version0 = CollapseBlanks(StripLineEnds(QueryLine("PRINT VERSION$(0)").text));

@@ -1,5 +1,6 @@
 // LoadImage: an image goes in raw, announced with its exact size, so the printer knows where
-// the image ends and its interpreter begins again.
+// the image ends and its interpreter begins again. Its bytes use all eight bits, so a printer
+// on 7-bit characters is moved to 8 for the image and put back afterwards.
 #include <fstream>
 #include <iterator>
 
@@ -9,6 +10,7 @@ namespace tarvo::app {
 namespace {
 
 constexpr std::size_t kImageBlockBytes = 4096;
+constexpr std::uint16_t kSevenBits = 7;
 
 }  // namespace
 
@@ -22,6 +24,17 @@ OpResult CBrakPrinter::LoadImage(const std::string& path, const std::string& nam
                               std::istreambuf_iterator<char>());
     if (in.bad())
         return {OpStatus::Refused, std::nullopt, "cannot read " + path};
+    if (setup_.charLength != kSevenBits)
+        return SendImage(name, content);
+    const BrakSetup saved = setup_;
+    setup_.charLength = 8;
+    OpResult result = SendSettings({BrakSetting::CharLength});
+    if (result.ok())
+        result = SendImage(name, content);
+    return RestoreLineAfterTransfer(saved, result, {BrakSetting::CharLength});
+}
+
+OpResult CBrakPrinter::SendImage(const std::string& name, const std::string& content) {
     OpenOutcome open = port_->Open({});
     if (!open.connection)
         return {OpStatus::Failed, std::nullopt, "the port did not open"};

@@ -100,6 +100,19 @@ struct BrakPrinterOptions {
     std::function<std::tm()> localTime;
     // Reboot: how many times the printer is asked whether it is back, 5 s apart.
     int rebootPolls = 24;
+    // The port's DSR line: true or false, or nullopt where the device cannot tell (a
+    // pseudo-terminal). Null reads the session's serial device.
+    std::function<std::optional<bool>()> readDsr;
+};
+
+// How a reboot is waited for.
+struct RebootControl {
+    // False when the printer will run the other language's firmware, which never answers
+    // "ok": the reboot then returns once the command is out.
+    bool waitForAnswer = true;
+    // Asked between short slices of every wait; true ends the wait (the result is Cancelled).
+    // May be empty: the waits then run whole.
+    std::function<bool()> cancelled;
 };
 
 class CBrakPrinter final : public CPrinterBase {
@@ -117,9 +130,12 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult SaveSetupFile() override;
     OpResult LoadSetupFile() override;
     OpResult Reboot() override;
-    // Sends reboot; with `waitForAnswer` false (firmware of the other language now runs, which
-    // will not answer "ok") it returns at once instead of polling.
-    OpResult Reboot(bool waitForAnswer);
+    // Sends reboot unless DSR is known to be off ("not ready", nothing sent); then, unless the
+    // control says not to wait, waits at most 30 s for DSR (a device that cannot tell counts
+    // as ready), 10 s more, and asks "SYSVAR(18)=2" up to Options::rebootPolls times, 5 s
+    // apart, until "ok" comes. NoAnswer "Printer did not answer after reboot" when it never
+    // does; Cancelled when the control's cancel ended a wait.
+    OpResult Reboot(const RebootControl& control);
     OpResult SearchPrinter(SearchObserver& observer) override;
 
     // Setup generation 0..3 of the model.
@@ -191,7 +207,8 @@ class CBrakPrinter final : public CPrinterBase {
                               bool* kindChanges = nullptr);
     // Asks "Sysvar(18)=2" up to five times, 500 ms apart. Returns true once "ok" came.
     bool WaitForPrompt();
-    // IMAGE LOAD "name",size,"S" and exactly the file's bytes.
+    // IMAGE LOAD "name",size,"S" and exactly the file's bytes; a printer on 7-bit characters
+    // is moved to 8 for the image and put back afterwards.
     OpResult LoadImage(const std::string& path, const std::string& name);
 
     // Asks "PRINT SYSVAR(23)" (non-zero when a ribbon is fitted) and keeps the answer in the
@@ -225,7 +242,16 @@ class CBrakPrinter final : public CPrinterBase {
     OpResult StoreFoundSettings(std::string_view foundBaud);
     fwxfer::GFResult SendOverZmodem(const std::string& path, const std::string& remoteName,
                                     fwxfer::GFMonitor& monitor);
-    OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result);
+    // Puts `settings` back to their values in `saved` (serial settings last, then the host,
+    // then the check that the printer answers). Returns `result`, or, when the restore failed,
+    // a result that also states both sides' line settings.
+    OpResult RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result,
+                                      const std::vector<BrakSetting>& settings);
+    OpResult SendImage(const std::string& name, const std::string& content);
+    // Reads the port's DSR: the options' reader, or the session's serial device held open.
+    std::function<std::optional<bool>()> DsrReader();
+    bool WaitUnlessCancelled(int ms, const RebootControl& control);
+    bool RebootAnswered();
 
     AppSession& session_;
     Prompt& prompt_;

@@ -39,14 +39,25 @@ char ParityLetter(int parity) {
     return parity >= 0 && parity <= 4 ? "EONMS"[parity] : 'N';
 }
 
-std::string TransferError(fwxfer::GFResult result) {
-    return "Error \"" + std::to_string(static_cast<int>(result)) +
-           "\" occured during file transfer.\nIf this problem persists please contact\nQuorvane "
-           "Customer Support.\n(" +
-           fwxfer::GFResultText(result) + ")";
+}  // namespace
+
+std::string LineSettingsText(const BrakSetup& setup) {
+    std::string text = std::to_string(setup.charLength) + "-bit characters, ";
+    if (setup.rtsCts)
+        text += "RTS/CTS";
+    if (setup.xonXoffFromHost || setup.xonXoffToHost)
+        text += std::string(setup.rtsCts ? " and " : "") + "XON/XOFF";
+    if (!setup.rtsCts && !setup.xonXoffFromHost && !setup.xonXoffToHost)
+        text += "no flow control";
+    return text;
 }
 
-}  // namespace
+std::string HostLineText(const AppSession& session) {
+    return std::to_string(session.baud) + " baud, " + std::to_string(session.dataBits) +
+           " data bits, parity " + ParityLetter(session.parity) + ", " +
+           std::to_string(session.stopBits) + " stop bit" + (session.stopBits == 1 ? "" : "s") +
+           ", " + (session.protocol == PCU_PROTOCOL_RTSCTS ? "RTS/CTS" : "XON/XOFF");
+}
 
 bool CBrakPrinter::WaitForPrompt() {
     for (int attempt = 0; attempt < kPromptTries; ++attempt) {
@@ -57,27 +68,61 @@ bool CBrakPrinter::WaitForPrompt() {
     return false;
 }
 
-fwxfer::GFResult CBrakPrinter::SendOverZmodem(const std::string& path,
-                                              const std::string& remoteName,
-                                              fwxfer::GFMonitor& monitor) {
+fwxfer::GFResult SendByZmodem(const AppSession& session, const platform::LineFormat& format,
+                              std::string_view startLine, const std::string& path,
+                              const std::string& remoteName, fwxfer::GFMonitor& monitor) {
     const std::string device =
-        ReadSetting(PortDeviceKey(session_.port), DefaultPortDevice(session_.port));
+        ReadSetting(PortDeviceKey(session.port), DefaultPortDevice(session.port));
     int error = 0;
     const auto port = fwxfer::GFComPort::Open(device, &error);
     if (!port)
         return fwxfer::GFResult::PortError;
-    const platform::LineFormat format{static_cast<unsigned>(session_.baud), 8,
-                                      ParityLetter(session_.parity), session_.stopBits,
-                                      platform::FlowControl::RtsCts};
     if (fwxfer::GFDataFormat(*port).Set(format) != 0)
         return fwxfer::GFResult::PortError;
     fwxfer::GFSerial serial(*port, monitor);
-    if (serial.PutBuffer("RUN \"dlk\"\r") != fwxfer::GFIo::Ok)
-        return fwxfer::GFResult::LineCut;
+    if (!startLine.empty()) {
+        switch (serial.PutBuffer(startLine)) {
+            case fwxfer::GFIo::Ok:
+                break;
+            case fwxfer::GFIo::Aborted:
+                return fwxfer::GFResult::Cancelled;  // before the receiver ran: nothing to end
+            case fwxfer::GFIo::Stalled:
+                return fwxfer::GFResult::Stalled;
+            case fwxfer::GFIo::Closed:
+                return fwxfer::GFResult::LineCut;
+            default:
+                return fwxfer::GFResult::PortError;
+        }
+    }
     const fwxfer::GFResult result = fwxfer::GFZmodem(serial).SendFile(path, remoteName);
     serial.TXFlush();
     serial.RXFlush();
     return result;
+}
+
+platform::LineFormat SessionLineFormat(const AppSession& session) {
+    const platform::FlowControl flow = session.protocol == PCU_PROTOCOL_RTSCTS
+                                           ? platform::FlowControl::RtsCts
+                                           : platform::FlowControl::XonXoff;
+    return {static_cast<unsigned>(session.baud), session.dataBits, ParityLetter(session.parity),
+            session.stopBits, flow};
+}
+
+std::string TransferErrorText(fwxfer::GFResult result) {
+    return "Error \"" + std::to_string(static_cast<int>(result)) +
+           "\" occured during file transfer.\nIf this problem persists please contact\nQuorvane "
+           "Customer Support.\n(" +
+           fwxfer::GFResultText(result) + ")";
+}
+
+fwxfer::GFResult CBrakPrinter::SendOverZmodem(const std::string& path,
+                                              const std::string& remoteName,
+                                              fwxfer::GFMonitor& monitor) {
+    // The printer was moved to RTS/CTS and 8-bit characters for the transfer.
+    platform::LineFormat format = SessionLineFormat(session_);
+    format.dataBits = 8;
+    format.flow = platform::FlowControl::RtsCts;
+    return SendByZmodem(session_, format, "RUN \"dlk\"\r", path, remoteName, monitor);
 }
 
 OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
@@ -107,27 +152,28 @@ OpResult CBrakPrinter::DownloadFile(const std::string& path, TransferKind kind,
         port_->Wait(kChdirSettleMs);
         const fwxfer::GFResult sent = SendOverZmodem(path, remoteName, monitor);
         if (sent != fwxfer::GFResult::Ok)
-            result = {OpStatus::Failed, std::nullopt, TransferError(sent)};
+            result = {OpStatus::Failed, std::nullopt, TransferErrorText(sent)};
         else if (!WaitForPrompt())
             result = {OpStatus::NoAnswer, std::nullopt,
                       "the printer did not answer after the transfer"};
     }
-    return RestoreLineAfterTransfer(saved, result);
+    return RestoreLineAfterTransfer(saved, result, kTransferLine);
 }
 
-OpResult CBrakPrinter::RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result) {
+OpResult CBrakPrinter::RestoreLineAfterTransfer(const BrakSetup& saved, OpResult result,
+                                                const std::vector<BrakSetting>& settings) {
+    const BrakSetup during = setup_;
     setup_.rtsCts = saved.rtsCts;
     setup_.xonXoffFromHost = saved.xonXoffFromHost;
     setup_.xonXoffToHost = saved.xonXoffToHost;
     setup_.charLength = saved.charLength;
-    const OpResult restored = SendSettings(kTransferLine);
+    const OpResult restored = SendSettings(settings);
     if (restored.ok())
         return result;
     std::string detail = result.ok() ? std::string() : result.detail + "\n";
     detail += "The printer's line settings could not be restored (" + restored.detail +
-              "). The printer may still be on RTS/CTS with 8-bit characters; the host is on " +
-              std::to_string(session_.baud) + " baud, " + std::to_string(session_.dataBits) +
-              " data bits.";
+              "). The printer may still be on " + LineSettingsText(during) + "; it should be on " +
+              LineSettingsText(saved) + ". The host is on " + HostLineText(session_) + ".";
     return {result.ok() ? restored.status : result.status, restored.setting, detail};
 }
 

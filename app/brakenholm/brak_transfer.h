@@ -7,9 +7,40 @@
 #include <string>
 #include <string_view>
 
+#include "tarvo/base/line_format.h"
+
+namespace fwxfer {
+class GFMonitor;
+enum class GFResult : int;
+}  // namespace fwxfer
+
 namespace tarvo::app {
 
+struct AppSession;
+struct BrakSetup;
+
+// A printer's line settings as a transfer changes them ("8-bit characters, RTS/CTS").
+std::string LineSettingsText(const BrakSetup& setup);
+// The host's line settings ("19200 baud, 8 data bits, parity O, 1 stop bit, XON/XOFF").
+std::string HostLineText(const AppSession& session);
+
 enum class TransferKind { Firmware, Font, Image };
+
+// The host's line settings of `session` as a port format.
+platform::LineFormat SessionLineFormat(const AppSession& session);
+
+// Opens the session's serial device with `format`, writes `startLine` (the command that starts
+// the printer's receiver; empty for a printer whose receiver starts on the Zmodem request
+// itself) and sends the file at `path` as `remoteName`. Returns the transfer's result.
+fwxfer::GFResult SendByZmodem(const AppSession& session, const platform::LineFormat& format,
+                              std::string_view startLine, const std::string& path,
+                              const std::string& remoteName, fwxfer::GFMonitor& monitor);
+
+// "Error "N" occured during file transfer..." with the result's code and its sentence.
+std::string TransferErrorText(fwxfer::GFResult result);
+
+// The version text a firmware file states in its header, or nullopt when the file is none.
+std::optional<std::string> FirmwareFileVersion(const std::string& path);
 
 // The progress window's title for a kind ("Downloading Font").
 const char* TransferTitle(TransferKind kind);

@@ -1,4 +1,4 @@
-// Users of the printer, its saved factory setup, the parity correction and the reboot.
+// Users of the printer, its saved factory setup and the parity correction.
 #include <algorithm>
 #include <array>
 #include <string>
@@ -14,10 +14,6 @@ namespace tarvo::app {
 namespace {
 
 constexpr int kAfterSlowVerboseOffMs = 500;
-constexpr int kRebootSettleMs = 10000;
-constexpr int kRebootPollMs = 5000;
-constexpr int kRebootReadMs = 250;
-constexpr std::size_t kRebootReplyBytes = 55;
 
 // Writes `lines` on one connection and reads the answer. Result Ok when every line went out.
 QueryReply Exchange(ScriptPort& port, std::initializer_list<std::string_view> lines) {
@@ -153,41 +149,6 @@ ParityCheck CBrakPrinter::CheckParity() {
     PCUInitCommParm(PrinterHandle());
     ReadSettings(session_, prompt_);
     return ParityCheck::Rewritten;
-}
-
-OpResult CBrakPrinter::Reboot() {
-    return Reboot(true);
-}
-
-OpResult CBrakPrinter::Reboot(bool waitForAnswer) {
-    {
-        OpenOutcome open = port_->Open({});
-        if (!open.connection)
-            return {OpStatus::Failed, std::nullopt, "the port did not open"};
-        if (open.connection->WriteSlowly("reboot\r") != 0)
-            return {OpStatus::Failed, std::nullopt, "the reboot command could not be sent"};
-    }
-    if (!waitForAnswer)
-        return {};
-    port_->Wait(kRebootSettleMs);
-    // The printer is back when it confirms its verbosity switch again. The polls are bounded:
-    // a printer that never comes back is reported rather than waited for without end.
-    for (int poll = 0; poll < options_.rebootPolls; ++poll) {
-        port_->Wait(kRebootPollMs);
-        OpenOutcome open = port_->Open({});
-        if (!open.connection)
-            continue;
-        if (open.connection->WriteSlowly("SYSVAR(18)=2\r") != 0)
-            continue;
-        port_->Wait(kRebootReadMs);
-        char answer[kRebootReplyBytes + 1] = {};
-        const ReadOutcome got = open.connection->Read(answer, kRebootReplyBytes);
-        if (got.error == 0 &&
-            AsciiLower(std::string_view(answer, got.count)).find("ok") != std::string::npos) {
-            return {};
-        }
-    }
-    return {OpStatus::NoAnswer, std::nullopt, "the printer did not come back after the reboot"};
 }
 
 }  // namespace tarvo::app

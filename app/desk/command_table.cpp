@@ -157,10 +157,7 @@ bool CommandEnabled(CommandId id, const AppSession& s) {
 
 bool CommandBuiltForFamily(CommandId id, const AppSession& s) {
     switch (id) {
-        case C::ChangeFirmware:
         case C::Communications:
-        case C::Fonts:
-        case C::Graphics:
             return !IsScript(s);
         default:
             return FindCommand(id) != nullptr;

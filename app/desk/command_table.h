@@ -65,10 +65,9 @@ std::string CommandToolTip(CommandId id);
 // identified and online flags, and the family and setup generation of the current printer.
 bool CommandEnabled(CommandId id, const AppSession& session);
 
-// Whether `id` has its road for the family of the session's printer. Print Report, Test Print,
-// Change Firmware, Printer and Media Type are built for the Lanmere family only so far: for a
-// Brakenholm printer their Lanmere road would send QEL to a printer that speaks Tallyscript, so the
-// window says they are not available yet instead.
+// Whether `id` has its road for the family of the session's printer. Communications is built for
+// the Lanmere family only so far: for a Brakenholm printer its Lanmere road would send QEL to a
+// printer that speaks Tallyscript, so the window says it is not available yet instead.
 bool CommandBuiltForFamily(CommandId id, const AppSession& session);
 
 // Whether `id` shows a check mark, or nullopt for a command that has none. The toolbar's

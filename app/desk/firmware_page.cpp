@@ -15,13 +15,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kCaption = "Firmware Download";
 
-bool IsPackage(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".exe";
-}
-
 // What the page shows on its way out of the road: the status text of an aborted download, the
 // warning about a damaged image.
 void TellEnd(Desk& desk, const FirmwareRun& run) {
@@ -32,6 +25,18 @@ void TellEnd(Desk& desk, const FirmwareRun& run) {
 }
 
 }  // namespace
+
+bool IsFirmwarePackage(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".exe";
+}
+
+std::string FirmwarePackageRefusal() {
+    return "A self-extracting firmware package cannot be run here. Unpack it on another "
+           "computer and choose the unpacked .bin file.";
+}
 
 bool UsesFileTransferRoad(int model) {
     return CapabilitiesOf(model).firmwareRoad == FirmwareRoad::kZmodem;
@@ -54,11 +59,9 @@ FirmwareOutcome RunLanmereFirmware(Desk& desk, const FirmwareRequest& request) {
     if (UsesFileTransferRoad(desk.session.model))
         return {0,
                 "Firmware download for the " + desk.session.modelName + " is not available yet."};
-    if (IsPackage(request.filePath))
-        return {0,
-                "A self-extracting firmware package cannot be run here. Unpack it on "
-                "another computer and choose the unpacked .bin file (listfile.txt and "
-                "flashldr.bin must be in the same directory)."};
+    if (IsFirmwarePackage(request.filePath))
+        return {0, FirmwarePackageRefusal() +
+                       " listfile.txt and flashldr.bin must be in the same directory."};
     FirmwareJob job;
     job.ctx = desk.ctx();
     job.dir = FirmwareDirectory(request.filePath);

@@ -23,8 +23,13 @@ struct FirmwareOutcome {
     std::string refusal;
 };
 
-// Whether `model` takes the file-transfer road, which this page does not offer yet.
+// Whether `model` takes the file-transfer road (desk/firmware_zmodem.h).
 bool UsesFileTransferRoad(int model);
+
+// Whether `path` names a self-extracting package (".exe", any case), which is never run.
+bool IsFirmwarePackage(const std::string& path);
+// The request for the unpacked file that a package is refused with.
+std::string FirmwarePackageRefusal();
 
 // The directory the kernel is given for `filePath`: its parent, as an absolute path with a
 // trailing '/'. The working directory is never changed.

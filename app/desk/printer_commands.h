@@ -71,10 +71,6 @@ OpResult ResetPrinter(Desk& desk);
 // dialog or the printing; Failed otherwise; NotSupported for a Brakenholm printer here.
 OpResult PrintReport(Desk& desk, int sections, bool toFile);
 
-// Reboot of a Brakenholm printer: the status line says so while the printer object reboots it
-// and waits for it to come back; a failure is told. Refused for a Lanmere printer.
-OpResult RebootPrinter(Desk& desk);
-
 // The measurement switch: metric flag and "Measurements".
 void SetMeasurements(Desk& desk, bool metric);
 

@@ -1,5 +1,5 @@
-// Print Report and Reboot: the commands that hand the printer's state to something outside
-// the configuration (a report, a restart).
+// Print Report: the command that hands the printer's state to something outside the
+// configuration.
 #include "desk/lan_strings.h"
 #include "desk/printer_commands.h"
 #include "tarvo/report.h"
@@ -16,19 +16,6 @@ OpResult PrintReport(Desk& desk, int sections, bool toFile) {
         return {OpStatus::Cancelled, std::nullopt, {}};
     // The kernel has shown its own message; the result only names the step.
     return {OpStatus::Failed, std::nullopt, "the configuration report"};
-}
-
-OpResult RebootPrinter(Desk& desk) {
-    if (!desk.session.printer->IsScriptFamily())
-        return {OpStatus::Refused, std::nullopt, "only Brakenholm printers reboot on command"};
-    SetStatusText(desk, text::kRebooting);
-    OpResult result;
-    {
-        BusyScope busy(desk.prompt);
-        result = desk.session.printer->Reboot();
-    }
-    SetStatusText(desk, text::kHelpPrompt);
-    return TellIfFailed(desk, result);
 }
 
 }  // namespace tarvo::app

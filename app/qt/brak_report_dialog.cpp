@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "desk/desk.h"
-#include "qt/brak_dialogs.h"
+#include "qt/brak_print_dialogs.h"
 #include "tarvo/report.h"
 
 namespace tarvo::app::qt {

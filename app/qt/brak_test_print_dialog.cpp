@@ -8,7 +8,7 @@
 
 #include "brakenholm/brak_name_listing.h"
 #include "desk/desk.h"
-#include "qt/brak_dialogs.h"
+#include "qt/brak_print_dialogs.h"
 
 namespace tarvo::app::qt {
 namespace {

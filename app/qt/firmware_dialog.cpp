@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "desk/firmware_page.h"
+#include "desk/firmware_zmodem.h"
+#include "qt/brak_transfer_windows.h"
 #include "qt/dialogs.h"
 
 namespace tarvo::app::qt {
@@ -22,9 +24,12 @@ class FirmwareDialog final : public QDialog {
     FirmwareDialog(QWidget* parent, Desk& desk) : QDialog(parent), desk_(desk) {
         setWindowTitle(tr("Change Firmware"));
         auto* layout = new QVBoxLayout(this);
+        // A file-transfer model takes the one file over Zmodem: no boot loader, no boot mode.
+        const bool zmodem = UsesFileTransferRoad(desk.session.model);
         layout->addWidget(
-            new QLabel(tr("Firmware file (listfile.txt and flashldr.bin must be in "
-                          "the same directory):")));
+            new QLabel(zmodem ? tr("Firmware file (.bin):")
+                              : tr("Firmware file (listfile.txt and flashldr.bin must be in "
+                                   "the same directory):")));
         auto* row = new QHBoxLayout;
         path_ = new QLineEdit;
         auto* browse = new QPushButton(tr("&Browse..."));
@@ -32,6 +37,7 @@ class FirmwareDialog final : public QDialog {
         row->addWidget(browse);
         layout->addLayout(row);
         bootMode_ = new QCheckBox(tr("Printer in boot mode"));
+        bootMode_->setVisible(!zmodem);
         layout->addWidget(bootMode_);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
         download_ = buttons->addButton(tr("&Download"), QDialogButtonBox::ActionRole);
@@ -42,6 +48,7 @@ class FirmwareDialog final : public QDialog {
                 [this](const QString& text) { download_->setEnabled(!text.isEmpty()); });
         connect(download_, &QPushButton::clicked, this, [this] { Download(); });
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        setMinimumWidth(420);
     }
 
   private:
@@ -58,7 +65,10 @@ class FirmwareDialog final : public QDialog {
         request.bootMode = bootMode_->isChecked();
         download_->setEnabled(false);
         // No wait cursor here: the road asks the operator on its way.
-        const FirmwareOutcome outcome = RunLanmereFirmware(desk_, request);
+        QtTransferWindows windows(this, desk_);
+        const FirmwareOutcome outcome = UsesFileTransferRoad(desk_.session.model)
+                                            ? RunZmodemFirmware(desk_, request, windows)
+                                            : RunLanmereFirmware(desk_, request);
         ReportFirmwareOutcome(desk_, outcome);
         download_->setEnabled(true);
     }

@@ -9,7 +9,8 @@
 #include "desk/send_changes.h"
 #include "qt/brak_cfg_sheet.h"
 #include "qt/brak_media_sheet.h"
-#include "qt/brak_dialogs.h"
+#include "qt/brak_print_dialogs.h"
+#include "qt/brak_transfer_windows.h"
 #include "qt/dialogs.h"
 #include "qt/help_window.h"
 #include "qt/main_window.h"
@@ -94,7 +95,7 @@ void MainWindow::runCommand(CommandId id) {
             RunFirmwareDialog(this, desk_);
             break;
         case CommandId::TestPrint:
-            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+            if (desk_.session.printer->IsScriptFamily())
                 RunBrakTestPrintDialog(this, desk_);
             else
                 RunTestPrintDialog(this, desk_);
@@ -103,7 +104,7 @@ void MainWindow::runCommand(CommandId id) {
             AutoConnect(desk_, identifyHooks());
             break;
         case CommandId::PrintReport:
-            if (AsBrakPrinter(desk_.session.printer.get()) != nullptr)
+            if (desk_.session.printer->IsScriptFamily())
                 RunBrakReportDialog(this, desk_);
             else
                 RunReportDialog(this, desk_);
@@ -124,17 +125,25 @@ void MainWindow::runCommand(CommandId id) {
             RunCommSheet(this, desk_);
             break;
         case CommandId::MediaType:
-            if (!RunBrakMediaSheet(this, desk_))
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakMediaSheet(this, desk_);
+            else
                 RunMediaSheet(this, desk_);
             break;
         case CommandId::MediaHandling:
             RunMediaHandlingDialog(this, desk_);
             break;
         case CommandId::Fonts:
-            RunFontSheet(this, desk_);
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakFontDialog(this, desk_);
+            else
+                RunFontSheet(this, desk_);
             break;
         case CommandId::Graphics:
-            RunGraphicSheet(this, desk_);
+            if (desk_.session.printer->IsScriptFamily())
+                RunBrakImageDialog(this, desk_);
+            else
+                RunGraphicSheet(this, desk_);
             break;
         case CommandId::CommandFile:
             RunCommandFileDialog(this, desk_);
@@ -143,7 +152,7 @@ void MainWindow::runCommand(CommandId id) {
             RunDiagnosticsDialog(this, desk_);
             break;
         case CommandId::Reboot:
-            RebootPrinter(desk_);
+            RunBrakRebootDialog(this, desk_);
             break;
         case CommandId::HelpTopics:
             ShowHelpTopic(this, kHelpContentsTopic);

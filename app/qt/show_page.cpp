@@ -22,6 +22,7 @@ constexpr std::array kPages = {
     ShowablePage{"graphics", CommandId::Graphics},
     ShowablePage{"configuration", CommandId::PrinterConfig},
     ShowablePage{"diagnostics", CommandId::Diagnostics},
+    ShowablePage{"images", CommandId::Graphics},
 };
 
 }  // namespace

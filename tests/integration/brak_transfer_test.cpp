@@ -39,13 +39,14 @@ class BrakTransferTest : public test::SimTest {
         SimTest::TearDown();
     }
 
-    void start(int model, const std::string& firmware) {
+    void start(int model, const std::string& firmware,
+               sim::LineSettings line = {19200, 8, 'O', 1, sim::Protocol::XonXoff}) {
         brak.reset();
         sim::Options o;
         o.family = sim::Family::Brakenholm;
         o.model = model;
         o.firmware = firmware;
-        o.line = {19200, 8, 'O', 1, sim::Protocol::XonXoff};
+        o.line = line;
         startPrinter(o);
         env.setProfile("Family", "Brakenholm");
         ASSERT_EQ(PCUInitCommParm(ctx), PCU_OK);
@@ -167,6 +168,47 @@ TEST_F(BrakTransferTest, AnImageIsAnnouncedWithItsSizeAndFollowedByExactlyThoseB
     }
     EXPECT_TRUE(sent == "IMAGE LOAD \"LOGO\",300,\"S\"\r" + image);
     EXPECT_EQ(brak->QueryLine("IMAGES").text, "LOGO  300\r\n");
+}
+
+TEST_F(BrakTransferTest, AnImageOnASevenBitLineGoesOnEightBitsAndTheLineComesBack) {
+    const sim::LineSettings sevenBits{19200, 7, 'E', 1, sim::Protocol::XonXoff};
+    start(40, "Tallyscript 7.30", sevenBits);
+    const std::string image = Content(300);  // bytes above 0x7F among them
+    const OpResult r =
+        brak->DownloadFile(write("logo.pcx", image), TransferKind::Image, "LOGO", monitor);
+    ASSERT_TRUE(r.ok()) << Describe(r);
+    EXPECT_EQ(heard({"CHAR LENGTH", "IMAGE LOAD"}),
+              (std::vector<std::string>{"SETUP \"SER-COM,UART1,CHAR LENGTH,8\"",
+                                        "IMAGE LOAD \"LOGO\",300,\"S\"",
+                                        "SETUP \"SER-COM,UART1,CHAR LENGTH,7\""}));
+    EXPECT_EQ(printer->line(), sevenBits) << "the printer is back on 7 bits";
+    EXPECT_EQ(session.dataBits, 7) << "and the host with it";
+    EXPECT_EQ(brak->QueryLine("IMAGES").text, "LOGO  300\r\n");
+}
+
+TEST_F(BrakTransferTest, AnAbortSendsCanAndStillPutsBothSidesBack) {
+    const sim::LineSettings before = printer->line();
+    struct Abort final : fwxfer::GFMonitor {
+        bool sending = false;
+        void TransferMessage(const std::string& text) override {
+            sending = text.starts_with("Sending");
+        }
+        bool TransferAbort() override { return sending; }
+    } abort;
+    const OpResult r =
+        brak->DownloadFile(write("f.ttf", Content(50000)), TransferKind::Font, "F.TTF", abort);
+    EXPECT_EQ(r.status, OpStatus::Failed);
+    EXPECT_NE(r.detail.find("Error \"2\""), std::string::npos) << r.detail;
+    std::string sent;
+    for (const auto& entry : printer->transcript()) {
+        if (entry.direction == sim::Direction::HostToPrinter)
+            sent += entry.bytes;
+    }
+    EXPECT_NE(sent.find(std::string(8, '\x18')), std::string::npos) << "eight CAN";
+    EXPECT_TRUE(printer->files("c:").empty()) << "the receiver dropped the partial file";
+    EXPECT_EQ(heard({"RTS/CTS"}).back(), "SETUP \"SER-COM,UART1,FLOWCONTROL,RTS/CTS,DISABLE\"");
+    EXPECT_EQ(printer->line(), before);
+    EXPECT_EQ(session.protocol, PCU_PROTOCOL_XONXOFF);
 }
 
 TEST(FirmwarePlan, ChoosesTheQuestionByKindAndVersion) {

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "qt/brak_dialogs.h"
+#include "qt/brak_print_dialogs.h"
 #include "qt/main_window.h"
 #include "qt/modal_answer.h"
 #include "support/scripted_prompt.h"
@@ -19,6 +19,8 @@
 
 namespace tarvo::app::qt {
 namespace {
+
+using test::ButtonNamed;
 
 class BrakPrintDialogs : public tarvo::test::SimTest {
   protected:
@@ -37,14 +39,6 @@ class BrakPrintDialogs : public tarvo::test::SimTest {
     tarvo::test::ScriptedPrompt prompt;
     Desk desk{session, prompt};
 };
-
-QPushButton* ButtonNamed(QWidget* dialog, const QString& text) {
-    for (auto* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
 
 TEST_F(BrakPrintDialogs, TestPrintPrintsTheSymbologyChosenInItsList) {
     MainWindow window(desk);

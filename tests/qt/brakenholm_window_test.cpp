@@ -87,12 +87,11 @@ TEST_F(BrakenholmWindow, StartUpCarriesTheBrakenholmModelAndItsRules) {
     EXPECT_TRUE(window.action(CommandId::Reboot)->isEnabled());
 }
 
-TEST_F(BrakenholmWindow, TestPrintAndFirmwareAreNotAvailableYetAndSendNothing) {
+TEST_F(BrakenholmWindow, CommunicationsIsNotAvailableYetAndSendsNothing) {
     MainWindow window(desk);
     ASSERT_TRUE(window.startSession());
     printer->clearTranscript();
     const std::pair<CommandId, const char*> unbuilt[] = {
-        {CommandId::ChangeFirmware, "Change Firmware (serial com. only) is not available yet."},
         {CommandId::Communications, "Communications is not available yet."},
     };
     for (const auto& [id, text] : unbuilt) {

@@ -2,7 +2,10 @@
 // own event loop, once the dialog shows.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QPushButton>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -37,5 +40,15 @@ class ModalAnswer {
     QTimer poll_;
     bool answered_ = false;
 };
+
+// The button of `dialog` whose text is `text`; a test failure and null when it has none.
+inline QPushButton* ButtonNamed(QWidget* dialog, const QString& text) {
+    for (auto* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    ADD_FAILURE() << "no button " << text.toStdString();
+    return nullptr;
+}
 
 }  // namespace tarvo::app::qt::test

@@ -26,6 +26,7 @@ app::CBrakPrinter& BrakTest::MakePrinter(int model) {
     app::BrakPrinterOptions options;
     options.localTime = FixedLocalTime;
     options.rebootPolls = 3;
+    options.readDsr = [] { return std::optional<bool>(); };  // a pseudo-terminal
     printer = std::make_unique<app::CBrakPrinter>(session, prompt, model, std::move(fake), options);
     return *printer;
 }

@@ -1,5 +1,5 @@
 // Users of the printer: whoami judged on its own answer, the switch commands, passwords that
-// would change the command line, the administrator log-in and its messages; the reboot.
+// would change the command line, the administrator log-in and its messages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -139,19 +139,6 @@ TEST_F(BrakUsers, SecretTextIsWipedAndMoved) {
     SecretText full = SecretText::From(std::string(100, 'x'));
     EXPECT_EQ(full.Size(), SecretText::kCapacity);
     EXPECT_FALSE(full.Append('y'));
-}
-
-TEST_F(BrakUsers, RebootWaitsForThePrinterAndGivesUp) {
-    port->Answer("SYSVAR(18)=2", test::FakeScriptPort::Reply{"Ok\r\n", 0});
-    EXPECT_TRUE(printer->Reboot().ok());
-    EXPECT_EQ(port->Wire(),
-              "[open][slow]reboot<CR>[close][wait 10000]"
-              "[wait 5000][open][slow]SYSVAR(18)=2<CR>[wait 250][read][close]");
-
-    CBrakPrinter& silent = MakePrinter(40);
-    const OpResult r = silent.Reboot();
-    EXPECT_EQ(r.status, OpStatus::NoAnswer);
-    EXPECT_EQ(port->totalWaitMs, 10000 + 3 * (5000 + 250)) << "three polls in the tests";
 }
 
 }  // namespace

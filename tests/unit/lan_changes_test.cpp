@@ -6,6 +6,7 @@
 #include "desk/setting_catalog.h"
 #include "support/test_env.h"
 #include "tarvo/base/fs.h"
+#include "tarvo/types.h"
 
 namespace tarvo::app {
 namespace {
