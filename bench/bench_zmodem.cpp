@@ -142,8 +142,8 @@ class Bench {
         }
         int openError = 0;
         auto port = fwxfer::GFComPort::Open(printer.devicePath(), &openError);
-        if (!port || port->configure({115200, 8, s_.parity, 1,
-                                      platform::FlowControl::RtsCts}) != 0) {
+        if (!port ||
+            port->configure({115200, 8, s_.parity, 1, platform::FlowControl::RtsCts}) != 0) {
             std::fprintf(stderr, "bench: the port cannot be opened\n");
             return false;
         }
@@ -187,10 +187,11 @@ class Bench {
         }
         wire -= std::min(wire, kStartLines.size());
         const double lineSeconds = floor_ * static_cast<double>(wire) / s_.size;
-        std::printf("%-4s %.2f s, %.0f bytes/s, %.4f of the line rate; %zu wire bytes, %.4f of "
-                    "the wire's line time; processor %.2f s\n",
-                    who, seconds, static_cast<double>(s_.size) / seconds, floor_ / seconds, wire,
-                    lineSeconds / seconds, cpu);
+        std::printf(
+            "%-4s %.2f s, %.0f bytes/s, %.4f of the line rate; %zu wire bytes, %.4f of "
+            "the wire's line time; processor %.2f s\n",
+            who, seconds, static_cast<double>(s_.size) / seconds, floor_ / seconds, wire,
+            lineSeconds / seconds, cpu);
     }
 
     bool timeOurs(sim::PrinterSim& printer, fwxfer::GFSerial& serial) {
@@ -275,9 +276,10 @@ bool TimeDownloadFile(const Settings& s, const std::string& dir) {
     const double waits = clock.waitedSeconds();
     const double line = static_cast<double>(s.size) / (115200.0 / (s.parity == 'N' ? 10 : 11));
     ok = ok && r.ok() && printer.fileContent("c:", "BENCH.TTF") == content;
-    std::printf("DownloadFile %zu bytes: %.2f s; prescribed waits %.2f s + payload line time "
-                "%.2f s = %.2f s; overhead %.4f\n",
-                s.size, seconds, waits, line, waits + line, seconds / (waits + line) - 1);
+    std::printf(
+        "DownloadFile %zu bytes: %.2f s; prescribed waits %.2f s + payload line time "
+        "%.2f s = %.2f s; overhead %.4f\n",
+        s.size, seconds, waits, line, waits + line, seconds / (waits + line) - 1);
     printer.stop();
     std::fclose(quiet);
     return ok;
@@ -306,8 +308,8 @@ int main(int argc, char** argv) {
     double load[3] = {};
     ::getloadavg(load, 3);
     std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
-    const bool ok = settings.downloadFile ? TimeDownloadFile(settings, dir)
-                                          : Bench(settings, dir).run();
+    const bool ok =
+        settings.downloadFile ? TimeDownloadFile(settings, dir) : Bench(settings, dir).run();
     ::getloadavg(load, 3);
     std::printf("load average after %.2f %.2f %.2f\n", load[0], load[1], load[2]);
     std::filesystem::remove_all(dir);
