@@ -14,12 +14,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "bench_printer.h"
 #include "brakenholm/brak_printer.h"
@@ -113,28 +115,37 @@ bool RunSz(const std::string& device, const std::string& path) {
            WEXITSTATUS(status) == 0;
 }
 
+// The payload's time on a 115200-baud line of 8 data bits and one stop bit.
+double LineSeconds(std::size_t bytes, char parity) {
+    return static_cast<double>(bytes) / (115200.0 / (parity == 'N' ? 10 : 11));
+}
+
+// A TQ8e at 115200 baud pacing its line, with room for the largest file.
+sim::Options PrinterOptions(char parity, sim::Protocol protocol) {
+    sim::Options options;
+    options.family = sim::Family::Brakenholm;
+    options.model = 40;
+    options.firmware = "Tallyscript 7.30";
+    options.line = {115200, 8, parity, 1, protocol};
+    options.pace = true;
+    options.memoryTotalKb = 65536;
+    options.memoryFreeKb = 65000;
+    return options;
+}
+
 constexpr std::string_view kStartLines = "CHDIR \"c:\"\rRUN \"dlk\"\r";
 
 class Bench {
   public:
-    Bench(const Settings& s, const std::string& dir) : s_(s), dir_(dir) {
+    Bench(const Settings& s, const std::string& dir) : s_(s) {
         content_ = Content(s.size, s.escapes);
         path_ = dir + "/BENCH.BIN";
         std::ofstream(path_, std::ios::binary) << content_;
-        line_ = {115200, 8, s.parity, 1, sim::Protocol::RtsCts};
-        floor_ = static_cast<double>(s.size) / (115200.0 / (s.parity == 'N' ? 10 : 11));
+        floor_ = LineSeconds(s.size, s.parity);
     }
 
     bool run() {
-        sim::Options options;
-        options.family = sim::Family::Brakenholm;
-        options.model = 40;  // TQ8e
-        options.firmware = "Tallyscript 7.30";
-        options.line = line_;
-        options.pace = true;
-        options.memoryTotalKb = 65536;
-        options.memoryFreeKb = 65000;
-        sim::PrinterSim printer(options);
+        sim::PrinterSim printer(PrinterOptions(s_.parity, sim::Protocol::RtsCts));
         std::string error;
         if (!printer.start(&error)) {
             std::fprintf(stderr, "bench: %s\n", error.c_str());
@@ -224,8 +235,7 @@ class Bench {
     }
 
     Settings s_;
-    std::string dir_, path_, content_;
-    sim::LineSettings line_;
+    std::string path_, content_;
     double floor_ = 0, ours_ = 0, sz_ = 0;
 };
 
@@ -235,15 +245,8 @@ bool TimeDownloadFile(const Settings& s, const std::string& dir) {
     const std::string content = Content(s.size, s.escapes);
     const std::string path = dir + "/bench.ttf";
     std::ofstream(path, std::ios::binary) << content;
-    sim::Options options;
-    options.family = sim::Family::Brakenholm;
-    options.model = 40;
-    options.firmware = "Tallyscript 7.30";
-    options.line = {115200, 8, s.parity, 1, sim::Protocol::XonXoff};
-    options.pace = true;
+    sim::Options options = PrinterOptions(s.parity, sim::Protocol::XonXoff);
     options.processingDelays = true;
-    options.memoryTotalKb = 65536;
-    options.memoryFreeKb = 65000;
     sim::PrinterSim printer(options);
     bench::StartOnCom1(printer);
     bench::SetProfile("Family", "Brakenholm");
@@ -274,7 +277,7 @@ bool TimeDownloadFile(const Settings& s, const std::string& dir) {
     const double seconds = Since(start);
     platform::SetClock(nullptr);
     const double waits = clock.waitedSeconds();
-    const double line = static_cast<double>(s.size) / (115200.0 / (s.parity == 'N' ? 10 : 11));
+    const double line = LineSeconds(s.size, s.parity);
     ok = ok && r.ok() && printer.fileContent("c:", "BENCH.TTF") == content;
     std::printf(
         "DownloadFile %zu bytes: %.2f s; prescribed waits %.2f s + payload line time "
