@@ -89,11 +89,10 @@ void AppendEscaped(std::uint8_t byte, const EscapeRules& rules, std::uint8_t* pr
                    std::string* out) {
     bool escape = false;
     switch (byte) {
-        case 0x18:  // ZDLE itself
+        case 0x18:  // ZDLE itself; its high-bit twin is plain data to every receiver
         case 0x10:  // DLE: some modems and networks eat it
         case 0x11:  // XON and XOFF: flow control on the way
         case 0x13:
-        case 0x98:
         case 0x90:
         case 0x91:
         case 0x93:

@@ -131,17 +131,33 @@ bool PrinterSim::Impl::readyToWrite(Clock::time_point now) {
     return now >= *frontReadyAt_ && now >= nextWriteAt_;
 }
 
+// A paced read takes a slice of line time. While the host keeps the line full, the thread
+// waking late must not cost the line anything: the bytes the line carried meanwhile are taken
+// too, and the next read is due a slice after the last byte's line time, not after the wake.
 void PrinterSim::Impl::readFromHost(double bytesPerSecond) {
     activity_ = Activity::Busy;
     char buffer[kReadBufferBytes];
-    const std::size_t chunk = bytesPerSecond > 0 ? PaceChunk(bytesPerSecond) : sizeof buffer;
+    const Clock::time_point now = Clock::now();
+    std::size_t chunk = sizeof buffer;
+    if (bytesPerSecond > 0) {
+        chunk = PaceChunk(bytesPerSecond);
+        if (hostLineBusy_ && now > nextReadAt_)
+            chunk += static_cast<std::size_t>(
+                std::chrono::duration<double>(now - nextReadAt_).count() * bytesPerSecond);
+    }
     const ssize_t n = ::read(pty_.master(), buffer, std::min(chunk, sizeof buffer));
     if (n > 0) {
         const std::string_view bytes(buffer, static_cast<std::size_t>(n));
         transcript_.append(Direction::HostToPrinter, secrets_.mask(bytes));
-        Pace(&nextReadAt_, bytes.size(), bytesPerSecond);
+        if (hostLineBusy_ && bytesPerSecond > 0)
+            nextReadAt_ += LineTime(bytes.size(), bytesPerSecond);
+        else
+            Pace(&nextReadAt_, bytes.size(), bytesPerSecond);
         hear(bytes);
     }
+    int waiting = 0;
+    hostLineBusy_ = bytesPerSecond > 0 && n > 0 &&
+                    ::ioctl(pty_.master(), FIONREAD, &waiting) == 0 && waiting > 0;
     markActive();
 }
 

@@ -130,6 +130,9 @@ class PrinterSim::Impl {
     std::size_t frontOffset_ = 0;
     std::optional<Clock::time_point> frontReadyAt_;
     Clock::time_point nextReadAt_{};
+    // Bytes from the host were still waiting after the last paced read: the line has carried
+    // bytes without a gap since then.
+    bool hostLineBusy_ = false;
     Clock::time_point nextWriteAt_{};
     bool outputPaused_ = false;
     bool holdingHost_ = false;  // <DC3> sent and no <DC1> since

@@ -61,6 +61,10 @@ TEST(ZmodemWire, EscapesTheProtocolsBytesAndControlsWhenAsked) {
         {0x13, 0, false, "\x18S"},
         {0x90, 0, false, "\x18\xd0"},
         {0x93, 0, false, "\x18\xd3"},
+        // Each escape costs a byte of line time: ZDLE's high-bit twin goes plain unless every
+        // control is escaped.
+        {0x98, 0, false, "\x98"},
+        {0x98, 0, true, "\x18\xd8"},
         {0x41, 0, false, "A"},
         {0x0D, 'A', false, "\r"},
         {0x0D, '@', false, "\x18M"},

@@ -88,8 +88,8 @@ struct EscapeRules {
     bool allControls = false;  // ESCCTL: escape every byte below 0x20 (and 0x80..0x9F)
 };
 
-// Appends `byte` to *out, escaped when the rules (or the protocol's own set: ZDLE, DLE, XON,
-// XOFF with or without the high bit, and CR after '@') require it. `previous` is the byte
+// Appends `byte` to *out, escaped when the rules (or the protocol's own set: ZDLE; DLE, XON
+// and XOFF with or without the high bit; CR after '@') require it. `previous` is the byte
 // last written to the line, for the CR rule.
 void AppendEscaped(std::uint8_t byte, const EscapeRules& rules, std::uint8_t* previous,
                    std::string* out);
