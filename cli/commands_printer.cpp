@@ -1,6 +1,7 @@
 // Commands about which printer is attached: the model list, identification, the search.
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "autoconnect_devices.h"
@@ -189,16 +190,21 @@ int RunAutoConnect(int ctx, const CommandLine& line) {
     commState c{};
     std::string device;
     {
-        ExtraDeviceMapping extra(MachineDeviceRoots());
-        if (!quiet)
-            ReportExtraDevices(extra);
+        // A run on a simulated printer or a named device probes that printer alone.
+        std::optional<ExtraDeviceMapping> extra;
+        if (line.options.simulate.empty() && line.options.device.empty())
+            extra.emplace(MachineDeviceRoots());
+        if (extra && !quiet)
+            ReportExtraDevices(*extra);
         InterruptScope interrupts;
         const PCUNotify notify = app::MakeKernelNotify(observer);
         found = PCUAutoConnect(ctx, &notify);
         PCUGetCommState(ctx, &c);
-        device = extra.deviceOf(c.port);
-        if (found == 1 && !InterruptScope::Interrupted())
-            extra.keep(c.port);
+        if (extra) {
+            device = extra->deviceOf(c.port);
+            if (found == 1 && !InterruptScope::Interrupted())
+                extra->keep(c.port);
+        }
     }
     if (InterruptScope::Interrupted()) {
         std::cout << "Cancelled; the profile is unchanged.\n";
