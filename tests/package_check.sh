@@ -28,13 +28,14 @@ done
 libraries=$(ldd "$scratch/root/usr/bin/tarvo")
 [[ "$libraries" == *"$scratch/root/usr/bin/../lib/libkernel.so.0"* ]] ||
     { echo "the unpacked tarvo does not take the packaged kernel:"; echo "$libraries"; exit 1; }
-# The installed media tables are found through the data directories' search path: the wizard
-# starts (and stops at the end of its empty input) instead of naming the files it could not open.
+# The installed media tables are found beside the program (share/tarvo under its prefix) even
+# when the data directories' search path names no installation: the wizard starts (and stops at
+# the end of its empty input) instead of naming the files it could not open.
 home="$scratch/home"
 mkdir -p "$home/run"
 wizard=$(env -u TARVO_HOME HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" \
     XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" TARVO_PROFILE="$home/tarvo32.ini" \
-    XDG_DATA_DIRS="$scratch/root/usr/share" \
+    XDG_DATA_DIRS="$home/nowhere" \
     "$scratch/root/usr/bin/tarvo" --simulate TQ8e quality-wizard < /dev/null 2>&1 || true)
 [[ "$wizard" == *"== Print Quality Wizard - Paper Type =="* ]] ||
     { echo "the installed tarvo did not find its media tables:"; echo "$wizard"; exit 1; }

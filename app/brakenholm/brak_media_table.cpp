@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -173,6 +174,12 @@ std::vector<std::string> MediaTableDirectories() {
             directories.push_back(std::string(entry) + "/tarvo");
         list.remove_prefix(colon == std::string_view::npos ? list.size() : colon + 1);
     }
+    // Last, the tables beside the program itself: an installation under any prefix, and the
+    // build tree, which copies them to share/tarvo beside bin/.
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec)
+        directories.push_back((program.parent_path().parent_path() / "share/tarvo").string());
     return directories;
 }
 

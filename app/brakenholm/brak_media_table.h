@@ -78,7 +78,8 @@ std::string_view MediaTableFileName(MediaKind kind);
 
 // The directories searched for the tables, first to last: $TARVO_HOME (else
 // $XDG_DATA_HOME/tarvo, default ~/.local/share/tarvo), then "tarvo" under each absolute entry
-// of $XDG_DATA_DIRS (default /usr/local/share:/usr/share), where an installation puts them.
+// of $XDG_DATA_DIRS (default /usr/local/share:/usr/share), where an installation puts them,
+// then share/tarvo beside the program's bin/ directory (any prefix, and the build tree).
 std::vector<std::string> MediaTableDirectories();
 
 // A table read from the search path, or why none could be.

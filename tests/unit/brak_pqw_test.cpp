@@ -189,16 +189,22 @@ class BrakPQWTest : public test::BrakTest {
 
 TEST_F(BrakPQWTest, TablesAreFoundOnTheSearchPathOrNamedWithEveryPathTried) {
     env.setEnv("XDG_DATA_DIRS", (env.root() + "/a:relative:" + env.root() + "/b").c_str());
+    // Last, share/tarvo beside the program's bin/ (the test build puts no tables there).
+    const std::string beside =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path().string() +
+        "/share/tarvo";
     const auto dirs = MediaTableDirectories();
-    ASSERT_EQ(dirs.size(), 3u);
+    ASSERT_EQ(dirs.size(), 4u);
     EXPECT_EQ(dirs[0], home);
     EXPECT_EQ(dirs[1], env.root() + "/a/tarvo");
     EXPECT_EQ(dirs[2], env.root() + "/b/tarvo");
+    EXPECT_EQ(dirs[3], beside);
     const MediaTableLoad missing = LoadMediaTable(MediaKind::DirectThermal, false);
     EXPECT_FALSE(missing.table);
     EXPECT_EQ(missing.error, "Unable to open file " + home + "/BrakDTMedia.txt, " + env.root() +
-                                 "/a/tarvo/BrakDTMedia.txt or " + env.root() +
-                                 "/b/tarvo/BrakDTMedia.txt\nPrint Quality Wizard cancelled");
+                                 "/a/tarvo/BrakDTMedia.txt, " + env.root() +
+                                 "/b/tarvo/BrakDTMedia.txt or " + beside +
+                                 "/BrakDTMedia.txt\nPrint Quality Wizard cancelled");
 
     std::filesystem::create_directories(env.root() + "/b/tarvo");
     test::WriteFile(env.root() + "/b/tarvo/BrakDTMedia.txt", Line("DT-B", kDtRest, 60));
