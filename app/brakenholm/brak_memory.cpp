@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "brakenholm/brak_files.h"
 #include "brakenholm/brak_model.h"
 #include "brakenholm/brak_printer.h"
 #include "brakenholm/brak_text.h"
@@ -20,23 +21,6 @@ std::string FigureOr0(std::string_view reply, std::string_view marker) {
     return figure && !figure->empty() ? std::string(*figure) : "0";
 }
 
-// A device name goes inside a quoted command, so it may not hold quotes, blanks or control
-// characters ("c:", "ram:", "tmp:").
-bool UsableDevice(std::string_view device) {
-    if (device.empty() || device.size() > 16)
-        return false;
-    for (char c : device) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u >= 0x7F || c == '"')
-            return false;
-    }
-    return true;
-}
-
-std::string FilesCommand(std::string_view device) {
-    return "FILES \"" + std::string(device) + "\"";
-}
-
 }  // namespace
 
 MemoryFigures CBrakPrinter::ReadStorageMemory() {
@@ -46,7 +30,8 @@ MemoryFigures CBrakPrinter::ReadStorageMemory() {
         figures.used = FigureOr0(reply.text, " bytes");
         figures.free = std::to_string(kModel27StoreBytes - ParseDecimal(figures.used));
     } else {
-        const QueryReply reply = QueryLine(FilesCommand(HasFlashDrive(model_) ? "c:" : "ram:"));
+        const QueryReply reply =
+            QueryLine(*FilesCommand(HasFlashDrive(model_) ? "c:" : "ram:", false));
         figures.free = FigureOr0(reply.text, " bytes free");
         figures.used = FigureOr0(reply.text, " bytes used");
     }
@@ -75,10 +60,14 @@ bool CBrakPrinter::HasRoomFor(std::string_view device, long long neededBytes) {
         const long long free = kGeneration0RoomBytes - ParseDecimal(identity_.storageUsed);
         return free >= neededBytes;
     }
-    if (!UsableDevice(device))
+    const auto command = FilesCommand(device, false);
+    if (!command)
         return false;
-    const QueryReply reply = QueryLineAfter(FilesCommand(device), 500);
-    const long long free = ParseDecimal(FigureOr0(reply.text, " bytes free"));
+    // The free figure stands on the listing's closing line, after every file: a long directory
+    // is read to its end, or its figure would be lost and the room read as none.
+    const BrakFilesListing listing =
+        ParseFilesListing(QueryUntil(*command, 500, ListingComplete, kMaxListingBytes).text);
+    const long long free = listing.freeBytes.value_or(0);
     return !(free < neededBytes && neededBytes > 0);
 }
 
@@ -86,11 +75,19 @@ bool CBrakPrinter::FileExists(std::string_view device, std::string_view path) {
     const std::filesystem::path file(path);
     const std::string stem = file.stem().string();
     const std::string extension = file.extension().string();  // with its point, or empty
-    if (stem.empty() || !UsableDevice(device))
+    const auto command = FilesCommand(device, false);
+    if (stem.empty() || !command)
         return false;
+    // The whole name, compared with each entry: a name that is part of another ("A.TTF" in
+    // "SANSA.TTF") is not that file.
     const std::string name = AsciiLower(stem + extension);
-    const QueryReply reply = QueryLine(FilesCommand(device));
-    return AsciiLower(reply.text).find(name) != std::string::npos;
+    const BrakFilesListing listing =
+        ParseFilesListing(QueryUntil(*command, 0, ListingComplete, kMaxListingBytes).text);
+    for (const DirectoryEntry& entry : listing.entries) {
+        if (AsciiLower(entry.FileName()) == name)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace tarvo::app

@@ -91,6 +91,17 @@ TEST_F(BrakConfigSheet, ThreeHundredFilesAreReadToTheClosingLine) {
     EXPECT_EQ(p.QueryLine("PRINT 1").text, "1\r\n") << "no tail answers the next question";
 }
 
+// The room check and the presence check read a long directory to its closing line, where the
+// free figure stands, and take a name whole.
+TEST_F(BrakConfigSheet, RoomAndPresenceReadALongDirectoryToItsEnd) {
+    CBrakPrinter& p = MakePrinter(40);
+    port->Answer(kFiles, ManyFiles(300));
+    EXPECT_TRUE(p.HasRoomFor("c:", 1047342));
+    EXPECT_FALSE(p.HasRoomFor("c:", 1047343));
+    EXPECT_TRUE(p.FileExists("c:", "/home/op/file0299.dat"));
+    EXPECT_FALSE(p.FileExists("c:", "ILE0299.DAT")) << "a part of another name is not the file";
+}
+
 TEST_F(BrakConfigSheet, ListingBeyondTheBoundIsReportedTruncated) {
     CBrakPrinter& p = MakePrinter(40);
     port->Answer(kFiles, ManyFiles(7000));

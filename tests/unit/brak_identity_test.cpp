@@ -232,7 +232,7 @@ TEST_F(BrakIdentityTest, Model27MemoryAndItsRoomCheck) {
 
 TEST_F(BrakIdentityTest, RoomCheckAsksTheDeviceAndFailsWithoutAFigure) {
     CBrakPrinter& p = MakePrinter(40);
-    port->Answer("FILES \"c:\"", "x 5000 bytes free\r\n");
+    port->Answer("FILES \"c:\"", "   0 File(s)           0 bytes used        5000 bytes free\r\n");
     EXPECT_TRUE(p.HasRoomFor("c:", 5000));
     EXPECT_NE(port->Wire().find("FILES \"c:\"<CR>[wait 500][read]"), std::string::npos);
     EXPECT_FALSE(p.HasRoomFor("c:", 5001));
