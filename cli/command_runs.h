@@ -53,6 +53,9 @@ int RunClock(int ctx, const CommandLine& line);
 int RunStartupProgram(int ctx, const CommandLine& line);
 // The Brakenholm road of `tarvo firmware`.
 int RunBrakFirmware(int ctx, const CommandLine& line);
+// `tarvo firmware download FILE` for an escape-language printer on script hardware: the file
+// over Zmodem on the line as it is, after which the printer is switched off and on by hand.
+int RunEscapeZmodemFirmware(int ctx, const CommandLine& line, const std::string& path);
 // `report` and `testprint` for a Brakenholm printer, reached through RunReport and RunTestPrint.
 int RunBrakReport(int ctx, const CommandLine& line);
 int RunBrakTestPrint(int ctx, const CommandLine& line);

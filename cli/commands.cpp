@@ -200,7 +200,12 @@ const std::vector<Command>& Commands() {
          "Errors print the firmware messages of the desktop program.\n"
          "Brakenholm printers: download FILE.bin compares the file's firmware with the\n"
          "printer's and asks (formatting \"c:\" and sending twice where the change needs it),\n"
-         "sends it over Zmodem with a progress line, then offers the reboot that runs it.\n",
+         "sends it over Zmodem with a progress line, then offers the reboot that runs it.\n"
+         "Escape-language printers on script hardware (G3-QEL .. TQ8e-QEL and the like):\n"
+         "download FILE takes the firmware FILE itself (not a directory), asks (--yes does\n"
+         "not ask; off a terminal it refuses without --yes), sends it over Zmodem on the line\n"
+         "as it is with a progress line, then says to switch the printer off and on, since\n"
+         "it has no reboot command. --boot-mode, --ignore-mismatch and --port do not apply.\n",
          RunFirmware, true},
         {"report", "[--sections comm,config,fonts,graphics,formats] (--log FILE | --print)",
          "write the configuration report to a log file or the printer",

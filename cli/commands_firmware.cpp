@@ -1,5 +1,6 @@
 // `tarvo firmware`: checking a Lanmere-family firmware directory against the printer and
-// downloading it through the printer's boot loader.
+// downloading it through the printer's boot loader; the escape-language printers on script
+// hardware take the firmware file over Zmodem instead (commands_transfer.cpp).
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "cli_support.h"
 #include "command_runs.h"
 #include "desk/firmware_messages.h"
+#include "desk/firmware_page.h"
 #include "desk/firmware_road.h"
 #include "shell/terminal_prompt.h"
 #include "tarvo/kernel.h"
@@ -184,6 +186,21 @@ int Download(int ctx, const CommandLine& line, const Options& o) {
     return 0;
 }
 
+// Whether the printer on the context runs escape-language firmware on script hardware, which
+// takes its firmware as one file over Zmodem. Asked only when the printer is meant to answer:
+// in boot mode it cannot.
+bool TakesFirmwareByZmodem(int ctx, const Options& o) {
+    if (o.bootMode)
+        return false;
+    char model[PCU_ID_MODEL_SIZE] = "";
+    char number[PCU_ID_NUMBER_SIZE] = "";
+    char firmware[PCU_ID_FIRMWARE_SIZE] = "";
+    if (PCUGetPrinterID(ctx, model, number, firmware, 1) != PCU_OK)
+        return false;  // the boot-loader road says why the printer does not answer
+    const int index = propGetPrinterID(model);
+    return index >= 0 && app::UsesFileTransferRoad(index);
+}
+
 }  // namespace
 
 int RunFirmware(int ctx, const CommandLine& line) {
@@ -191,7 +208,9 @@ int RunFirmware(int ctx, const CommandLine& line) {
         return RunBrakFirmware(ctx, line);
     constexpr const char* kUsageText =
         "usage: tarvo firmware verify DIR | download DIR [--yes] [--boot-mode] "
-        "[--ignore-mismatch] [--port N]";
+        "[--ignore-mismatch] [--port N]\n"
+        "       (G3-QEL .. TQ8e-QEL and the other escape-language printers on script hardware: "
+        "download FILE [--yes], the firmware file itself over Zmodem)";
     const auto& a = line.args;
     const std::string verb = a.empty() ? "" : a[0];
     Options o;
@@ -202,6 +221,12 @@ int RunFirmware(int ctx, const CommandLine& line) {
         if (o.bootMode || o.ignoreMismatch || o.port != 0)
             return Fail(kUsageText, kUsage);
         return Verify(ctx, o);
+    }
+    if (TakesFirmwareByZmodem(ctx, o)) {
+        // No boot loader on these printers: its options mean nothing here.
+        if (o.ignoreMismatch || o.port != 0)
+            return Fail(kUsageText, kUsage);
+        return RunEscapeZmodemFirmware(ctx, line, o.dir);
     }
     return Download(ctx, line, o);
 }

@@ -1,5 +1,5 @@
-// `tarvo files`, `tarvo reboot` and the Brakenholm road of `tarvo firmware download`: files and
-// firmware to a script-family printer over Zmodem, with a progress line on a terminal.
+// `tarvo files`, `tarvo reboot` and the Zmodem roads of `tarvo firmware download`: files and
+// firmware to a printer on script hardware over Zmodem, with a progress line on a terminal.
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +10,8 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
+#include "desk/firmware_messages.h"
+#include "desk/firmware_zmodem.h"
 #include "fwxfer/gf_monitor.h"
 #include "gaugebar.h"
 #include "json_output.h"
@@ -89,7 +91,78 @@ int RebootNow(BrakenholmSession& s, bool waitForAnswer = true) {
     return 0;
 }
 
+// The transfer windows of the command line: the progress line, and the end's notice.
+class TerminalTransferWindows final : public app::TransferWindows {
+  public:
+    std::unique_ptr<fwxfer::GFMonitor> OpenMonitor(app::TransferKind kind) override {
+        return std::make_unique<TransferProgressLine>(app::TransferTitle(kind));
+    }
+    void OfferReboot(bool waitForAnswer) override {
+        std::cout << app::RestartByHandText(!waitForAnswer) << "\n";
+    }
+};
+
+// The operator of the escape-language road: the question about the file was allowed by --yes
+// or answered at the terminal; status texts and the closing notice go to stdout, other notices
+// to stderr.
+class ZmodemFirmwareConsole final : public app::Prompt {
+  public:
+    explicit ZmodemFirmwareConsole(const CommandLine& line) : notices_(OptionsFor(line)) {}
+
+    app::PromptAnswer Ask(const app::Question& question) override {
+        if (question.buttons == app::PromptButtons::Ok &&
+            question.icon == app::PromptIcon::Information) {
+            std::cout << question.text << "\n";
+            return app::PromptAnswer::Ok;
+        }
+        return notices_.Ask(question);
+    }
+    app::FileChoice ChooseOpenFile(const app::FileRequest& request) override {
+        return notices_.ChooseOpenFile(request);
+    }
+    app::FileChoice ChooseSaveFile(const app::FileRequest& request) override {
+        return notices_.ChooseSaveFile(request);
+    }
+    app::PasswordEntry EnterPassword(const std::string& caption,
+                                     const std::string& label) override {
+        return notices_.EnterPassword(caption, label);
+    }
+    void SetStatus(const std::string& text) override { std::cout << text << "\n"; }
+    void BeginBusy() override {}
+    void EndBusy() override {}
+
+  private:
+    static app::TerminalOptions OptionsFor(const CommandLine& line) {
+        app::TerminalOptions options;
+        options.acceptQuestions = line.options.yes;
+        return options;
+    }
+
+    app::TerminalPrompt notices_;
+};
+
 }  // namespace
+
+int RunEscapeZmodemFirmware(int ctx, const CommandLine& line, const std::string& path) {
+    // Refused before a byte of the file goes: nobody is there to agree to the download.
+    if (!line.options.yes && !::isatty(STDIN_FILENO))
+        return Fail("a firmware download asks first; off a terminal give --yes", kUsage);
+    ZmodemFirmwareConsole console(line);
+    app::AppSession session;
+    session.kernelHandle = ctx;
+    app::ReadSettings(session, console);
+    app::Desk desk(session, console);
+    TerminalTransferWindows windows;
+    const app::FirmwareOutcome outcome =
+        app::RunZmodemFirmware(desk, app::FirmwareRequest{path, false}, windows);
+    if (!outcome.refusal.empty())
+        return Fail(outcome.refusal);
+    if (outcome.result == app::kFirmwareDeclined)
+        return Fail("nothing sent");
+    if (outcome.result != 0)
+        return Fail("the firmware download failed: " + app::FirmwareResultMessage(outcome.result));
+    return 0;
+}
 
 int RunFiles(int ctx, const CommandLine& line) {
     const std::string verb = line.args.empty() ? "" : line.args[0];

@@ -1,6 +1,7 @@
 // What a test reads and changes of a running Brakenholm printer: its setup tree, files, clock
 // and users.
 #include "printer_sim_impl.h"
+#include "protocol_engine.h"
 #include "script_clock.h"
 #include "script_engine.h"
 #include "script_files.h"
@@ -92,8 +93,12 @@ std::vector<PrinterFile> PrinterSim::files(const std::string& device) const {
 std::optional<std::string> PrinterSim::fileContent(const std::string& device,
                                                    const std::string& name) const {
     return impl_->readEngine([&](const PrinterEngine& engine) -> std::optional<std::string> {
-        const auto* script = dynamic_cast<const ScriptEngine*>(&engine);
-        return script != nullptr ? script->receivedFile(device, name) : std::nullopt;
+        if (const auto* script = dynamic_cast<const ScriptEngine*>(&engine))
+            return script->receivedFile(device, name);
+        // The escape-language printers keep one store for what comes over Zmodem.
+        if (const auto* escape = dynamic_cast<const ProtocolEngine*>(&engine))
+            return escape->receivedFile(name);
+        return std::nullopt;
     });
 }
 

@@ -12,12 +12,20 @@ void ProtocolEngine::setFrameCharacters(char preamble, char postamble) {
 }
 
 void ProtocolEngine::hear(std::string_view bytes, std::vector<OutgoingPiece>* out) {
-    for (char byte : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (lineCut())
             return;
+        if (receiver_) {
+            receiver_->give(bytes.substr(i));
+            relay(out);
+            return;
+        }
+        const char byte = bytes[i];
         // The message that declares the firmware invalid is done before the next byte, which
         // the boot ROM hears.
         if (state_.firmwareInvalidated && hearInBoot(byte, out))
+            continue;
+        if (startsTransfer(byte, out))
             continue;
         hearByte(byte, out);
     }

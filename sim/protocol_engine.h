@@ -4,6 +4,9 @@
 #pragma once
 
 #include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +15,8 @@
 #include "commands.h"
 #include "frame_parser.h"
 #include "printer_engine.h"
+#include "tarvo/base/fs.h"
+#include "zmodem_receiver.h"
 
 namespace tarvo::sim {
 
@@ -24,7 +29,18 @@ class ProtocolEngine final : public PrinterEngine {
     std::vector<LineSettings> bootLines() const override;
     const BootEngine* boot() const override { return &boot_; }
 
+    // The escape-language firmware on script hardware has no command that starts its Zmodem
+    // receiver: the receiver starts on the sender's request itself, and until it ends every
+    // byte heard goes to it (protocol_transfer.cpp).
+    int relayFd() const override;
+    void relay(std::vector<OutgoingPiece>* out) override;
+    // The bytes of a file received over Zmodem; nullopt for any other.
+    std::optional<std::string> receivedFile(const std::string& name) const;
+
   private:
+    // Watches for the Zmodem request; true when `byte` completed it and the receiver runs.
+    bool startsTransfer(char byte, std::vector<OutgoingPiece>* out);
+    void endTransfer();
     void hearByte(char byte, std::vector<OutgoingPiece>* out);
     bool hearInBoot(char byte, std::vector<OutgoingPiece>* out);
     void onMessage(const std::string& body, std::vector<OutgoingPiece>* out);
@@ -40,6 +56,9 @@ class ProtocolEngine final : public PrinterEngine {
     std::deque<std::string> held_;  // messages taken while busy, processed once ready
     CommandInterpreter interpreter_{identity_};
     BootEngine boot_;
+    std::string zmodemWatch_;  // the last bytes heard, while they may begin a Zmodem request
+    platform::TemporaryDirectory workDirectory_;  // the files received over Zmodem
+    std::unique_ptr<ZmodemReceiver> receiver_;
 };
 
 }  // namespace tarvo::sim

@@ -101,5 +101,61 @@ TEST_F(CliTransferTest, FirmwareOffATerminalNeedsYesAndAnExePackageIsRefused) {
     EXPECT_NE(exe.err.find("self-extracting"), std::string::npos) << exe.err;
 }
 
+// The escape-language firmware on script hardware takes the file over Zmodem with no command
+// before it: the simulated printer's receiver starts on the sender's request.
+class CliEscapeFirmwareTest : public CliTransferTest {
+  protected:
+    void SetUp() override {
+        CliTransferTest::SetUp();
+        if (IsSkipped())
+            return;
+        sim::Options o;
+        o.family = sim::Family::Lanmere;
+        o.model = 15;  // G5-QEL
+        o.line = {19200, 8, 'N', 1, sim::Protocol::XonXoff};
+        startPrinter(o);
+        env.setProfile("Baud", "19200");
+        env.setProfile("DataBits", "8");
+        env.setProfile("Parity", "None");
+    }
+    std::string firmwareFile() {
+        const std::string fw = env.root() + "/fw.bin";
+        EXPECT_EQ(test::RunShell(env, test::ProgramPath("tarvo-printersim") +
+                                          " --family brakenholm --make-firmware " + fw +
+                                          " --firmware-version 7.31")
+                      .status,
+                  0);
+        return fw;
+    }
+};
+
+TEST_F(CliEscapeFirmwareTest, TheFileGoesOverZmodemAndThePrinterIsRestartedByHand) {
+    const std::string fw = firmwareFile();
+    const Outcome download = tarvo("firmware download " + fw + " --yes");
+    ASSERT_EQ(download.status, 0) << download.err;
+    EXPECT_NE(download.out.find("Switch the printer off and on again to run it.\nThe printer "
+                                "will then speak the other language: run Autoconnect"),
+              std::string::npos)
+        << download.out;
+    EXPECT_TRUE(printer->fileContent("", "fw.bin") == test::ReadFile(fw));
+    std::string heard;
+    for (const sim::TranscriptEntry& entry : printer->transcript()) {
+        if (entry.direction == sim::Direction::HostToPrinter)
+            heard += entry.bytes;
+    }
+    EXPECT_EQ(heard.find("RUN"), std::string::npos) << "no command starts the receiver";
+}
+
+TEST_F(CliEscapeFirmwareTest, OffATerminalWithoutYesOrForAnExePackageNothingIsSent) {
+    const std::string fw = firmwareFile();
+    const Outcome refused = tarvo("firmware download " + fw);
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    const Outcome exe = tarvo("firmware download " + write("fw.exe", "MZ") + " --yes");
+    EXPECT_EQ(exe.status, 1);
+    EXPECT_NE(exe.err.find("self-extracting"), std::string::npos) << exe.err;
+    EXPECT_FALSE(printer->fileContent("", "fw.bin"));
+    EXPECT_FALSE(printer->fileContent("", "fw.exe"));
+}
+
 }  // namespace
 }  // namespace tarvo

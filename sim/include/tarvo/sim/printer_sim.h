@@ -345,7 +345,7 @@ class PrinterSim {
     // does not have.
     std::vector<PrinterFile> files(const std::string& device) const;
     // The bytes of a file the printer received over Zmodem while it runs; nullopt for any other
-    // file.
+    // file. An escape-language printer on script hardware has one store: `device` is ignored.
     std::optional<std::string> fileContent(const std::string& device,
                                            const std::string& name) const;
     // Stores a file (in place of one with the same name) when the device has room.
