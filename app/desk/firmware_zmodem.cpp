@@ -1,6 +1,7 @@
 #include "desk/firmware_zmodem.h"
 
 #include <filesystem>
+#include <string>
 
 #include "brakenholm/brak_printer.h"
 #include "desk/firmware_messages.h"
@@ -37,6 +38,15 @@ FirmwareOutcome ScriptPrinterRoad(Desk& desk, CBrakPrinter& brak, const std::str
 // The escape-language firmware has no RUN line and no SETUP commands: its receiver answers the
 // Zmodem request on the line as it is, so the file goes on the host's own line settings.
 FirmwareOutcome EscapeLanguageRoad(Desk& desk, const std::string& path, TransferWindows& windows) {
+    // Zmodem carries every byte value; on 7-bit characters the receiver would only ever see
+    // damaged headers, and the transfer would end in a bare error code after its timeouts.
+    if (desk.session.dataBits < 8) {
+        return {0,
+                "The firmware goes over Zmodem, which needs 8-bit characters, and the line is on " +
+                    std::to_string(desk.session.dataBits) +
+                    " data bits.\nSet the printer and the host to 8 data bits, then download "
+                    "again."};
+    }
     const std::optional<std::string> fileText = FirmwareFileVersion(path);
     if (!fileText)
         return {0, path + " is not a firmware file for this printer."};

@@ -17,10 +17,14 @@ namespace {
 QPointer<QWidget> g_parent;
 Prompt* g_prompt = nullptr;
 QPointer<QProgressDialog> g_progress;
+int g_openCancelWindows = 0;
 
 void Pump(void*) {
-    // Repaints and timers only: a click during a transfer must not start another command.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Repaints and timers only: a click during a transfer must not start another command. While
+    // a cancel window is open it is application-modal, so input can reach nothing but its
+    // Cancel button, and that click must get through during the waits it is there to end.
+    QCoreApplication::processEvents(g_openCancelWindows > 0 ? QEventLoop::AllEvents
+                                                            : QEventLoop::ExcludeUserInputEvents);
 }
 
 // The kernel's message boxes and save dialog go through the window's prompt, so that they look
@@ -69,7 +73,8 @@ int SaveFileDialog(void*, const char* title, const char* filter, const char* ini
     return 1;
 }
 
-// The report's cancel window: a modeless box whose Cancel sets a flag the kernel polls.
+// The report's cancel window: a box shown without blocking the caller, whose Cancel sets a flag
+// the kernel polls between its waits.
 struct CancelWindow {
     QPointer<QMessageBox> box;
     bool cancelled = false;
@@ -80,9 +85,10 @@ void* OpenCancelWindow(void*, const char* caption, const char* text) {
     window->box =
         new QMessageBox(QMessageBox::Information, QString::fromUtf8(caption ? caption : ""),
                         QString::fromUtf8(text ? text : ""), QMessageBox::Cancel, g_parent);
-    window->box->setModal(false);
+    window->box->setWindowModality(Qt::ApplicationModal);
     QObject::connect(window->box, &QMessageBox::finished, [window] { window->cancelled = true; });
     window->box->show();
+    ++g_openCancelWindows;
     return window;
 }
 
@@ -94,6 +100,7 @@ void CloseCancelWindow(void*, void* handle) {
     auto* window = static_cast<CancelWindow*>(handle);
     if (window == nullptr)
         return;
+    --g_openCancelWindows;
     if (window->box) {
         window->box->disconnect();
         window->box->deleteLater();
@@ -149,6 +156,7 @@ void InstallQtHostHooks(QWidget* parent, Prompt& prompt) {
 }
 
 void RemoveQtHostHooks() {
+    g_openCancelWindows = 0;
     SetProgressBackend(nullptr);
     PCUSetHostHooks(nullptr);
     g_parent = nullptr;

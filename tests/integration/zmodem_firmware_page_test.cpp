@@ -37,6 +37,7 @@ class EscapeLanguageFirmware : public test::SimTest {
         session.model = 24;
         session.modelName = "TQ8e-QEL";
         session.port = PCU_PORT_COM1;
+        session.dataBits = 8;
     }
 
     std::string write(const std::string& name, const std::string& bytes) {
@@ -71,12 +72,18 @@ TEST_F(EscapeLanguageFirmware, TheQuestionFollowsTheFilesLanguageAndCancelSendsN
     }
 }
 
-TEST_F(EscapeLanguageFirmware, PackagesAndForeignFilesAreRefusedBeforeAnythingIsSent) {
+TEST_F(EscapeLanguageFirmware, PackagesForeignFilesAndSevenBitLinesAreRefusedUnsent) {
     const FirmwareOutcome exe = RunZmodemFirmware(desk, {write("fw.EXE", "MZ"), false}, windows);
     EXPECT_NE(exe.refusal.find("choose the unpacked .bin file"), std::string::npos);
     const FirmwareOutcome foreign =
         RunZmodemFirmware(desk, {write("fw.bin", "no header"), false}, windows);
     EXPECT_NE(foreign.refusal.find("is not a firmware file"), std::string::npos);
+    session.dataBits = 7;
+    const std::string fw = write("fw.bin", platform::ScriptFirmwareHeader("QEL 1.20") + "fw");
+    const FirmwareOutcome sevenBits = RunZmodemFirmware(desk, {fw, false}, windows);
+    EXPECT_NE(sevenBits.refusal.find("needs 8-bit characters, and the line is on 7 data bits"),
+              std::string::npos)
+        << sevenBits.refusal;
     EXPECT_TRUE(test::HostSent(*printer).empty());
 }
 

@@ -2,14 +2,19 @@
 // transfer, and waits that keep the window's timers running.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 
 #include "gaugebar.h"
 #include "qt/host_hooks.h"
+#include "services/report/report_cups.h"
 #include "support/scripted_prompt.h"
 #include "support/test_env.h"
 #include "tarvo/port.h"
+#include "tarvo/report.h"
 
 namespace tarvo::app::qt {
 namespace {
@@ -59,6 +64,45 @@ TEST_F(QtHostHooks, AKernelWaitRunsTheWindowsTimers) {
     QTimer::singleShot(0, [&ticked] { ticked = true; });
     PCUWait(60);  // the real clock pumps between its slices
     EXPECT_TRUE(ticked);
+}
+
+// A print queue in which the operator presses the cancel window's Cancel while the first page
+// goes out, as a click during the job would.
+class CancellingSpooler final : public report::PrintSpooler {
+  public:
+    explicit CancellingSpooler(Qt::WindowModality* seen) : seen_(seen) {}
+    bool openDefaultDestination() override { return true; }
+    bool startJob(const char*) override { return true; }
+    bool write(std::string_view) override {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box != nullptr && box->isVisible() && box->button(QMessageBox::Cancel)) {
+                *seen_ = box->windowModality();
+                box->button(QMessageBox::Cancel)->click();
+            }
+        }
+        return true;
+    }
+    bool finishJob() override { return true; }
+    void cancelJob() override {}
+    std::string destinationName() const override { return "stand-in"; }
+
+  private:
+    Qt::WindowModality* seen_;
+};
+
+TEST_F(QtHostHooks, ThePrintJobsCancelWindowHoldsTheInputAndItsCancelEndsTheJob) {
+    // The window must be application-modal: the waits let input through while it is open, and
+    // that input may reach nothing but its Cancel button.
+    static Qt::WindowModality seen = Qt::NonModal;
+    report::SetSpoolerFactory([]() -> std::unique_ptr<report::PrintSpooler> {
+        return std::make_unique<CancellingSpooler>(&seen);
+    });
+    const char* pages[] = {"page one", "page two"};
+    const int status = PCUPrintTextPages("Job", "Print Log", pages, 2);
+    report::SetSpoolerFactory(nullptr);
+    EXPECT_EQ(status, PCU_ERR_PRINT_CANCELLED);
+    EXPECT_EQ(seen, Qt::ApplicationModal);
 }
 
 }  // namespace
