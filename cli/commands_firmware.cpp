@@ -8,10 +8,10 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
+#include "console_prompt.h"
 #include "desk/firmware_messages.h"
 #include "desk/firmware_page.h"
 #include "desk/firmware_road.h"
-#include "shell/terminal_prompt.h"
 #include "tarvo/kernel.h"
 
 namespace tarvo::cli {
@@ -96,13 +96,13 @@ int Verify(int ctx, const Options& o) {
 // The road's operator at the terminal: its question is the erasure question (--yes answers it;
 // off a terminal without --yes nobody can), its status texts are progress lines on stdout, and
 // the road's end is reported by the command.
-class FirmwareConsole final : public app::Prompt {
+class FirmwareConsole final : public ConsolePrompt {
   public:
     explicit FirmwareConsole(const CommandLine& line) : line_(line) {}
 
     app::PromptAnswer Ask(const app::Question& question) override {
         if (question.buttons == app::PromptButtons::Ok)
-            return notices_.Ask(question);
+            return ConsolePrompt::Ask(question);
         consent_ = Confirm(line_, question.text, Stakes::Erasure);
         const bool yesNo = question.buttons == app::PromptButtons::YesNo ||
                            question.buttons == app::PromptButtons::YesNoCancel;
@@ -110,26 +110,12 @@ class FirmwareConsole final : public app::Prompt {
             return yesNo ? app::PromptAnswer::Yes : app::PromptAnswer::Ok;
         return yesNo ? app::PromptAnswer::No : app::PromptAnswer::Cancel;
     }
-    app::FileChoice ChooseOpenFile(const app::FileRequest& request) override {
-        return notices_.ChooseOpenFile(request);
-    }
-    app::FileChoice ChooseSaveFile(const app::FileRequest& request) override {
-        return notices_.ChooseSaveFile(request);
-    }
-    app::PasswordEntry EnterPassword(const std::string& caption,
-                                     const std::string& label) override {
-        return notices_.EnterPassword(caption, label);
-    }
-    void SetStatus(const std::string& text) override { std::cout << text << "\n"; }
-    void BeginBusy() override {}
-    void EndBusy() override {}
 
     // The answer to the last question.
     Consent consent() const { return consent_; }
 
   private:
     const CommandLine& line_;
-    app::TerminalPrompt notices_;
     Consent consent_ = Consent::Declined;
 };
 

@@ -10,6 +10,7 @@
 #include "brakenholm_session.h"
 #include "cli_support.h"
 #include "command_runs.h"
+#include "console_prompt.h"
 #include "desk/firmware_messages.h"
 #include "desk/firmware_zmodem.h"
 #include "fwxfer/gf_monitor.h"
@@ -105,9 +106,9 @@ class TerminalTransferWindows final : public app::TransferWindows {
 // The operator of the escape-language road: the question about the file was allowed by --yes
 // or answered at the terminal; status texts and the closing notice go to stdout, other notices
 // to stderr.
-class ZmodemFirmwareConsole final : public app::Prompt {
+class ZmodemFirmwareConsole final : public ConsolePrompt {
   public:
-    explicit ZmodemFirmwareConsole(const CommandLine& line) : notices_(OptionsFor(line)) {}
+    explicit ZmodemFirmwareConsole(const CommandLine& line) : ConsolePrompt(OptionsFor(line)) {}
 
     app::PromptAnswer Ask(const app::Question& question) override {
         if (question.buttons == app::PromptButtons::Ok &&
@@ -115,21 +116,8 @@ class ZmodemFirmwareConsole final : public app::Prompt {
             std::cout << question.text << "\n";
             return app::PromptAnswer::Ok;
         }
-        return notices_.Ask(question);
+        return ConsolePrompt::Ask(question);
     }
-    app::FileChoice ChooseOpenFile(const app::FileRequest& request) override {
-        return notices_.ChooseOpenFile(request);
-    }
-    app::FileChoice ChooseSaveFile(const app::FileRequest& request) override {
-        return notices_.ChooseSaveFile(request);
-    }
-    app::PasswordEntry EnterPassword(const std::string& caption,
-                                     const std::string& label) override {
-        return notices_.EnterPassword(caption, label);
-    }
-    void SetStatus(const std::string& text) override { std::cout << text << "\n"; }
-    void BeginBusy() override {}
-    void EndBusy() override {}
 
   private:
     static app::TerminalOptions OptionsFor(const CommandLine& line) {
@@ -137,8 +125,6 @@ class ZmodemFirmwareConsole final : public app::Prompt {
         options.acceptQuestions = line.options.yes;
         return options;
     }
-
-    app::TerminalPrompt notices_;
 };
 
 }  // namespace

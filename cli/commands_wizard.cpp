@@ -98,12 +98,17 @@ bool AskField(PageModel& page, const Field& f) {
             }
             return true;
         case Control::Button:
+        case Control::Image:  // a picture has nothing to answer on a terminal
             return true;
         case Control::Radios:
         case Control::DropList:
             ShowChoices(f);
             std::cout << "choice: " << std::flush;
             break;
+        case Control::Combo:  // a line of text, with the usual ones listed to copy from
+            for (const std::string& choice : f.choices)
+                std::cout << "    " << choice << "\n";
+            [[fallthrough]];
         case Control::Edit:
             std::cout << f.label << " [" << f.text << "]: " << std::flush;
             break;
@@ -121,7 +126,7 @@ bool AskField(PageModel& page, const Field& f) {
         return false;
     if (answer->empty())
         return true;
-    if (f.control == Control::Edit) {
+    if (f.control == Control::Edit || f.control == Control::Combo) {
         page.SetText(f.id, *answer);
     } else if (const auto n = Number(*answer)) {
         if (f.control == Control::Radios || f.control == Control::DropList ||
