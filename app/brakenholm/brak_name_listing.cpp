@@ -46,13 +46,15 @@ std::vector<std::string> ParseNameListing(std::string_view reply, bool imageList
         std::size_t end = reply.find_first_of("\r\n", start);
         if (end == std::string_view::npos)
             end = reply.size();
-        std::string_view name = TrimmedListingLine(reply.substr(start, end - start));
+        // Control bytes become blanks before the trim, so that a line of noise is no name.
+        const std::string line = PrintableName(reply.substr(start, end - start));
+        std::string_view name = TrimmedListingLine(line);
         start = end + 1;
         if (name.empty() || name == "Ok" || name == "No images" || name == "No fonts")
             continue;
         if (imageListing)
             name = name.substr(0, name.find(' '));
-        names.push_back(PrintableName(name));
+        names.emplace_back(name);
     }
     return names;
 }

@@ -147,6 +147,7 @@ TEST(BrakReport, NameListingsAreCutIntoNames) {
          "B\n",
          false,
          {"A B"}},
+        {"\x0f\r\nLOGO\x1b  12\r\n", true, {"LOGO"}},  // noise is no name, nor part of one
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseNameListing(c.reply, c.images), c.names) << c.reply;
