@@ -12,9 +12,12 @@ deb=$(ls "$scratch"/out/*.deb)
 # Outputs are captured before they are matched: `grep -q` leaving a pipe early would fail the
 # writer with SIGPIPE under pipefail, now and then.
 fields=$(dpkg-deb --field "$deb" Package Depends)
-[[ "$fields" == *qt6-qpa-plugins* ]] || { echo "the package does not depend on qt6-qpa-plugins"; exit 1; }
+for plugins in qt6-qpa-plugins libqt6svg6; do
+    [[ "$fields" == *"$plugins"* ]] || { echo "the package does not depend on $plugins"; exit 1; }
+done
 dpkg-deb -x "$deb" "$scratch/root"
-for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/libkernel.so.0 \
+for file in usr/bin/tarvo usr/bin/tarvo32 usr/bin/tarvo-printersim usr/lib/tarvo/libkernel.so.0 \
+    usr/lib/tarvo/libgaugebar.so.0 usr/share/metainfo/tarvo32.metainfo.xml \
     usr/share/man/man1/tarvo.1 usr/share/bash-completion/completions/tarvo \
     usr/share/applications/tarvo32.desktop usr/share/tarvo/BrakTTRMedia.txt \
     usr/share/tarvo/BrakDTMedia.txt; do
@@ -24,9 +27,12 @@ for program in tarvo tarvo32 tarvo-printersim; do
     version=$("$scratch/root/usr/bin/$program" --version)
     [[ "$version" == "$program "* ]] || { echo "$program --version said: $version"; exit 1; }
 done
+# Our libraries stay out of the system's library folder, where their plain names could collide.
+stray=$(find "$scratch/root/usr/lib" -maxdepth 1 -name '*.so*')
+[ -z "$stray" ] || { echo "libraries in the system library folder: $stray"; exit 1; }
 # The unpacked tarvo must take the packaged kernel, not the one in the build directory.
 libraries=$(ldd "$scratch/root/usr/bin/tarvo")
-[[ "$libraries" == *"$scratch/root/usr/bin/../lib/libkernel.so.0"* ]] ||
+[[ "$libraries" == *"$scratch/root/usr/bin/../lib/tarvo/libkernel.so.0"* ]] ||
     { echo "the unpacked tarvo does not take the packaged kernel:"; echo "$libraries"; exit 1; }
 # The installed media tables are found beside the program (share/tarvo under its prefix) even
 # when the data directories' search path names no installation: the wizard starts (and stops at

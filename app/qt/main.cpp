@@ -1,11 +1,15 @@
 // tarvo32: the desktop program. Parses its few options, optionally starts a simulated printer,
 // shows the main window with the splash over it, and runs the start-up once the window is up.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "qt/app_identity.h"
 #include "qt/host_hooks.h"
 #include "qt/main_window.h"
 #include "qt/qt_prompt.h"
@@ -46,45 +50,61 @@ struct Options {
     bool version = false;
 };
 
+// The options that take a value, and what to say when the value is missing.
+struct ValueOption {
+    QCommandLineOption option;
+    const char* missing;
+};
+
 // Reads our options before the window system is reached, so that a wrong option is reported
-// even without a display. Options with a single dash are Qt's own (-platform, -style ...) and
-// are left to QApplication.
+// even without a display. Options with a single dash are Qt's own (-platform, -style ...): they
+// are left to QApplication, and so are the values that follow them.
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            options->help = true;
-        } else if (arg == "--version") {
-            options->version = true;
-        } else if (arg == "--prescribed-timing") {
-            options->prescribedTiming = true;
-        } else if (arg == "--simulate") {
-            if (i + 1 >= argc) {
-                *error = "--simulate needs a model name (e.g. 6220E)";
-                return false;
-            }
-            options->simulate = argv[++i];
-        } else if (arg == "--screenshot") {
-            if (i + 1 >= argc) {
-                *error = "--screenshot needs a file name (e.g. tarvo32.png)";
-                return false;
-            }
-            options->screenshot = argv[++i];
-        } else if (arg == "--show") {
-            if (i + 1 >= argc) {
-                *error = "--show needs a page name (" + tarvo::app::qt::ShowablePageNames() + ")";
-                return false;
-            }
-            options->show = argv[++i];
-            if (tarvo::app::qt::FindShowablePage(options->show) == nullptr) {
-                *error = "unknown page '" + options->show + "'; the pages are " +
-                         tarvo::app::qt::ShowablePageNames();
-                return false;
-            }
-        } else if (arg.rfind("--", 0) == 0) {
-            *error = "unknown option '" + arg + "'";
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    // Read as long options, Qt's single-dash words come back as unknown names, each of which
+    // is checked below, instead of being taken apart into letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{"h", "help"});
+    const QCommandLineOption version("version");
+    const QCommandLineOption prescribed("prescribed-timing");
+    const ValueOption simulate{{"simulate", {}, "MODEL"},
+                               "--simulate needs a model name (e.g. 6220E)"};
+    const ValueOption screenshot{{"screenshot", {}, "FILE"},
+                                 "--screenshot needs a file name (e.g. tarvo32.png)"};
+    const std::string pages =
+        "--show needs a page name (" + tarvo::app::qt::ShowablePageNames() + ")";
+    const ValueOption show{{"show", {}, "PAGE"}, pages.c_str()};
+    parser.addOptions({help, version, prescribed, simulate.option, screenshot.option, show.option});
+    parser.parse(args);
+    // A value option given last has no value; any other parse error is an unknown name.
+    for (const ValueOption* o : {&simulate, &screenshot, &show}) {
+        if (args.size() > 1 && args.back() == "--" + o->option.names().front()) {
+            *error = o->missing;
             return false;
         }
+    }
+    for (const QString& name : parser.unknownOptionNames()) {
+        const QString given = "--" + name;
+        if (std::any_of(args.begin(), args.end(), [&given](const QString& arg) {
+                return arg == given || arg.startsWith(given + "=");
+            })) {
+            *error = "unknown option '" + given.toStdString() + "'";
+            return false;
+        }
+    }
+    options->help = parser.isSet(help);
+    options->version = parser.isSet(version);
+    options->prescribedTiming = parser.isSet(prescribed);
+    options->simulate = parser.value(simulate.option).toStdString();
+    options->screenshot = parser.value(screenshot.option).toStdString();
+    options->show = parser.value(show.option).toStdString();
+    if (!options->show.empty() && tarvo::app::qt::FindShowablePage(options->show) == nullptr) {
+        *error = "unknown page '" + options->show + "'; the pages are " +
+                 tarvo::app::qt::ShowablePageNames();
+        return false;
     }
     if (!options->show.empty() && options->screenshot.empty()) {
         *error = "--show needs --screenshot FILE";
@@ -149,6 +169,7 @@ int main(int argc, char** argv) {
     if (options.prescribedTiming)
         PCUSetTiming(PCU_TIMING_PRESCRIBED);
     QApplication app(argc, argv);
+    tarvo::app::qt::SetUpApplication(app);
     tarvo::sim::Simulation simulation;
     tarvo::app::AppSession session;
     if (!options.simulate.empty()) {

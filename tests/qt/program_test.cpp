@@ -128,5 +128,27 @@ TEST(Tarvo32Program, AnUnknownPageNamesTheKnownOnes) {
     EXPECT_NE(run.err.find(", firmware"), std::string::npos) << run.err;
 }
 
+TEST(Tarvo32Program, OptionsAreReadAsALinuxProgramReadsThem) {
+    tarvo::test::TestEnv env;
+    const std::string shot = env.root() + "/s.png";
+    const struct {
+        std::string args;
+        int status;
+        const char* said;  // in standard output for status 0, in the error otherwise
+    } cases[] = {
+        {"--bogus", 2, "tarvo32: unknown option '--bogus' (see tarvo32 --help)"},
+        {"--simulate", 2, "--simulate needs a model name (e.g. 6220E)"},
+        {"--show printer", 2, "--show needs --screenshot FILE"},
+        {"-platform offscreen --version", 0, "tarvo32 "},  // Qt's own option is left to Qt
+        {"--simulate=6220E --screenshot=" + shot, 0, "printer: 6220E "},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunProgram(env, "tarvo32", c.args);
+        EXPECT_EQ(run.status, c.status) << c.args << ": " << run.err;
+        EXPECT_NE((c.status == 0 ? run.out : run.err).find(c.said), std::string::npos)
+            << c.args << ": " << run.out << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace tarvo::app::qt
