@@ -7,19 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "tarvo/base/bitmap_file.h"
 #include "tarvo/base/graphic_command.h"
 #include "tarvo/base/image_ops.h"
 #include "tarvo/downloads.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "bitmap invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // Images up to this many pixels are also encoded; larger ones only loaded.
 constexpr std::int64_t kEncodeLimit = 1 << 14;

@@ -6,18 +6,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "services/firmware/boot_frames.h"
 
 namespace {
 
 using namespace tarvo::firmware;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "boot frame invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "gaugebar.h"
 
 inline void QuietProgress() {
@@ -17,14 +18,6 @@ inline void QuietProgress() {
         return true;
     }();
     (void)installed;
-}
-
-// Stops the fuzzer with `what` when `condition` does not hold.
-inline void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
 }
 
 // Every line of a file target's output is one framed command: no control byte but its CR LF.

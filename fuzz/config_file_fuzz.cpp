@@ -10,18 +10,12 @@
 
 #include "config/config_file.h"
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
 #include "config/transfer.h"
+#include "fuzz_check.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/types.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "configuration file invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 using File = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
 

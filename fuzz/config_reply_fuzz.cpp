@@ -11,20 +11,14 @@
 #include "config/command_letters.h"
 #include "config/reply_parser.h"
 #include "config/setting_access.h"
-#include "tarvo/base/setting_rules.h"
+#include "fuzz_check.h"
+#include "port/bounded_copy.h"
 #include "tarvo/base/model_tables.h"
 #include "tarvo/base/notation.h"
-#include "port/bounded_copy.h"
+#include "tarvo/base/setting_rules.h"
 #include "tarvo/types.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "configuration reply invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 tarvo::ConfigRecord Fresh(int model) {
     tarvo::ConfigRecord r;

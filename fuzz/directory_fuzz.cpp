@@ -6,16 +6,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "objects/listing_parser.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "directory listing invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 template <std::size_t N>
 void CheckText(const char (&field)[N]) {

@@ -6,17 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "models/identify_internal.h"
 #include "models/program_numbers.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "identification invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 void FuzzReply(std::string_view reply) {
     if (const auto parsed = tarvo::ParseIdentificationReply(reply)) {

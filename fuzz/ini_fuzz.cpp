@@ -6,18 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "platform/ini_file.h"
 
 namespace {
 
 using tarvo::platform::IniDocument;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "ini invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {

@@ -8,18 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "services/firmware/listfile.h"
 
 namespace {
 
 using namespace tarvo::firmware;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "firmware script invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 class Recorder final : public ScriptExecutor {
   public:

@@ -7,16 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "fuzz_check.h"
 #include "tarvo/base/notation.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "notation invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // Kept apart from the kernel's table on purpose, so a wrong entry there shows up here.
 const char* const kNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",

@@ -8,18 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "port/framing.h"
 #include "session/kernel_state.h"
 #include "tarvo/kernel.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "reply check invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 int Context() {
     static const int ctx = [] {

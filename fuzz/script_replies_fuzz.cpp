@@ -15,17 +15,11 @@
 #include "brakenholm/brak_files.h"
 #include "brakenholm/brak_media_table.h"
 #include "brakenholm/brak_name_listing.h"
+#include "fuzz_check.h"
 
 namespace {
 
 using namespace tarvo::app;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "script reply invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),

@@ -8,18 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "services/service_reply.h"
-
-namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "service reply invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view reply(reinterpret_cast<const char*>(data), size);

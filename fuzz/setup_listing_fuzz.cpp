@@ -12,18 +12,12 @@
 
 #include "brakenholm/brak_commands.h"
 #include "brakenholm/brak_listing.h"
+#include "fuzz_check.h"
 
 namespace {
 
 using tarvo::app::BuildSetupLines;
 using tarvo::app::ParseListing;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "setup listing invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 std::string AsListing(const std::vector<std::string>& lines) {
     std::string text;

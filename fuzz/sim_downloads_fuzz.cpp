@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "fuzz_check.h"
 #include "object_store.h"
 #include "objects/listing_parser.h"
 #include "printer_state.h"
@@ -24,13 +25,6 @@
 namespace {
 
 using namespace tarvo::sim;
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "simulated printer invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 std::string Listing(const PrinterState& state, ObjectKind kind) {
     std::string reply;

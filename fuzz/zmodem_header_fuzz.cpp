@@ -6,16 +6,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "fwxfer/header_reader.h"
 
 namespace {
-
-void Check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "header reader invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 bool ReadsBack(const std::string& wire, const fwxfer::Header& header) {
     fwxfer::HeaderReader reader;
