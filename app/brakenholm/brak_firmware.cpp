@@ -125,7 +125,13 @@ OpResult CBrakPrinter::FirmwareDownload(const std::string& path, fwxfer::GFMonit
     const std::optional<std::string> fileText = FirmwareFileVersion(path);
     if (!fileText)
         return {OpStatus::Refused, std::nullopt, path + " is not a firmware file for this printer"};
-    identity_.version0 = CollapseBlanks(StripLineEnds(QueryLine("PRINT VERSION$(0)").text));
+    // The question and the reboot depend on the language the printer runs now: a silent or
+    // empty answer must not read as the other language.
+    const QueryReply running = QueryLine("PRINT VERSION$(0)");
+    identity_.version0 = CollapseBlanks(StripLineEnds(running.text));
+    if (!running.ok() || identity_.version0.empty())
+        return {OpStatus::NoAnswer, std::nullopt,
+                "the printer did not tell which firmware it runs; nothing was sent"};
     const FirmwarePlan plan = PlanFirmwareChange(identity_.version0, *fileText);
     if (kindChanges != nullptr)
         *kindChanges = plan.kindChanges;

@@ -155,6 +155,19 @@ TEST_F(BrakTransferTest, FirmwareRefusesPackagesAndForeignFiles) {
     EXPECT_TRUE(printer->receivedMessages().empty());
 }
 
+TEST_F(BrakTransferTest, FirmwareWithoutThePrintersVersionSendsNothing) {
+    // Silence is no language: read as one, it would ask the wrong question and skip the wait
+    // for the printer after the reboot.
+    sim::Faults silent;
+    silent.silent = true;
+    printer->setFaults(silent);
+    const std::string firmware = platform::ScriptFirmwareHeader("Tallyscript 7.31") + Content(400);
+    const OpResult r = brak->FirmwareDownload(write("fw.bin", firmware), monitor);
+    EXPECT_EQ(r.status, OpStatus::NoAnswer);
+    EXPECT_NE(r.detail.find("did not tell which firmware it runs"), std::string::npos) << r.detail;
+    EXPECT_TRUE(heard({"format", "RUN", "sysvar(35)"}).empty());
+}
+
 TEST_F(BrakTransferTest, AnImageIsAnnouncedWithItsSizeAndFollowedByExactlyThoseBytes) {
     std::string image = Content(300);
     image[10] = '\r';  // raw bytes: a line end inside the image ends nothing
