@@ -60,14 +60,11 @@ bool CBrakPrinter::HasRoomFor(std::string_view device, long long neededBytes) {
         const long long free = kGeneration0RoomBytes - ParseDecimal(identity_.storageUsed);
         return free >= neededBytes;
     }
-    const auto command = FilesCommand(device, false);
-    if (!command)
+    if (!IsPrinterDevice(device))
         return false;
     // The free figure stands on the listing's closing line, after every file: a long directory
     // is read to its end, or its figure would be lost and the room read as none.
-    const BrakFilesListing listing =
-        ParseFilesListing(QueryUntil(*command, 500, ListingComplete, kMaxListingBytes).text);
-    const long long free = listing.freeBytes.value_or(0);
+    const long long free = ListDirectory(*this, device, false).freeBytes.value_or(0);
     return !(free < neededBytes && neededBytes > 0);
 }
 
@@ -75,15 +72,12 @@ bool CBrakPrinter::FileExists(std::string_view device, std::string_view path) {
     const std::filesystem::path file(path);
     const std::string stem = file.stem().string();
     const std::string extension = file.extension().string();  // with its point, or empty
-    const auto command = FilesCommand(device, false);
-    if (stem.empty() || !command)
+    if (stem.empty() || !IsPrinterDevice(device))
         return false;
     // The whole name, compared with each entry: a name that is part of another ("A.TTF" in
     // "SANSA.TTF") is not that file.
     const std::string name = AsciiLower(stem + extension);
-    const BrakFilesListing listing =
-        ParseFilesListing(QueryUntil(*command, 0, ListingComplete, kMaxListingBytes).text);
-    for (const DirectoryEntry& entry : listing.entries) {
+    for (const DirectoryEntry& entry : ListDirectory(*this, device, false).entries) {
         if (AsciiLower(entry.FileName()) == name)
             return true;
     }
